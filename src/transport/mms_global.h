@@ -1,0 +1,70 @@
+// The transport library's process context: CMMSGlobal (the form context of the compose path) and
+// ULC_Global (the fields the form module reads and writes for the process).
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+struct IMsgStore;
+struct SIZE;
+struct DibImage;
+
+// The resource library record: loaded on first use as a data file from its path.
+struct ResourceModuleRecord {
+  HMODULE instance = nullptr;
+  CString path;
+};
+
+// Protected playback in progress: (active, window, 2) and a flag, set as one.
+struct DrmContextRecord {
+  DWORD active = 0;
+  HWND window = nullptr;
+  DWORD constant = 2;
+};
+
+// The picture hooks the module installs at start: decode a picture file for display at a size, and
+// read a picture's size. Flags carry the decode mode in their high word.
+using ImageDecodeHook = DibImage* (*)(LPCWSTR file, const SIZE* size, DWORD flags);
+using ImageSizeHook = BOOL (*)(LPCWSTR file, int* width, int* height, DWORD flags);
+
+class ULC_Global {
+ public:
+  // The one process-wide instance; never null.
+  static ULC_Global* GetGlobal();
+
+  ResourceModuleRecord resourceModule;
+  IMsgStore* messageStore = nullptr;
+  CString appTitle;
+  CString appTitle2;
+  CString genericFilter;  // extensions allowed as generic attachments, each followed by ";", or "*"
+  CString importedFile;
+  int flixFlag = 0;
+  int mmsFlag = 0;
+  int mmsComposeFlag = 0;
+  int smsComposeFlag = 0;
+  int transientFlag = 0;
+  ImageDecodeHook imageDecodeHook = nullptr;
+  ImageSizeHook imageSizeHook = nullptr;
+  DrmContextRecord drmContext;
+  int drmContextFlag = 0;
+  HMODULE imageCodecModule = nullptr;
+  HWND composerWindow = nullptr;
+
+  // Sets the DRM context record and its flag in one step.
+  void SetDrmContext(DWORD active, HWND window, int flag);
+};
+
+class CMMSGlobal {
+ public:
+  // The compose form being opened must close at once when composeAbort is set; composeAbortForm is
+  // the form it applies to.
+  int composeAbort = 0;
+  void* composeAbortForm = nullptr;
+};
+
+// The process's form context.
+CMMSGlobal* GetMMSGlobal();
+
+// The shared empty string that every empty CString points to.
+LPCWSTR GetAddress1();
+LPCWSTR GetAddress();
