@@ -99,3 +99,20 @@ union ULARGE_INTEGER {
 
 // Windows of the window system (src/platform/window): an opaque handle per window.
 using HWND = struct WindowRecord*;
+
+struct POINT {
+  LONG x;
+  LONG y;
+};
+
+struct SIZE {
+  LONG cx;
+  LONG cy;
+};
+
+struct RECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+};
