@@ -32,8 +32,9 @@ const std::filesystem::path& DeviceRoot();
 void CloseDevice();
 
 // Maps a device path ("\My Documents\x.jpg", separators "\" or "/") to the host path under the root.
-// Each existing component is found without regard to case; missing ones keep their spelling.
-// Empty, "." and ".." components, and paths that would leave the root, give nothing.
+// Each existing component is found without regard to case; missing ones keep their spelling; empty
+// components (doubled separators) are skipped. A "." or ".." component gives nothing, so no device
+// path leaves the root.
 std::optional<std::filesystem::path> HostPath(std::u16string_view devicePath);
 
 // The device path of a host path under the current root, or nothing when it lies outside.

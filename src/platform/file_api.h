@@ -30,8 +30,7 @@ constexpr DWORD FILE_BEGIN = 0;
 constexpr DWORD FILE_CURRENT = 1;
 constexpr DWORD FILE_END = 2;
 
-struct SECURITY_ATTRIBUTES;
-struct OVERLAPPED;
+
 
 struct WIN32_FIND_DATAW {
   DWORD dwFileAttributes;

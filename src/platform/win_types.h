@@ -83,6 +83,9 @@ constexpr DWORD ERROR_CANTOPEN = 1011;
 constexpr DWORD ERROR_CANTREAD = 1012;
 constexpr DWORD ERROR_CANTWRITE = 1013;
 
+struct SECURITY_ATTRIBUTES;
+struct OVERLAPPED;
+
 struct FILETIME {
   DWORD dwLowDateTime;
   DWORD dwHighDateTime;
@@ -116,3 +119,27 @@ struct RECT {
   LONG right;
   LONG bottom;
 };
+
+// Integers as wide as a pointer, for values that may carry one (window words, timer identifiers).
+using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using ATOM = WORD;
+using COLORREF = DWORD;
+using LPRECT = RECT*;
+using LPCRECT = const RECT*;
+using LPPOINT = POINT*;
+
+// Drawing and window-system handles (src/platform/gdi, src/platform/window): opaque, never
+// dereferenced by callers; a stale handle is recognised and refused.
+using HDC = struct DeviceContextRecord*;
+using HGDIOBJ = void*;
+using HBRUSH = struct BrushRecord*;
+using HPEN = struct PenRecord*;
+using HFONT = struct FontRecord*;
+using HBITMAP = struct BitmapRecord*;
+using HMENU = struct MenuRecord*;
+using HICON = struct IconRecord*;
+using HCURSOR = struct CursorRecord*;
+using HDWP = struct DeferPositionRecord*;

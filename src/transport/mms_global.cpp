@@ -1,8 +1,32 @@
 #include "transport/mms_global.h"
 
+#include "platform/registry.h"
+
 ULC_Global* ULC_Global::GetGlobal() {
-  static ULC_Global global;
-  return &global;
+  static ULC_Global* global = [] {
+    static ULC_Global instance;
+    instance.LoadDeviceConfiguration();
+    return &instance;
+  }();
+  return global;
+}
+
+void ULC_Global::LoadDeviceConfiguration() {
+  genericFilter.Empty();
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\SOFTWARE\\Quillon\\Quillon MMS UA\\Config\\Transport", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS) {
+    return;
+  }
+  WCHAR text[MAX_PATH] = {};
+  DWORD size = sizeof text - sizeof(WCHAR);
+  DWORD type = REG_NONE;
+  if (RegQueryValueExW(key, u"GenericFilter", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+          ERROR_SUCCESS &&
+      type == REG_SZ) {
+    genericFilter = CString(text);
+  }
+  RegCloseKey(key);
 }
 
 void ULC_Global::SetDrmContext(DWORD active, HWND window, int flag) {

@@ -50,6 +50,10 @@ class ULC_Global {
   HMODULE imageCodecModule = nullptr;
   HWND composerWindow = nullptr;
 
+  // Reads what the transport keeps in the device's registry (the generic-attachment filter); done
+  // when the instance is first made, and again when a host switches devices.
+  void LoadDeviceConfiguration();
+
   // Sets the DRM context record and its flag in one step.
   void SetDrmContext(DWORD active, HWND window, int flag);
 };

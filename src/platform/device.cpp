@@ -1,0 +1,214 @@
+#include "platform/device.h"
+
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#include "platform/factory_registry.h"
+#include "platform/internal/device_state.h"
+#include "platform/last_error.h"
+#include "platform/registry.h"
+#include "platform/text_conversion.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kRegistryFile = "registry.db";
+constexpr const WCHAR* kDeviceKey = u"\\Platform";
+
+struct OpenDeviceState {
+  fs::path root;
+  std::unique_ptr<internal::RegistryStore> registry;
+  DeviceSettings settings;
+};
+
+std::unique_ptr<OpenDeviceState>& Current() {
+  static std::unique_ptr<OpenDeviceState> state;
+  return state;
+}
+
+void EnsureOpen() {
+  if (!Current()) OpenDevice(DefaultDeviceRoot(), RegistrySeed::kFactory);
+}
+
+fs::path PluginSource() {
+  if (const char* fromEnvironment = std::getenv("MMSFORM_PLUGIN_DIR"); fromEnvironment && *fromEnvironment) {
+    return fromEnvironment;
+  }
+  return MMSFORM_PLUGIN_DIR;
+}
+
+// Copies the libraries built for the device into its "\windows\" folder, replacing older copies.
+void InstallPlugins(const fs::path& windowsFolder) {
+  std::error_code error;
+  fs::create_directories(windowsFolder, error);
+  for (const auto& entry : fs::directory_iterator(PluginSource(), error)) {
+    if (!entry.is_regular_file(error)) continue;
+    fs::path target = windowsFolder / entry.path().filename();
+    std::error_code targetError;
+    bool current = fs::exists(target, targetError) &&
+                   fs::file_size(target, targetError) == entry.file_size(error) &&
+                   fs::last_write_time(target, targetError) >= entry.last_write_time(error);
+    if (!current) fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, error);
+  }
+}
+
+DWORD ReadDword(HKEY key, const WCHAR* name, DWORD fallback) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = REG_NONE;
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof value) {
+    return fallback;
+  }
+  return value;
+}
+
+DeviceSettings LoadSettings() {
+  DeviceSettings settings;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDeviceKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return settings;
+  auto positive = [](DWORD value, int fallback) {
+    return value > 0 && value <= 8192 ? static_cast<int>(value) : fallback;
+  };
+  settings.screenWidth = positive(ReadDword(key, u"ScreenWidth", 240), 240);
+  settings.screenHeight = positive(ReadDword(key, u"ScreenHeight", 320), 320);
+  settings.dpi = positive(ReadDword(key, u"LogPixels", 96), 96);
+  settings.codePage = ReadDword(key, u"CodePage", 1252);
+  RegCloseKey(key);
+  return settings;
+}
+
+// Finds a name in a folder without regard to case; the exact spelling wins when it exists.
+std::optional<fs::path> FindNoCase(const fs::path& folder, std::u16string_view name) {
+  std::error_code error;
+  fs::path exact = folder / fs::path(Utf16ToUtf8(name));
+  if (fs::exists(fs::symlink_status(exact, error))) return exact;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    std::u16string candidate = Utf8ToUtf16(entry.path().filename().string());
+    if (EqualsNoCase(candidate, name)) return entry.path();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+fs::path DefaultDeviceRoot() {
+  if (const char* fromEnvironment = std::getenv("MMSFORM_DEVICE"); fromEnvironment && *fromEnvironment) {
+    return fromEnvironment;
+  }
+  const char* home = std::getenv("HOME");
+  return fs::path(home && *home ? home : "/tmp") / ".local/share/mmsform/device";
+}
+
+bool OpenDevice(const fs::path& root, RegistrySeed seed, std::string* error) {
+  CloseDevice();
+  std::error_code fsError;
+  fs::create_directories(root, fsError);
+  if (fsError) {
+    if (error) *error = root.string() + ": " + fsError.message();
+    return false;
+  }
+  auto state = std::make_unique<OpenDeviceState>();
+  state->root = fs::absolute(root, fsError).lexically_normal();
+  bool created = false;
+  state->registry = internal::RegistryStore::Open(state->root / kRegistryFile, &created, error);
+  if (!state->registry) return false;
+  Current() = std::move(state);
+  if (created && seed == RegistrySeed::kFactory && !ApplyRegistryText(FactoryRegistryText(), error)) {
+    // A device whose factory values could not be applied must not look finished: start over next time.
+    Current().reset();
+    fs::remove(root / kRegistryFile, fsError);
+    return false;
+  }
+  Current()->settings = LoadSettings();
+  if (auto windows = HostPath(u"\\windows")) InstallPlugins(*windows);
+  return true;
+}
+
+const fs::path& DeviceRoot() {
+  EnsureOpen();
+  static const fs::path kNone;
+  return Current() ? Current()->root : kNone;
+}
+
+void CloseDevice() { Current().reset(); }
+
+std::optional<fs::path> HostPath(std::u16string_view devicePath) {
+  EnsureOpen();
+  if (!Current()) return std::nullopt;
+  fs::path host = Current()->root;
+  bool existing = true;
+  while (!devicePath.empty()) {
+    std::size_t end = devicePath.find_first_of(u"\\/");
+    std::u16string_view part = devicePath.substr(0, end);
+    devicePath = end == std::u16string_view::npos ? std::u16string_view() : devicePath.substr(end + 1);
+    if (part.empty()) continue;
+    if (part == u"." || part == u".." || part.find(u'\0') != std::u16string_view::npos) {
+      SetLastError(ERROR_BAD_PATHNAME);
+      return std::nullopt;
+    }
+    if (existing) {
+      if (auto found = FindNoCase(host, part)) {
+        host = *found;
+        continue;
+      }
+      existing = false;
+    }
+    host /= fs::path(Utf16ToUtf8(part));
+  }
+  return host;
+}
+
+std::optional<std::u16string> DevicePathOf(const fs::path& hostPath) {
+  EnsureOpen();
+  if (!Current()) return std::nullopt;
+  std::error_code error;
+  fs::path relative = fs::absolute(hostPath, error).lexically_normal().lexically_relative(Current()->root);
+  if (error || relative.empty() || *relative.begin() == "..") return std::nullopt;
+  std::u16string device;
+  for (const auto& part : relative) {
+    if (part == ".") continue;
+    device += u'\\';
+    device += Utf8ToUtf16(part.string());
+  }
+  return device.empty() ? u"\\" : device;
+}
+
+DeviceSettings ReadDeviceSettings() {
+  EnsureOpen();
+  return Current() ? Current()->settings : DeviceSettings{};
+}
+
+bool WriteDeviceSettings(const DeviceSettings& settings) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDeviceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  bool ok = true;
+  auto write = [&](const WCHAR* name, DWORD value) {
+    ok = ok && RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+                   ERROR_SUCCESS;
+  };
+  write(u"ScreenWidth", static_cast<DWORD>(settings.screenWidth));
+  write(u"ScreenHeight", static_cast<DWORD>(settings.screenHeight));
+  write(u"LogPixels", static_cast<DWORD>(settings.dpi));
+  write(u"CodePage", settings.codePage);
+  RegFlushKey(key);
+  RegCloseKey(key);
+  if (ok && Current()) Current()->settings = LoadSettings();
+  return ok;
+}
+
+namespace internal {
+
+RegistryStore* Registry() {
+  EnsureOpen();
+  return Current() ? Current()->registry.get() : nullptr;
+}
+
+}  // namespace internal
+}  // namespace platform

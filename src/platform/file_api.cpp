@@ -1,0 +1,410 @@
+#include "platform/file_api.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/internal/kernel_object.h"
+#include "platform/last_error.h"
+#include "platform/text_conversion.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::internal::KernelObject;
+
+std::atomic<long long> g_reportedFreeSpace{-1};
+
+class OpenFile : public KernelObject {
+ public:
+  explicit OpenFile(int fd) : fd(fd) {}
+  ~OpenFile() override { ::close(fd); }
+  int fd;
+};
+
+class FindSearch : public KernelObject {
+ public:
+  std::vector<WIN32_FIND_DATAW> matches;
+  std::size_t next = 0;
+};
+
+DWORD ErrorFromErrno(int error, const fs::path& path) {
+  switch (error) {
+    case ENOENT: {
+      std::error_code ignored;
+      return fs::is_directory(path.parent_path(), ignored) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    }
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENAMETOOLONG: return ERROR_INVALID_NAME;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_INVALID_FUNCTION;
+  }
+}
+
+// The host path of a device path, or nothing with the last error set.
+std::optional<fs::path> Host(LPCWSTR path) {
+  if (path == nullptr || *path == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return std::nullopt;
+  }
+  auto host = platform::HostPath(path);
+  if (!host) SetLastError(ERROR_BAD_PATHNAME);
+  return host;
+}
+
+BOOL Fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+FILETIME FileTimeOf(const struct timespec& time) {
+  // 100-nanosecond intervals since 1601-01-01.
+  constexpr std::uint64_t kEpochDifference = 116444736000000000ULL;
+  std::uint64_t ticks = kEpochDifference + static_cast<std::uint64_t>(time.tv_sec) * 10000000ULL +
+                        static_cast<std::uint64_t>(time.tv_nsec) / 100;
+  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+DWORD AttributesOf(const struct stat& info) {
+  DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if ((info.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes;
+}
+
+// "*" any run, "?" one character, letters without regard to case.
+bool MatchesPattern(std::u16string_view name, std::u16string_view pattern) {
+  std::size_t n = 0, p = 0, starP = std::u16string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || platform::FoldCase(pattern[p]) == platform::FoldCase(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::u16string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+bool FillFindData(const fs::path& path, WIN32_FIND_DATAW* data) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  std::u16string name = platform::Utf8ToUtf16(path.filename().string());
+  if (name.size() >= MAX_PATH) return false;
+  std::memset(data, 0, sizeof *data);
+  data->dwFileAttributes = AttributesOf(info);
+  data->ftCreationTime = FileTimeOf(info.st_ctim);
+  data->ftLastAccessTime = FileTimeOf(info.st_atim);
+  data->ftLastWriteTime = FileTimeOf(info.st_mtim);
+  std::uint64_t size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::uint64_t>(info.st_size);
+  data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  data->nFileSizeLow = static_cast<DWORD>(size);
+  data->dwOID = static_cast<DWORD>(info.st_ino);
+  std::copy(name.begin(), name.end(), data->cFileName);
+  return true;
+}
+
+}  // namespace
+
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD creationDisposition, DWORD,
+                   HANDLE) {
+  auto host = Host(path);
+  if (!host) return INVALID_HANDLE_VALUE;
+  int flags = O_CLOEXEC;
+  bool reads = access & GENERIC_READ, writes = access & GENERIC_WRITE;
+  flags |= reads && writes ? O_RDWR : (writes ? O_WRONLY : O_RDONLY);
+  switch (creationDisposition) {
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+    case OPEN_EXISTING: break;
+    case OPEN_ALWAYS: flags |= O_CREAT; break;
+    case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+  }
+  std::error_code ignored;
+  bool existed = fs::exists(*host, ignored);
+  if (fs::is_directory(*host, ignored)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  int fd = ::open(host->c_str(), flags, 0644);
+  if (fd < 0) {
+    DWORD error = ErrorFromErrno(errno, *host);
+    SetLastError(error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error);
+    return INVALID_HANDLE_VALUE;
+  }
+  bool reportsExisting = existed && (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS);
+  SetLastError(reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return platform::internal::RegisterKernelObject(new OpenFile(fd));
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  if (bytesRead) *bytesRead = 0;
+  if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  if (buffer == nullptr && bytesToRead != 0) return Fail(ERROR_INVALID_PARAMETER);
+  DWORD total = 0;
+  while (total < bytesToRead) {
+    ssize_t count = ::read(open->fd, static_cast<char*>(buffer) + total, bytesToRead - total);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT);
+    if (count == 0) break;
+    total += static_cast<DWORD>(count);
+  }
+  if (bytesRead) *bytesRead = total;
+  return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED*) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  if (bytesWritten) *bytesWritten = 0;
+  if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  if (buffer == nullptr && bytesToWrite != 0) return Fail(ERROR_INVALID_PARAMETER);
+  DWORD total = 0;
+  while (total < bytesToWrite) {
+    ssize_t count = ::write(open->fd, static_cast<const char*>(buffer) + total, bytesToWrite - total);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      if (bytesWritten) *bytesWritten = total;
+      return Fail(errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL
+                  : errno == EBADF                   ? ERROR_ACCESS_DENIED
+                                                     : ERROR_WRITE_FAULT);
+    }
+    total += static_cast<DWORD>(count);
+  }
+  if (bytesWritten) *bytesWritten = total;
+  return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveMethod) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  if (open == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_SET_FILE_POINTER;
+  }
+  off_t offset = distanceHigh ? static_cast<off_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                                   static_cast<DWORD>(distance))
+                              : static_cast<off_t>(distance);
+  int whence = moveMethod == FILE_CURRENT ? SEEK_CUR : moveMethod == FILE_END ? SEEK_END : SEEK_SET;
+  off_t position = ::lseek(open->fd, offset, whence);
+  if (position < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (distanceHigh) *distanceHigh = static_cast<LONG>(static_cast<std::uint64_t>(position) >> 32);
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(position);
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  off_t position = ::lseek(open->fd, 0, SEEK_CUR);
+  if (position < 0 || ::ftruncate(open->fd, position) != 0) return Fail(ERROR_ACCESS_DENIED);
+  return TRUE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return ::fsync(open->fd) == 0 ? TRUE : Fail(ERROR_WRITE_FAULT);
+}
+
+DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
+  auto* open = platform::internal::LookUp<OpenFile>(file);
+  struct stat info {};
+  if (open == nullptr || ::fstat(open->fd, &info) != 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_FILE_SIZE;
+  }
+  auto size = static_cast<std::uint64_t>(info.st_size);
+  if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(size);
+}
+
+BOOL CloseHandle(HANDLE handle) {
+  if (platform::internal::LookUp<FindSearch>(handle) != nullptr) return Fail(ERROR_INVALID_HANDLE);
+  return platform::internal::CloseKernelObject(handle) ? TRUE : Fail(ERROR_INVALID_HANDLE);
+}
+
+HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
+  if (pattern == nullptr || data == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::u16string_view full(pattern);
+  std::size_t split = full.find_last_of(u"\\/");
+  std::u16string folder(split == std::u16string_view::npos ? u"" : full.substr(0, split));
+  std::u16string_view namePattern = split == std::u16string_view::npos ? full : full.substr(split + 1);
+  auto host = platform::HostPath(folder);
+  std::error_code error;
+  if (!host || !fs::is_directory(*host, error)) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  auto search = std::make_unique<FindSearch>();
+  for (const auto& entry : fs::directory_iterator(*host, error)) {
+    std::u16string name = platform::Utf8ToUtf16(entry.path().filename().string());
+    WIN32_FIND_DATAW found;
+    if (MatchesPattern(name, namePattern) && FillFindData(entry.path(), &found)) search->matches.push_back(found);
+  }
+  if (search->matches.empty()) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+  }
+  std::sort(search->matches.begin(), search->matches.end(), [](const auto& a, const auto& b) {
+    return std::u16string_view(a.cFileName) < std::u16string_view(b.cFileName);
+  });
+  *data = search->matches[0];
+  search->next = 1;
+  return platform::internal::RegisterKernelObject(search.release());
+}
+
+BOOL FindNextFileW(HANDLE find, WIN32_FIND_DATAW* data) {
+  auto* search = platform::internal::LookUp<FindSearch>(find);
+  if (search == nullptr || data == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  if (search->next >= search->matches.size()) return Fail(ERROR_NO_MORE_FILES);
+  *data = search->matches[search->next++];
+  return TRUE;
+}
+
+BOOL FindClose(HANDLE find) {
+  if (platform::internal::LookUp<FindSearch>(find) == nullptr) return Fail(ERROR_INVALID_HANDLE);
+  platform::internal::CloseKernelObject(find);
+  return TRUE;
+}
+
+BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
+  auto from = Host(existing);
+  auto to = Host(newPath);
+  if (!from || !to) return FALSE;
+  std::error_code error;
+  if (!fs::is_regular_file(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
+  if (fs::exists(*to, error) && failIfExists) return Fail(ERROR_FILE_EXISTS);
+  if (fs::is_directory(*to, error)) return Fail(ERROR_ACCESS_DENIED);
+  fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error);
+  if (error) return Fail(ErrorFromErrno(error.value(), *to));
+  return TRUE;
+}
+
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR newPath) {
+  auto from = Host(existing);
+  auto to = Host(newPath);
+  if (!from || !to) return FALSE;
+  std::error_code error;
+  if (!fs::exists(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
+  if (fs::exists(*to, error)) return Fail(ERROR_ALREADY_EXISTS);
+  if (::rename(from->c_str(), to->c_str()) != 0) return Fail(ErrorFromErrno(errno, *to));
+  return TRUE;
+}
+
+BOOL DeleteFileW(LPCWSTR path) {
+  auto host = Host(path);
+  if (!host) return FALSE;
+  std::error_code error;
+  if (fs::is_directory(*host, error)) return Fail(ERROR_ACCESS_DENIED);
+  if (::unlink(host->c_str()) != 0) return Fail(ErrorFromErrno(errno, *host));
+  return TRUE;
+}
+
+BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES*) {
+  auto host = Host(path);
+  if (!host) return FALSE;
+  if (::mkdir(host->c_str(), 0755) != 0) return Fail(ErrorFromErrno(errno, *host));
+  return TRUE;
+}
+
+BOOL RemoveDirectoryW(LPCWSTR path) {
+  auto host = Host(path);
+  if (!host) return FALSE;
+  if (::rmdir(host->c_str()) != 0) return Fail(ErrorFromErrno(errno, *host));
+  return TRUE;
+}
+
+DWORD GetFileAttributesW(LPCWSTR path) {
+  auto host = Host(path);
+  struct stat info {};
+  if (!host) return INVALID_FILE_ATTRIBUTES;
+  if (::stat(host->c_str(), &info) != 0) {
+    SetLastError(ErrorFromErrno(errno, *host));
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return AttributesOf(info);
+}
+
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
+  auto host = Host(path);
+  struct stat info {};
+  if (!host) return FALSE;
+  if (::stat(host->c_str(), &info) != 0) return Fail(ErrorFromErrno(errno, *host));
+  // Only the read-only mark has a meaning on the host's file system; the others are accepted.
+  mode_t mode = info.st_mode & 07777;
+  mode = (attributes & FILE_ATTRIBUTE_READONLY) ? (mode & ~0222) : (mode | S_IWUSR);
+  if (::chmod(host->c_str(), mode) != 0) return Fail(ErrorFromErrno(errno, *host));
+  return TRUE;
+}
+
+BOOL GetDiskFreeSpaceExW(LPCWSTR path, ULARGE_INTEGER* freeToCaller, ULARGE_INTEGER* total,
+                         ULARGE_INTEGER* totalFree) {
+  fs::path host = platform::DeviceRoot();
+  if (path != nullptr && *path != 0) {
+    auto mapped = Host(path);
+    if (!mapped) return FALSE;
+    host = *mapped;
+  }
+  std::error_code error;
+  while (!fs::exists(host, error) && host.has_parent_path() && host != host.parent_path()) host = host.parent_path();
+  struct statvfs info {};
+  if (::statvfs(host.c_str(), &info) != 0) return Fail(ERROR_PATH_NOT_FOUND);
+  std::uint64_t available = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+  std::uint64_t free = static_cast<std::uint64_t>(info.f_bfree) * info.f_frsize;
+  std::uint64_t size = static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
+  if (long long reported = g_reportedFreeSpace.load(); reported >= 0) {
+    available = free = static_cast<std::uint64_t>(reported);
+  }
+  if (freeToCaller) freeToCaller->QuadPart = available;
+  if (total) total->QuadPart = size;
+  if (totalFree) totalFree->QuadPart = free;
+  return TRUE;
+}
+
+DWORD GetTempPathW(DWORD bufferLength, LPWSTR buffer) {
+  static constexpr std::u16string_view kTemp = u"\\Temp\\";
+  CreateDirectoryW(u"\\Temp", nullptr);
+  if (buffer == nullptr || bufferLength <= kTemp.size()) return static_cast<DWORD>(kTemp.size() + 1);
+  std::copy(kTemp.begin(), kTemp.end(), buffer);
+  buffer[kTemp.size()] = 0;
+  return static_cast<DWORD>(kTemp.size());
+}
+
+namespace platform {
+
+void SetReportedFreeSpace(long long bytes) { g_reportedFreeSpace = bytes; }
+
+}  // namespace platform

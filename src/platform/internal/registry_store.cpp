@@ -1,0 +1,139 @@
+#include "platform/internal/registry_store.h"
+
+#include "platform/text_conversion.h"
+
+namespace platform::internal {
+namespace {
+
+constexpr std::string_view kSchema = R"(
+CREATE TABLE IF NOT EXISTS reg_keys(
+  id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name TEXT NOT NULL, fold TEXT NOT NULL,
+  UNIQUE(parent, fold));
+CREATE TABLE IF NOT EXISTS reg_values(
+  key INTEGER NOT NULL, name TEXT NOT NULL, fold TEXT NOT NULL, type INTEGER NOT NULL,
+  data BLOB NOT NULL, origin INTEGER NOT NULL, PRIMARY KEY(key, fold));
+INSERT OR IGNORE INTO reg_keys(id, parent, name, fold) VALUES
+  (1, 0, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),
+  (2, 0, 'HKEY_CURRENT_USER', 'hkey_current_user'),
+  (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');
+)";
+
+std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
+std::string Folded(std::u16string_view text) { return Utf16ToUtf8(FoldCase(text)); }
+
+StoredValue ReadValueRow(SqliteStatement& row) {
+  StoredValue value;
+  value.name = Utf8ToUtf16(row.Text(0));
+  value.type = static_cast<DWORD>(row.Int(1));
+  value.data = row.Blob(2);
+  value.origin = row.Int(3) == 0 ? ValueOrigin::kFactory : ValueOrigin::kSet;
+  return value;
+}
+
+}  // namespace
+
+std::unique_ptr<RegistryStore> RegistryStore::Open(const std::filesystem::path& file, bool* created,
+                                                   std::string* error) {
+  auto db = SqliteDatabase::Open(file, error);
+  if (!db) return nullptr;
+  auto existing = db->Prepare("SELECT count(*) FROM sqlite_master WHERE name='reg_keys'");
+  *created = existing.Step() && existing.Int(0) == 0;
+  if (!db->Execute(kSchema)) {
+    if (error) *error = file.string() + ": " + db->LastError();
+    return nullptr;
+  }
+  return std::unique_ptr<RegistryStore>(new RegistryStore(std::move(db)));
+}
+
+bool RegistryStore::KeyExists(KeyId key) {
+  auto query = m_db->Prepare("SELECT 1 FROM reg_keys WHERE id=?");
+  return query.Bind(1, key).Step();
+}
+
+std::optional<KeyId> RegistryStore::FindKey(KeyId parent, std::u16string_view name) {
+  auto query = m_db->Prepare("SELECT id FROM reg_keys WHERE parent=? AND fold=?");
+  if (query.Bind(1, parent).Bind(2, Folded(name)).Step()) return query.Int(0);
+  return std::nullopt;
+}
+
+std::optional<KeyId> RegistryStore::CreateKey(KeyId parent, std::u16string_view name, bool* created) {
+  if (auto found = FindKey(parent, name)) {
+    *created = false;
+    return found;
+  }
+  auto insert = m_db->Prepare("INSERT INTO reg_keys(parent, name, fold) VALUES(?, ?, ?)");
+  if (!insert.Bind(1, parent).Bind(2, Utf8(name)).Bind(3, Folded(name)).Run()) return std::nullopt;
+  *created = true;
+  return m_db->LastInsertId();
+}
+
+bool RegistryStore::DeleteKeyTree(KeyId key) {
+  auto children = m_db->Prepare("SELECT id FROM reg_keys WHERE parent=?");
+  children.Bind(1, key);
+  std::vector<KeyId> ids;
+  while (children.Step()) ids.push_back(children.Int(0));
+  for (KeyId child : ids) {
+    if (!DeleteKeyTree(child)) return false;
+  }
+  return m_db->Prepare("DELETE FROM reg_values WHERE key=?").Bind(1, key).Run() &&
+         m_db->Prepare("DELETE FROM reg_keys WHERE id=?").Bind(1, key).Run();
+}
+
+std::optional<std::u16string> RegistryStore::SubKeyAt(KeyId key, DWORD index) {
+  auto query = m_db->Prepare("SELECT name FROM reg_keys WHERE parent=? ORDER BY id LIMIT 1 OFFSET ?");
+  if (query.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step()) return Utf8ToUtf16(query.Text(0));
+  return std::nullopt;
+}
+
+std::optional<StoredValue> RegistryStore::GetValue(KeyId key, std::u16string_view name) {
+  auto query = m_db->Prepare("SELECT name, type, data, origin FROM reg_values WHERE key=? AND fold=?");
+  if (query.Bind(1, key).Bind(2, Folded(name)).Step()) return ReadValueRow(query);
+  return std::nullopt;
+}
+
+bool RegistryStore::SetValue(KeyId key, std::u16string_view name, DWORD type, std::string_view data,
+                             ValueOrigin origin) {
+  auto upsert = m_db->Prepare(
+      "INSERT INTO reg_values(key, name, fold, type, data, origin) VALUES(?, ?, ?, ?, ?, ?) "
+      "ON CONFLICT(key, fold) DO UPDATE SET name=excluded.name, type=excluded.type, data=excluded.data, "
+      "origin=excluded.origin");
+  return upsert.Bind(1, key)
+      .Bind(2, Utf8(name))
+      .Bind(3, Folded(name))
+      .Bind(4, static_cast<std::int64_t>(type))
+      .BindBlob(5, data)
+      .Bind(6, origin == ValueOrigin::kFactory ? 0 : 1)
+      .Run();
+}
+
+bool RegistryStore::DeleteValue(KeyId key, std::u16string_view name) {
+  auto erase = m_db->Prepare("DELETE FROM reg_values WHERE key=? AND fold=?");
+  return erase.Bind(1, key).Bind(2, Folded(name)).Run() && m_db->Changes() > 0;
+}
+
+std::optional<StoredValue> RegistryStore::ValueAt(KeyId key, DWORD index) {
+  auto query = m_db->Prepare(
+      "SELECT name, type, data, origin FROM reg_values WHERE key=? ORDER BY rowid LIMIT 1 OFFSET ?");
+  if (query.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step()) return ReadValueRow(query);
+  return std::nullopt;
+}
+
+KeySummary RegistryStore::Summarize(KeyId key) {
+  KeySummary summary;
+  auto keys = m_db->Prepare("SELECT name FROM reg_keys WHERE parent=?");
+  keys.Bind(1, key);
+  while (keys.Step()) {
+    ++summary.subKeys;
+    summary.maxSubKeyLength = std::max<DWORD>(summary.maxSubKeyLength, Utf8ToUtf16(keys.Text(0)).size());
+  }
+  auto values = m_db->Prepare("SELECT name, length(data) FROM reg_values WHERE key=?");
+  values.Bind(1, key);
+  while (values.Step()) {
+    ++summary.values;
+    summary.maxValueNameLength = std::max<DWORD>(summary.maxValueNameLength, Utf8ToUtf16(values.Text(0)).size());
+    summary.maxValueLength = std::max<DWORD>(summary.maxValueLength, static_cast<DWORD>(values.Int(1)));
+  }
+  return summary;
+}
+
+}  // namespace platform::internal

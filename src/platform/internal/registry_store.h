@@ -1,0 +1,64 @@
+// The registry's storage: keys and typed values in an SQLite database. Names keep their spelling and
+// are matched through their case-folded form.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/internal/sqlite_database.h"
+#include "platform/registry.h"
+
+namespace platform::internal {
+
+using KeyId = std::int64_t;
+
+struct StoredValue {
+  std::u16string name;
+  DWORD type = REG_NONE;
+  std::string data;
+  ValueOrigin origin = ValueOrigin::kSet;
+};
+
+struct KeySummary {
+  DWORD subKeys = 0;
+  DWORD maxSubKeyLength = 0;
+  DWORD values = 0;
+  DWORD maxValueNameLength = 0;
+  DWORD maxValueLength = 0;
+};
+
+class RegistryStore {
+ public:
+  // The three predefined roots.
+  static constexpr KeyId kClassesRoot = 1;
+  static constexpr KeyId kCurrentUser = 2;
+  static constexpr KeyId kLocalMachine = 3;
+
+  // *created tells whether the database was new (and so still needs its first contents).
+  static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, bool* created, std::string* error);
+
+  bool KeyExists(KeyId key);
+  std::optional<KeyId> FindKey(KeyId parent, std::u16string_view name);
+  std::optional<KeyId> CreateKey(KeyId parent, std::u16string_view name, bool* created);
+  bool DeleteKeyTree(KeyId key);
+  std::optional<std::u16string> SubKeyAt(KeyId key, DWORD index);
+
+  std::optional<StoredValue> GetValue(KeyId key, std::u16string_view name);
+  bool SetValue(KeyId key, std::u16string_view name, DWORD type, std::string_view data, ValueOrigin origin);
+  // False when there was no such value.
+  bool DeleteValue(KeyId key, std::u16string_view name);
+  std::optional<StoredValue> ValueAt(KeyId key, DWORD index);
+  KeySummary Summarize(KeyId key);
+
+  SqliteDatabase& database() { return *m_db; }
+
+ private:
+  explicit RegistryStore(std::unique_ptr<SqliteDatabase> db) : m_db(std::move(db)) {}
+  std::unique_ptr<SqliteDatabase> m_db;
+};
+
+}  // namespace platform::internal

@@ -1,0 +1,76 @@
+// A small RAII layer over SQLite for the device's databases: one connection, prepared statements
+// that finalize themselves, and transactions that roll back unless committed.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform::internal {
+
+class SqliteStatement {
+ public:
+  SqliteStatement(sqlite3* db, std::string_view sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  bool ok() const { return m_statement != nullptr; }
+  SqliteStatement& Bind(int index, std::int64_t value);
+  SqliteStatement& Bind(int index, std::string_view text);
+  SqliteStatement& BindBlob(int index, std::string_view bytes);
+  // Steps once: true while a row is available.
+  bool Step();
+  // Runs to completion; true when it finished without error.
+  bool Run();
+  std::int64_t Int(int column) const;
+  std::string Text(int column) const;
+  std::string Blob(int column) const;
+  bool IsNull(int column) const;
+
+ private:
+  sqlite3_stmt* m_statement = nullptr;
+  bool m_failed = false;
+};
+
+class SqliteDatabase {
+ public:
+  // Opens or creates the file; *error says why not. A file that is not a database fails here.
+  static std::unique_ptr<SqliteDatabase> Open(const std::filesystem::path& file, std::string* error);
+  ~SqliteDatabase();
+  SqliteDatabase(const SqliteDatabase&) = delete;
+  SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+  bool Execute(std::string_view sql);
+  SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(m_db, sql); }
+  std::int64_t LastInsertId() const;
+  int Changes() const;
+  std::string LastError() const;
+  // Writes everything committed so far into the main database file and syncs it.
+  bool Checkpoint();
+
+ private:
+  explicit SqliteDatabase(sqlite3* db) : m_db(db) {}
+  sqlite3* m_db;
+};
+
+// BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless Commit succeeded.
+class SqliteTransaction {
+ public:
+  explicit SqliteTransaction(SqliteDatabase& db);
+  ~SqliteTransaction();
+  bool ok() const { return m_open; }
+  bool Commit();
+
+ private:
+  SqliteDatabase& m_db;
+  bool m_open;
+};
+
+}  // namespace platform::internal

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "platform/debug_output.h"
+#include "platform/module_api.h"
+#include "platform/last_error.h"
+#include "support/test_device.h"
+
+namespace {
+
+TEST(Modules, MissingLibrariesAndNamesGiveNull) {
+  test_support::TestDevice device;
+  EXPECT_EQ(LoadLibraryW(u"\\windows\\NoSuchLibrary.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  // A file that is not a library cannot be loaded either.
+  test_support::WriteFileBytes(device.Host(u"\\windows\\Broken.dll"), "not an ELF file");
+  EXPECT_EQ(LoadLibraryW(u"Broken.dll"), nullptr);
+  EXPECT_EQ(GetProcAddressW(nullptr, u"Anything"), nullptr);
+  EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+TEST(Modules, AHostLibraryCopiedIntoTheDeviceLoadsAndResolves) {
+  test_support::TestDevice device;
+  // The platform library itself is a real shared library with known exports.
+  auto self = test_support::BinaryPath("lib/libmmsform_platform.so");
+  std::filesystem::copy_file(self, device.Host(u"\\windows\\Core.dll"));
+  HMODULE first = LoadLibraryW(u"\\WINDOWS\\core.dll");
+  ASSERT_NE(first, nullptr);
+  HMODULE second = LoadLibraryW(u"Core.dll");
+  EXPECT_EQ(first, second);
+  EXPECT_NE(GetProcAddressW(first, u"GetTickCount"), nullptr);
+  EXPECT_EQ(GetProcAddressW(first, u"NoSuchExport"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
+  EXPECT_TRUE(FreeLibrary(second));
+  EXPECT_TRUE(FreeLibrary(first));
+  EXPECT_FALSE(FreeLibrary(first));
+}
+
+TEST(Clock, TheVirtualClockMovesOnlyWhenAdvanced) {
+  platform::UseVirtualClock(true);
+  DWORD start = GetTickCount();
+  platform::AdvanceVirtualClock(30);
+  EXPECT_EQ(GetTickCount() - start, 30u);
+  Sleep(5000);
+  EXPECT_EQ(GetTickCount() - start, 5030u);
+  platform::UseVirtualClock(false);
+  EXPECT_FALSE(platform::IsVirtualClock());
+  platform::SetFixedUnixTime(1700000000);
+  EXPECT_EQ(platform::UnixTimeNow(), 1700000000);
+  platform::SetFixedUnixTime(0);
+  EXPECT_GT(platform::UnixTimeNow(), 1700000000);
+}
+
+TEST(DebugOutput, FailureReportsUseTheirFixedForms) {
+  testing::internal::CaptureStderr();
+  platform::ReportFailed(static_cast<HRESULT>(0x80004005u), "MMSFormProvider", 42);
+  platform::ReportOutOfMemory("ReadForm", 7);
+  platform::ReportInvalidParameter("ComposerForm", 9);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "FAILED(0x80004005) at MMSFormProvider:42\nOOM at ReadForm:7\nInvalid parameter passed at ComposerForm:9\n");
+}
+
+}  // namespace

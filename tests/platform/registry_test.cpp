@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/device.h"
+#include "platform/registry.h"
+#include "support/test_device.h"
+
+namespace {
+
+using test_support::TestDevice;
+
+HKEY Create(HKEY root, const char16_t* path) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, &disposition), ERROR_SUCCESS);
+  return key;
+}
+
+void SetDword(HKEY key, const char16_t* name, DWORD value) {
+  ASSERT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+            ERROR_SUCCESS);
+}
+
+std::optional<DWORD> GetDword(HKEY key, const char16_t* name) {
+  DWORD value = 0, size = sizeof value, type = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+TEST(Registry, KeysAndValuesMatchWithoutRegardToCaseAndKeepTheirSpelling) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Software\\Example\\Sub");
+  SetDword(key, u"MaxSlides", 9);
+  RegCloseKey(key);
+
+  HKEY reopened = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\EXAMPLE\\sub", 0, KEY_READ, &reopened), ERROR_SUCCESS);
+  EXPECT_EQ(GetDword(reopened, u"maxslides"), 9u);
+  RegCloseKey(reopened);
+
+  HKEY parent = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\software\\example", 0, KEY_READ, &parent), ERROR_SUCCESS);
+  WCHAR name[32];
+  DWORD length = 32;
+  ASSERT_EQ(RegEnumKeyExW(parent, 0, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(std::u16string_view(name, length), u"Sub");
+  length = 32;
+  EXPECT_EQ(RegEnumKeyExW(parent, 1, name, &length, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+  RegCloseKey(parent);
+}
+
+TEST(Registry, QueryReportsTheSizeNeededForShortBuffers) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_CURRENT_USER, u"\\Text");
+  const char16_t text[] = u"hello";
+  ASSERT_EQ(RegSetValueExW(key, u"Greeting", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+            ERROR_SUCCESS);
+  DWORD size = 0, type = 0;
+  EXPECT_EQ(RegQueryValueExW(key, u"Greeting", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, sizeof text);
+  EXPECT_EQ(type, REG_SZ);
+  BYTE small[4];
+  size = sizeof small;
+  EXPECT_EQ(RegQueryValueExW(key, u"Greeting", nullptr, &type, small, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, sizeof text);
+  EXPECT_EQ(RegQueryValueExW(key, u"Missing", nullptr, &type, small, &size), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+}
+
+TEST(Registry, DeletedValuesAndKeysReadAsMissingAndStaleHandlesAreRefused) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\A\\B");
+  SetDword(key, u"V", 1);
+  EXPECT_EQ(RegDeleteValueW(key, u"v"), ERROR_SUCCESS);
+  EXPECT_EQ(GetDword(key, u"V"), std::nullopt);
+  EXPECT_EQ(RegDeleteValueW(key, u"V"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"\\a"), ERROR_SUCCESS);
+  DWORD value = 1;
+  EXPECT_NE(RegSetValueExW(key, u"V", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+  HKEY forged = reinterpret_cast<HKEY>(&value);
+  EXPECT_EQ(GetDword(forged, u"V"), std::nullopt);
+}
+
+TEST(Registry, FlushedValuesSurviveReopeningTheDevice) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Persist");
+  SetDword(key, u"Count", 42);
+  EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  RegCloseKey(key);
+
+  ASSERT_TRUE(platform::OpenDevice(device.root(), platform::RegistrySeed::kFactory));
+  HKEY reopened = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\Persist", 0, KEY_READ, &reopened), ERROR_SUCCESS);
+  EXPECT_EQ(GetDword(reopened, u"Count"), 42u);
+  // An existing device is not seeded again, whatever the seed asked for.
+  HKEY factory = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform", 0, KEY_READ, &factory), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(reopened);
+}
+
+TEST(Registry, FactoryValuesAreMarkedAndAWriteMarksThemSet) {
+  TestDevice device(platform::RegistrySeed::kFactory);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\SOFTWARE\\Quillon\\Quillon MMS UA\\Config\\UI", 0, KEY_ALL_ACCESS,
+                          &key),
+            ERROR_SUCCESS);
+  EXPECT_EQ(platform::RegistryValueOrigin(key, u"MMSClassName"), platform::ValueOrigin::kFactory);
+  const char16_t text[] = u"IPM.Other";
+  RegSetValueExW(key, u"MMSClassName", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
+  EXPECT_EQ(platform::RegistryValueOrigin(key, u"MMSClassName"), platform::ValueOrigin::kSet);
+  EXPECT_EQ(platform::RegistryValueOrigin(key, u"NoSuchValue"), std::nullopt);
+  RegCloseKey(key);
+}
+
+TEST(Registry, QueryInfoCountsSubkeysAndValues) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Info");
+  RegCloseKey(Create(key, u"First"));
+  RegCloseKey(Create(key, u"LongerName"));
+  SetDword(key, u"Value", 7);
+  DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxValue = 0;
+  ASSERT_EQ(RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values, &maxValueName,
+                             &maxValue, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(subKeys, 2u);
+  EXPECT_EQ(maxSubKey, 10u);
+  EXPECT_EQ(values, 1u);
+  EXPECT_EQ(maxValueName, 5u);
+  EXPECT_EQ(maxValue, 4u);
+  RegCloseKey(key);
+}
+
+TEST(Registry, ACorruptDatabaseIsAnErrorNotACrash) {
+  auto root = std::filesystem::temp_directory_path() / "mmsform-tests" / "corrupt-registry";
+  std::filesystem::remove_all(root);
+  test_support::WriteFileBytes(root / "registry.db", std::string(4096, 'x'));
+  std::string error;
+  EXPECT_FALSE(platform::OpenDevice(root, platform::RegistrySeed::kFactory, &error));
+  EXPECT_FALSE(error.empty());
+  platform::CloseDevice();
+  std::filesystem::remove_all(root);
+}
+
+}  // namespace
