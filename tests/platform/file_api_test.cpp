@@ -48,6 +48,7 @@ TEST(Files, NoPathLeavesTheDeviceRoot) {
     EXPECT_EQ(GetLastError(), ERROR_BAD_PATHNAME);
   }
   // A host path is just a device path: it lands under the root.
+  ASSERT_TRUE(CreateDirectoryW(u"/tmp", nullptr));
   WriteText(u"/tmp/inside.txt", "x");
   EXPECT_TRUE(std::filesystem::exists(device.root() / "tmp" / "inside.txt"));
   EXPECT_FALSE(std::filesystem::exists(device.root().parent_path() / "outside.txt"));

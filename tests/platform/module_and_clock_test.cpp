@@ -21,14 +21,14 @@ TEST(Modules, MissingLibrariesAndNamesGiveNull) {
 
 TEST(Modules, AHostLibraryCopiedIntoTheDeviceLoadsAndResolves) {
   test_support::TestDevice device;
-  // The platform library itself is a real shared library with known exports.
-  auto self = test_support::BinaryPath("lib/libmmsform_platform.so");
-  std::filesystem::copy_file(self, device.Host(u"\\windows\\Core.dll"));
-  HMODULE first = LoadLibraryW(u"\\WINDOWS\\core.dll");
+  std::filesystem::copy_file(test_support::BinaryPath("test-plugins/Probe.dll"), device.Host(u"\\windows\\Probe.dll"));
+  HMODULE first = LoadLibraryW(u"\\WINDOWS\\probe.DLL");
   ASSERT_NE(first, nullptr);
-  HMODULE second = LoadLibraryW(u"Core.dll");
+  HMODULE second = LoadLibraryW(u"Probe.dll");
   EXPECT_EQ(first, second);
-  EXPECT_NE(GetProcAddressW(first, u"GetTickCount"), nullptr);
+  auto answer = reinterpret_cast<int (*)()>(GetProcAddressW(first, u"ProbeAnswer"));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
   EXPECT_EQ(GetProcAddressW(first, u"NoSuchExport"), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
   EXPECT_TRUE(FreeLibrary(second));
