@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/device.h"
+#include "platform/internal/file_object.h"
 #include "platform/internal/kernel_object.h"
 #include "platform/last_error.h"
 #include "platform/text_conversion.h"
@@ -20,15 +21,68 @@
 namespace {
 
 namespace fs = std::filesystem;
+using platform::internal::FileObject;
 using platform::internal::KernelObject;
 
 std::atomic<long long> g_reportedFreeSpace{-1};
 
-class OpenFile : public KernelObject {
+// A file of the host's file system.
+class OpenFile : public platform::internal::FileObject {
  public:
-  explicit OpenFile(int fd) : fd(fd) {}
-  ~OpenFile() override { ::close(fd); }
-  int fd;
+  explicit OpenFile(int fd) : m_fd(fd) {}
+  ~OpenFile() override { ::close(m_fd); }
+
+  bool Read(void* buffer, DWORD size, DWORD* read, DWORD* error) override {
+    DWORD total = 0;
+    while (total < size) {
+      ssize_t count = ::read(m_fd, static_cast<char*>(buffer) + total, size - total);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) {
+        *read = total;
+        *error = errno == EBADF ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT;
+        return false;
+      }
+      if (count == 0) break;
+      total += static_cast<DWORD>(count);
+    }
+    *read = total;
+    return true;
+  }
+
+  bool Write(const void* buffer, DWORD size, DWORD* written, DWORD* error) override {
+    DWORD total = 0;
+    while (total < size) {
+      ssize_t count = ::write(m_fd, static_cast<const char*>(buffer) + total, size - total);
+      if (count < 0 && errno == EINTR) continue;
+      if (count <= 0) {
+        *written = total;
+        *error = errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL
+                 : errno == EBADF                   ? ERROR_ACCESS_DENIED
+                                                    : ERROR_WRITE_FAULT;
+        return false;
+      }
+      total += static_cast<DWORD>(count);
+    }
+    *written = total;
+    return true;
+  }
+
+  long long Seek(long long offset, int origin) override { return ::lseek(m_fd, offset, origin); }
+
+  long long Size() override {
+    struct stat info {};
+    return ::fstat(m_fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+  }
+
+  bool Truncate() override {
+    off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    return position >= 0 && ::ftruncate(m_fd, position) == 0;
+  }
+
+  bool Flush() override { return ::fsync(m_fd) == 0; }
+
+ private:
+  int m_fd;
 };
 
 class FindSearch : public KernelObject {
@@ -164,54 +218,38 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWOR
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
+  auto* open = platform::internal::LookUp<FileObject>(file);
   if (bytesRead) *bytesRead = 0;
   if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
   if (buffer == nullptr && bytesToRead != 0) return Fail(ERROR_INVALID_PARAMETER);
-  DWORD total = 0;
-  while (total < bytesToRead) {
-    ssize_t count = ::read(open->fd, static_cast<char*>(buffer) + total, bytesToRead - total);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return Fail(errno == EBADF ? ERROR_ACCESS_DENIED : ERROR_READ_FAULT);
-    if (count == 0) break;
-    total += static_cast<DWORD>(count);
-  }
-  if (bytesRead) *bytesRead = total;
-  return TRUE;
+  DWORD read = 0, error = ERROR_SUCCESS;
+  bool ok = open->Read(buffer, bytesToRead, &read, &error);
+  if (bytesRead) *bytesRead = read;
+  return ok ? TRUE : Fail(error);
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED*) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
+  auto* open = platform::internal::LookUp<FileObject>(file);
   if (bytesWritten) *bytesWritten = 0;
   if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
   if (buffer == nullptr && bytesToWrite != 0) return Fail(ERROR_INVALID_PARAMETER);
-  DWORD total = 0;
-  while (total < bytesToWrite) {
-    ssize_t count = ::write(open->fd, static_cast<const char*>(buffer) + total, bytesToWrite - total);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) {
-      if (bytesWritten) *bytesWritten = total;
-      return Fail(errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL
-                  : errno == EBADF                   ? ERROR_ACCESS_DENIED
-                                                     : ERROR_WRITE_FAULT);
-    }
-    total += static_cast<DWORD>(count);
-  }
-  if (bytesWritten) *bytesWritten = total;
-  return TRUE;
+  DWORD written = 0, error = ERROR_SUCCESS;
+  bool ok = open->Write(buffer, bytesToWrite, &written, &error);
+  if (bytesWritten) *bytesWritten = written;
+  return ok ? TRUE : Fail(error);
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveMethod) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
+  auto* open = platform::internal::LookUp<FileObject>(file);
   if (open == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
     return INVALID_SET_FILE_POINTER;
   }
-  off_t offset = distanceHigh ? static_cast<off_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
-                                                   static_cast<DWORD>(distance))
-                              : static_cast<off_t>(distance);
+  long long offset = distanceHigh ? static_cast<long long>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                                           static_cast<DWORD>(distance))
+                                  : static_cast<long long>(distance);
   int whence = moveMethod == FILE_CURRENT ? SEEK_CUR : moveMethod == FILE_END ? SEEK_END : SEEK_SET;
-  off_t position = ::lseek(open->fd, offset, whence);
+  long long position = open->Seek(offset, whence);
   if (position < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
@@ -222,28 +260,25 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD moveM
 }
 
 BOOL SetEndOfFile(HANDLE file) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
+  auto* open = platform::internal::LookUp<FileObject>(file);
   if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
-  off_t position = ::lseek(open->fd, 0, SEEK_CUR);
-  if (position < 0 || ::ftruncate(open->fd, position) != 0) return Fail(ERROR_ACCESS_DENIED);
-  return TRUE;
+  return open->Truncate() ? TRUE : Fail(ERROR_ACCESS_DENIED);
 }
 
 BOOL FlushFileBuffers(HANDLE file) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
+  auto* open = platform::internal::LookUp<FileObject>(file);
   if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
-  return ::fsync(open->fd) == 0 ? TRUE : Fail(ERROR_WRITE_FAULT);
+  return open->Flush() ? TRUE : Fail(ERROR_WRITE_FAULT);
 }
 
 DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
-  auto* open = platform::internal::LookUp<OpenFile>(file);
-  struct stat info {};
-  if (open == nullptr || ::fstat(open->fd, &info) != 0) {
+  auto* open = platform::internal::LookUp<FileObject>(file);
+  long long size = open ? open->Size() : -1;
+  if (size < 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return INVALID_FILE_SIZE;
   }
-  auto size = static_cast<std::uint64_t>(info.st_size);
-  if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+  if (sizeHigh) *sizeHigh = static_cast<DWORD>(static_cast<std::uint64_t>(size) >> 32);
   SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(size);
 }
