@@ -1,0 +1,90 @@
+#include "mm1/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace mm1 {
+namespace {
+
+Error SystemError(std::string_view what, const std::filesystem::path& path) {
+  return Error{std::string(what) + " " + path.string() + ": " + std::strerror(errno)};
+}
+
+}  // namespace
+
+UniqueFd::~UniqueFd() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = other.Release();
+  }
+  return *this;
+}
+
+int UniqueFd::Release() {
+  int fd = m_fd;
+  m_fd = -1;
+  return fd;
+}
+
+bool UniqueFd::Close() {
+  if (m_fd < 0) return false;
+  return ::close(Release()) == 0;
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes = bytes.subspan(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+Result<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path, std::size_t maxSize) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return SystemError("cannot open", path);
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) return SystemError("cannot stat", path);
+  if (!S_ISREG(info.st_mode)) return Error{"not a regular file: " + path.string()};
+  if (static_cast<std::uint64_t>(info.st_size) > maxSize) return Error{"file too large: " + path.string()};
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t got = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return SystemError("cannot read", path);
+    if (got == 0) break;  // the file shrank meanwhile
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+  static std::atomic<unsigned> counter{0};
+  std::filesystem::path temporary = path;
+  temporary += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644));
+  if (!fd.Valid()) return SystemError("cannot create", temporary);
+  bool written = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
+  written = fd.Close() && written;
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    Error error = SystemError("cannot write", path);
+    ::unlink(temporary.c_str());
+    return error;
+  }
+  return {};
+}
+
+}  // namespace mm1

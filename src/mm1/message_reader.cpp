@@ -1,0 +1,96 @@
+#include "mm1/message_reader.h"
+
+#include "mm1/ascii.h"
+#include "mm1/file_io.h"
+#include "mm1/pdu_decoder.h"
+
+namespace mm1 {
+namespace {
+
+constexpr std::string_view kDrmMessage = "application/vnd.oma.drm.message";
+
+std::string PartFileName(const Part& part, std::size_t index) {
+  for (const std::string& candidate : {part.contentLocation.value_or(""), part.Name(), part.FileName(), part.BareContentId()}) {
+    std::string safe = SafePartFileName(candidate);
+    if (!safe.empty()) return safe;
+  }
+  return "part" + std::to_string(index);
+}
+
+}  // namespace
+
+PartRecord DescribePart(const Part& part) {
+  PartRecord record;
+  record.contentType = ContentTypeText(part.contentType);
+  record.contentId = part.BareContentId();
+  record.contentLocation = part.contentLocation.value_or("");
+  record.name = part.Name().empty() ? part.FileName() : part.Name();
+  record.size = part.data.size();
+  record.forwardLocked = EqualsNoCase(part.contentType.mediaType, kDrmMessage);
+  return record;
+}
+
+Result<MessageReader> MessageReader::Open(const std::filesystem::path& file) {
+  auto bytes = ReadWholeFile(file, kMaxMessageFileBytes);
+  if (!bytes) return bytes.Failure();
+  auto pdu = DecodePdu(bytes.Value());
+  if (!pdu) return pdu.Failure();
+  return MessageReader(std::move(bytes.Value()), std::move(pdu.Value()));
+}
+
+Result<PartFolder*> MessageReader::Folder(const std::filesystem::path& folder) {
+  auto found = m_folders.find(folder);
+  if (found != m_folders.end()) return &found->second;
+  auto opened = PartFolder::Open(folder);
+  if (!opened) return opened.Failure();
+  return &m_folders.emplace(folder, std::move(opened.Value())).first->second;
+}
+
+Result<PartRecord> MessageReader::Part(std::size_t index, const std::filesystem::path& folder) {
+  if (index >= m_pdu.parts.size()) return Error{"no part " + std::to_string(index)};
+  auto target = Folder(folder);
+  if (!target) return target.Failure();
+  const mm1::Part& part = m_pdu.parts[index];
+  auto name = target.Value()->WriteUnique(PartFileName(part, index), part.data);
+  if (!name) return name.Failure();
+  PartRecord record = DescribePart(part);
+  record.folder = folder;
+  record.fileName = std::move(name.Value());
+  return record;
+}
+
+const mm1::Part* MessageReader::PresentationPart() const {
+  const WspParameter* start = m_pdu.contentType ? m_pdu.contentType->Find("start") : nullptr;
+  if (start != nullptr) {
+    std::string wanted = BareContentId(start->value);
+    for (const mm1::Part& part : m_pdu.parts) {
+      if (!wanted.empty() && (part.BareContentId() == wanted || part.contentLocation == wanted)) return &part;
+    }
+  }
+  for (const mm1::Part& part : m_pdu.parts) {
+    if (EqualsNoCase(part.contentType.mediaType, "application/smil")) return &part;
+  }
+  return nullptr;
+}
+
+Result<PartRecord> MessageReader::Presentation(const std::filesystem::path& folder, std::string_view fileName) {
+  const mm1::Part* part = PresentationPart();
+  if (part == nullptr) return Error{"the message has no presentation part"};
+  auto target = Folder(folder);
+  if (!target) return target.Failure();
+  Status written = target.Value()->WriteExact(std::string(fileName), part->data);
+  if (!written) return written.Failure();
+  PartRecord record = DescribePart(*part);
+  record.folder = folder;
+  record.fileName = std::string(fileName);
+  return record;
+}
+
+bool MessageReader::IsForwardLocked() const {
+  for (const mm1::Part& part : m_pdu.parts) {
+    if (EqualsNoCase(part.contentType.mediaType, kDrmMessage)) return true;
+  }
+  return false;
+}
+
+}  // namespace mm1
