@@ -18,13 +18,13 @@ struct BmpDecoder {
   std::vector<uint8_t> rleIndices;  // run-length pictures, decoded whole on the first row request
 };
 
-// One channel of a bit-field pixel scaled to 0..255, rounding to nearest.
+// One channel of a bit-field pixel scaled to 0..255 (full scale stays full scale).
 uint8_t MaskedChannel(uint32_t pixel, uint32_t mask) {
   if (mask == 0) return 0;
   int shift = std::countr_zero(mask);
   uint32_t maximum = mask >> shift;
   uint32_t value = (pixel & mask) >> shift;
-  return static_cast<uint8_t>((uint64_t{value} * 255 + maximum / 2) / maximum);
+  return static_cast<uint8_t>(uint64_t{value} * 255 / maximum);
 }
 
 void PutPaletteColour(const BmpHeader& header, uint32_t index, uint8_t* out) {

@@ -36,6 +36,9 @@ void ReadData(png_structp png, png_bytep data, size_t length) {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
+// Errors jump back to the entry point quietly; the caller reports failure.
+[[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 void SetTransforms(png_structp png, const ImagePngInfo& fileInfo) {
   if (fileInfo.colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
   if ((fileInfo.colorType & PNG_COLOR_MASK_COLOR) == 0) {
@@ -49,7 +52,7 @@ void SetTransforms(png_structp png, const ImagePngInfo& fileInfo) {
 
 int32_t OpenDecoder(PngDecoder& decoder) {
   if (!decoder.io.Valid()) return kFailed;
-  decoder.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+  decoder.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, IgnoreWarning);
   if (decoder.png == nullptr) return kFailed;
   decoder.info = png_create_info_struct(decoder.png);
   if (decoder.info == nullptr) return kFailed;

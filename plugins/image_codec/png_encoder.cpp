@@ -36,6 +36,9 @@ void FlushData(png_structp) {}
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
+// Errors jump back to the entry point quietly; the caller reports failure.
+[[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 bool IsGreyRamp(const std::vector<uint8_t>& palette) {
   if (palette.size() != 256 * 4) return false;
   for (size_t i = 0; i < 256; ++i) {
@@ -93,7 +96,7 @@ IMAGE_CODEC_EXPORT int32_t PNG_EncodeInit(ImageStreamArg stream, const void* dib
   encoder->picture = ReadDibView(dibImage);
   if (!encoder->io.Valid() || !encoder->picture.valid) return kFailed;
   encoder->height = encoder->picture.header.height < 0 ? -encoder->picture.header.height : encoder->picture.header.height;
-  encoder->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+  encoder->png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, IgnoreWarning);
   if (encoder->png == nullptr) return kFailed;
   encoder->info = png_create_info_struct(encoder->png);
   if (encoder->info == nullptr) return kFailed;

@@ -1,0 +1,137 @@
+// Every PNG, BMP, WBMP and GIF of the shared corpus decodes through the library to the size and the
+// pixels that an independent decoder found (expected/*.image.json).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "codec_library.h"
+#include "support/test_device.h"
+
+namespace codec_test {
+namespace {
+
+// The raw text of "key": value, searched from `from`; empty when absent.
+std::string JsonValue(const std::string& text, const std::string& key, size_t from = 0, size_t* at = nullptr) {
+  size_t position = text.find("\"" + key + "\":", from);
+  if (position == std::string::npos) return {};
+  position += key.size() + 3;
+  while (position < text.size() && text[position] == ' ') ++position;
+  size_t end = position;
+  if (text[position] == '"') {
+    end = text.find('"', position + 1) + 1;
+  } else {
+    while (end < text.size() && text[end] != ',' && text[end] != '\n' && text[end] != '}') ++end;
+  }
+  if (at != nullptr) *at = position;
+  std::string value = text.substr(position, end - position);
+  if (!value.empty() && value.front() == '"') value = value.substr(1, value.size() - 2);
+  return value;
+}
+
+std::string FamilyOf(const std::filesystem::path& path) {
+  std::string extension = path.extension().string().substr(1);
+  for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+std::vector<std::filesystem::path> ExpectedFiles(const std::string& suffix) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(test_support::CorpusPath("expected"))) {
+    std::string name = entry.path().filename().string();
+    if (name.size() > suffix.size() && name.ends_with(suffix)) files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(CorpusDecode, StillPicturesMatchTheReferenceDecode) {
+  int checked = 0;
+  for (const auto& expectedPath : ExpectedFiles(".image.json")) {
+    std::string expected = ReadText(expectedPath.string());
+    std::string file = JsonValue(expected, "file");
+    std::string family = FamilyOf(file);
+    if (family == "GIF") continue;
+    SCOPED_TRACE(file);
+    std::string bytes = test_support::ReadFileBytes(test_support::CorpusPath(file));
+    Decoded picture = DecodeWhole(family, bytes);
+    ASSERT_TRUE(picture.ok);
+    size_t image = expected.find("\"image\"");
+    EXPECT_EQ(picture.width, std::stoi(JsonValue(expected, "width", image)));
+    EXPECT_EQ(picture.height, std::stoi(JsonValue(expected, "height", image)));
+    std::string sha = JsonValue(expected, "rgb_sha256", image);
+    // 16-bit PNGs carry a 48-bit checksum only: their size is what can be compared. Where the two
+    // reference decoders disagree (widening 5- and 6-bit samples), either opinion is accepted.
+    std::string actual = Sha256Hex(ToRgb(picture));
+    std::string second = JsonValue(expected, "pillow_rgb_sha256", image);
+    if (!sha.empty()) EXPECT_TRUE(actual == sha || actual == second) << actual;
+    ++checked;
+  }
+  EXPECT_GE(checked, 20);
+}
+
+// Frames as stored (not composited), each through its own or the global palette.
+std::vector<uint8_t> FrameRgb(ImageCodecHandle handle, const ImageGifFrameInfo& info) {
+  uint8_t palette[1024] = {};
+  uint32_t paletteBytes = sizeof palette;
+  Entry<ImageGetColorTabFn>("GIF_DecodeGetColorTab")(handle, palette, &paletteBytes);
+  std::vector<uint8_t> rgb;
+  std::vector<uint8_t> row(info.width);
+  auto scan = Entry<ImageDecodeScanLinesFn>("GIF_DecodeScanLines");
+  for (int y = 0; y < info.height; ++y) {
+    int32_t done = 0, reserved = 0;
+    if (scan(handle, row.data(), 1, &done, &reserved) != 0) return {};
+    for (uint8_t index : row) {
+      uint32_t at = index * 4u < paletteBytes ? index * 4u : 0;
+      rgb.insert(rgb.end(), {palette[at + 2], palette[at + 1], palette[at]});
+    }
+  }
+  return rgb;
+}
+
+TEST(CorpusDecode, GifFramesMatchTheReferenceDecode) {
+  int frames = 0;
+  for (const auto& expectedPath : ExpectedFiles(".gif.image.json")) {
+    std::string expected = ReadText(expectedPath.string());
+    std::string file = JsonValue(expected, "file");
+    SCOPED_TRACE(file);
+    MemoryStream stream(test_support::ReadFileBytes(test_support::CorpusPath(file)));
+    ImageCodecHandle handle = nullptr;
+    ASSERT_EQ(Entry<ImageDecodeInitFn>("GIF_DecodeInit")(stream.get(), &handle), 0);
+    size_t from = 0;
+    for (size_t at = expected.find("\"frames\""); !JsonValue(expected, "index", at, &from).empty(); at = from) {
+      int index = std::stoi(JsonValue(expected, "index", at));
+      ASSERT_EQ(Entry<ImageGifSetFrameIndexFn>("GIF_DecodeSetFrameIndex")(handle, index), 0);
+      ImageGifFrameInfo info{};
+      ASSERT_EQ(Entry<ImageGifGetFrameInfoFn>("GIF_DecodeGetFrameInfo")(handle, &info), 0);
+      EXPECT_EQ(info.left, std::stoi(JsonValue(expected, "left", from)));
+      EXPECT_EQ(info.top, std::stoi(JsonValue(expected, "top", from)));
+      EXPECT_EQ(info.width, std::stoi(JsonValue(expected, "width", from)));
+      EXPECT_EQ(info.height, std::stoi(JsonValue(expected, "height", from)));
+      EXPECT_EQ(Sha256Hex(FrameRgb(handle, info)), JsonValue(expected, "rgb_sha256", from)) << "frame " << index;
+      ++frames;
+    }
+    Entry<ImageUninitFn>("GIF_DecodeUninit")(handle);
+  }
+  EXPECT_GE(frames, 2);
+}
+
+TEST(CorpusDecode, EveryCameraJpegDecodesAtFullAndReducedScale) {
+  for (const auto& entry : std::filesystem::directory_iterator(test_support::CorpusPath("jpeg"))) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::string bytes = test_support::ReadFileBytes(entry.path());
+    MemoryStream stream(bytes);
+    int32_t width = 0, height = 0;
+    ASSERT_EQ(Entry<ImageGetInfoFromFileFn>("JPEG_GetInfoFromFile")(stream.get(), &width, &height, 0), 0);
+    Decoded full = DecodeWhole("JPEG", bytes);
+    ASSERT_TRUE(full.ok);
+    EXPECT_EQ(full.width, width);
+    EXPECT_EQ(full.height, height);
+    Decoded eighth = DecodeWhole("JPEG", bytes, (width + 7) / 8, (height + 7) / 8);
+    ASSERT_TRUE(eighth.ok);
+    EXPECT_EQ(eighth.width, (width + 7) / 8);
+    EXPECT_EQ(eighth.height, (height + 7) / 8);
+  }
+}
+
+}  // namespace
+}  // namespace codec_test
