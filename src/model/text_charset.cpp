@@ -1,0 +1,206 @@
+#include "model/text_charset.h"
+
+#include <memory>
+
+#include "mm1/content_type_split.h"
+#include "platform/file_api.h"
+#include "platform/text_conversion.h"
+
+namespace {
+
+using namespace charset_code;
+
+constexpr std::string_view kUcs2ContentType = "text/plain;charset=iso-10646-ucs-2";
+// Text parts are small; a larger file is not a text part worth holding in memory.
+constexpr DWORD kMaxTextFileSize = 32u << 20;
+constexpr UINT kCodePageLatin2 = 28592;
+constexpr UINT kCodePageChinese = 936;
+constexpr DWORD kMibUtf8 = 106;
+constexpr DWORD kMibAscii = 3;
+constexpr DWORD kMibUcs2 = 1000;
+
+constexpr std::string_view kMarkUtf8 = "\xEF\xBB\xBF";
+constexpr std::string_view kMarkLittleEndian = "\xFF\xFE";
+constexpr std::string_view kMarkBigEndian = "\xFE\xFF";
+
+struct CharsetName {
+  std::string_view name;
+  int code;
+};
+
+// "utf-8" and "utf-16" are the registered names of encodings decoded here; other phones send them.
+constexpr CharsetName kCharsetNames[] = {
+    {"iso-10646-ucs-2", kUcs2}, {"utf-16", kUcs2},      {"utf_8", kUtf8}, {"utf-8", kUtf8},
+    {"iso-8859-1", kLatin1},    {"iso-8859-2", kLatin2}, {"gb2312", kGb2312}, {"gbk", kGbk},
+};
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+struct HandleCloser {
+  void operator()(void* handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+FileHandle OpenFile(const std::u16string& path, DWORD access, DWORD disposition) {
+  HANDLE handle = CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+  return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+// At most `limit` bytes from the start of the file; nothing when it cannot be read.
+std::optional<std::string> ReadFileStart(const std::u16string& path, DWORD limit) {
+  const FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+  if (!file) return std::nullopt;
+  DWORD sizeHigh = 0;
+  const DWORD size = GetFileSize(file.get(), &sizeHigh);
+  if (size == INVALID_FILE_SIZE || sizeHigh != 0) return std::nullopt;
+  std::string data(std::min(size, limit), '\0');
+  DWORD done = 0;
+  while (done < data.size()) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), data.data() + done, static_cast<DWORD>(data.size()) - done, &read, nullptr)) {
+      return std::nullopt;
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  data.resize(done);
+  return data;
+}
+
+bool WriteWholeFile(const std::u16string& path, std::string_view data) {
+  const FileHandle file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!file) return false;
+  while (!data.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) || written == 0) {
+      return false;
+    }
+    data.remove_prefix(written);
+  }
+  return FlushFileBuffers(file.get()) != FALSE;
+}
+
+// Replaces the file through a sibling, so that a failed write leaves the original in place.
+bool ReplaceFile(const std::u16string& path, std::string_view data) {
+  const std::u16string temporary = path + u"~";
+  if (!WriteWholeFile(temporary, data)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  if (!DeleteFileW(path.c_str()) || !MoveFileW(temporary.c_str(), path.c_str())) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::u16string DecodeUtf16(std::string_view data, bool littleEndian) {
+  std::u16string text;
+  text.reserve(data.size() / 2);
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(data[i]);
+    const auto second = static_cast<unsigned char>(data[i + 1]);
+    text += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
+  }
+  return text;
+}
+
+// UTF-16 that keeps FF FE little-endian and reads everything else big-endian, FE FF skipped.
+std::u16string DecodeUcs2(std::string_view data, bool littleEndianWithoutMark) {
+  if (data.starts_with(kMarkLittleEndian)) return DecodeUtf16(data.substr(2), true);
+  if (data.starts_with(kMarkBigEndian)) return DecodeUtf16(data.substr(2), false);
+  return DecodeUtf16(data, littleEndianWithoutMark);
+}
+
+std::optional<std::u16string> DecodeCodePage(UINT codePage, std::string_view data) {
+  if (!platform::IsSupportedCodePage(codePage)) return std::nullopt;
+  return platform::Decode(codePage, data);
+}
+
+std::optional<std::u16string> DecodeText(std::string_view data, int code) {
+  switch (code) {
+    case kUcs2: return DecodeUcs2(data, false);
+    case kSystemCodePage: return DecodeCodePage(CP_ACP, data);
+    case kUtf8:
+      if (data.starts_with(kMarkUtf8)) data.remove_prefix(kMarkUtf8.size());
+      return DecodeCodePage(CP_UTF8, data);
+    case kLatin1: {
+      std::u16string text;
+      for (char c : data) text += static_cast<char16_t>(static_cast<unsigned char>(c));
+      return text;
+    }
+    // ISO-8859-2 as itself: code page 1250 puts other letters (š, ž, ś, ą, ź, ť, ľ) on some bytes.
+    case kLatin2: return DecodeCodePage(kCodePageLatin2, data);
+    // GB2312 and GBK are subsets of code page 936, whatever the device's own code page is.
+    case kGb2312:
+    case kGbk: return DecodeCodePage(kCodePageChinese, data);
+    default: return std::nullopt;
+  }
+}
+
+// CR LF and lone LF both become CR LF; a lone CR stays.
+std::u16string WithCrLfLineEnds(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+    if (text[i] == u'\n') out += u'\r';
+    out += text[i];
+  }
+  return out;
+}
+
+std::string Utf16LeWithMark(std::u16string_view text) {
+  std::string bytes(kMarkLittleEndian);
+  bytes.reserve(2 + text.size() * 2);
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int CharsetCode(std::string& contentType, std::u16string_view file) {
+  if (const std::optional<std::string> charset = mm1::ContentTypeParameter(contentType, "charset")) {
+    for (const CharsetName& entry : kCharsetNames) {
+      if (EqualsNoCase(*charset, entry.name)) return entry.code;
+    }
+  }
+  contentType = kUcs2ContentType;
+  const std::string start = ReadFileStart(std::u16string(file), 3).value_or(std::string());
+  // The UTF-8 mark says UTF-8: reading those bytes as UTF-16 would turn the whole text to garbage.
+  if (start.starts_with(kMarkUtf8)) return kUtf8;
+  if (start.starts_with(kMarkLittleEndian) || start.starts_with(kMarkBigEndian)) return kUcs2;
+  return kSystemCodePage;
+}
+
+bool ConvertTextFile(std::u16string_view path, int charsetCode) {
+  const std::u16string file(path);
+  const std::optional<std::string> data = ReadFileStart(file, kMaxTextFileSize + 1);
+  if (!data || data->size() > kMaxTextFileSize) return false;
+  const std::optional<std::u16string> text = DecodeText(*data, charsetCode);
+  if (!text) return false;
+  return ReplaceFile(file, Utf16LeWithMark(WithCrLfLineEnds(*text)));
+}
+
+std::optional<CString> DecodeHeaderText(DWORD charset, std::string_view data) {
+  if (data.empty()) return std::nullopt;
+  std::u16string text;
+  switch (charset) {
+    case kMibUtf8: text = platform::Utf8ToUtf16(data); break;
+    case kMibAscii: text = platform::Decode(CP_ACP, data); break;
+    case kMibUcs2: text = DecodeUcs2(data, true); break;
+    default: return CString();
+  }
+  return CString(std::u16string_view(text).substr(0, text.find(u'\0')));
+}
