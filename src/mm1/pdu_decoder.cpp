@@ -188,7 +188,6 @@ Status DecodeHeader(WspCursor& cursor, Pdu& pdu) {
 Status DecodeBody(WspCursor& cursor, Pdu& pdu) {
   if (pdu.contentType->IsMultipart()) {
     pdu.multipart = true;
-    if (cursor.AtEnd()) return {};
     return DecodeMultipart(cursor, pdu);
   }
   Part body;
@@ -228,6 +227,9 @@ Result<Pdu> DecodePdu(std::span<const std::uint8_t> data) {
     Status header = DecodeHeader(cursor, pdu);
     if (!header) return header.Failure();
   }
+  // These two always carry a body; without one the message was cut short.
+  auto kind = static_cast<MessageType>(pdu.messageType);
+  if (kind == MessageType::kSendReq || kind == MessageType::kRetrieveConf) return cursor.Fail("content type missing");
   return pdu;
 }
 
