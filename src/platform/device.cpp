@@ -40,7 +40,7 @@ fs::path PluginSource() {
   return MMSFORM_PLUGIN_DIR;
 }
 
-// Copies the libraries built for the device into its "\windows\" folder, replacing older copies.
+// Puts the libraries built for the device into its "\windows\" folder, replacing older ones.
 void InstallPlugins(const fs::path& windowsFolder) {
   std::error_code error;
   fs::create_directories(windowsFolder, error);
@@ -51,7 +51,11 @@ void InstallPlugins(const fs::path& windowsFolder) {
     bool current = fs::exists(target, targetError) &&
                    fs::file_size(target, targetError) == entry.file_size(error) &&
                    fs::last_write_time(target, targetError) >= entry.last_write_time(error);
-    if (!current) fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, error);
+    if (current) continue;
+    // A hard link costs nothing for the many short-lived devices of a test run; a copy otherwise.
+    fs::remove(target, targetError);
+    fs::create_hard_link(entry.path(), target, targetError);
+    if (targetError) fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, error);
   }
 }
 
