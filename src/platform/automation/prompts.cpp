@@ -1,0 +1,88 @@
+// Questions asked by the system (message boxes) answered from a queue: headless runs say in
+// advance what a person would have answered, and a question nobody expected is reported.
+#include <cstdio>
+#include <deque>
+
+#include "platform/automation/automation.h"
+#include "platform/automation/automation_reset.h"
+#include "platform/text_conversion.h"
+
+namespace platform::automation {
+namespace {
+
+struct QueuedAnswer {
+  int answer;
+  std::u16string expectedText;
+};
+
+struct PromptState {
+  std::deque<QueuedAnswer> answers;
+  std::vector<Prompt> log;
+  std::function<void(const Prompt&)> unexpected;
+};
+
+PromptState& Prompts() {
+  static PromptState state;
+  return state;
+}
+
+void ReportToStandardError(const Prompt& prompt) {
+  std::fprintf(stderr, "unexpected %s: [%s] %s\n", platform::Utf16ToUtf8(prompt.kind).c_str(),
+               platform::Utf16ToUtf8(prompt.caption).c_str(), platform::Utf16ToUtf8(prompt.text).c_str());
+}
+
+// The answer a careful person gives when unsure: the one that changes nothing.
+int CautiousAnswer(UINT style) {
+  switch (style & MB_TYPEMASK) {
+    case MB_OK: return IDOK;
+    case MB_YESNO: return IDNO;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    default: return IDCANCEL;
+  }
+}
+
+}  // namespace
+
+void QueueAnswer(int answer, std::u16string expectedText) {
+  Prompts().answers.push_back({answer, std::move(expectedText)});
+}
+
+std::size_t PendingAnswers() { return Prompts().answers.size(); }
+
+int Answer(const Prompt& prompt, int fallback) {
+  PromptState& state = Prompts();
+  state.log.push_back(prompt);
+  if (!state.answers.empty()) {
+    const QueuedAnswer& next = state.answers.front();
+    if (next.expectedText.empty() || prompt.text.find(next.expectedText) != std::u16string::npos) {
+      int answer = next.answer;
+      state.answers.pop_front();
+      return answer;
+    }
+  }
+  if (state.unexpected) {
+    state.unexpected(prompt);
+  } else {
+    ReportToStandardError(prompt);
+  }
+  return fallback;
+}
+
+void SetUnexpectedPromptHandler(std::function<void(const Prompt&)> handler) {
+  Prompts().unexpected = std::move(handler);
+}
+
+const std::vector<Prompt>& PromptLog() { return Prompts().log; }
+
+void ResetPrompts() {
+  PromptState& state = Prompts();
+  state.answers.clear();
+  state.log.clear();
+}
+
+}  // namespace platform::automation
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  platform::automation::Prompt prompt{u"MessageBox", owner, caption ? caption : u"", text ? text : u"", type};
+  return platform::automation::Answer(prompt, platform::automation::CautiousAnswer(type));
+}

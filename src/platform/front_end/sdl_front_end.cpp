@@ -1,0 +1,212 @@
+// The SDL2 front-end: the framebuffer shown in a real window, the host's mouse and keys fed in as
+// the device's input, and the message loop run between frames.
+#include <SDL.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/automation/automation.h"
+#include "platform/front_end/front_end.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/screen.h"
+#include "platform/window/window_system.h"
+
+namespace platform::front_end {
+namespace {
+
+constexpr DWORD kFrameMilliseconds = 16;
+
+struct SdlDeleter {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+  void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
+};
+
+// Keeps SDL's video part initialised for the lifetime of the live window.
+class SdlVideo {
+ public:
+  SdlVideo() : m_ok(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+  ~SdlVideo() {
+    if (m_ok) {
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+  }
+  SdlVideo(const SdlVideo&) = delete;
+  SdlVideo& operator=(const SdlVideo&) = delete;
+  bool Ok() const { return m_ok; }
+
+ private:
+  bool m_ok;
+};
+
+UINT VirtualKeyFor(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) {
+    return static_cast<UINT>('A' + (key - SDLK_a));
+  }
+  if (key >= SDLK_0 && key <= SDLK_9) {
+    return static_cast<UINT>('0' + (key - SDLK_0));
+  }
+  switch (key) {
+    case SDLK_RETURN: return VK_RETURN;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_END: return VK_END;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_F1: return VK_F1;
+    case SDLK_F2: return VK_F2;
+    default: return 0;
+  }
+}
+
+class LiveWindow {
+ public:
+  bool Open(const std::string& title, std::string* error);
+  // Feeds one host event in; false when the person closed the window.
+  bool Handle(const SDL_Event& event);
+  // Waits up to `milliseconds` for host input, feeding in what arrives; false after a close.
+  bool WaitForInput(DWORD milliseconds);
+  void PresentIfChanged();
+  bool Closed() const { return m_closed; }
+
+ private:
+  std::unique_ptr<SDL_Window, SdlDeleter> m_window;
+  std::unique_ptr<SDL_Renderer, SdlDeleter> m_renderer;
+  std::unique_ptr<SDL_Texture, SdlDeleter> m_texture;
+  std::unique_ptr<SDL_Cursor, SdlDeleter> m_arrow;
+  std::unique_ptr<SDL_Cursor, SdlDeleter> m_wait;
+  std::uint64_t m_shownGeneration = ~0ULL;
+  HCURSOR m_shownCursor = nullptr;
+  bool m_closed = false;
+};
+
+bool LiveWindow::Open(const std::string& title, std::string* error) {
+  window::ScreenGeometry screen = window::CurrentScreen();
+  m_window.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width,
+                                  screen.height, 0));
+  if (m_window) {
+    m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
+  }
+  if (m_renderer) {
+    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
+                                      screen.width, screen.height));
+  }
+  if (!m_texture) {
+    if (error) {
+      *error = SDL_GetError();
+    }
+    return false;
+  }
+  m_arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  m_wait.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
+  return true;
+}
+
+bool LiveWindow::Handle(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT: m_closed = true; return false;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        automation::PostMouseInput(event.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+                                   {event.button.x, event.button.y});
+      }
+      return true;
+    case SDL_MOUSEMOTION:
+      if (event.motion.state & SDL_BUTTON_LMASK) {
+        automation::PostMouseInput(WM_MOUSEMOVE, {event.motion.x, event.motion.y});
+      }
+      return true;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      if (UINT key = VirtualKeyFor(event.key.keysym.sym)) {
+        automation::PostKeyInput(event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, key);
+      }
+      return true;
+    case SDL_WINDOWEVENT: m_shownGeneration = ~0ULL; return true;
+    default: return true;
+  }
+}
+
+bool LiveWindow::WaitForInput(DWORD milliseconds) {
+  PresentIfChanged();
+  SDL_Event event;
+  int wait = static_cast<int>(std::min<DWORD>(milliseconds, kFrameMilliseconds));
+  if (SDL_WaitEventTimeout(&event, wait)) {
+    Handle(event);
+    while (SDL_PollEvent(&event)) {
+      Handle(event);
+    }
+  }
+  if (m_closed) {
+    PostQuitMessage(0);
+  }
+  return !m_closed;
+}
+
+void LiveWindow::PresentIfChanged() {
+  HCURSOR cursor = GetCursor();
+  if (cursor != m_shownCursor) {
+    m_shownCursor = cursor;
+    SDL_Cursor* shown = cursor == LoadCursorW(nullptr, IDC_WAIT) ? m_wait.get() : m_arrow.get();
+    if (shown) {
+      SDL_SetCursor(shown);
+    }
+  }
+  std::uint64_t generation = window::FrameGeneration();
+  if (generation == m_shownGeneration) {
+    return;
+  }
+  m_shownGeneration = generation;
+  auto framebuffer = window::Framebuffer();
+  SDL_UpdateTexture(m_texture.get(), nullptr, framebuffer->Bits(), framebuffer->Stride());
+  SDL_RenderClear(m_renderer.get());
+  SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+  SDL_RenderPresent(m_renderer.get());
+}
+
+}  // namespace
+
+bool IsAvailable() { return true; }
+
+int RunLiveWindow(const std::string& title, std::string* error) {
+  SdlVideo video;
+  if (!video.Ok()) {
+    if (error) {
+      *error = SDL_GetError();
+    }
+    return -1;
+  }
+  LiveWindow live;
+  if (!live.Open(title, error)) {
+    return -1;
+  }
+  // Modal loops inside handlers wait through the same window, so it stays responsive.
+  window::SetWaitHandler([&live](DWORD milliseconds) { live.WaitForInput(milliseconds); });
+  MSG msg;
+  int exitCode = 0;
+  for (;;) {
+    BOOL result = GetMessageW(&msg, nullptr, 0, 0);
+    if (result <= 0) {
+      exitCode = result == 0 ? static_cast<int>(msg.wParam) : -1;
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  window::SetWaitHandler(nullptr);
+  return live.Closed() ? 0 : exitCode;
+}
+
+}  // namespace platform::front_end
