@@ -1,0 +1,27 @@
+// The device's message store: an SQLite database in the device root ("message_store.db") holding
+// folders, messages with typed properties, and attachments with their data.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "platform/message_store/mapi_interfaces.h"
+#include "platform/message_store/mapi_tags.h"
+
+namespace platform {
+
+// A folder the store creates with itself, and the store property that holds its entry identifier.
+struct StandardFolder {
+  const char16_t* name;
+  ULONG storeTag;
+};
+
+// Inbox, Outbox, Sent Items, Drafts, Deleted Items.
+std::span<const StandardFolder> StandardFolders();
+
+// Opens the current device's store, creating it with its standard folders when there is none.
+// A file that is not a store database, or a damaged one, gives MAPI_E_CORRUPT_STORE with *error
+// saying what is wrong; the file is left as it is.
+HRESULT OpenMessageStore(IMsgStore** store, std::string* error = nullptr);
+
+}  // namespace platform
