@@ -1,0 +1,71 @@
+// mmsform window ...: the system in a real window on the host's desktop. "window-demo" shows the
+// window demonstration scene live.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cmd_window_options.h"
+#include "cmd_window_scene.h"
+#include "command.h"
+#include "platform/front_end/front_end.h"
+#include "platform/window/screen.h"
+#include "platform/window/window_system.h"
+
+namespace mmsform_tool {
+
+bool ParseWindowDemoOptions(std::span<char* const> args, WindowDemoOptions* options, std::string* error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    bool hasValue = i + 1 < args.size();
+    if (std::strcmp(args[i], "--png") == 0 && hasValue) {
+      options->png = args[++i];
+    } else if (std::strcmp(args[i], "--screen") == 0 && hasValue) {
+      options->screen = args[++i];
+    } else {
+      *error = std::string("unexpected argument '") + args[i] + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ApplyScreenOption(const WindowDemoOptions& options) {
+  platform::window::ResetWindowSystem();
+  if (options.screen.empty()) {
+    return true;
+  }
+  platform::window::ScreenGeometry geometry;
+  char tail = 0;
+  if (std::sscanf(options.screen.c_str(), "%dx%d@%d%c", &geometry.width, &geometry.height, &geometry.dpi, &tail) !=
+      3) {
+    return false;
+  }
+  return platform::window::ConfigureScreen(geometry);
+}
+
+namespace {
+
+int RunWindow(std::span<char* const> args) {
+  if (args.empty() || std::strcmp(args[0], "window-demo") != 0) {
+    std::fprintf(stderr, "usage: mmsform window window-demo [--screen WxH@DPI]\n");
+    return 2;
+  }
+  WindowDemoOptions options;
+  std::string error;
+  if (!ParseWindowDemoOptions(args.subspan(1), &options, &error) || !ApplyScreenOption(options)) {
+    std::fprintf(stderr, "window: %s\n", error.empty() ? "unsupported screen" : error.c_str());
+    return 2;
+  }
+  CreateDemoScene();
+  int status = platform::front_end::RunLiveWindow("MMSForm window demo", &error);
+  platform::window::ResetWindowSystem();
+  if (status < 0) {
+    std::fprintf(stderr, "window: %s\n", error.c_str());
+    return 1;
+  }
+  return status;
+}
+
+const Command kWindow("window", "window window-demo [--screen WxH@DPI]", RunWindow);
+
+}  // namespace
+}  // namespace mmsform_tool

@@ -1,0 +1,17 @@
+// The window demonstration scene: windows with text in several sizes and alignments, lines,
+// fills and a transparent bitmap, laid out for the current screen's density. Shared by the
+// window-demo commands and the golden screenshot tests.
+#pragma once
+
+#include "platform/window/window_api.h"
+
+namespace mmsform_tool {
+
+// Creates the scene's windows (registering their classes on first use) and returns the frame.
+HWND CreateDemoScene();
+
+// Draws a bitmap with every pixel of `key` left transparent: a monochrome mask, then the bitmap
+// XOR, the mask AND, and the bitmap XOR again.
+void DrawTransparent(HDC hdc, int x, int y, HBITMAP bitmap, COLORREF key);
+
+}  // namespace mmsform_tool
