@@ -1,5 +1,6 @@
 #include "model/text_charset.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "mm1/content_type_split.h"

@@ -1,5 +1,6 @@
 // mmsform settings: every setting of the device with its value and where the value came from, and
 // writing one numeric or string setting.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,5 @@
 // mmsform type: the media type of files by their names, or of a content type.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
