@@ -47,7 +47,6 @@ bool ValidSegments(const uint8_t* block, uint32_t length) {
   return true;
 }
 
-// A JFIF or Adobe segment among the copied ones replaces the one the library would write.
 void WriteSegments(JpegEncoder& encoder) {
   const std::vector<uint8_t>& block = encoder.segments;
   for (size_t position = 0; position + 4 <= block.size();) {
@@ -76,7 +75,10 @@ int32_t Start(JpegEncoder& encoder) {
   cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, encoder.quality, TRUE);
-  if (HasMarker(encoder.segments, JPEG_APP0)) cinfo.write_JFIF_header = FALSE;
+  // A copied JFIF segment replaces ours; so does an EXIF one, which must follow the start of image.
+  if (HasMarker(encoder.segments, JPEG_APP0) || HasMarker(encoder.segments, JPEG_APP0 + 1)) {
+    cinfo.write_JFIF_header = FALSE;
+  }
   if (HasMarker(encoder.segments, JPEG_APP0 + 14)) cinfo.write_Adobe_marker = FALSE;
   jpeg_start_compress(&cinfo, TRUE);
   WriteSegments(encoder);

@@ -1,0 +1,358 @@
+// The codec adapter on a device of its own: decoding into boxes, re-encoding, the resize rules, GIF
+// resizing with every frame, EXIF carried into resized camera pictures, and quiet failure when the
+// codec library is missing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "engines/codec_module.h"
+#include "engines/exif_reader.h"
+#include "engines/gif_player.h"
+#include "engines/image_convert.h"
+#include "engines/image_decode.h"
+#include "engines/image_encode.h"
+#include "engines/image_fit.h"
+#include "engines/image_info.h"
+#include "engines/jpeg_segments.h"
+#include "model/media_types.h"
+#include "support/test_device.h"
+
+namespace {
+
+using test_support::CorpusPath;
+using test_support::ReadFileBytes;
+using DibPointer = std::unique_ptr<DibImage, DibImageDeleter>;
+
+class PictureAdapter : public ::testing::Test {
+ protected:
+  // Puts a corpus file (or bytes) on the device and gives its device path.
+  std::u16string Put(const std::string& corpusFile, const std::u16string& name) {
+    test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\" + name), ReadFileBytes(CorpusPath(corpusFile)));
+    return u"\\My Documents\\" + name;
+  }
+  std::string Bytes(const std::u16string& path) { return ReadFileBytes(m_device.Host(path)); }
+  bool Exists(const std::u16string& path) { return std::filesystem::exists(m_device.Host(path)); }
+  // A smooth colour picture of the given size written through the adapter.
+  std::u16string Synthetic(LONG width, LONG height, const std::u16string& name, bool grey = false) {
+    DibPointer image(CreateDibImage(width, height, grey ? 8 : 24));
+    if (grey) {
+      for (int i = 0; i < 256; ++i) DibPalette(image.get())[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    }
+    for (LONG y = 0; y < height; ++y) {
+      BYTE* row = DibRowFromTop(image.get(), y);
+      for (LONG x = 0; x < width; ++x) {
+        BYTE value = static_cast<BYTE>((x * 7 + y * 3) % 256);
+        if (grey) {
+          row[x] = value;
+          continue;
+        }
+        row[x * 3] = value;
+        row[x * 3 + 1] = static_cast<BYTE>(y % 256);
+        row[x * 3 + 2] = static_cast<BYTE>(x % 256);
+      }
+    }
+    std::u16string path = u"\\My Documents\\" + name;
+    EXPECT_TRUE(EncodeImage(image.get(), path.c_str(), media_type::kNone, 92, nullptr, 0));
+    return path;
+  }
+  void SetUp() override { std::filesystem::create_directories(m_device.Host(u"\\My Documents")); }
+  void TearDown() override { FreeCodecLibrary(); }
+
+  test_support::TestDevice m_device;
+};
+
+std::vector<uint8_t> RgbOf(const DibImage* image) {
+  std::vector<uint8_t> rgb;
+  for (LONG y = 0; y < image->header.biHeight; ++y) {
+    const BYTE* row = DibRowFromTop(image, y);
+    for (LONG x = 0; x < image->header.biWidth; ++x) rgb.insert(rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
+  }
+  return rgb;
+}
+
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  double sum = 0;
+  for (size_t i = 0; i < a.size() && a.size() == b.size(); ++i) sum += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
+  return sum == 0 ? 99 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
+}
+
+TEST_F(PictureAdapter, CorpusPicturesDecodeToTheirOwnSize) {
+  for (const char* folder : {"jpeg", "png", "gif", "bmp", "wbmp"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(CorpusPath(folder))) {
+      std::string name = entry.path().filename().string();
+      SCOPED_TRACE(name);
+      std::u16string path = Put(std::string(folder) + "/" + name, std::u16string(name.begin(), name.end()));
+      SIZE size{};
+      ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+      SIZE box{10000, 10000};
+      DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0xFFFFFFFF));
+      ASSERT_TRUE(image);
+      EXPECT_EQ(box.cx, size.cx);
+      EXPECT_EQ(box.cy, size.cy);
+      EXPECT_EQ(image->header.biBitCount, 24);
+    }
+  }
+}
+
+// libjpeg-turbo's own command-line decoder at a DCT scale, as red-green-blue rows; empty when the
+// tool is not installed.
+std::vector<uint8_t> ReferenceDecode(const std::string& host, int divisor, LONG& width, LONG& height) {
+  std::string command = "djpeg -scale 1/" + std::to_string(divisor) + " -ppm '" + host + "' 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return {};
+  std::string ppm;
+  char chunk[65536];
+  for (size_t got; (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) ppm.append(chunk, got);
+  pclose(pipe);
+  int maxValue = 0, consumed = 0;
+  if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &consumed) != 3 || maxValue != 255) return {};
+  std::string pixels = ppm.substr(static_cast<size_t>(consumed) + 1);
+  return std::vector<uint8_t>(pixels.begin(), pixels.end());
+}
+
+// The mean of the reference pixels under each destination pixel.
+std::vector<uint8_t> AreaMean(const std::vector<uint8_t>& source, LONG sw, LONG sh, LONG width, LONG height) {
+  std::vector<uint8_t> out;
+  for (LONG y = 0; y < height; ++y) {
+    for (LONG x = 0; x < width; ++x) {
+      LONG x0 = x * sw / width, x1 = std::max((x + 1) * sw / width, x0 + 1);
+      LONG y0 = y * sh / height, y1 = std::max((y + 1) * sh / height, y0 + 1);
+      for (int c = 0; c < 3; ++c) {
+        double sum = 0;
+        for (LONG yy = y0; yy < y1; ++yy) {
+          for (LONG xx = x0; xx < x1; ++xx) sum += source[(static_cast<size_t>(yy) * sw + xx) * 3 + c];
+        }
+        out.push_back(static_cast<uint8_t>(sum / ((x1 - x0) * (y1 - y0)) + 0.5));
+      }
+    }
+  }
+  return out;
+}
+
+// The stated bilinear rule: p = ratio x (i + 0.5) - 0.5, whole part and 8-bit fraction.
+std::vector<std::pair<LONG, int>> Taps(LONG source, LONG destination) {
+  std::vector<std::pair<LONG, int>> taps;
+  for (LONG i = 0; i < destination; ++i) {
+    double p = static_cast<double>(source) / destination * (i + 0.5) - 0.5;
+    LONG index = p <= 0 ? 0 : std::min<LONG>(static_cast<LONG>(p), source - 1);
+    taps.emplace_back(index, p <= 0 ? 0 : static_cast<int>(std::lround((p - index) * 256)));
+  }
+  return taps;
+}
+
+std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG sh, LONG width, LONG height) {
+  auto columns = Taps(sw, width);
+  auto rows = Taps(sh, height);
+  auto at = [&](LONG x, LONG y, int c) { return int{source[(static_cast<size_t>(y) * sw + x) * 3 + c]}; };
+  std::vector<uint8_t> out;
+  for (auto [row, rowWeight] : rows) {
+    for (auto [column, columnWeight] : columns) {
+      for (int c = 0; c < 3; ++c) {
+        auto across = [&](LONG y) {
+          int a = at(column, y, c);
+          return a + (((at(std::min(column + 1, sw - 1), y, c) - a) * columnWeight) >> 8);
+        };
+        int a = across(row);
+        out.push_back(static_cast<uint8_t>(a + (((across(std::min(row + 1, sh - 1)) - a) * rowWeight) >> 8)));
+      }
+    }
+  }
+  return out;
+}
+
+// A reduced decode (DCT scaling, then the resampler) against the reference decoder at the same DCT
+// scale, brought to the same size by the same rule (area means beyond twice, bilinear below).
+TEST_F(PictureAdapter, ReducedJpegDecodesAgreeWithTheReferenceDecoder) {
+  for (const char* name : {"jolla-phone.jpg", "nikon-e950.jpg", "canon-ixus.jpg"}) {
+    SCOPED_TRACE(name);
+    std::u16string path = Put(std::string("jpeg/") + name, u"reduced.jpg");
+    SIZE original{};
+    ASSERT_TRUE(GetImageInfo(path.c_str(), &original, nullptr, media_type::kNone));
+    SIZE box{160, 160};
+    DibPointer reduced(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+    ASSERT_TRUE(reduced);
+    LONG width = 0, height = 0;
+    int divisor = DecodeDivisor(original.cx, original.cy, box);
+    std::vector<uint8_t> reference = ReferenceDecode(m_device.Host(path).string(), divisor, width, height);
+    if (reference.empty()) GTEST_SKIP() << "djpeg is not installed";
+    bool area = width > 2 * box.cx && height > 2 * box.cy;
+    std::vector<uint8_t> expected = area ? AreaMean(reference, width, height, box.cx, box.cy)
+                                         : Bilinear(reference, width, height, box.cx, box.cy);
+    EXPECT_GE(Psnr(RgbOf(reduced.get()), expected), 40.0);
+  }
+}
+
+TEST_F(PictureAdapter, DecodeFitsTheBoxWithoutEnlarging) {
+  struct Case {
+    LONG width, height, boxWidth, boxHeight, fittedWidth, fittedHeight;
+    const char16_t* name;
+  } cases[] = {{100, 50, 160, 120, 100, 50, u"small.png"},
+               {1600, 1200, 160, 120, 160, 120, u"big.jpg"},
+               {3000, 10, 100, 100, 100, 1, u"strip.bmp"}};
+  for (const Case& c : cases) {
+    std::u16string path = Synthetic(c.width, c.height, c.name);
+    SIZE box{c.boxWidth, c.boxHeight};
+    DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->header.biWidth, c.fittedWidth);
+    EXPECT_EQ(image->header.biHeight, c.fittedHeight);
+    EXPECT_EQ(box.cx, c.fittedWidth);
+  }
+}
+
+TEST_F(PictureAdapter, ResizeRulesRefuseWhatNeedsNoResize) {
+  std::u16string path = Synthetic(640, 480, u"vga.jpg");
+  EXPECT_FALSE(ResizeImageFile(path.c_str(), u"\\My Documents\\out.jpg", 800, 800, 90));
+  EXPECT_FALSE(Exists(u"\\My Documents\\out.jpg"));
+  EXPECT_FALSE(ResizeImageFile(path.c_str(), u"\\My Documents\\out.jpg", 0, 0, 90));
+  EXPECT_FALSE(ResizeImageFile(path.c_str(), u"", 320, 240, 90));
+  EXPECT_FALSE(ConvertImage(path.c_str(), u"\\MY DOCUMENTS\\VGA.JPG", SIZE{320, 240}, media_type::kNone, 90));
+  EXPECT_TRUE(ResizeImageFile(path.c_str(), u"\\My Documents\\out.jpg", 320, 240, 90));
+  SIZE size{};
+  ASSERT_TRUE(GetImageInfo(u"\\My Documents\\out.jpg", &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 320);
+  EXPECT_TRUE(ResizeImageInPlace(path.c_str(), 160, 160, 80));
+  ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 160);
+  EXPECT_EQ(size.cy, 120);
+  EXPECT_FALSE(Exists(u"\\My Documents\\vga_temp.jpg"));
+}
+
+TEST_F(PictureAdapter, DefaultResolutionSelectsTheBox) {
+  const SIZE boxes[] = {{160, 120}, {320, 240}, {640, 480}, {1024, 768}, {1280, 1024}, {0, 0}};
+  for (LONG setting = 0; setting <= 5; ++setting) {
+    SetConfigValue(numeric_setting::kDefaultResolution, setting, FALSE);
+    SIZE box = GetDefaultResolution();
+    EXPECT_EQ(box.cx, boxes[setting].cx) << setting;
+    EXPECT_EQ(box.cy, boxes[setting].cy) << setting;
+  }
+}
+
+TEST_F(PictureAdapter, GifResizeKeepsEveryFrameDelayAndLoop) {
+  std::u16string path = Put("gif/pm-btmms-p2-animated.gif", u"anim.gif");
+  ASSERT_TRUE(ResizeImageFile(path.c_str(), u"\\My Documents\\half.gif", 34, 25, 90));
+  EXPECT_EQ(GetGifDuration(u"\\My Documents\\half.gif"), GetGifDuration(path.c_str()));
+  SIZE size{};
+  ASSERT_TRUE(GetImageInfo(u"\\My Documents\\half.gif", &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 34);
+  EXPECT_EQ(size.cy, 25);
+  auto original = ImageStream::OpenFile(path.c_str(), image_stream_mode::kRead);
+  auto resized = ImageStream::OpenFile(u"\\My Documents\\half.gif", image_stream_mode::kRead);
+  auto before = GifPlayer::Open(*original, SIZE{100, 100}, 0);
+  auto after = GifPlayer::Open(*resized, SIZE{100, 100}, 0);
+  ASSERT_TRUE(before && after);
+  EXPECT_EQ(after->frameCount(), before->frameCount());
+  ImageGifLoopInfo loopBefore{}, loopAfter{};
+  CallCodec<ImageGifGetGifInfoFn>(CodecFamily::kGif, CodecEntry::kGetGifInfo, original->codecStream(), &loopBefore);
+  CallCodec<ImageGifGetGifInfoFn>(CodecFamily::kGif, CodecEntry::kGetGifInfo, resized->codecStream(), &loopAfter);
+  EXPECT_EQ(loopAfter.hasLoop, loopBefore.hasLoop);
+  EXPECT_EQ(loopAfter.loopCount, loopBefore.loopCount);
+}
+
+TEST_F(PictureAdapter, GifWhoseWidthRoundsBackIsCopiedByteForByte) {
+  std::u16string path = Put("gif/pm-projekt-exempel-p2.gif", u"still.gif");  // 101 x 80
+  ASSERT_TRUE(ResizeImageFile(path.c_str(), u"\\My Documents\\same.gif", 200, 80, 90));
+  EXPECT_EQ(Bytes(u"\\My Documents\\same.gif"), Bytes(path));
+}
+
+TEST_F(PictureAdapter, CameraJpegResizeKeepsSegmentsAndRewritesDimensions) {
+  SetConfigValue(numeric_setting::kSupportEXIF, 1, FALSE);
+  std::u16string path = Put("jpeg/canon-ixus.jpg", u"camera.jpg");  // 640 x 480, little-endian EXIF
+  ASSERT_TRUE(ResizeImageFile(path.c_str(), u"\\My Documents\\small.jpg", 320, 240, 90));
+  auto source = ImageStream::OpenFile(path.c_str(), image_stream_mode::kRead);
+  auto result = ImageStream::OpenFile(u"\\My Documents\\small.jpg", image_stream_mode::kRead);
+  std::vector<uint8_t> before, after;
+  ASSERT_EQ(CopyAppSegments(*source, before), 0);
+  ASSERT_EQ(CopyAppSegments(*result, after), 0);
+  // Every segment is carried over as it was, but for the two rewritten dimensions.
+  UpdateExifDimensions(before.data(), static_cast<DWORD>(before.size()), 320, 240);
+  EXPECT_EQ(after, before);
+  ExifInfo* info = nullptr;
+  ASSERT_TRUE(ReadExifInfo(u"\\My Documents\\small.jpg", &info, media_type::kNone));
+  EXPECT_EQ(info->pixelXDimension, 320u);
+  EXPECT_EQ(info->pixelYDimension, 240u);
+  EXPECT_EQ(info->make, std::string("Canon\0", 6));
+  FreeExifInfo(info);
+  // An independent reader agrees, when it is installed.
+  std::string host = m_device.Host(u"\\My Documents\\small.jpg").string();
+  if (FILE* pipe = popen(("exiftool -s3 -n -ExifImageWidth -ExifImageHeight '" + host + "' 2>/dev/null").c_str(), "r")) {
+    char text[64] = {};
+    size_t got = fread(text, 1, sizeof text - 1, pipe);
+    if (pclose(pipe) == 0 && got > 0) {
+      EXPECT_EQ(std::string(text), "320\n240\n");
+    }
+  }
+}
+
+TEST_F(PictureAdapter, GreyJpegStaysGreyWithItsRewrittenExif) {
+  SetConfigValue(numeric_setting::kSupportEXIF, 1, FALSE);
+  std::u16string camera = Put("jpeg/fujifilm-finepix40i.jpg", u"camera.jpg");  // big-endian EXIF
+  auto stream = ImageStream::OpenFile(camera.c_str(), image_stream_mode::kRead);
+  std::vector<uint8_t> segments;
+  ASSERT_EQ(CopyAppSegments(*stream, segments), 0);
+  std::u16string grey = Synthetic(800, 600, u"grey.bmp", true);
+  SIZE box{800, 600};
+  DibPointer image(DecodeImage(grey.c_str(), &box, media_type::kNone, 0));
+  ASSERT_TRUE(image);
+  DibPointer eight(CreateDibImage(800, 600, 8));
+  for (int i = 0; i < 256; ++i) DibPalette(eight.get())[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+  for (LONG y = 0; y < 600; ++y)
+    for (LONG x = 0; x < 800; ++x) DibRowFromTop(eight.get(), y)[x] = DibRowFromTop(image.get(), y)[x * 3];
+  ASSERT_TRUE(EncodeImage(eight.get(), u"\\My Documents\\grey.jpg", media_type::kNone, 90, segments.data(),
+                          static_cast<DWORD>(segments.size())));
+  ASSERT_TRUE(ResizeImageFile(u"\\My Documents\\grey.jpg", u"\\My Documents\\grey-small.jpg", 320, 240, 90));
+  SIZE size{};
+  int bitCount = 0;
+  ASSERT_TRUE(GetImageInfo(u"\\My Documents\\grey-small.jpg", &size, &bitCount, media_type::kNone));
+  EXPECT_EQ(bitCount, 8);
+  EXPECT_EQ(size.cx, 320);
+  ExifInfo* info = nullptr;
+  ASSERT_TRUE(ReadExifInfo(u"\\My Documents\\grey-small.jpg", &info, media_type::kNone));
+  EXPECT_EQ(info->pixelXDimension, 320u);
+  EXPECT_EQ(info->pixelYDimension, 240u);
+  FreeExifInfo(info);
+}
+
+TEST_F(PictureAdapter, MissingCodecLibraryMakesEveryCallFailQuietly) {
+  std::u16string path = Put("jpeg/canon-ixus.jpg", u"camera.jpg");
+  std::u16string gif = Put("gif/pm-btmms-p2-animated.gif", u"anim.gif");
+  FreeCodecLibrary();
+  std::filesystem::path library = m_device.Host(u"\\windows\\ImageDLL.dll");
+  std::filesystem::rename(library, library.string() + ".away");
+  SIZE box{100, 100};
+  EXPECT_EQ(DecodeImage(path.c_str(), &box, media_type::kNone, 0), nullptr);
+  SIZE size{};
+  EXPECT_FALSE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(GetGifDuration(gif.c_str()), -1);
+  EXPECT_FALSE(ResizeImageFile(path.c_str(), u"\\My Documents\\out.jpg", 100, 100, 90));
+  EXPECT_FALSE(ResizeImageFile(gif.c_str(), u"\\My Documents\\out.gif", 10, 10, 90));
+  DibPointer image(CreateDibImage(4, 4, 24));
+  EXPECT_FALSE(EncodeImage(image.get(), u"\\My Documents\\new.png", media_type::kNone, 90, nullptr, 0));
+  EXPECT_FALSE(Exists(u"\\My Documents\\new.png"));
+  std::filesystem::rename(library.string() + ".away", library);
+  ReleaseCodecs();
+  EXPECT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+}
+
+TEST_F(PictureAdapter, MalformedPicturesFailCleanly) {
+  for (const auto& entry : std::filesystem::directory_iterator(test_support::SourcePath("tests/plugins_image/data"))) {
+    std::string name = entry.path().filename().string();
+    SCOPED_TRACE(name);
+    test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\" + std::u16string(name.begin(), name.end())),
+                                 ReadFileBytes(entry.path()));
+    std::u16string path = u"\\My Documents\\" + std::u16string(name.begin(), name.end());
+    SIZE box{64, 64};
+    DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+    if (image) {
+      EXPECT_LE(image->header.biWidth, 64);
+    }
+    ResizeImageFile(path.c_str(), u"\\My Documents\\out.gif", 8, 8, 90);
+  }
+}
+
+}  // namespace
