@@ -1,0 +1,36 @@
+// Whole-file reads and writes of device files, with the handle closed on every path.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/win_types.h"
+
+// Owns a file handle of CreateFileW; closes it when it goes.
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : m_handle(handle) {}
+  ~ScopedFile();
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+
+  bool IsValid() const;
+  HANDLE Get() const { return m_handle; }
+
+ private:
+  HANDLE m_handle;
+};
+
+enum class FileReadStatus { kOk, kCannotOpen, kTooLarge, kReadFailed };
+
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::kCannotOpen;
+  std::string bytes;
+};
+
+// Reads the whole file (shared for reading); files above maxBytes are refused unread.
+FileReadResult ReadDeviceFile(std::u16string_view path, std::size_t maxBytes);
+
+// Creates or empties the file and writes the bytes; false when it cannot be created or written.
+bool WriteDeviceFile(std::u16string_view path, std::string_view bytes);
