@@ -12,7 +12,9 @@
 namespace platform::gdi {
 namespace {
 
-constexpr std::uintptr_t kFirstDcHandle = 0x20000;
+// Each handle table counts in its own residue modulo 4, so no handle of one kind is ever taken
+// for a live handle of another.
+constexpr std::uintptr_t kFirstDcHandle = 0x20001;
 
 struct DcTable {
   std::unordered_map<std::uintptr_t, std::unique_ptr<DeviceContext>> contexts;
@@ -94,7 +96,7 @@ Surface* DeviceContext::Target() const {
     return m_surface.get();
   }
   // The selected bitmap may only be pending deletion, never gone: the selection keeps it.
-  GdiObject* bitmap = FindObject(m_state.bitmap, ObjectKind::kBitmap);
+  GdiObject* bitmap = FindSelectedObject(m_state.bitmap, ObjectKind::kBitmap);
   return bitmap ? bitmap->surface.get() : nullptr;
 }
 
@@ -131,7 +133,7 @@ HGDIOBJ DeviceContext::Select(HGDIOBJ handle) {
   }
   if (object->kind == ObjectKind::kBitmap) {
     // A bitmap lives in one memory context at a time, as on the device.
-    if (!m_memory || (object->selections > 0 && handle != m_state.bitmap)) {
+    if (!m_memory || (object->selections > 0 && handle != m_state.bitmap && !object->stock)) {
       return nullptr;
     }
   }
@@ -183,13 +185,21 @@ bool RemoveDeviceContext(HDC hdc) {
 }
 
 const GdiObject* SelectedPen(const DeviceContext& dc) {
-  const GdiObject* pen = FindObject(dc.State().pen, ObjectKind::kPen);
+  const GdiObject* pen = FindSelectedObject(dc.State().pen, ObjectKind::kPen);
   return pen && pen->penStyle != PS_NULL ? pen : nullptr;
 }
 
 const GdiObject* SelectedFont(const DeviceContext& dc) {
-  const GdiObject* font = FindObject(dc.State().font, ObjectKind::kFont);
+  const GdiObject* font = FindSelectedObject(dc.State().font, ObjectKind::kFont);
   return font ? font : FindObject(DefaultFont(), ObjectKind::kFont);
+}
+
+std::optional<COLORREF> SelectedBrushColor(const DeviceContext& dc) {
+  const GdiObject* brush = FindSelectedObject(dc.State().brush, ObjectKind::kBrush);
+  if (!brush || brush->hollow) {
+    return std::nullopt;
+  }
+  return brush->color;
 }
 
 }  // namespace platform::gdi

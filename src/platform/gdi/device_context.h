@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/gdi/gdi_types.h"
@@ -79,6 +80,8 @@ bool RemoveDeviceContext(HDC hdc);
 // Helpers for drawing code: the colour of the selected brush or pen, if it paints at all.
 const GdiObject* SelectedPen(const DeviceContext& dc);
 const GdiObject* SelectedFont(const DeviceContext& dc);
+// The colour of the selected brush, or nothing for a hollow one.
+std::optional<COLORREF> SelectedBrushColor(const DeviceContext& dc);
 
 // The intersection of two rectangles, empty (all zero) when they do not meet.
 RECT Intersect(const RECT& a, const RECT& b);

@@ -135,6 +135,11 @@ GdiObject* FindObject(HGDIOBJ handle, ObjectKind kind) {
   return object && object->kind == kind ? object : nullptr;
 }
 
+GdiObject* FindSelectedObject(HGDIOBJ handle, ObjectKind kind) {
+  GdiObject* object = FindAny(handle);
+  return object && object->kind == kind ? object : nullptr;
+}
+
 void RetainSelection(HGDIOBJ handle) {
   if (GdiObject* object = FindAny(handle)) {
     ++object->selections;
@@ -150,11 +155,9 @@ void ReleaseSelection(HGDIOBJ handle) {
 
 std::optional<COLORREF> BrushColor(HBRUSH brush) {
   auto value = reinterpret_cast<std::uintptr_t>(brush);
-  if (value > 0 && value < kFirstHandle) {
-    int index = SystemColorIndex(static_cast<int>(value) - 1);
-    if (index >= 0) {
-      return kSystemColors[static_cast<std::size_t>(index)];
-    }
+  if (value > 0 && (value < kFirstHandle || (value & SYS_COLOR_INDEX_FLAG))) {
+    int index = SystemColorIndex(static_cast<int>((value & ~static_cast<std::uintptr_t>(SYS_COLOR_INDEX_FLAG)) - 1));
+    return index >= 0 ? std::optional<COLORREF>(kSystemColors[static_cast<std::size_t>(index)]) : std::nullopt;
   }
   const GdiObject* object = FindObject(brush, ObjectKind::kBrush);
   if (!object || object->hollow) {

@@ -39,6 +39,10 @@ HGDIOBJ AddObject(std::unique_ptr<GdiObject> object);
 GdiObject* FindObject(HGDIOBJ handle);
 GdiObject* FindObject(HGDIOBJ handle, ObjectKind kind);
 
+// Like FindObject, but also finds an object deleted while selected: the contexts that hold it
+// keep drawing with it.
+GdiObject* FindSelectedObject(HGDIOBJ handle, ObjectKind kind);
+
 // Selection bookkeeping for device contexts: an object selected somewhere is never freed.
 void RetainSelection(HGDIOBJ handle);
 void ReleaseSelection(HGDIOBJ handle);

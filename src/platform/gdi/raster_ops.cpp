@@ -52,13 +52,14 @@ struct Axis {
 std::optional<Axis> MakeAxis(int destPos, int destExtent, int clipLow, int clipHigh, int sourcePos,
                              int sourceExtent) {
   Axis axis;
+  // A negative extent runs from the given pixel backwards: x = 9, width = -10 covers 0 to 9.
   if (destExtent < 0) {
-    destPos += destExtent;
+    destPos += destExtent + 1;
     destExtent = -destExtent;
     axis.mirrored = !axis.mirrored;
   }
   if (sourceExtent < 0) {
-    sourcePos += sourceExtent;
+    sourcePos += sourceExtent + 1;
     sourceExtent = -sourceExtent;
     axis.mirrored = !axis.mirrored;
   }
@@ -180,7 +181,7 @@ bool Blit(DeviceContext& dest, BlitArea destArea, const BlitSource* source, Blit
     copy.emplace(*target);
     from = &*copy;
   }
-  std::optional<COLORREF> brush = BrushColor(dest.State().brush);
+  std::optional<COLORREF> brush = SelectedBrushColor(dest);
   BYTE pattern[3];
   ToBytes(target->Representable(brush.value_or(0)), pattern);
   ChannelOp op = OpFor(code);

@@ -146,7 +146,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
                              std::max(top, bottom)});
   const GdiObject* pen = SelectedPen(*dc);
   int inset = pen ? pen->penWidth : 0;
-  if (std::optional<COLORREF> fill = BrushColor(dc->State().brush)) {
+  if (std::optional<COLORREF> fill = SelectedBrushColor(*dc)) {
     FillDevice(*dc, {r.left + inset, r.top + inset, r.right - inset, r.bottom - inset}, *fill);
   }
   if (pen) {
@@ -169,7 +169,7 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   const GdiObject* pen = SelectedPen(*dc);
   int inset = pen ? pen->penWidth : 0;
   RECT inner{outer.left + inset, outer.top + inset, outer.right - inset, outer.bottom - inset};
-  std::optional<COLORREF> fill = BrushColor(dc->State().brush);
+  std::optional<COLORREF> fill = SelectedBrushColor(*dc);
   for (int y = outer.top; y < outer.bottom; ++y) {
     auto o = EllipseSpan(outer, y);
     if (!o) {

@@ -20,7 +20,7 @@ struct DeferredMove {
 
 struct DeferTable {
   std::unordered_map<std::uintptr_t, std::vector<DeferredMove>> sets;
-  std::uintptr_t next = 0x40000;
+  std::uintptr_t next = 0x40003;
 };
 
 DeferTable& Deferred() {

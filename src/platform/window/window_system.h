@@ -55,7 +55,7 @@ struct WindowSystem {
   std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
   std::vector<std::shared_ptr<WindowClass>> classes;
   std::vector<HWND> topLevel;  // bottom of the z-order first
-  std::uintptr_t nextHandle = 0x30000;
+  std::uintptr_t nextHandle = 0x30002;  // counts by 4, apart from the drawing handles
   ATOM nextAtom = 0xC000;
   HWND focus = nullptr;
   HWND active = nullptr;
