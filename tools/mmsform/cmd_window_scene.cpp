@@ -66,6 +66,7 @@ void PaintTitle(HDC hdc, const RECT& client) {
   SetTextColor(hdc, RGB(255, 255, 255));
   RECT text = bar;
   text.left += S(6);
+  text.right -= S(6);
   DrawTextW(hdc, u"Window demo", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
   DrawTextW(hdc, u"12:45", -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
 }
