@@ -200,7 +200,7 @@ std::optional<CString> DecodeHeaderText(DWORD charset, std::string_view data) {
   switch (charset) {
     case kMibUtf8: text = platform::Utf8ToUtf16(data); break;
     case kMibAscii: text = platform::Decode(CP_ACP, data); break;
-    case kMibUcs2: text = DecodeUcs2(data, true); break;
+    case kMibUcs2: text = DecodeUcs2(data, false); break;
     default: return CString();
   }
   return CString(std::u16string_view(text).substr(0, text.find(u'\0')));

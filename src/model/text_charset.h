@@ -30,7 +30,7 @@ int CharsetCode(std::string& contentType, std::u16string_view file);
 // decoded or written it is left as it was and the result is false.
 bool ConvertTextFile(std::u16string_view path, int charsetCode);
 
-// A header text of the MM1 library: charset 106 is UTF-8, 3 the system code page, 1000 UTF-16
-// (little-endian unless it starts with a mark); any other charset gives an empty text. The text ends
-// at its first null. Nothing when there is no data at all.
+// A header text of the MM1 library: charset 106 is UTF-8, 3 the system code page, 1000 UTF-16 in the
+// byte order the message carries it (big-endian unless it starts with a mark); any other charset
+// gives an empty text. The text ends at its first null. Nothing when there is no data at all.
 std::optional<CString> DecodeHeaderText(DWORD charset, std::string_view data);

@@ -108,7 +108,8 @@ TEST(HeaderText, DecodesByCharsetNumber) {
       {106, "Gr\xC3\xBC\xC3\x9F" "e", u"Grüße"},
       {106, std::string("Hi\0junk", 7), u"Hi"},
       {3, "\x80 price", u"€ price"},
-      {1000, Utf16Le(u"\u4E2D\u6587"), u"\u4E2D\u6587"},
+      {1000, Utf16Be(u"\u4E2D\u6587"), u"\u4E2D\u6587"},
+      {1000, "\xFF\xFE" + Utf16Le(u"ab"), u"ab"},
       {1000, "\xFE\xFF" + Utf16Be(u"ab"), u"ab"},
       {4, "latin", u""},
   };

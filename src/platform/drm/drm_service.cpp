@@ -88,13 +88,13 @@ std::string RandomName() {
 HRESULT StoreMessage(std::string_view body, LPCWSTR outputFile, DcfFile* stored) {
   std::string why;
   auto message = ParseDrmMessage(body, &why);
-  if (!message) return kDrmBadObject;
+  if (!message) return kDrmErrorBadObject;
   ContentRights rights;
   rights.key = RandomBytes(kKeySize);
   rights.uri = "cid:" + (message->contentId.empty() ? RandomName() + "@device" : message->contentId);
   if (message->rightsXml) {
     auto object = ParseRightsObject(*message->rightsXml, &why);
-    if (!object) return kDrmBadObject;
+    if (!object) return kDrmErrorBadObject;
     rights.delivery = Delivery::kCombined;
     rights.display = object->display;
     rights.play = object->play;
@@ -122,7 +122,7 @@ HRESULT StoreMessage(std::string_view body, LPCWSTR outputFile, DcfFile* stored)
 // A received protected content file (separate delivery): kept as it is; its rights come on their own.
 HRESULT StoreContentFile(std::string_view body, LPCWSTR outputFile, DcfFile* stored) {
   auto file = ParseDcf(body, nullptr);
-  if (!file) return kDrmBadObject;
+  if (!file) return kDrmErrorBadObject;
   RightsDatabase* database = RightsDatabase::ForCurrentDevice();
   if (database == nullptr) return E_FAIL;
   if (!database->Find(file->contentUri)) {
@@ -146,13 +146,13 @@ HRESULT FileDrmIsDRM(LPCWSTR file, BOOL* isProtected) {
 HRESULT FileDrmVerifyRights(HWND, LPCWSTR file, DWORD right, DWORD, DWORD* status) {
   if (status) *status = 0;
   auto dcf = ReadDcf(file);
-  if (!dcf) return kDrmNotProtected;
+  if (!dcf) return kDrmErrorNotProtected;
   RightsDatabase* database = RightsDatabase::ForCurrentDevice();
   auto rights = database ? database->Find(dcf->contentUri) : std::nullopt;
   // Content the device has never seen was delivered separately: it may travel, but not be shown.
   ContentRights unknown;
   unknown.delivery = Delivery::kSeparate;
-  if (!Granted(rights ? *rights : unknown, right)) return kDrmNoRights;
+  if (!Granted(rights ? *rights : unknown, right)) return kDrmErrorNoRights;
   if (status) *status = right;
   return S_OK;
 }
@@ -168,7 +168,7 @@ HRESULT FileDrmStoreContent(LPCWSTR headerFile, LPCWSTR outputFile, LPVOID, LPWS
   } else if (body.starts_with(kContentHeader)) {
     result = StoreContentFile(body.substr(kContentHeader.size()), outputFile, &stored);
   } else {
-    result = kDrmBadObject;
+    result = kDrmErrorBadObject;
   }
   if (FAILED(result)) return result;
   return CopyContentType(stored.contentType, contentType, length);
@@ -176,9 +176,9 @@ HRESULT FileDrmStoreContent(LPCWSTR headerFile, LPCWSTR outputFile, LPVOID, LPWS
 
 HRESULT FileDrmShowError(HWND, HRESULT result, LPCWSTR file, DWORD, DWORD* answer) {
   if (answer) *answer = 0;
-  const char* why = result == kDrmBadObject    ? "the protected object is damaged"
-                    : result == kDrmNoRights   ? "there are no rights for this object"
-                    : result == kDrmNotProtected ? "the object is not protected"
+  const char* why = result == kDrmErrorBadObject    ? "the protected object is damaged"
+                    : result == kDrmErrorNoRights   ? "there are no rights for this object"
+                    : result == kDrmErrorNotProtected ? "the object is not protected"
                                                  : "the protected object cannot be stored";
   platform::DebugPrint("DRM: %s: %s (0x%08x)\n", file ? platform::Utf16ToUtf8(file).c_str() : "", why,
                        static_cast<unsigned>(result));
@@ -189,21 +189,21 @@ HRESULT FileDrmCreateForwardableContent(LPCWSTR file, DWORD, LPCWSTR outputFile)
   auto bytes = ReadDeviceFile(file);
   if (!bytes) return E_FAIL;
   auto dcf = ParseDcf(*bytes, nullptr);
-  if (!dcf) return kDrmNotProtected;
-  if (FAILED(FileDrmVerifyRights(nullptr, file, kDrmRightForward, 0, nullptr))) return kDrmNoRights;
+  if (!dcf) return kDrmErrorNotProtected;
+  if (FAILED(FileDrmVerifyRights(nullptr, file, kDrmRightForward, 0, nullptr))) return kDrmErrorNoRights;
   return WriteDeviceFile(outputFile, *bytes) ? S_OK : E_FAIL;
 }
 
 HRESULT FileDrmCommitRights(LPCWSTR file, DWORD right) {
   auto dcf = ReadDcf(file);
-  if (!dcf) return kDrmNotProtected;
-  if (FAILED(FileDrmVerifyRights(nullptr, file, right, 0, nullptr))) return kDrmNoRights;
+  if (!dcf) return kDrmErrorNotProtected;
+  if (FAILED(FileDrmVerifyRights(nullptr, file, right, 0, nullptr))) return kDrmErrorNoRights;
   RightsDatabase* database = RightsDatabase::ForCurrentDevice();
   auto rights = database ? database->Find(dcf->contentUri) : std::nullopt;
-  if (!rights) return kDrmNoRights;
+  if (!rights) return kDrmErrorNoRights;
   const Permission& permission = right == kDrmRightPlay ? rights->play : rights->display;
   if (permission.count < 0) return S_OK;
-  return database->ConsumeUse(dcf->contentUri, right == kDrmRightPlay) ? S_OK : kDrmNoRights;
+  return database->ConsumeUse(dcf->contentUri, right == kDrmRightPlay) ? S_OK : kDrmErrorNoRights;
 }
 
 HANDLE FileDrmCreateFile(LPCWSTR file, DWORD right) {

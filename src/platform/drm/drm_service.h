@@ -18,9 +18,9 @@ constexpr DWORD kDrmRightDisplay = 2;
 constexpr DWORD kDrmRightForward = 16;
 
 // Results beyond S_OK and E_FAIL.
-constexpr HRESULT kDrmNoRights = static_cast<HRESULT>(0x80040F01u);
-constexpr HRESULT kDrmNotProtected = static_cast<HRESULT>(0x80040F02u);
-constexpr HRESULT kDrmBadObject = static_cast<HRESULT>(0x80040F03u);
+constexpr HRESULT kDrmErrorNoRights = static_cast<HRESULT>(0x80040F01u);
+constexpr HRESULT kDrmErrorNotProtected = static_cast<HRESULT>(0x80040F02u);
+constexpr HRESULT kDrmErrorBadObject = static_cast<HRESULT>(0x80040F03u);
 
 // *isProtected becomes non-zero for a protected content file.
 HRESULT FileDrmIsDRM(LPCWSTR file, BOOL* isProtected);
