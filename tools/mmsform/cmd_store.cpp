@@ -1,0 +1,251 @@
+// mmsform store: the device's message store from the command line. import puts an MMS file into a
+// folder as the kind of message its PDU type says; list shows the stored messages; show prints every
+// property of one; export writes its MMS file back out.
+#include <cstdio>
+#include <string>
+
+#include "command.h"
+#include "forms/message_binding.h"
+#include "forms/message_import.h"
+#include "forms/store_properties.h"
+#include "json_writer.h"
+#include "mm1/file_io.h"
+#include "mm1/message_reader.h"
+#include "model/device_file.h"
+#include "platform/message_store/message_store.h"
+#include "platform/text_conversion.h"
+#include "transport/mms_global.h"
+
+namespace mmsform_tool {
+namespace {
+
+constexpr int kFailure = 1;
+constexpr int kUsageError = 2;
+
+// The store, made the transport's store while a command runs.
+class OpenStore {
+ public:
+  OpenStore() {
+    if (platform::OpenMessageStore(m_store.Receive(), &m_error) == S_OK) {
+      ULC_Global::GetGlobal()->messageStore = m_store.Get();
+    }
+  }
+  ~OpenStore() { ULC_Global::GetGlobal()->messageStore = nullptr; }
+  IMsgStore* Get() const { return m_store.Get(); }
+  const std::string& Error() const { return m_error; }
+
+ private:
+  ComPtr<IMsgStore> m_store;
+  std::string m_error;
+};
+
+std::string Hex(std::string_view bytes) {
+  std::string hex;
+  for (unsigned char byte : bytes) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    hex += pair;
+  }
+  return hex;
+}
+
+std::optional<EntryId> FromHex(std::string_view hex) {
+  if (hex.size() % 2 != 0 || hex.empty()) return std::nullopt;
+  EntryId bytes;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    unsigned value = 0;
+    if (std::sscanf(std::string(hex.substr(i, 2)).c_str(), "%2x", &value) != 1) return std::nullopt;
+    bytes.push_back(static_cast<char>(value));
+  }
+  return bytes;
+}
+
+const platform::StandardFolder* FolderNamed(std::string_view name) {
+  for (const platform::StandardFolder& folder : platform::StandardFolders()) {
+    if (platform::EqualsNoCase(platform::Utf8ToUtf16(name), folder.name)) return &folder;
+  }
+  return nullptr;
+}
+
+// Calls `each` with the entry identifier of every message of the folder.
+template <typename Function>
+void ForEachMessage(IMsgStore* store, const platform::StandardFolder& folder, Function each) {
+  SizedSPropTagArray<1> tags{1, {folder.storeTag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  ComPtr<IUnknown> object;
+  ULONG kind = 0;
+  if (SUCCEEDED(store->GetProps(tags.get(), MAPI_UNICODE, &count, &values)) && values[0].ulPropTag == folder.storeTag) {
+    store->OpenEntry(values[0].Value.bin.cb, reinterpret_cast<LPENTRYID>(values[0].Value.bin.lpb), nullptr, 0, &kind,
+                     object.Receive());
+  }
+  MAPIFreeBuffer(values);
+  if (!object || kind != MAPI_FOLDER) return;
+  ComPtr<IMAPITable> table;
+  if (FAILED(static_cast<IMAPIFolder*>(object.Get())->GetContentsTable(0, table.Receive()))) return;
+  for (;;) {
+    LPSRowSet rows = nullptr;
+    if (FAILED(table->QueryRows(32, 0, &rows)) || rows->cRows == 0) {
+      FreeProws(rows);
+      return;
+    }
+    for (ULONG i = 0; i < rows->cRows; ++i) {
+      const SPropValue& id = (&rows->aRow[0])[i].lpProps[0];
+      if (id.ulPropTag == PR_ENTRYID) each(EntryId(reinterpret_cast<const char*>(id.Value.bin.lpb), id.Value.bin.cb));
+    }
+    FreeProws(rows);
+  }
+}
+
+int RunImport(std::span<char* const> args) {
+  std::string folderName = "Inbox";
+  if (args.size() == 3 && std::string_view(args[1]) == "--folder") folderName = args[2];
+  const platform::StandardFolder* folder = FolderNamed(folderName);
+  if ((args.size() != 1 && args.size() != 3) || folder == nullptr) {
+    std::fprintf(stderr, "usage: mmsform store import FILE.mms [--folder Inbox|Outbox|Drafts|\"Sent Items\"|\"Deleted Items\"]\n");
+    return kUsageError;
+  }
+  auto bytes = mm1::ReadWholeFile(args[0], mm1::kMaxMessageFileBytes);
+  if (!bytes) {
+    std::fprintf(stderr, "mmsform store: %s\n", bytes.Failure().message.c_str());
+    return kFailure;
+  }
+  OpenStore store;
+  if (!store.Get()) {
+    std::fprintf(stderr, "mmsform store: %s\n", store.Error().c_str());
+    return kFailure;
+  }
+  std::string_view data(reinterpret_cast<const char*>(bytes.Value().data()), bytes.Value().size());
+  ImportResult result = ImportMessageFile(data, folder->storeTag);
+  if (!result.ok) {
+    std::fprintf(stderr, "mmsform store: %s: %s\n", args[0], result.error.c_str());
+    return kFailure;
+  }
+  std::printf("%s\n", Hex(result.entryId).c_str());
+  return 0;
+}
+
+int RunList(std::span<char* const> args) {
+  bool asJson = args.size() == 1 && std::string_view(args[0]) == "--json";
+  if (!args.empty() && !asJson) {
+    std::fprintf(stderr, "usage: mmsform store list [--json]\n");
+    return kUsageError;
+  }
+  OpenStore store;
+  if (!store.Get()) {
+    std::fprintf(stderr, "mmsform store: %s\n", store.Error().c_str());
+    return kFailure;
+  }
+  JsonWriter json;
+  json.BeginArray();
+  for (const platform::StandardFolder& folder : platform::StandardFolders()) {
+    std::string folderName = platform::Utf16ToUtf8(folder.name);
+    ForEachMessage(store.Get(), folder, [&](const EntryId& id) {
+      StoreMessage message(std::make_shared<const EntryId>(id));
+      std::string from = message.SenderAddress().ToUtf8();
+      std::string subject = message.Subject().ToUtf8();
+      std::string messageClass = message.MessageClassText().ToUtf8();
+      if (asJson) {
+        json.BeginObject().Key("entry_id").String(Hex(id)).Key("number").Int(MessageNumber(id));
+        json.Key("folder").String(folderName).Key("state").Int(message.State()).Key("class").String(messageClass);
+        json.Key("from").String(from).Key("subject").String(subject).Key("size").Int(message.Size());
+        json.Key("date").Int(message.Date()).EndObject();
+      } else {
+        std::printf("%s\t%u\t%s\t%d\t%s\t%s\t%s\t%d\t%d\n", Hex(id).c_str(), MessageNumber(id), folderName.c_str(),
+                    message.State(), messageClass.c_str(), from.c_str(), subject.c_str(), message.Size(),
+                    message.Date());
+      }
+    });
+  }
+  json.EndArray();
+  if (asJson) std::printf("%s\n", json.Text().c_str());
+  return 0;
+}
+
+void PrintValue(const SPropValue& value) {
+  std::printf("0x%08X\t", value.ulPropTag);
+  switch (PROP_TYPE(value.ulPropTag)) {
+    case PT_LONG:
+      std::printf("%d\n", value.Value.l);
+      break;
+    case PT_BOOLEAN:
+      std::printf("%s\n", value.Value.b ? "true" : "false");
+      break;
+    case PT_SYSTIME:
+      std::printf("filetime %llu\n", static_cast<unsigned long long>(value.Value.ft.dwHighDateTime) << 32 |
+                                         value.Value.ft.dwLowDateTime);
+      break;
+    case PT_UNICODE:
+      std::printf("\"%s\"\n", platform::Utf16ToUtf8(value.Value.lpszW ? value.Value.lpszW : u"").c_str());
+      break;
+    case PT_BINARY:
+      std::printf("%s\n", Hex(std::string_view(reinterpret_cast<const char*>(value.Value.bin.lpb), value.Value.bin.cb)).c_str());
+      break;
+    default:
+      std::printf("(type 0x%04X)\n", PROP_TYPE(value.ulPropTag));
+  }
+}
+
+int RunShow(std::span<char* const> args) {
+  auto id = args.size() == 1 ? FromHex(args[0]) : std::nullopt;
+  if (!id) {
+    std::fprintf(stderr, "usage: mmsform store show ENTRY-ID\n");
+    return kUsageError;
+  }
+  OpenStore store;
+  StoreMessage message(std::make_shared<const EntryId>(*id));
+  if (!message.IsOpen()) {
+    std::fprintf(stderr, "mmsform store: no message %s%s\n", args[0], store.Get() ? "" : (": " + store.Error()).c_str());
+    return kFailure;
+  }
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  if (FAILED(message.Get()->GetProps(nullptr, MAPI_UNICODE, &count, &values))) return kFailure;
+  for (ULONG i = 0; i < count; ++i) PrintValue(values[i]);
+  MAPIFreeBuffer(values);
+  return 0;
+}
+
+int RunExport(std::span<char* const> args) {
+  auto id = args.size() == 2 ? FromHex(args[0]) : std::nullopt;
+  if (!id) {
+    std::fprintf(stderr, "usage: mmsform store export ENTRY-ID OUT.mms\n");
+    return kUsageError;
+  }
+  OpenStore store;
+  StoreMessage message(std::make_shared<const EntryId>(*id));
+  MessageBinding binding;
+  if (!message.IsOpen() || !LoadBinding(binding, message.Get(), nullptr, 5)) {
+    std::fprintf(stderr, "mmsform store: no message %s\n", args[0]);
+    return kFailure;
+  }
+  FileReadResult data = ReadDeviceFile(binding.DataFile().View(), mm1::kMaxMessageFileBytes);
+  if (data.status != FileReadStatus::kOk) {
+    std::fprintf(stderr, "mmsform store: the message has no readable data file\n");
+    return kFailure;
+  }
+  auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(data.bytes.data()), data.bytes.size());
+  if (mm1::Status written = mm1::WriteFileAtomically(args[1], bytes); !written) {
+    std::fprintf(stderr, "mmsform store: %s\n", written.Failure().message.c_str());
+    return kFailure;
+  }
+  return 0;
+}
+
+int RunStore(std::span<char* const> args) {
+  std::string_view sub = args.empty() ? "" : args[0];
+  auto rest = args.empty() ? args : args.subspan(1);
+  if (sub == "import") return RunImport(rest);
+  if (sub == "list") return RunList(rest);
+  if (sub == "show") return RunShow(rest);
+  if (sub == "export") return RunExport(rest);
+  std::fprintf(stderr, "usage: mmsform store import|list|show|export ...\n");
+  return kUsageError;
+}
+
+const Command kStore("store",
+                     "store import FILE.mms [--folder NAME] | list [--json] | show ID | export ID OUT.mms   the message store",
+                     RunStore);
+
+}  // namespace
+}  // namespace mmsform_tool
