@@ -3,6 +3,7 @@
 #include "mm1/ascii.h"
 #include "mm1/file_io.h"
 #include "mm1/pdu_decoder.h"
+#include "mm1/transfer_encoding.h"
 
 namespace mm1 {
 namespace {
@@ -51,7 +52,10 @@ Result<PartRecord> MessageReader::Part(std::size_t index, const std::filesystem:
   auto target = Folder(folder);
   if (!target) return target.Failure();
   const mm1::Part& part = m_pdu.parts[index];
-  auto name = target.Value()->WriteUnique(PartFileName(part, index), part.data);
+  // Parts that a server wrapped in a MIME transfer encoding are written decoded, when they decode.
+  auto decoded = DecodeTransferEncoding(TransferEncodingOf(part), part.data);
+  std::span<const std::uint8_t> data = decoded ? std::span<const std::uint8_t>(*decoded) : part.data;
+  auto name = target.Value()->WriteUnique(PartFileName(part, index), data);
   if (!name) return name.Failure();
   PartRecord record = DescribePart(part);
   record.folder = folder;
@@ -84,6 +88,12 @@ Result<PartRecord> MessageReader::Presentation(const std::filesystem::path& fold
   record.folder = folder;
   record.fileName = std::string(fileName);
   return record;
+}
+
+std::optional<std::size_t> MessageReader::PresentationIndex() const {
+  const mm1::Part* part = PresentationPart();
+  if (part == nullptr) return std::nullopt;
+  return static_cast<std::size_t>(part - m_pdu.parts.data());
 }
 
 bool MessageReader::IsForwardLocked() const {

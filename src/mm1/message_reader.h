@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,11 +31,14 @@ class MessageReader {
   std::size_t PartCount() const { return m_pdu.parts.size(); }
   // Fills the record of part `index` and writes the part's data into a file of `folder`, named
   // from its Content-Location, else its name or filename parameter, else its Content-ID, else
-  // "part<index>"; made safe and unique among the files this handle wrote there.
+  // "part<index>"; made safe and unique among the files this handle wrote there. Data that came in a
+  // base64 or quoted-printable transfer encoding is written decoded.
   Result<PartRecord> Part(std::size_t index, const std::filesystem::path& folder);
   // Writes the presentation part (the one the start parameter names, else the first
   // application/smil part) into `folder` under exactly `fileName`, replacing a file of that name.
   Result<PartRecord> Presentation(const std::filesystem::path& folder, std::string_view fileName);
+  // The index of the presentation part, when the message has one.
+  std::optional<std::size_t> PresentationIndex() const;
   // Whether any part is forward-locked.
   bool IsForwardLocked() const;
 

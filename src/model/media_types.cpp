@@ -253,6 +253,8 @@ MediaType TypeOfContentType(std::string_view contentType, std::u16string_view fi
   return TopLevelType(bare);
 }
 
+MediaType TypeOfContentTypeRow(std::string_view contentType) { return FindContentType(contentType); }
+
 std::string ContentTypeOfType(MediaType type) {
   for (const ContentTypeRow& row : kContentTypeRows) {
     if (row.type == type) return std::string(row.contentType);

@@ -52,6 +52,10 @@ MediaType TypeOfFile(std::u16string_view path, bool enabledOnly);
 // top-level type. An empty fileName means none.
 MediaType TypeOfContentType(std::string_view contentType, std::u16string_view fileName = {});
 
+// The type of the content-type row that equals the text exactly (without regard to case); no
+// parameter stripping and no fallback.
+MediaType TypeOfContentTypeRow(std::string_view contentType);
+
 // The first content type of the type; empty when unknown.
 std::string ContentTypeOfType(MediaType type);
 

@@ -1,0 +1,155 @@
+#include "model/message_saving.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "mm1/mm1_library.h"
+#include "model/device_file.h"
+#include "model/drm_handling.h"
+#include "model/media_types.h"
+#include "model/smil_writer.h"
+#include "platform/device.h"
+#include "platform/drm/drm_service.h"
+#include "platform/file_api.h"
+#include "platform/text_conversion.h"
+
+namespace {
+
+constexpr std::u16string_view kTextTempFolder = u"texttempfile\\";
+constexpr std::string_view kUtf8TextType = "text/plain;charset=utf_8";
+constexpr std::string_view kDrmContentType = "application/vnd.oma.drm.content";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxTextFile = 32u << 20;
+
+std::u16string WithSeparator(std::u16string_view folder) {
+  std::u16string text(folder);
+  if (!text.empty() && text.back() != u'\\' && text.back() != u'/') text += u'\\';
+  return text;
+}
+
+bool Exists(const std::u16string& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::u16string ExtensionOf(std::u16string_view name) {
+  std::size_t dot = name.rfind(u'.');
+  return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot));
+}
+
+bool IsConvertedText(MediaType type) {
+  return media_type::KindOf(type) == media_type::kText && media_type::FormatOf(type) != 0x9;
+}
+
+// Text part files hold UTF-16 while the model lives; the message carries UTF-8. Each converted file's
+// UTF-16 form is kept aside and put back when the save is over, whatever its outcome.
+class TextFileGuard {
+ public:
+  explicit TextFileGuard(std::u16string folder) : m_folder(std::move(folder)) {}
+  ~TextFileGuard() {
+    for (const auto& [saved, original] : m_saved) {
+      CopyFileW(saved.c_str(), original.c_str(), FALSE);
+      DeleteFileW(saved.c_str());
+    }
+    if (!m_saved.empty()) RemoveDirectoryW((m_folder + std::u16string(kTextTempFolder)).c_str());
+  }
+  TextFileGuard(const TextFileGuard&) = delete;
+  TextFileGuard& operator=(const TextFileGuard&) = delete;
+
+  // Rewrites the UTF-16 file as UTF-8 (with its mark when asked); false when it cannot.
+  bool ConvertToUtf8(const std::u16string& path, bool withMark) {
+    FileReadResult read = ReadDeviceFile(path, kMaxTextFile);
+    if (read.status != FileReadStatus::kOk) return false;
+    std::u16string folder = m_folder + std::u16string(kTextTempFolder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::u16string saved;
+    for (int n = 0; saved.empty() || Exists(saved); ++n) {
+      saved = folder + u"temp_" + platform::Utf8ToUtf16(std::to_string(n)) + ExtensionOf(path);
+    }
+    if (!CopyFileW(path.c_str(), saved.c_str(), TRUE)) return false;
+    m_saved.emplace_back(saved, path);
+    std::string_view bytes = read.bytes;
+    if (bytes.starts_with("\xFF\xFE")) bytes.remove_prefix(2);
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                      static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    std::string utf8 = withMark ? std::string(kUtf8Mark) : std::string();
+    utf8 += platform::Utf16ToUtf8(text);
+    return WriteDeviceFile(path, utf8);
+  }
+
+ private:
+  std::u16string m_folder;
+  std::vector<std::pair<std::u16string, std::u16string>> m_saved;  // (saved copy, part file)
+};
+
+// A protected part that may be forwarded travels as a forwardable copy beside it; the part's record
+// takes that copy's name.
+std::optional<std::u16string> ForwardableCopy(const std::u16string& folder, const std::u16string& name) {
+  std::u16string copy = name + u".dcf";
+  for (int n = 0; Exists(folder + copy); ++n) copy = name + u"_" + platform::Utf8ToUtf16(std::to_string(n)) + u".dcf";
+  std::u16string source = folder + name;
+  StripDrmHeader(source.c_str(), kDrmKindContent);
+  if (FAILED(FileDrmCreateForwardableContent(source.c_str(), 2, (folder + copy).c_str()))) return std::nullopt;
+  return copy;
+}
+
+}  // namespace
+
+bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std::u16string_view messageFile) {
+  if (partFolder.empty() || messageFile.empty()) return false;
+  std::u16string folder = WithSeparator(partFolder);
+  auto hostFolder = platform::HostPath(folder);
+  auto hostMessage = platform::HostPath(messageFile);
+  if (!hostFolder || !hostMessage) return false;
+  bool drmSupported = GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
+  bool withMark = GetConfigValue(numeric_setting::kEnableInsertUTF8BOM) != 0;
+  mm1::WriteHandle writer = mm1::CreateMessage();
+  TextFileGuard texts(folder);
+  bool onlyPersonalData = true;
+  for (const MediaPart& part : model.parts) {
+    std::u16string name(part.fileName.View());
+    std::u16string path = folder + name;
+    mm1::PartRecord record;
+    record.folder = *hostFolder;
+    record.contentId = part.contentId.ToUtf8();
+    int drm = drmSupported ? DrmStatus(path.c_str(), 1, nullptr) : kDrmNotProtected;
+    if (drm != kDrmNotProtected) {
+      record.contentType = kDrmContentType;
+      if (drm == kDrmForwardGranted) {
+        auto copy = ForwardableCopy(folder, name);
+        if (!copy) return false;
+        name = *copy;
+      }
+    } else if (IsConvertedText(part.type)) {
+      record.contentType = kUtf8TextType;
+      if (!texts.ConvertToUtf8(path, withMark)) return false;
+    } else {
+      record.contentType = ContentTypeOfType(part.type);
+      if (record.contentType.empty()) record.contentType = "application/octet-stream";
+    }
+    if (media_type::KindOf(part.type) != media_type::kPersonalData) onlyPersonalData = false;
+    record.fileName = platform::Utf16ToUtf8(name);
+    // The presentation names each part by its file name, so the part must carry it as its location.
+    record.contentLocation = record.fileName;
+    if (!writer->AddPart(record)) return false;
+  }
+  std::u16string smil = folder + std::u16string(kPresentationFileName);
+  if (!WriteSmil(smil, model.layout, model.slides)) return false;
+  if (!onlyPersonalData) {
+    auto hostSmil = platform::HostPath(smil);
+    if (!hostSmil || !writer->SetPresentation(*hostSmil, platform::Utf16ToUtf8(kPresentationFileName))) return false;
+  }
+  return static_cast<bool>(writer->Write(*hostMessage));
+}
+
+DWORD PresentationSize(const MessageModel& model) {
+  SmilTextForm form;
+  form.lineEnd = "\r\n";
+  form.rootLayout = true;
+  form.textStyles = false;
+  auto text = ComposeSmil(model.layout, model.slides, form);
+  return text ? static_cast<DWORD>(text->size()) : 0;
+}
