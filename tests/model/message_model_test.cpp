@@ -29,17 +29,6 @@ TEST(MessageModel, DefaultSlideDurationIsHeldBetweenItsBounds) {
   }
 }
 
-TEST(MessageModel, NewSlidesTakeTheSlideDurationAsRead) {
-  TestDevice device;
-  ASSERT_TRUE(SetConfigValue(numeric_setting::kSlideDuration, 500, FALSE));
-  const Slide slide = NewSlide();
-  EXPECT_EQ(slide.duration, 500u);
-  EXPECT_EQ(slide.minimumDuration, 2000u);
-  EXPECT_EQ(slide.style.backgroundColor, kWhite);
-  EXPECT_EQ(slide.style.fontSize, 12);
-  EXPECT_FALSE(slide.image || slide.text || slide.audio || slide.video);
-}
-
 TEST(MessageModel, PartsAreAddedAsAttachmentsAndRemovedWithTheirReferences) {
   MessageModel model;
   const auto card = AddPart(model, u"card.vcf", 1);

@@ -56,20 +56,6 @@ TEST(SmilValues, LengthsArePercentagesOrPixels) {
   EXPECT_EQ(ParseSmilLength("-5%"), 0);
 }
 
-TEST(SmilValues, FitAndFillNames) {
-  EXPECT_EQ(ParseSmilFit(""), SmilFit::kHidden);
-  EXPECT_EQ(ParseSmilFit("hidden"), SmilFit::kHidden);
-  EXPECT_EQ(ParseSmilFit("fill"), SmilFit::kFill);
-  EXPECT_EQ(ParseSmilFit("meet"), SmilFit::kMeet);
-  EXPECT_EQ(ParseSmilFit("slice"), SmilFit::kSlice);
-  EXPECT_EQ(ParseSmilFit("scroll"), SmilFit::kScroll);
-  EXPECT_EQ(ParseSmilFit("Fill"), SmilFit::kMeet);
-  EXPECT_EQ(ParseSmilFit("stretch"), SmilFit::kMeet);
-  EXPECT_EQ(ParseSmilFill("freeze"), SmilFill::kFreeze);
-  EXPECT_EQ(ParseSmilFill("default"), SmilFill::kDefault);
-  EXPECT_EQ(ParseSmilFill("other"), SmilFill::kNone);
-}
-
 TEST(SmilValues, LeadingIntegerIsHeldToItsRange) {
   EXPECT_EQ(LeadingInteger("  42abc"), 42);
   EXPECT_EQ(LeadingInteger("-7"), -7);

@@ -271,24 +271,4 @@ TEST(XmlTree, InsertingRefusesNamesThatWouldNotReadBack) {
   EXPECT_TRUE(tree.Text().empty());
 }
 
-TEST(XmlTree, TokenizerSplitsDelimitersAndQuotedStrings) {
-  XmlTree tree;
-  ASSERT_TRUE(tree.Load("<r a=\"q\"/>"));
-  XmlToken token;
-  ASSERT_TRUE(tree.NextToken(1, token));
-  EXPECT_EQ(token.left, 1u);
-  EXPECT_EQ(token.right, 1u);
-  ASSERT_TRUE(tree.NextToken(token.next, token));  // a
-  ASSERT_TRUE(tree.NextToken(token.next, token));  // =
-  EXPECT_EQ(token.left, 4u);
-  ASSERT_TRUE(tree.NextToken(token.next, token));  // "q"
-  EXPECT_TRUE(token.isQuoted);
-  EXPECT_EQ(token.left, 6u);
-  EXPECT_EQ(token.right, 6u);
-  ASSERT_TRUE(tree.NextToken(token.next, token));  // /
-  EXPECT_FALSE(tree.NextToken(token.next, token));  // > ends the text: filled in, but false
-  EXPECT_EQ(token.left, 9u);
-  EXPECT_FALSE(tree.NextToken(100, token));
-}
-
 }  // namespace
