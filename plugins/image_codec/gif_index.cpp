@@ -17,7 +17,7 @@ struct MemoryInput {
 int ReadInput(GifFileType* gif, GifByteType* buffer, int size) {
   auto* input = static_cast<MemoryInput*>(gif->UserData);
   size_t count = std::min(static_cast<size_t>(size < 0 ? 0 : size), input->data->size() - input->position);
-  std::memcpy(buffer, input->data->data() + input->position, count);
+  if (count > 0) std::memcpy(buffer, input->data->data() + input->position, count);
   input->position += count;
   return static_cast<int>(count);
 }

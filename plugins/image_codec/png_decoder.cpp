@@ -26,6 +26,7 @@ struct PngDecoder {
   png_infop info = nullptr;
   ImagePngInfo fileInfo{};
   std::vector<uint8_t> wholeImage;  // interlaced pictures only
+  std::vector<png_bytep> rowPointers;
   uint32_t nextRow = 0;
 };
 
@@ -80,19 +81,32 @@ int32_t OpenDecoder(PngDecoder& decoder) {
   return png_get_rowbytes(decoder.png, decoder.info) == size_t{fileInfo.width} * 3 ? kOk : kFailed;
 }
 
+// libpng jumps out of these on an error, so nothing here may own memory: the buffers belong to the
+// decoder.
+int32_t ReadNextRow(PngDecoder& decoder, uint8_t* row) {
+  if (setjmp(png_jmpbuf(decoder.png))) return kFailed;
+  png_read_row(decoder.png, row, nullptr);
+  return kOk;
+}
+
+int32_t ReadWholeImage(PngDecoder& decoder) {
+  if (setjmp(png_jmpbuf(decoder.png))) return kFailed;
+  png_read_image(decoder.png, decoder.rowPointers.data());
+  return kOk;
+}
+
 int32_t ReadRow(PngDecoder& decoder, uint8_t* row) {
   const ImagePngInfo& fileInfo = decoder.fileInfo;
   if (decoder.nextRow >= fileInfo.height) return kFailed;
   size_t rowBytes = size_t{fileInfo.width} * 3;
-  if (setjmp(png_jmpbuf(decoder.png))) return kFailed;
   if (!fileInfo.interlaced) {
-    png_read_row(decoder.png, row, nullptr);
+    if (ReadNextRow(decoder, row) != kOk) return kFailed;
   } else {
     if (decoder.wholeImage.empty()) {
       decoder.wholeImage.resize(rowBytes * fileInfo.height);
-      std::vector<png_bytep> rows(fileInfo.height);
-      for (uint32_t y = 0; y < fileInfo.height; ++y) rows[y] = &decoder.wholeImage[rowBytes * y];
-      png_read_image(decoder.png, rows.data());
+      decoder.rowPointers.resize(fileInfo.height);
+      for (uint32_t y = 0; y < fileInfo.height; ++y) decoder.rowPointers[y] = &decoder.wholeImage[rowBytes * y];
+      if (ReadWholeImage(decoder) != kOk) return kFailed;
     }
     std::memcpy(row, &decoder.wholeImage[rowBytes * decoder.nextRow], rowBytes);
   }

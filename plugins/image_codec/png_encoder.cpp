@@ -21,6 +21,7 @@ struct PngEncoder {
   png_structp png = nullptr;
   png_infop info = nullptr;
   DibView picture;
+  std::vector<png_color> colours;  // kept here: libpng may jump out of the function that fills it
   int32_t height = 0;
   int32_t nextRow = 0;
   bool started = false;
@@ -48,6 +49,7 @@ bool IsGreyRamp(const std::vector<uint8_t>& palette) {
 }
 
 int32_t Start(PngEncoder& encoder) {
+  encoder.colours.resize(encoder.picture.palette.size() / 4);
   if (setjmp(png_jmpbuf(encoder.png))) return kFailed;
   const DibView& picture = encoder.picture;
   auto width = static_cast<png_uint_32>(picture.header.width);
@@ -62,7 +64,7 @@ int32_t Start(PngEncoder& encoder) {
   } else {
     png_set_IHDR(encoder.png, encoder.info, width, height, 8, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    std::vector<png_color> colours(picture.palette.size() / 4);
+    std::vector<png_color>& colours = encoder.colours;
     for (size_t i = 0; i < colours.size(); ++i) {
       colours[i] = png_color{picture.palette[i * 4 + 2], picture.palette[i * 4 + 1], picture.palette[i * 4]};
     }

@@ -120,7 +120,9 @@ TEST(Encode, GifKeepsFramesPalettesDelaysAndLoop) {
   auto scan = Entry<ImageEncodeScanLinesFn>("GIF_EncodeScanLines");
   for (ImageGifFrameInfo& frame : frames) {
     ASSERT_EQ(Entry<ImageGifSetFrameInfoFn>("GIF_EncodeSetFrameInfo")(encoder, &frame), 0);
-    if (frame.hasLocalColorTable) ASSERT_EQ(Entry<ImageSetColorTabFn>("GIF_EncodeSetColorTab")(encoder, localPalette, 3), 0);
+    if (frame.hasLocalColorTable) {
+      ASSERT_EQ(Entry<ImageSetColorTabFn>("GIF_EncodeSetColorTab")(encoder, localPalette, 3), 0);
+    }
     std::vector<uint8_t> row(frame.width);
     for (int y = 0; y < frame.height; ++y) {
       for (int x = 0; x < frame.width; ++x) row[x] = static_cast<uint8_t>((x + y) % (frame.hasLocalColorTable ? 3 : 2));

@@ -1,0 +1,240 @@
+// mmsform picture: what the codec adapter reads from a picture (type, size, depth, frames, GIF play
+// time, EXIF fields), resizing a picture as the compose form does, and decoding one into a box to
+// look at it.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "command.h"
+#include "engines/dib_image.h"
+#include "engines/exif_reader.h"
+#include "engines/gif_player.h"
+#include "engines/image_convert.h"
+#include "engines/image_decode.h"
+#include "engines/image_encode.h"
+#include "engines/image_info.h"
+#include "engines/picture_type.h"
+#include "json_writer.h"
+#include "platform/device.h"
+#include "platform/text_conversion.h"
+
+namespace mmsform_tool {
+namespace {
+
+constexpr int kUsageError = 2;
+
+// A host file as seen from the device: its own device path when it lies under the device root,
+// else a link or copy under "\Temp\" that is removed again at the end.
+class DeviceFile {
+ public:
+  DeviceFile(const std::filesystem::path& host, const std::u16string& tempName) {
+    std::filesystem::path absolute = std::filesystem::absolute(host);
+    if (auto path = platform::DevicePathOf(absolute)) {
+      m_devicePath = *path;
+      return;
+    }
+    m_devicePath = u"\\Temp\\" + tempName + platform::Utf8ToUtf16(host.extension().string());
+    auto target = platform::HostPath(m_devicePath);
+    if (!target) return;
+    std::error_code error;
+    std::filesystem::create_directories(target->parent_path(), error);
+    std::filesystem::remove(*target, error);
+    m_temporary = *target;
+    if (std::filesystem::exists(absolute, error)) {
+      std::filesystem::create_hard_link(absolute, *target, error);
+      if (error) std::filesystem::copy_file(absolute, *target, error);
+    }
+  }
+  ~DeviceFile() {
+    std::error_code error;
+    if (!m_temporary.empty()) std::filesystem::remove(m_temporary, error);
+  }
+  DeviceFile(const DeviceFile&) = delete;
+  DeviceFile& operator=(const DeviceFile&) = delete;
+
+  LPCWSTR path() const { return m_devicePath.c_str(); }
+  // Moves what the device wrote to the host file it stands for.
+  bool MoveTo(const std::filesystem::path& host) {
+    if (m_temporary.empty()) return true;
+    std::error_code error;
+    std::filesystem::rename(m_temporary, host, error);
+    if (error) std::filesystem::copy_file(m_temporary, host, std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
+  }
+
+ private:
+  std::u16string m_devicePath;
+  std::filesystem::path m_temporary;
+};
+
+void Rational(JsonWriter& json, const char* key, const std::optional<ExifRational>& value, bool isSigned = false) {
+  if (!value) return;
+  json.Key(key).BeginArray();
+  if (isSigned) {
+    json.Int(static_cast<int32_t>(value->numerator)).Int(static_cast<int32_t>(value->denominator));
+  } else {
+    json.Uint(value->numerator).Uint(value->denominator);
+  }
+  json.EndArray();
+}
+
+void Number(JsonWriter& json, const char* key, const std::optional<uint32_t>& value) {
+  if (value) json.Key(key).Uint(*value);
+}
+
+// Stored text up to its terminator.
+void Text(JsonWriter& json, const char* key, const std::optional<std::string>& value) {
+  if (value) json.Key(key).String(std::string(value->c_str()));
+}
+
+void Date(JsonWriter& json, const char* key, const std::optional<ExifDate>& value) {
+  if (value) json.Key(key).String(std::string(value->data(), strnlen(value->data(), value->size())));
+}
+
+void Bytes(JsonWriter& json, const char* key, const std::optional<ExifBytes4>& value) {
+  if (!value) return;
+  json.Key(key).BeginArray();
+  for (uint8_t byte : *value) json.Uint(byte);
+  json.EndArray();
+}
+
+void WriteExif(JsonWriter& json, const ExifInfo& info) {
+  json.Key("exif").BeginObject();
+  Text(json, "Make", info.make);
+  Text(json, "Model", info.model);
+  Text(json, "ImageDescription", info.imageDescription);
+  Text(json, "Software", info.software);
+  Text(json, "Copyright", info.copyright);
+  Date(json, "DateTime", info.dateTime);
+  Date(json, "DateTimeOriginal", info.dateTimeOriginal);
+  Date(json, "DateTimeDigitized", info.dateTimeDigitized);
+  Number(json, "Orientation", info.orientation);
+  Number(json, "ResolutionUnit", info.resolutionUnit);
+  Number(json, "YCbCrPositioning", info.yCbCrPositioning);
+  Rational(json, "XResolution", info.xResolution);
+  Rational(json, "YResolution", info.yResolution);
+  Rational(json, "ExposureTime", info.exposureTime);
+  Rational(json, "FNumber", info.fNumber);
+  Number(json, "ExposureProgram", info.exposureProgram);
+  if (info.isoSpeedRatings) {
+    json.Key("ISOSpeedRatings").BeginArray();
+    for (uint16_t value : *info.isoSpeedRatings) json.Uint(value);
+    json.EndArray();
+  }
+  Bytes(json, "ExifVersion", info.exifVersion);
+  Bytes(json, "ComponentsConfiguration", info.componentsConfiguration);
+  Rational(json, "CompressedBitsPerPixel", info.compressedBitsPerPixel);
+  Rational(json, "ShutterSpeedValue", info.shutterSpeedValue, true);
+  Rational(json, "ApertureValue", info.apertureValue);
+  Rational(json, "BrightnessValue", info.brightnessValue, true);
+  Rational(json, "ExposureBiasValue", info.exposureBiasValue, true);
+  Rational(json, "MaxApertureValue", info.maxApertureValue);
+  Rational(json, "SubjectDistance", info.subjectDistance);
+  if (info.meteringMode) json.Key("MeteringMode").Uint(*info.meteringMode);
+  Number(json, "LightSource", info.lightSource);
+  Number(json, "Flash", info.flash);
+  Rational(json, "FocalLength", info.focalLength);
+  Text(json, "UserComment", info.userComment);
+  Bytes(json, "FlashpixVersion", info.flashpixVersion);
+  Number(json, "ColorSpace", info.colorSpace);
+  Number(json, "PixelXDimension", info.pixelXDimension);
+  Number(json, "PixelYDimension", info.pixelYDimension);
+  Rational(json, "ExposureIndex", info.exposureIndex);
+  json.Key("mask").Uint(info.mask);
+  json.EndObject();
+}
+
+int Info(const char* file) {
+  DeviceFile input(file, u"picture-info");
+  MediaType type = ResolvePictureType(input.path(), media_type::kNone);
+  SIZE size{};
+  int bitCount = 0;
+  if (!GetImageInfo(input.path(), &size, &bitCount, type)) {
+    std::fprintf(stderr, "mmsform: cannot read the picture %s\n", file);
+    return 1;
+  }
+  JsonWriter json;
+  json.BeginObject().Key("type").Uint(type).Key("width").Int(size.cx).Key("height").Int(size.cy);
+  json.Key("bitCount").Int(bitCount);
+  int frames = 1;
+  auto stream = ImageStream::OpenFile(input.path(), image_stream_mode::kRead);
+  if (type == picture_type::kGif && stream) {
+    if (auto player = GifPlayer::Open(*stream, SIZE{1, 1}, 0)) frames = player->frameCount();
+    json.Key("frames").Int(frames).Key("duration").Int(GetGifDuration(input.path()));
+  } else {
+    json.Key("frames").Int(frames);
+  }
+  ExifInfo* exif = nullptr;
+  if (type == picture_type::kJpeg && stream && ReadExif(*stream, &exif, kExifRecordWithMask) == 0) {
+    WriteExif(json, *exif);
+    FreeExifInfo(exif);
+  }
+  json.EndObject();
+  std::printf("%s\n", json.Text().c_str());
+  return 0;
+}
+
+bool ParseSize(const char* width, const char* height, LONG& w, LONG& h) {
+  char* end = nullptr;
+  w = std::strtol(width, &end, 10);
+  if (*end != 0 || w < 0) return false;
+  h = std::strtol(height, &end, 10);
+  return *end == 0 && h >= 0;
+}
+
+int Resize(std::span<char* const> args) {
+  LONG width = 0, height = 0;
+  int quality = 90;
+  if (args.size() == 7 && std::string(args[5]) == "--quality") quality = std::atoi(args[6]);
+  if ((args.size() != 5 && args.size() != 7) || !ParseSize(args[3], args[4], width, height) || quality < 1 ||
+      quality > 100) {
+    return kUsageError;
+  }
+  DeviceFile input(args[1], u"picture-in");
+  DeviceFile output(args[2], u"picture-out");
+  if (!ResizeImageFile(input.path(), output.path(), width, height, quality) || !output.MoveTo(args[2])) {
+    std::fprintf(stderr, "mmsform: the picture was not resized (it may already fit)\n");
+    return 1;
+  }
+  return 0;
+}
+
+// Decodes into the box and writes what the views would show, as PNG or BMP by the output name.
+int Fit(std::span<char* const> args) {
+  LONG width = 0, height = 0;
+  if (args.size() != 5 || !ParseSize(args[3], args[4], width, height) || width < 1 || height < 1) return kUsageError;
+  DeviceFile input(args[1], u"picture-in");
+  DeviceFile output(args[2], u"picture-out");
+  MediaType outputType = ResolvePictureType(output.path(), media_type::kNone);
+  if (outputType != picture_type::kPng && outputType != picture_type::kBmp) return kUsageError;
+  SIZE box{width, height};
+  std::unique_ptr<DibImage, DibImageDeleter> image(DecodeImage(input.path(), &box, media_type::kNone, 0xFFFFFFFF));
+  if (!image || !EncodeImage(image.get(), output.path(), outputType, 90, nullptr, 0) || !output.MoveTo(args[2])) {
+    std::fprintf(stderr, "mmsform: cannot decode %s\n", args[1]);
+    return 1;
+  }
+  return 0;
+}
+
+int RunPicture(std::span<char* const> args) {
+  if (args.size() == 2 && std::string(args[0]) == "info") return Info(args[1]);
+  if (!args.empty() && std::string(args[0]) == "resize") {
+    if (int status = Resize(args); status != kUsageError) return status;
+  }
+  if (!args.empty() && std::string(args[0]) == "fit") {
+    if (int status = Fit(args); status != kUsageError) return status;
+  }
+  std::fprintf(stderr,
+               "usage: mmsform picture info FILE\n"
+               "       mmsform picture resize IN OUT WIDTH HEIGHT [--quality Q]\n"
+               "       mmsform picture fit IN OUT.png|OUT.bmp WIDTH HEIGHT\n");
+  return kUsageError;
+}
+
+const Command kPictureCommand("picture", "picture info|resize|fit ...   pictures through the codec adapter", RunPicture);
+
+}  // namespace
+}  // namespace mmsform_tool
