@@ -7,9 +7,11 @@
 #include "forms/store_properties.h"
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
+#include "model/message_saving.h"
 #include "platform/clock.h"
 #include "platform/device.h"
 #include "platform/file_api.h"
+#include "presentation/message_loading.h"
 #include "transport/mms_global.h"
 
 namespace {
@@ -75,6 +77,24 @@ WORD MessageNumber(std::string_view entryId) {
 std::optional<ULONG> CopyTableTag(int key) {
   if (key < 0 || key >= static_cast<int>(kCopyTable.size())) return std::nullopt;
   return kCopyTable[static_cast<std::size_t>(key)];
+}
+
+MessageModel* MessageBinding::Model() {
+  constexpr LONG kNotDownloaded = 3;
+  if (Message().State() == kNotDownloaded) return nullptr;
+  if (!m_model) {
+    auto model = std::make_unique<MessageModel>();
+    if (LoadMessage(*model, DataFile().View(), PartFolder().View(), true) < 0) return nullptr;
+    m_model = std::move(model);
+  }
+  return m_model.get();
+}
+
+bool MessageBinding::SaveModel() {
+  if (!m_model) return false;
+  if (!SaveMessage(*m_model, PartFolder().View(), DataFile().View())) return false;
+  SetSizeFromFile(0);
+  return true;
 }
 
 void MessageBinding::DropModel() { m_model.reset(); }

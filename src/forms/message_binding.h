@@ -24,6 +24,11 @@ class MessageBinding {
   MessageBinding(const MessageBinding&) = delete;
   MessageBinding& operator=(const MessageBinding&) = delete;
 
+  // The message model, loaded from the data file into the part folder on first call (with the
+  // storage check); null while the message body is not downloaded (state 3) or when it cannot load.
+  MessageModel* Model();
+  // Saves the model into the data file and sets the message size from it; false without a model.
+  bool SaveModel();
   void DropModel();
 
   // content folder + number + ".dat"

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
@@ -54,14 +55,14 @@ unsigned Red(COLORREF color) { return color & 0xFF; }
 unsigned Green(COLORREF color) { return (color >> 8) & 0xFF; }
 unsigned Blue(COLORREF color) { return (color >> 16) & 0xFF; }
 
-// A pixel value as a whole percentage of `total`, rounded up: reading it back as a percentage of the
-// same total gives the same pixels again.
-long long Percent(LONG value, LONG total) {
-  if (total <= 0) {
-    return value;
-  }
+// A region value as the presentation writes it: a whole percentage of `total` when it is one (as in
+// the 100 x 100 layout of composed messages), else its pixels, so that it reads back to the same
+// pixels whatever the size of the root layout.
+std::string RegionValue(LONG value, LONG total) {
   const long long scaled = static_cast<long long>(value) * 100;
-  return scaled >= 0 ? (scaled + total - 1) / total : scaled / total;
+  if (total <= 0) return std::to_string(value) + "%";
+  if (scaled % total == 0) return std::to_string(scaled / total) + "%";
+  return std::to_string(value);
 }
 
 // The part's file name for a src attribute, escaped for XML; empty when it cannot be written.
@@ -139,10 +140,11 @@ void Head(SmilText& text, const MessageLayout& layout) {
               Green(color), Blue(color), layout.width, layout.height);
   }
   for (const LayoutRegion& region : layout.regions) {
-    text.Line("<region id=\"%s\" left=\"%lld%%\" top=\"%lld%%\" width=\"%lld%%\" height=\"%lld%%\" fit=\"%s\" />",
-              RegionName(region.kind), Percent(region.left, layout.width), Percent(region.top, layout.height),
-              Percent(region.right - region.left, layout.width), Percent(region.bottom - region.top, layout.height),
-              FitName(region.fit));
+    text.Line("<region id=\"%s\" left=\"%s\" top=\"%s\" width=\"%s\" height=\"%s\" fit=\"%s\" />",
+              RegionName(region.kind), RegionValue(region.left, layout.width).c_str(),
+              RegionValue(region.top, layout.height).c_str(),
+              RegionValue(region.right - region.left, layout.width).c_str(),
+              RegionValue(region.bottom - region.top, layout.height).c_str(), FitName(region.fit));
   }
   text.Line("</layout>");
   text.Line("</head>");

@@ -1,12 +1,15 @@
-// mmsform inspect: an MMS message file as one JSON object (headers and parts), and, with --write,
-// the same message encoded again by our encoder into another file.
+// mmsform inspect: an MMS message file as one JSON object (headers and parts). --write encodes the
+// same message again into another file; --slides adds the message as the model loads it (layout,
+// slides, part files and texts); --save loads it and saves the model into another file.
 #include <openssl/sha.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "command.h"
+#include "inspect_model.h"
 #include "json_writer.h"
 #include "mm1/charsets.h"
 #include "mm1/file_io.h"
@@ -102,7 +105,7 @@ void WriteHeaders(JsonWriter& json, const mm1::Pdu& pdu) {
   Token(json, "read_status", pdu.readStatus, {"Read", "Deleted without being read"});
 }
 
-void WritePart(JsonWriter& json, const mm1::Part& part) {
+void WritePart(JsonWriter& json, const mm1::Part& part, std::size_t index, const InspectedModel* model) {
   json.BeginObject();
   json.Key("content_type").String(part.contentType.mediaType);
   if (const mm1::WspParameter* charset = part.contentType.Find("charset")) json.Key("charset").String(charset->value);
@@ -112,10 +115,11 @@ void WritePart(JsonWriter& json, const mm1::Part& part) {
   OptionalText(json, "content_location", part.contentLocation);
   json.Key("size").Uint(part.data.size());
   json.Key("sha256").String(Sha256Hex(part.data));
+  if (model != nullptr) model->WritePartKeys(json, index);
   json.EndObject();
 }
 
-std::string PduJson(const mm1::Pdu& pdu) {
+std::string PduJson(const mm1::Pdu& pdu, const InspectedModel* model) {
   JsonWriter json;
   json.BeginObject();
   WriteHeaders(json, pdu);
@@ -123,9 +127,10 @@ std::string PduJson(const mm1::Pdu& pdu) {
     json.Key("content_type").String(pdu.contentType->mediaType);
     Parameters(json, *pdu.contentType);
     json.Key("parts").BeginArray();
-    for (const mm1::Part& part : pdu.parts) WritePart(json, part);
+    for (std::size_t i = 0; i < pdu.parts.size(); ++i) WritePart(json, pdu.parts[i], i, model);
     json.EndArray();
   }
+  if (model != nullptr) model->WriteSummary(json);
   if (pdu.ignoredTrailingBytes > 0) json.Key("ignored_trailing_bytes").Uint(pdu.ignoredTrailingBytes);
   json.EndObject();
   return json.Text();
@@ -138,27 +143,59 @@ int PrintError(const mm1::Error& error) {
   return kFailure;
 }
 
+struct InspectOptions {
+  std::string file;
+  std::optional<std::string> writeTo;
+  std::optional<std::string> saveTo;
+  bool slides = false;
+};
+
+std::optional<InspectOptions> ParseOptions(std::span<char* const> args) {
+  InspectOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (arg == "--slides") {
+      options.slides = true;
+    } else if ((arg == "--write" || arg == "--save") && i + 1 < args.size()) {
+      (arg == "--write" ? options.writeTo : options.saveTo) = args[++i];
+    } else if (!arg.starts_with("--") && options.file.empty()) {
+      options.file = arg;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.file.empty()) return std::nullopt;
+  return options;
+}
+
 int RunInspect(std::span<char* const> args) {
-  bool withOutput = args.size() == 3 && std::string_view(args[1]) == "--write";
-  if (args.size() != 1 && !withOutput) {
-    std::fprintf(stderr, "usage: mmsform inspect FILE [--write OUT]\n");
+  auto options = ParseOptions(args);
+  if (!options) {
+    std::fprintf(stderr, "usage: mmsform inspect FILE [--write OUT] [--slides] [--save OUT]\n");
     return kUsageError;
   }
-  auto bytes = mm1::ReadWholeFile(args[0], mm1::kMaxMessageFileBytes);
+  auto bytes = mm1::ReadWholeFile(options->file, mm1::kMaxMessageFileBytes);
   if (!bytes) return PrintError(bytes.Failure());
   auto pdu = mm1::DecodePdu(bytes.Value());
   if (!pdu) return PrintError(pdu.Failure());
-  if (withOutput) {
+  if (options->writeTo) {
     auto encoded = mm1::EncodePdu(pdu.Value());
     if (!encoded) return PrintError(encoded.Failure());
-    mm1::Status written = mm1::WriteFileAtomically(args[2], encoded.Value());
+    mm1::Status written = mm1::WriteFileAtomically(*options->writeTo, encoded.Value());
     if (!written) return PrintError(written.Failure());
   }
-  std::printf("%s\n", PduJson(pdu.Value()).c_str());
+  bool wantsModel = options->slides || options->saveTo;
+  std::string error;
+  std::optional<InspectedModel> model = wantsModel ? InspectedModel::Load(options->file, &error) : std::nullopt;
+  if (wantsModel && !model) return PrintError(mm1::Error{error, 0});
+  if (options->saveTo && !model->Save(*options->saveTo, &error)) return PrintError(mm1::Error{error, 0});
+  std::printf("%s\n", PduJson(pdu.Value(), options->slides ? &*model : nullptr).c_str());
   return 0;
 }
 
-const Command kInspect("inspect", "inspect FILE [--write OUT]   an MMS message file as JSON; --write encodes it again into OUT",
+const Command kInspect("inspect",
+                       "inspect FILE [--write OUT] [--slides] [--save OUT]   an MMS message file as JSON; --write "
+                       "encodes it again into OUT; --slides adds the loaded slides; --save saves the loaded model",
                        RunInspect);
 
 }  // namespace
