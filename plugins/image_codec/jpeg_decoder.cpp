@@ -99,6 +99,8 @@ int32_t SetDimension(JpegDecoder& decoder, int32_t* width, int32_t* height) {
   }
   decoder.cinfo.scale_num = 1;
   decoder.cinfo.scale_denom = divisor;
+  // A reduced picture is resampled further anyway: plain chroma upsampling is enough and cheaper.
+  decoder.cinfo.do_fancy_upsampling = divisor == 1;
   jpeg_calc_output_dimensions(&decoder.cinfo);
   *width = static_cast<int32_t>(decoder.cinfo.output_width);
   *height = static_cast<int32_t>(decoder.cinfo.output_height);
