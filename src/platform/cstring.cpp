@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/resources/resource_string.h"
 #include "platform/text_conversion.h"
 #include "platform/wide_format.h"
 
@@ -37,6 +38,11 @@ WCHAR* CString::Allocate(std::size_t capacity) {
 CString::CString() : m_text(g_empty.text) {}
 
 CString::CString(LPCWSTR text) : m_text(g_empty.text) {
+  // A pointer whose upper bits are clear is a string resource number, as on the device.
+  if (reinterpret_cast<std::uintptr_t>(text) >= 1 && reinterpret_cast<std::uintptr_t>(text) < 0x10000) {
+    Assign(platform::resources::LoadStringResource(static_cast<UINT>(reinterpret_cast<std::uintptr_t>(text))));
+    return;
+  }
   if (text != nullptr) Assign(text);
 }
 

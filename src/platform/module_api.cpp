@@ -10,6 +10,7 @@
 
 #include "platform/device.h"
 #include "platform/last_error.h"
+#include "platform/resources/resource_api.h"
 #include "platform/text_conversion.h"
 
 struct ModuleRecord {
@@ -90,6 +91,8 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+  // Resource files loaded as data (LoadLibraryExW) are released by their own table.
+  if (platform::resources::FreeDataModule(module)) return TRUE;
   ModuleTable& table = Modules();
   std::lock_guard lock(table.mutex);
   if (module == nullptr || !IsLive(table, module)) {

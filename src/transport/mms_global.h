@@ -36,6 +36,7 @@ class ULC_Global {
   IMsgStore* messageStore = nullptr;
   CString appTitle;
   CString appTitle2;
+  CString helpTopic;  // what the help viewer opens for the windows of the forms
   CString genericFilter;  // extensions allowed as generic attachments, each followed by ";", or "*"
   CString importedFile;
   int flixFlag = 0;
@@ -64,6 +65,11 @@ class CMMSGlobal {
   // the form it applies to.
   int composeAbort = 0;
   void* composeAbortForm = nullptr;
+
+  // A message box with the text of a resource string number, or with a ready text, captioned by
+  // the transport's rule (transport/message_box.h); returns the button pressed (IDYES 6, ...).
+  int MessageBoxW(HWND owner, UINT textId, UINT style);
+  int MessageBoxW(HWND owner, LPCWSTR text, UINT style);
 };
 
 // The process's form context.

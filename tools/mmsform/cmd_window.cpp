@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "cmd_ui_gallery_scenes.h"
 #include "cmd_window_options.h"
 #include "cmd_window_scene.h"
 #include "command.h"
@@ -45,8 +46,9 @@ bool ApplyScreenOption(const WindowDemoOptions& options) {
 namespace {
 
 int RunWindow(std::span<char* const> args) {
-  if (args.empty() || std::strcmp(args[0], "window-demo") != 0) {
-    std::fprintf(stderr, "usage: mmsform window window-demo [--screen WxH@DPI]\n");
+  const bool gallery = !args.empty() && std::strcmp(args[0], "ui-gallery") == 0;
+  if (args.empty() || (std::strcmp(args[0], "window-demo") != 0 && !gallery)) {
+    std::fprintf(stderr, "usage: mmsform window window-demo|ui-gallery [--screen WxH@DPI]\n");
     return 2;
   }
   WindowDemoOptions options;
@@ -55,8 +57,12 @@ int RunWindow(std::span<char* const> args) {
     std::fprintf(stderr, "window: %s\n", error.empty() ? "unsupported screen" : error.c_str());
     return 2;
   }
-  CreateDemoScene();
-  int status = platform::front_end::RunLiveWindow("MMSForm window demo", &error);
+  if (gallery) {
+    CreateUiGalleryLiveScene();
+  } else {
+    CreateDemoScene();
+  }
+  int status = platform::front_end::RunLiveWindow(gallery ? "MMSForm toolkit" : "MMSForm window demo", &error);
   platform::window::ResetWindowSystem();
   if (status < 0) {
     std::fprintf(stderr, "window: %s\n", error.c_str());
@@ -65,7 +71,7 @@ int RunWindow(std::span<char* const> args) {
   return status;
 }
 
-const Command kWindow("window", "window window-demo [--screen WxH@DPI]", RunWindow);
+const Command kWindow("window", "window window-demo|ui-gallery [--screen WxH@DPI]", RunWindow);
 
 }  // namespace
 }  // namespace mmsform_tool

@@ -1,0 +1,184 @@
+// EDIT: single- and multi-line text entry with a caret and a selection, typed input, a length
+// limit (EM_LIMITTEXT), EM_SETSEL and EM_REPLACESEL, and EN_CHANGE to the parent after every
+// change of the text.
+#include <algorithm>
+
+#include "platform/controls/control_classes.h"
+#include "platform/controls/control_common.h"
+
+namespace platform::controls {
+namespace {
+
+// The device's default limit of a new edit control.
+constexpr std::size_t kDefaultLimit = 30000;
+
+struct EditState {
+  HFONT font = nullptr;
+  std::size_t limit = kDefaultLimit;
+  std::size_t selStart = 0;  // the anchor
+  std::size_t selEnd = 0;    // the caret
+  bool focused = false;
+};
+
+DWORD Style(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+
+void SetText(HWND hwnd, const std::u16string& text) {
+  // DefWindowProcW stores the text; the change is reported like any other.
+  DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Replaces the selection with `insert` (cut to the limit); reports the change.
+void ReplaceSelection(EditState& state, HWND hwnd, std::u16string insert) {
+  std::u16string text = TextOf(hwnd);
+  std::size_t from = std::min({state.selStart, state.selEnd, text.size()});
+  std::size_t to = std::min(std::max(state.selStart, state.selEnd), text.size());
+  std::size_t room = state.limit > text.size() - (to - from) ? state.limit - (text.size() - (to - from)) : 0;
+  bool cut = insert.size() > room;
+  if (cut) insert.resize(room);
+  if (insert.empty() && from == to) {
+    if (cut) NotifyParent(hwnd, EN_MAXTEXT);
+    return;
+  }
+  text.replace(from, to - from, insert);
+  state.selStart = state.selEnd = from + insert.size();
+  SetText(hwnd, text);
+  NotifyParent(hwnd, EN_CHANGE);
+  if (cut && IsWindow(hwnd)) NotifyParent(hwnd, EN_MAXTEXT);
+}
+
+bool Accepts(HWND hwnd, WCHAR c) {
+  if (c == u'\r' || c == u'\n') return (Style(hwnd) & ES_MULTILINE) != 0;
+  if (c < 0x20) return false;
+  return !(Style(hwnd) & ES_NUMBER) || (c >= u'0' && c <= u'9');
+}
+
+void OnChar(EditState& state, HWND hwnd, WCHAR c) {
+  if (Style(hwnd) & ES_READONLY) return;
+  if (c == 0x08) {
+    if (state.selStart == state.selEnd && state.selEnd > 0) state.selStart = state.selEnd - 1;
+    ReplaceSelection(state, hwnd, u"");
+    return;
+  }
+  if (!Accepts(hwnd, c)) return;
+  ReplaceSelection(state, hwnd, c == u'\r' ? std::u16string(u"\r\n") : std::u16string(1, c));
+}
+
+void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
+  const std::size_t length = TextOf(hwnd).size();
+  std::size_t caret = std::min(state.selEnd, length);
+  switch (key) {
+    case VK_LEFT: caret = caret > 0 ? caret - 1 : 0; break;
+    case VK_RIGHT: caret = std::min(caret + 1, length); break;
+    case VK_HOME: caret = 0; break;
+    case VK_END: caret = length; break;
+    case VK_DELETE:
+      if (!(Style(hwnd) & ES_READONLY)) {
+        if (state.selStart == state.selEnd) state.selEnd = std::min(caret + 1, length);
+        ReplaceSelection(state, hwnd, u"");
+      }
+      return;
+    default: return;
+  }
+  state.selStart = state.selEnd = caret;
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// Text with password masking; the caret and selection are drawn over it.
+void Paint(EditState& state, HWND hwnd) {
+  PAINTSTRUCT paint;
+  HDC hdc = BeginPaint(hwnd, &paint);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  HBRUSH brush = ParentColors(hwnd, hdc, (Style(hwnd) & ES_READONLY) ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
+  if (brush) FillRect(hdc, &client, brush);
+  HGDIOBJ previous = SelectObject(hdc, FontOr(state.font));
+  SetBkMode(hdc, TRANSPARENT);
+  std::u16string text = TextOf(hwnd);
+  if (Style(hwnd) & ES_PASSWORD) text.assign(text.size(), u'*');
+  RECT area = client;
+  InflateRect(&area, -2, -1);
+  const bool multi = (Style(hwnd) & ES_MULTILINE) != 0;
+  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &area,
+            multi ? DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (state.focused && !multi) {
+    SIZE before{};
+    std::size_t caret = std::min(state.selEnd, text.size());
+    GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(caret), &before);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(hdc, &metrics);
+    const int x = area.left + before.cx;
+    const int top = (client.bottom - metrics.tmHeight) / 2;
+    RECT caretRect{x, top, x + 1, top + metrics.tmHeight};
+    FillRect(hdc, &caretRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  SelectObject(hdc, previous);
+  EndPaint(hwnd, &paint);
+}
+
+LRESULT SetSelection(EditState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const std::size_t length = TextOf(hwnd).size();
+  const auto start = static_cast<std::intptr_t>(wParam);
+  const auto end = static_cast<std::intptr_t>(lParam);
+  if (start == -1) {
+    state.selStart = state.selEnd;  // -1 removes the selection
+  } else {
+    state.selStart = std::min(static_cast<std::size_t>(std::max<std::intptr_t>(start, 0)), length);
+    state.selEnd = end < 0 ? length : std::min(static_cast<std::size_t>(end), length);
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return 0;
+}
+
+LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: Paint(state, hwnd); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SETFONT: state.font = reinterpret_cast<HFONT>(wParam); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(state.font);
+    case WM_GETDLGCODE: return 0x0080 | 0x0001;  // all characters and arrow keys
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+      state.selStart = state.selEnd = 0;
+      NotifyParent(hwnd, EN_CHANGE);
+      return result;
+    }
+    case WM_CHAR: OnChar(state, hwnd, static_cast<WCHAR>(wParam)); return 0;
+    case WM_KEYDOWN: OnKeyDown(state, hwnd, static_cast<UINT>(wParam)); return 0;
+    case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      state.focused = message == WM_SETFOCUS;
+      InvalidateRect(hwnd, nullptr, TRUE);
+      NotifyParent(hwnd, state.focused ? EN_SETFOCUS : EN_KILLFOCUS);
+      return 0;
+    case EM_LIMITTEXT: state.limit = wParam ? static_cast<std::size_t>(wParam) : kDefaultLimit; return 0;
+    case EM_GETLIMITTEXT: return static_cast<LRESULT>(state.limit);
+    case EM_SETSEL: return SetSelection(state, hwnd, wParam, lParam);
+    case EM_GETSEL: {
+      auto from = static_cast<DWORD>(std::min(state.selStart, state.selEnd));
+      auto to = static_cast<DWORD>(std::max(state.selStart, state.selEnd));
+      if (wParam) *reinterpret_cast<DWORD*>(wParam) = from;
+      if (lParam) *reinterpret_cast<DWORD*>(lParam) = to;
+      return MAKELPARAM(from, to);
+    }
+    case EM_REPLACESEL:
+      ReplaceSelection(state, hwnd, lParam ? std::u16string(reinterpret_cast<LPCWSTR>(lParam)) : std::u16string());
+      return 0;
+    case EM_SETREADONLY: {
+      LONG_PTR style = GetWindowLongW(hwnd, GWL_STYLE);
+      SetWindowLongW(hwnd, GWL_STYLE, wParam ? (style | ES_READONLY) : (style & ~static_cast<LONG_PTR>(ES_READONLY)));
+      return TRUE;
+    }
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT EditProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ControlProcedure<EditState>(hwnd, message, wParam, lParam, Handle);
+}
+
+}  // namespace
+
+void RegisterEditClass() { RegisterControlClass(u"EDIT", EditProcedure, 0); }
+
+}  // namespace platform::controls

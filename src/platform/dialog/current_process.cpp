@@ -1,0 +1,5 @@
+#include "platform/dialog/current_process.h"
+
+#include <unistd.h>
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }

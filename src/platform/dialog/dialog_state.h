@@ -1,0 +1,31 @@
+// What the dialog manager keeps per dialog window, beside the window itself.
+#pragma once
+
+#include <memory>
+
+#include "platform/dialog/dialog_api.h"
+#include "platform/gdi/gdi_raii.h"
+
+namespace platform::dialog {
+
+struct DialogState {
+  DLGPROC procedure = nullptr;
+  platform::gdi::UniqueFont font;
+  int baseX = 0;  // dialog base units of the font: pixels per 4 horizontal and 8 vertical units
+  int baseY = 0;
+  bool modal = false;
+  bool ended = false;
+  INT_PTR result = IDCANCEL;
+};
+
+// The state of a live dialog, shared so that a modal loop outlives a dialog destroyed under it.
+std::shared_ptr<DialogState> FindDialog(HWND hwnd);
+
+// Registers the "Dialog" class (idempotent).
+void EnsureDialogClass();
+
+// Builds a dialog: window, font, controls, WM_INITDIALOG. Null on failure, with nothing shown.
+HWND BuildDialog(HINSTANCE instance, const DLGTEMPLATE* dialogTemplate, HWND parent, DLGPROC procedure,
+                 LPARAM initParam, bool modal);
+
+}  // namespace platform::dialog

@@ -1,0 +1,47 @@
+#include "ui/playback_toolbar.h"
+
+#include <array>
+
+#include "platform/controls/toolbar_api.h"
+#include "transport/resource_module.h"
+
+namespace {
+
+constexpr UINT kPrevious = 40313, kNext = 40314, kFullScreen = 40692, kPlay = 40510, kPause = 40511, kStop = 40518;
+
+}  // namespace
+
+BOOL PlaybackToolbar::SwapButton(int oldCommand, DWORD mask, int newCommand, int image, BYTE state, BYTE style,
+                                 WORD width, ULONG_PTR lParam, LPWSTR text, int textLength) {
+  TBBUTTONINFOW info{sizeof(TBBUTTONINFOW), mask, newCommand, image, state, style, width, lParam, text, textLength};
+  return static_cast<BOOL>(SendMessageW(m_toolbar, TB_SETBUTTONINFOW, static_cast<WPARAM>(oldCommand),
+                                        reinterpret_cast<LPARAM>(&info)));
+}
+
+BOOL PlaybackToolbar::EnableButton(int command, BOOL enable) {
+  return static_cast<BOOL>(
+      SendMessageW(m_toolbar, TB_ENABLEBUTTON, static_cast<WPARAM>(command), MAKELPARAM(enable ? 1 : 0, 0)));
+}
+
+BOOL PlaybackToolbar::IsButtonChecked(int command) {
+  return SendMessageW(m_toolbar, TB_ISBUTTONCHECKED, static_cast<WPARAM>(command), 0) ? TRUE : FALSE;
+}
+
+int PlaybackToolbar::SetToolTips(CString* strings, BOOL playing, ToolTipLayout layout) {
+  if (!strings) return 0;
+  const UINT play = playing ? kPlay : kPause;
+  std::array<UINT, kMaxToolTips> ids{};
+  int count = 0;
+  switch (layout) {
+    case ToolTipLayout::kFourButtons: ids = {kPrevious, kNext, play, kStop}; count = 4; break;
+    case ToolTipLayout::kTwoButtons: ids = {play, kStop}; count = 2; break;
+    case ToolTipLayout::kFiveButtons: ids = {kPrevious, kNext, kFullScreen, play, kStop}; count = 5; break;
+  }
+  std::array<LPCWSTR, kMaxToolTips> texts{};
+  for (int i = 0; i < count; ++i) {
+    strings[i] = transport::LoadResourceString(ids[static_cast<std::size_t>(i)]);
+    texts[static_cast<std::size_t>(i)] = strings[i];
+  }
+  SendMessageW(m_toolbar, TB_SETTOOLTIPS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(texts.data()));
+  return count;
+}
