@@ -86,17 +86,14 @@ bool WriteWholeFile(const std::u16string& path, std::string_view data) {
     }
     data.remove_prefix(written);
   }
-  return FlushFileBuffers(file.get()) != FALSE;
+  return true;
 }
 
-// Replaces the file through a sibling, so that a failed write leaves the original in place.
+// Replaces the file through a sibling renamed over it, so that a failed write leaves the original in
+// place. Part files can be made again from the message file, so they are not forced to the disk.
 bool ReplaceFile(const std::u16string& path, std::string_view data) {
   const std::u16string temporary = path + u"~";
-  if (!WriteWholeFile(temporary, data)) {
-    DeleteFileW(temporary.c_str());
-    return false;
-  }
-  if (!DeleteFileW(path.c_str()) || !MoveFileW(temporary.c_str(), path.c_str())) {
+  if (!WriteWholeFile(temporary, data) || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DeleteFileW(temporary.c_str());
     return false;
   }

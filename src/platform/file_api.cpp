@@ -348,13 +348,16 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
   return TRUE;
 }
 
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR newPath) {
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR newPath) { return MoveFileExW(existing, newPath, 0); }
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newPath, DWORD flags) {
   auto from = Host(existing);
   auto to = Host(newPath);
   if (!from || !to) return FALSE;
   std::error_code error;
   if (!fs::exists(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
-  if (fs::exists(*to, error)) return Fail(ERROR_ALREADY_EXISTS);
+  bool replace = (flags & MOVEFILE_REPLACE_EXISTING) != 0;
+  if (fs::exists(*to, error) && (!replace || fs::is_directory(*to, error))) return Fail(ERROR_ALREADY_EXISTS);
   if (::rename(from->c_str(), to->c_str()) != 0) return Fail(ErrorFromErrno(errno, *to));
   return TRUE;
 }

@@ -59,6 +59,10 @@ BOOL FindClose(HANDLE find);
 
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists);
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR newPath);
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+// With MOVEFILE_REPLACE_EXISTING an existing file of the new name is replaced in one step, so that a
+// reader sees the old file or the new one, never neither.
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newPath, DWORD flags);
 BOOL DeleteFileW(LPCWSTR path);
 BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES* security);
 BOOL RemoveDirectoryW(LPCWSTR path);

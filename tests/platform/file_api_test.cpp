@@ -95,6 +95,11 @@ TEST(Files, PointerSizeCopyMoveAndAttributes) {
   CloseHandle(file);
 
   ASSERT_TRUE(CopyFileW(u"\\data.bin", u"\\copy.bin", TRUE));
+  WriteText(u"\\other.bin", "other");
+  EXPECT_FALSE(MoveFileW(u"\\other.bin", u"\\copy.bin"));
+  ASSERT_TRUE(MoveFileExW(u"\\other.bin", u"\\copy.bin", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(ReadText(u"\\copy.bin"), "other");
+  ASSERT_TRUE(CopyFileW(u"\\data.bin", u"\\copy.bin", FALSE));
   ASSERT_TRUE(MoveFileW(u"\\copy.bin", u"\\moved.bin"));
   EXPECT_EQ(ReadText(u"\\moved.bin"), "0123");
   EXPECT_EQ(GetFileAttributesW(u"\\copy.bin"), INVALID_FILE_ATTRIBUTES);

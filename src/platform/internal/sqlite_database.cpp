@@ -10,7 +10,13 @@ SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
   }
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(m_statement); }
+SqliteStatement::~SqliteStatement() {
+  if (m_owner != nullptr) {
+    m_owner->GiveBack(m_statement);
+  } else {
+    sqlite3_finalize(m_statement);
+  }
+}
 
 SqliteStatement& SqliteStatement::Bind(int index, std::int64_t value) {
   if (m_statement && sqlite3_bind_int64(m_statement, index, value) != SQLITE_OK) m_failed = true;
@@ -84,7 +90,38 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path
   return database;
 }
 
-SqliteDatabase::~SqliteDatabase() { sqlite3_close(m_db); }
+SqliteDatabase::~SqliteDatabase() {
+  for (auto& [sql, statement] : m_idle) sqlite3_finalize(statement);
+  for (auto& [statement, sql] : m_lent) sqlite3_finalize(statement);
+  sqlite3_close(m_db);
+}
+
+SqliteStatement SqliteDatabase::Prepare(std::string_view sql) {
+  std::string key(sql);
+  if (auto idle = m_idle.find(key); idle != m_idle.end()) {
+    sqlite3_stmt* statement = idle->second;
+    m_idle.erase(idle);
+    m_lent.emplace(statement, std::move(key));
+    return SqliteStatement(this, statement);
+  }
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(m_db, key.data(), static_cast<int>(key.size()), &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return SqliteStatement(m_db, "");
+  }
+  m_lent.emplace(statement, std::move(key));
+  return SqliteStatement(this, statement);
+}
+
+void SqliteDatabase::GiveBack(sqlite3_stmt* statement) {
+  auto lent = m_lent.find(statement);
+  if (lent == m_lent.end()) return;
+  sqlite3_reset(statement);
+  sqlite3_clear_bindings(statement);
+  // A second copy of the same SQL (compiled for a nested use) is dropped rather than kept.
+  if (m_idle.emplace(lent->second, statement).second == false) sqlite3_finalize(statement);
+  m_lent.erase(lent);
+}
 
 bool SqliteDatabase::Execute(std::string_view sql) {
   std::string text(sql);

@@ -8,15 +8,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace platform::internal {
 
+class SqliteDatabase;
+
 class SqliteStatement {
  public:
   SqliteStatement(sqlite3* db, std::string_view sql);
+  // A statement lent from the database's cache: reset and handed back when this one goes.
+  SqliteStatement(SqliteDatabase* owner, sqlite3_stmt* statement) : m_statement(statement), m_owner(owner) {}
   ~SqliteStatement();
   SqliteStatement(const SqliteStatement&) = delete;
   SqliteStatement& operator=(const SqliteStatement&) = delete;
@@ -36,6 +41,7 @@ class SqliteStatement {
 
  private:
   sqlite3_stmt* m_statement = nullptr;
+  SqliteDatabase* m_owner = nullptr;  // set for a cached statement
   bool m_failed = false;
 };
 
@@ -48,7 +54,9 @@ class SqliteDatabase {
   SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
   bool Execute(std::string_view sql);
-  SqliteStatement Prepare(std::string_view sql) { return SqliteStatement(m_db, sql); }
+  // Statements are compiled once and kept: compiling costs far more than running the small queries
+  // the device's stores make. A statement already lent out is compiled afresh for the nested use.
+  SqliteStatement Prepare(std::string_view sql);
   std::int64_t LastInsertId() const;
   int Changes() const;
   std::string LastError() const;
@@ -56,8 +64,13 @@ class SqliteDatabase {
   bool Checkpoint();
 
  private:
+  friend class SqliteStatement;
   explicit SqliteDatabase(sqlite3* db) : m_db(db) {}
+  void GiveBack(sqlite3_stmt* statement);
+
   sqlite3* m_db;
+  std::unordered_map<std::string, sqlite3_stmt*> m_idle;  // compiled statements not lent out, by SQL
+  std::unordered_map<sqlite3_stmt*, std::string> m_lent;
 };
 
 // BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless Commit succeeded.
