@@ -85,14 +85,29 @@ DeviceSettings LoadSettings() {
   return settings;
 }
 
+// Whether a host file name (UTF-8) equals the wanted name without regard to case. Plain ASCII names,
+// the usual case, are compared byte by byte without converting them.
+bool SameNameNoCase(std::string_view hostName, std::u16string_view wanted) {
+  bool ascii = hostName.size() == wanted.size();
+  for (std::size_t i = 0; ascii && i < hostName.size(); ++i) {
+    auto c = static_cast<unsigned char>(hostName[i]);
+    if (c >= 0x80 || wanted[i] >= 0x80) {
+      ascii = false;
+    } else if (FoldCase(static_cast<char16_t>(c)) != FoldCase(wanted[i])) {
+      return false;
+    }
+  }
+  if (ascii) return true;
+  return EqualsNoCase(Utf8ToUtf16(hostName), wanted);
+}
+
 // Finds a name in a folder without regard to case; the exact spelling wins when it exists.
 std::optional<fs::path> FindNoCase(const fs::path& folder, std::u16string_view name) {
   std::error_code error;
   fs::path exact = folder / fs::path(Utf16ToUtf8(name));
   if (fs::exists(fs::symlink_status(exact, error))) return exact;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
-    std::u16string candidate = Utf8ToUtf16(entry.path().filename().string());
-    if (EqualsNoCase(candidate, name)) return entry.path();
+    if (SameNameNoCase(entry.path().filename().native(), name)) return entry.path();
   }
   return std::nullopt;
 }
