@@ -91,11 +91,11 @@ void UncheckGroup(HWND hwnd) {
   if (!parent) return;
   HWND start = hwnd;
   while (!(GetWindowLongW(start, GWL_STYLE) & WS_GROUP)) {
-    HWND previous = GetWindow(start, GW_HWNDPREV);
+    HWND previous = PreviousInCreationOrder(start);
     if (!previous) break;
     start = previous;
   }
-  for (HWND sibling = start; sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+  for (HWND sibling = start; sibling; sibling = NextInCreationOrder(sibling)) {
     if (sibling != start && (GetWindowLongW(sibling, GWL_STYLE) & WS_GROUP)) break;
     if (sibling != hwnd && IsRadio(Kind(sibling))) SendMessageW(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
   }

@@ -1,5 +1,9 @@
 #include "platform/controls/control_common.h"
 
+#include <map>
+
+#include "platform/window/screen.h"
+
 namespace platform::controls {
 
 void RegisterControlClass(const WCHAR* name, WNDPROC procedure, int background) {
@@ -35,7 +39,31 @@ std::u16string TextOf(HWND hwnd) {
   return text;
 }
 
-HFONT FontOr(HFONT font) { return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT SystemUiFont() {
+  static std::map<int, HFONT> fonts;
+  const int dpi = platform::window::CurrentScreen().dpi;
+  HFONT& font = fonts[dpi];
+  if (!font || GetObjectType(font) != OBJ_FONT) {
+    LOGFONTW info{};
+    info.lfHeight = -platform::window::ScaleForDensity(12);
+    info.lfWeight = FW_NORMAL;
+    std::u16string_view face = u"DejaVu Sans";
+    std::copy(face.begin(), face.end(), info.lfFaceName);
+    font = CreateFontIndirectW(&info);
+  }
+  return font;
+}
+
+HFONT FontOr(HFONT font) { return font ? font : SystemUiFont(); }
+
+HWND FirstChildInCreationOrder(HWND parent) {
+  HWND top = GetWindow(parent, GW_CHILD);
+  return top ? GetWindow(top, GW_HWNDLAST) : nullptr;
+}
+
+HWND NextInCreationOrder(HWND hwnd) { return GetWindow(hwnd, GW_HWNDPREV); }
+
+HWND PreviousInCreationOrder(HWND hwnd) { return GetWindow(hwnd, GW_HWNDNEXT); }
 
 void DrawFrame(HDC hdc, const RECT& rect, COLORREF color) {
   HBRUSH brush = CreateSolidBrush(color);

@@ -43,8 +43,15 @@ void NotifyParent(HWND control, WORD code);
 HBRUSH ParentColors(HWND control, HDC hdc, UINT message);
 // The window's text.
 std::u16string TextOf(HWND hwnd);
+// The system's user-interface font at the screen's density (owned by the system, never deleted).
+HFONT SystemUiFont();
 // The default control font: the dialog font given by WM_SETFONT, else the system's.
 HFONT FontOr(HFONT font);
+// Siblings in the order they were created (the dialog's tab order): the newest child sits on top
+// of the z-order, so creation order runs from the bottom up. Null after the last.
+HWND FirstChildInCreationOrder(HWND parent);
+HWND NextInCreationOrder(HWND hwnd);
+HWND PreviousInCreationOrder(HWND hwnd);
 // A one-pixel frame in a colour.
 void DrawFrame(HDC hdc, const RECT& rect, COLORREF color);
 

@@ -38,7 +38,7 @@ void Paint(MenuBarState& state, HWND hwnd) {
   DeleteObject(background);
   RECT divider{client.right / 2, client.bottom / 4, client.right / 2 + 1, client.bottom * 3 / 4};
   FillRect(hdc, &divider, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  HGDIOBJ previous = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
   SetBkMode(hdc, TRANSPARENT);
   MenuRecord* record = FindMenu(state.menu);
   for (int i = 0; record && i < 2 && i < static_cast<int>(record->items.size()); ++i) {

@@ -22,7 +22,7 @@ struct PopupState {
 
 int Scaled(int value) { return platform::window::ScaleForDensity(value); }
 
-HFONT MenuFont() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+HFONT MenuFont() { return SystemUiFont(); }
 
 SIZE MeasureItem(HDC hdc, HWND owner, const MenuItem& item) {
   if (item.flags & MF_SEPARATOR) return {0, Scaled(7)};

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/controls/control_classes.h"
+#include "platform/controls/control_common.h"
 #include "platform/dialog/dialog_state.h"
 #include "platform/last_error.h"
 #include "platform/resources/resource_api.h"
@@ -104,7 +105,8 @@ bool CreateItems(HWND dialog, HINSTANCE instance, const DialogTemplate& parsed, 
 }
 
 HWND FirstTabStop(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = platform::controls::FirstChildInCreationOrder(dialog); child;
+       child = platform::controls::NextInCreationOrder(child)) {
     LONG_PTR style = GetWindowLongW(child, GWL_STYLE);
     if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) return child;
   }

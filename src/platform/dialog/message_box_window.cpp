@@ -43,7 +43,7 @@ LRESULT Paint(HWND hwnd, const BoxState& state) {
   const int bar = Scaled(22);
   RECT caption{0, 0, client.right, bar};
   FillRect(hdc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
-  HGDIOBJ previous = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
   SetBkMode(hdc, TRANSPARENT);
   SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
   std::u16string title = platform::controls::TextOf(hwnd);
@@ -75,7 +75,7 @@ LRESULT BoxProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int TextHeight(const std::u16string& text, int width) {
   HDC hdc = GetDC(nullptr);
-  HGDIOBJ previous = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
   RECT measure{0, 0, width, 0};
   DrawTextW(hdc, text.c_str(), -1, &measure, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
   SelectObject(hdc, previous);

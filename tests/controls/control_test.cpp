@@ -1,0 +1,149 @@
+// The platform controls as the forms use them: typed input and limits in EDIT, buttons and their
+// groups, list and combo box selections, and the STATIC bitmap.
+#include "controls_fixture.h"
+#include "platform/controls/control_messages.h"
+#include "platform/resources/resource_api.h"
+
+namespace controls_test {
+namespace {
+
+HWND Child(HWND parent, const char16_t* className, DWORD style, int id, RECT r = {10, 10, 150, 30},
+           const char16_t* text = u"") {
+  return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+                         r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), nullptr,
+                         nullptr);
+}
+
+std::u16string Text(HWND hwnd) {
+  WCHAR text[128] = {};
+  GetWindowTextW(hwnd, text, 128);
+  return text;
+}
+
+int Notifications(WORD id, WORD code) {
+  int count = 0;
+  for (const Seen& seen : ControlsTest::Log()) {
+    if (seen.message == WM_COMMAND && LOWORD(seen.wParam) == id && HIWORD(seen.wParam) == code) ++count;
+  }
+  return count;
+}
+
+TEST_F(ControlsTest, EditTakesTypedTextUpToItsLimit) {
+  HWND owner = MakeOwner();
+  HWND edit = Child(owner, u"EDIT", WS_BORDER, 5);
+  SendMessageW(edit, EM_LIMITTEXT, 5, 0);
+  SetFocus(edit);
+  ClearLog();
+  platform::automation::TypeText(u"hello world");
+  EXPECT_EQ(Text(edit), u"hello");
+  EXPECT_EQ(Notifications(5, EN_CHANGE), 5);
+  EXPECT_GE(Notifications(5, EN_MAXTEXT), 1);
+  platform::automation::PressKey(VK_BACK);
+  EXPECT_EQ(Text(edit), u"hell");
+  SendMessageW(edit, EM_SETSEL, 1, 3);
+  DWORD from = 0, to = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 1u);
+  EXPECT_EQ(to, 3u);
+  SendMessageW(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(u"EY"));
+  EXPECT_EQ(Text(edit), u"hEYl");
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(u"much too long"));
+  EXPECT_EQ(Text(edit), u"much ");
+}
+
+TEST_F(ControlsTest, EditRefusesWhatItsStyleForbids) {
+  HWND owner = MakeOwner();
+  struct Case {
+    DWORD style;
+    std::u16string typed;
+    std::u16string expected;
+  };
+  const Case cases[] = {{ES_NUMBER, u"a1b2", u"12"},
+                        {ES_READONLY, u"abc", u""},
+                        {0, u"a\rb", u"ab"},
+                        {ES_MULTILINE, u"a\rb", u"a\r\nb"}};
+  int id = 100;
+  for (const Case& c : cases) {
+    HWND edit = Child(owner, u"EDIT", c.style, ++id);
+    SetFocus(edit);
+    for (char16_t ch : c.typed) SendMessageW(edit, WM_CHAR, ch, 0);
+    EXPECT_EQ(Text(edit), c.expected) << c.style;
+  }
+}
+
+TEST_F(ControlsTest, RadioButtonsCheckOneOfTheirGroup) {
+  HWND owner = MakeOwner();
+  HWND a = Child(owner, u"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP, 11, {10, 10, 100, 30});
+  HWND b = Child(owner, u"BUTTON", BS_AUTORADIOBUTTON, 12, {10, 40, 100, 60});
+  HWND other = Child(owner, u"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP, 13, {10, 70, 100, 90});
+  SendMessageW(other, BM_SETCHECK, BST_CHECKED, 0);
+  platform::automation::Tap(ScreenPoint(a, 5, 5));
+  EXPECT_EQ(SendMessageW(a, BM_GETCHECK, 0, 0), BST_CHECKED);
+  platform::automation::Tap(ScreenPoint(b, 5, 5));
+  EXPECT_EQ(SendMessageW(a, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageW(b, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(other, BM_GETCHECK, 0, 0), BST_CHECKED);  // another group
+  EXPECT_EQ(Notifications(12, BN_CLICKED), 1);
+}
+
+TEST_F(ControlsTest, PushButtonReportsPushedWhileDownAndClicksOnlyWhenReleasedOverIt) {
+  HWND owner = MakeOwner();
+  HWND button = Child(owner, u"BUTTON", BS_PUSHBUTTON, 21);
+  ClearLog();
+  platform::automation::MouseDown(ScreenPoint(button, 5, 5));
+  EXPECT_TRUE(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+  EXPECT_FALSE(LogOf(WM_CTLCOLORBTN).empty());
+  platform::automation::MouseUp(ScreenPoint(button, 300, 300));
+  EXPECT_FALSE(SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED);
+  EXPECT_EQ(Notifications(21, BN_CLICKED), 0);
+  platform::automation::Tap(ScreenPoint(button, 5, 5));
+  EXPECT_EQ(Notifications(21, BN_CLICKED), 1);
+}
+
+TEST_F(ControlsTest, ListAndComboSelectionsAgree) {
+  HWND owner = MakeOwner();
+  HWND list = Child(owner, u"LISTBOX", LBS_NOTIFY | LBS_HASSTRINGS, 31, {0, 0, 200, 200});
+  HWND combo = Child(owner, u"COMBOBOX", CBS_DROPDOWNLIST, 32, {0, 210, 200, 230});
+  for (const char16_t* text : {u"one", u"two", u"three"}) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_SETCURSEL, 7, 0), LB_ERR);
+  EXPECT_EQ(SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"TWO")), 1);
+  EXPECT_EQ(SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(u"zero")), 0);
+  SendMessageW(list, LB_SETCURSEL, 2, 0);
+  SendMessageW(list, LB_DELETESTRING, 0, 0);
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);  // the selection follows its item
+  const int rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+  platform::automation::Tap(ScreenPoint(list, 5, rowHeight * 2 + 1));
+  EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Notifications(31, LBN_SELCHANGE), 1);
+
+  platform::automation::QueueAnswer(3, u"three");  // the third item's command in the drop list
+  platform::automation::Tap(ScreenPoint(combo, 5, 5));
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Notifications(32, CBN_SELCHANGE), 1);
+  WCHAR text[16];
+  SendMessageW(combo, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::u16string(text), u"three");
+}
+
+TEST_F(ControlsTest, StaticShowsBitmapsGivenByOrdinalOrMessage) {
+  HWND owner = MakeOwner();
+  HWND picture = CreateWindowExW(0, u"STATIC", MAKEINTRESOURCEW(171), WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, 40, 40,
+                                 owner, nullptr, nullptr, nullptr);
+  auto loaded = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_NE(loaded, nullptr);
+  HBITMAP other = LoadBitmapW(nullptr, MAKEINTRESOURCEW(106));
+  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(other))),
+            loaded);
+  DeleteObject(loaded);
+  HWND label = Child(owner, u"STATIC", SS_NOTIFY, 41, {0, 50, 100, 70}, u"Tap me");
+  platform::automation::Tap(ScreenPoint(label, 2, 2));
+  EXPECT_EQ(Notifications(41, STN_CLICKED), 1);
+}
+
+}  // namespace
+}  // namespace controls_test

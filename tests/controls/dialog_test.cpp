@@ -1,0 +1,139 @@
+// Dialogs from templates: the modal loop, EndDialog, missing and broken templates, dialog units,
+// and headless dialogs answered from the automation queue.
+#include "controls_fixture.h"
+#include "platform/controls/control_messages.h"
+#include "platform/dialog/dialog_api.h"
+#include "platform/resources/resource_api.h"
+
+namespace controls_test {
+namespace {
+
+const DLGTEMPLATE* Template(UINT id) {
+  HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_DIALOG);
+  return resource ? static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, resource))) : nullptr;
+}
+
+constexpr UINT kPostedToSelf = WM_USER + 7;
+
+// Posts to itself on WM_INITDIALOG and ends with the posted value.
+INT_PTR SelfPostingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    PostMessageW(hwnd, kPostedToSelf, static_cast<WPARAM>(lParam), 0);
+    return TRUE;
+  }
+  if (message == kPostedToSelf) {
+    EndDialog(hwnd, static_cast<INT_PTR>(wParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR PassiveProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(ControlsTest, ModalDialogThatPostsToItselfReturnsItsValue) {
+  HWND owner = MakeOwner();
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(200), owner, SelfPostingProcedure, 42), 42);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+  EXPECT_EQ(FindWindowW(u"Dialog", nullptr), nullptr);
+}
+
+TEST_F(ControlsTest, OwnerIsDisabledWhileTheDialogRuns) {
+  HWND owner = MakeOwner();
+  bool disabledInside = false;
+  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) {
+    disabledInside = !IsWindowEnabled(owner);
+    EndDialog(dialog, 7);
+  });
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(327), owner, PassiveProcedure, 0), 7);
+  EXPECT_TRUE(disabledInside);
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+TEST_F(ControlsTest, MissingTemplateFailsWithoutShowingAnything) {
+  HWND owner = MakeOwner();
+  ClearLog();
+  EXPECT_EQ(Template(999), nullptr);
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, nullptr, owner, PassiveProcedure, 0), -1);
+  EXPECT_EQ(CreateDialogIndirectParamW(nullptr, nullptr, owner, PassiveProcedure, 0), nullptr);
+  EXPECT_EQ(FindWindowW(u"Dialog", nullptr), nullptr);
+  EXPECT_TRUE(platform::automation::PromptLog().empty());
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+TEST_F(ControlsTest, HeadlessDialogTakesItsResultFromTheQueue) {
+  platform::automation::QueueAnswer(IDOK, u"Call");
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0), IDOK);
+  ASSERT_EQ(platform::automation::PromptLog().size(), 1u);
+  EXPECT_EQ(platform::automation::PromptLog()[0].kind, u"Dialog");
+
+  std::vector<std::u16string> unexpected;
+  platform::automation::SetUnexpectedPromptHandler(
+      [&](const platform::automation::Prompt& prompt) { unexpected.push_back(prompt.caption); });
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0), IDCANCEL);
+  EXPECT_EQ(unexpected, std::vector<std::u16string>{u"Call"});
+}
+
+TEST_F(ControlsTest, TemplatesThatEndEarlyAreRefused) {
+  HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(381), RT_DIALOG);
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
+  const std::size_t size = SizeofResource(nullptr, resource);
+  auto whole = platform::dialog::ParseDialogTemplate({bytes, size});
+  ASSERT_TRUE(whole);
+  EXPECT_EQ(whole->items.size(), 6u);
+  EXPECT_EQ(whole->face, u"DejaVu Sans");
+  EXPECT_EQ(whole->items[1].windowClass.ordinal, kButtonOrdinal);
+  EXPECT_EQ(whole->items[0].id, 0xFFFF);
+  for (std::size_t cut : {std::size_t{0}, std::size_t{5}, std::size_t{18}, std::size_t{40}, size / 2, size - 3}) {
+    platform::dialog::TemplateError error;
+    EXPECT_FALSE(platform::dialog::ParseDialogTemplate({bytes, cut}, &error)) << cut;
+    EXPECT_LE(error.offset, cut);
+    EXPECT_FALSE(error.reason.empty());
+  }
+  // A count far beyond the items present is caught before any item is read.
+  std::vector<BYTE> copy(bytes, bytes + size);
+  copy[8] = 0xFF;
+  copy[9] = 0xFF;
+  EXPECT_FALSE(platform::dialog::ParseDialogTemplate(copy));
+}
+
+TEST_F(ControlsTest, ModelessDialogPlacesItemsInDialogUnits) {
+  HWND dialog = CreateDialogIndirectParamW(nullptr, Template(381), nullptr, PassiveProcedure, 0);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  RECT units{70, 22, 131, 62};  // item 1003 of the template
+  ASSERT_TRUE(MapDialogRect(dialog, &units));
+  RECT placed{};
+  HWND item = GetDlgItem(dialog, 1003);
+  GetWindowRect(item, &placed);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  EXPECT_EQ(placed.left - origin.x, units.left);
+  EXPECT_EQ(placed.top - origin.y, units.top);
+  EXPECT_EQ(placed.right - placed.left, units.right - units.left);
+  EXPECT_FALSE(MapDialogRect(GetDlgItem(dialog, 1003), &units));  // not a dialog
+
+  SetDlgItemInt(dialog, 1003, static_cast<UINT>(-12), TRUE);
+  BOOL ok = FALSE;
+  EXPECT_EQ(static_cast<int>(GetDlgItemInt(dialog, 1003, &ok, TRUE)), -12);
+  EXPECT_TRUE(ok);
+  GetDlgItemInt(dialog, 1003, &ok, FALSE);
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(CheckRadioButton(dialog, 1001, 1005, 1004));
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 1004), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 1001), BST_UNCHECKED);
+}
+
+TEST_F(ControlsTest, ShellDialogFillsTheScreenAboveTheSoftKeys) {
+  HWND dialog = CreateDialogIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0);
+  SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+  SipShowIM(SIPF_ON);
+  ASSERT_TRUE(SHInitDialog(&info));
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYMENU));
+  EXPECT_EQ(SipGetState(), SIPF_OFF);
+}
+
+}  // namespace
+}  // namespace controls_test

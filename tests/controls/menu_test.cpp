@@ -1,0 +1,161 @@
+// Menus, popup menus answered from the automation queue, owner-drawn items, the soft-key bar
+// and the toolbar.
+#include "controls_fixture.h"
+#include "platform/controls/menu_api.h"
+#include "platform/controls/menu_bar_api.h"
+#include "platform/controls/popup_menu.h"
+#include "platform/controls/toolbar_api.h"
+
+namespace controls_test {
+namespace {
+
+HMENU ThreeItems() {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 101, u"First");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu, MF_STRING | MF_GRAYED, 102, u"Second");
+  AppendMenuW(menu, MF_STRING, 103, u"Third");
+  return menu;
+}
+
+TEST_F(ControlsTest, MenuItemStatesChangeByCommandOrPosition) {
+  HMENU menu = ThreeItems();
+  EXPECT_EQ(EnableMenuItem(menu, 102, MF_ENABLED), MF_GRAYED);
+  EXPECT_EQ(EnableMenuItem(menu, 999, MF_GRAYED), kMenuItemNotFound);
+  EXPECT_TRUE(CheckMenuRadioItem(menu, 101, 103, 103, MF_BYCOMMAND));
+  EXPECT_TRUE(GetMenuState(menu, 103, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_TRUE(CheckMenuRadioItem(menu, 101, 103, 101, MF_BYCOMMAND));
+  EXPECT_FALSE(GetMenuState(menu, 103, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_FALSE(CheckMenuRadioItem(menu, 101, 103, 104, MF_BYCOMMAND));
+  InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, 100, u"Zero");
+  EXPECT_EQ(GetMenuItemID(menu, 0), 100u);
+  HMENU sub = CreatePopupMenu();
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), u"More");
+  EXPECT_TRUE(RemoveMenu(menu, 5, MF_BYPOSITION));
+  EXPECT_TRUE(IsMenu(sub));  // removed, not destroyed
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), u"More");
+  EXPECT_TRUE(DeleteMenu(menu, 5, MF_BYPOSITION));
+  EXPECT_FALSE(IsMenu(sub));
+  DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, HeadlessPopupMenuTakesItsChoiceFromTheQueue) {
+  HWND owner = MakeOwner();
+  HMENU menu = ThreeItems();
+  struct Case {
+    int answer;
+    UINT flags;
+    int expected;
+  };
+  const Case cases[] = {{103, TPM_RETURNCMD, 103},  // an enabled command
+                        {102, TPM_RETURNCMD, 0},    // a grayed one picks nothing
+                        {555, TPM_RETURNCMD, 0},    // not in the menu
+                        {0, TPM_RETURNCMD, 0}};     // dismissed
+  for (const Case& c : cases) {
+    ClearLog();
+    platform::automation::QueueAnswer(c.answer);
+    EXPECT_EQ(TrackPopupMenuEx(menu, c.flags, 10, 10, owner, nullptr), c.expected) << c.answer;
+    ASSERT_FALSE(Log().empty());
+    EXPECT_EQ(Log().front().message, WM_INITMENUPOPUP);  // the owner prepares the menu first
+  }
+  ClearLog();
+  platform::automation::QueueAnswer(101);
+  EXPECT_TRUE(TrackPopupMenuEx(menu, 0, 10, 10, owner, nullptr));
+  platform::automation::PumpUntilIdle();
+  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LogOf(WM_COMMAND)[0].wParam, 101u);
+  EXPECT_EQ(platform::automation::PromptLog().back().text, u"First\nSecond\nThird");
+  DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner) {
+  HWND owner = MakeOwner();
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_OWNERDRAW, 201, reinterpret_cast<LPCWSTR>(0x1234));
+  AppendMenuW(menu, MF_STRING, 202, u"Plain");
+  ClearLog();
+  HWND popup = platform::controls::OpenPopupMenuWindow(menu, TPM_LEFTALIGN, 5, 5, owner);
+  ASSERT_NE(popup, nullptr);
+  platform::automation::PumpUntilIdle();
+  ASSERT_EQ(LogOf(WM_MEASUREITEM).size(), 1u);
+  ASSERT_FALSE(LogOf(WM_DRAWITEM).empty());
+  EXPECT_EQ(platform::controls::PopupMenuChoice(popup), -1);
+  platform::automation::Tap(ScreenPoint(popup, 2, 0));  // the owner-drawn row: measured 0 high
+  DestroyWindow(popup);
+  DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, SoftKeysSendCommandsOpenMenusAndPassHotKeys) {
+  HWND owner = MakeOwner();
+  SHMENUBARINFO info{sizeof info, owner, 0, 250, nullptr, 0, 0, nullptr, 0};
+  ASSERT_TRUE(SHCreateMenuBar(&info));
+  HWND bar = info.hwndMB;
+  RECT r{};
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  ClearLog();
+  platform::automation::Tap({r.left + 5, r.top + 5});
+  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40020);
+  ClearLog();
+  platform::automation::QueueAnswer(40018, u"Preview");
+  platform::automation::Tap({r.right - 5, r.top + 5});
+  ASSERT_EQ(LogOf(WM_INITMENUPOPUP).size(), 1u);
+  EXPECT_EQ(reinterpret_cast<HMENU>(LogOf(WM_INITMENUPOPUP)[0].wParam),
+            reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 1)));
+  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40018);
+  ClearLog();
+  SendMessageW(bar, SHCMBM_OVERRIDEKEY, 0x72, MAKELPARAM(SHMBOF_NODEFAULT | SHMBOF_NOTIFY, SHMBOF_NODEFAULT | SHMBOF_NOTIFY));
+  SendMessageW(bar, WM_KEYDOWN, 0x72, 0);
+  SendMessageW(bar, WM_KEYDOWN, 0x73, 0);
+  ASSERT_EQ(LogOf(WM_KEYDOWN).size(), 1u);
+  EXPECT_EQ(LogOf(WM_KEYDOWN)[0].wParam, 0x72u);
+  DestroyWindow(owner);
+  EXPECT_FALSE(IsWindow(bar));
+}
+
+TEST_F(ControlsTest, ToolbarButtonsNotifyOnlyWhenEnabled) {
+  HWND owner = MakeOwner();
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, 200, 240, 26, owner,
+                                 reinterpret_cast<HMENU>(9), nullptr, nullptr);
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_MASK, 4, 0);
+  HBITMAP faces = CreateBitmap(64, 16, 1, 24, nullptr);
+  EXPECT_EQ(ImageList_AddMasked(images, faces, RGB(192, 192, 192)), 0);
+  EXPECT_EQ(ImageList_GetImageCount(images), 4);
+  SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  const TBBUTTON buttons[] = {{0, 40500, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+                              {1, 40502, TBSTATE_ENABLED, TBSTYLE_CHECK, {}, 0, 0}};
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+  RECT play{}, stop{};
+  ASSERT_TRUE(platform::controls::ToolbarButtonRect(toolbar, 40500, &play));
+  ASSERT_TRUE(platform::controls::ToolbarButtonRect(toolbar, 40502, &stop));
+  ClearLog();
+  platform::automation::Tap(ScreenPoint(toolbar, play.left + 2, 2));
+  ASSERT_EQ(Log().size() >= 2, true);
+  EXPECT_EQ(LogOf(WM_NOTIFY).size(), 1u);
+  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40500);
+
+  EXPECT_TRUE(SendMessageW(toolbar, TB_ENABLEBUTTON, 40500, MAKELPARAM(FALSE, 0)));
+  EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, 40500, 0));
+  ClearLog();
+  platform::automation::Tap(ScreenPoint(toolbar, play.left + 2, 2));
+  EXPECT_TRUE(LogOf(WM_COMMAND).empty());
+
+  platform::automation::Tap(ScreenPoint(toolbar, stop.left + 2, 2));
+  EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONCHECKED, 40502, 0));
+  TBBUTTONINFOW info{sizeof info, TBIF_IMAGE | TBIF_COMMAND, 40501, 3, 0, 0, 0, 0, nullptr, 0};
+  EXPECT_TRUE(SendMessageW(toolbar, TB_SETBUTTONINFOW, 40500, reinterpret_cast<LPARAM>(&info)));
+  EXPECT_FALSE(platform::controls::ToolbarButtonRect(toolbar, 40500, &play));
+  EXPECT_TRUE(platform::controls::ToolbarButtonRect(toolbar, 40501, &play));
+  LPCWSTR tips[] = {u"Play", u"Stop"};
+  SendMessageW(toolbar, TB_SETTOOLTIPS, 2, reinterpret_cast<LPARAM>(tips));
+  EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, 1), u"Stop");
+  EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, 2), u"");
+  DeleteObject(faces);
+  ImageList_Destroy(images);
+}
+
+}  // namespace
+}  // namespace controls_test

@@ -1,0 +1,245 @@
+// The toolkit's own controls: progress times and updates, top-menu taps, spin-bar arrows, the
+// playback toolbar helpers, and the transparent blit.
+#include "model/message_model.h"
+#include "platform/controls/toolbar_api.h"
+#include "platform/gdi/gdi_raii.h"
+#include "ui/playback_toolbar.h"
+#include "ui/progress_bar.h"
+#include "ui/spin_bar.h"
+#include "ui/top_menu.h"
+#include "ui/transparent_bitmap.h"
+#include "ui_fixture.h"
+
+namespace ui_test {
+namespace {
+
+// The parent of the controls: logs the messages they send.
+class Parent : public CWndBase {
+ public:
+  struct Seen {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  std::vector<Seen> seen;
+  LRESULT DefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message >= WM_USER || message == WM_COMMAND) seen.push_back({message, wParam, lParam});
+    return CWndBase::DefProc(hwnd, message, wParam, lParam);
+  }
+  bool Make() {
+    return Create(u"ToolkitParent", u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294, nullptr, nullptr, 0,
+                  kWhiteBackground) != FALSE;
+  }
+};
+
+POINT On(const CWndBase& window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window.GetHandle(), &point);
+  return point;
+}
+
+TEST(ProgressTimesTest, ElapsedAndTotalRoundAsShown) {
+  struct Case {
+    int position, duration;
+    const char16_t* elapsed;
+    const char16_t* total;
+  };
+  const Case cases[] = {{400, 600, u"00:00", u"00:01"},     {1500, 1500, u"00:02", u"00:02"},
+                        {999, 999, u"00:01", u"00:01"},     {0, 0, u"00:00", u"00:00"},
+                        {7000, 5000, u"00:05", u"00:05"},   {61499, 125000, u"01:01", u"02:05"},
+                        {0, 6000000, u"00:00", u"00:00"}};  // minutes wrap at 100
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProgressBar::FormatElapsed(c.position, c.duration).View(), c.elapsed) << c.position << "/" << c.duration;
+    EXPECT_EQ(ProgressBar::FormatTotal(c.duration).View(), c.total) << c.duration;
+  }
+}
+
+TEST_F(UiTest, ProgressIgnoresNoneAndFixedAndSkipsUnchangedPairs) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  ProgressBar bar;
+  ASSERT_TRUE(bar.Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 200, 30, nullptr,
+                         parent.GetHandle(), 0, nullptr));
+  EXPECT_EQ(bar.SetProgress(500, 2000), 1);
+  EXPECT_EQ(bar.SetProgress(-1, -1), 0);
+  EXPECT_EQ(bar.Position(), 500);
+  EXPECT_EQ(bar.Duration(), 2000);
+  platform::automation::PumpUntilIdle();
+  EXPECT_EQ(bar.SetProgress(500, 2000), 1);
+  bar.SetFixed(TRUE);
+  EXPECT_EQ(bar.SetProgress(900, 2000), 0);
+  EXPECT_EQ(bar.Position(), 500);
+}
+
+TEST_F(UiTest, ProgressFillClearsBehindABackwardsMove) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  ProgressBar bar;
+  ASSERT_TRUE(bar.Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 200, 30, nullptr,
+                         parent.GetHandle(), 0, nullptr));
+  const RECT r = bar.BarRect();
+  const int y = (r.top + r.bottom) / 2;
+  auto pixelAt = [&](int x) {
+    platform::automation::PumpUntilIdle();
+    HDC hdc = GetDC(bar.GetHandle());
+    COLORREF color = GetPixel(hdc, x, y);
+    ReleaseDC(bar.GetHandle(), hdc);
+    return color;
+  };
+  const int threeQuarters = r.left + (r.right - r.left) * 3 / 4 - 2;
+  bar.SetProgress(900, 1000);
+  EXPECT_EQ(pixelAt(threeQuarters), GetSysColor(COLOR_HIGHLIGHT));
+  bar.SetProgress(100, 1000);
+  EXPECT_EQ(pixelAt(threeQuarters), RGB(255, 255, 255));
+  bar.SetProgress(100, 0);  // no duration: the bar stays white
+  EXPECT_EQ(pixelAt(r.left + 2), RGB(255, 255, 255));
+}
+
+TEST_F(UiTest, TopMenuTapsNotifyOnlyInsideAnItem) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  CPTopMenu menu;
+  RECT r{0, 0, 240, 26};
+  ASSERT_TRUE(menu.Create(nullptr, parent.GetHandle(), &r, u"CPTopMenu"));
+  EXPECT_FALSE(menu.SetItems(nullptr, 2));
+  const TopMenuItem items[] = {{5, 0, u"Left", 0, {0, 0, 100, 26}}, {6, 141, u"Right", 0x2100, {140, 0, 240, 26}}};
+  EXPECT_FALSE(menu.SetItems(items, 0));
+  ASSERT_TRUE(menu.SetItems(items, 2));
+  platform::automation::PumpUntilIdle();
+  platform::automation::Tap(On(menu, 120, 10));  // between the items
+  platform::automation::Tap(On(menu, 10, 10));  // no notification message yet
+  EXPECT_TRUE(parent.seen.empty());
+  menu.SetNotifyMessage(0x0791);
+  platform::automation::Tap(On(menu, 120, 10));
+  EXPECT_TRUE(parent.seen.empty());
+  platform::automation::Tap(On(menu, 200, 10));
+  ASSERT_EQ(parent.seen.size(), 1u);
+  EXPECT_EQ(parent.seen[0].message, 0x0791u);
+  EXPECT_EQ(parent.seen[0].wParam, 6u);
+  EXPECT_TRUE(menu.SetItemText(6, u"Other"));
+  EXPECT_TRUE(menu.SetItemText(6, u""));  // keeps "Other"
+  EXPECT_FALSE(menu.SetItemText(7, u"Nobody"));
+  EXPECT_EQ(menu.GetHeight(), 26);
+}
+
+TEST_F(UiTest, SpinBarArrowsStepExceptAtTheirLimits) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  SpinBar spin;
+  RECT r{10, 10, 110, 32};
+  ASSERT_TRUE(spin.Create(nullptr, parent.GetHandle(), &r, FALSE));
+  spin.SetText(u"5s", 0x55, FALSE);
+  EXPECT_EQ(spin.GetText().View(), u"5s");
+  struct Case {
+    DWORD state;
+    bool leftSends;
+    bool rightSends;
+  };
+  const Case cases[] = {{kSpinBothActive, true, true}, {kSpinAtMinimum, false, true},
+                        {kSpinAtMaximum, true, false}, {kSpinDisabled, false, false}, {7, false, false}};
+  for (const Case& c : cases) {
+    spin.SetState(c.state);
+    for (bool left : {true, false}) {
+      parent.seen.clear();
+      const RECT& arrow = left ? spin.LeftArrowRect() : spin.RightArrowRect();
+      platform::automation::Tap(On(spin, arrow.left + 1, 5));
+      const bool expected = left ? c.leftSends : c.rightSends;
+      ASSERT_EQ(parent.seen.size(), expected ? 1u : 0u) << c.state << (left ? " left" : " right");
+      if (expected) {
+        EXPECT_EQ(parent.seen[0].message, kSpinBarStepMessage);
+        EXPECT_EQ(parent.seen[0].wParam, left ? 38u : 40u);
+        EXPECT_EQ(parent.seen[0].lParam, 0x55);
+      }
+    }
+  }
+  parent.seen.clear();
+  RECT value{};
+  GetWindowRect(spin.ValueWindow(), &value);
+  platform::automation::Tap({value.left + 3, value.top + 3});
+  ASSERT_EQ(parent.seen.size(), 1u);
+  EXPECT_EQ(parent.seen[0].message, kSpinBarValueTapMessage);
+  EXPECT_EQ(parent.seen[0].wParam, reinterpret_cast<WPARAM>(spin.ValueWindow()));
+}
+
+TEST_F(UiTest, SpinBarDurationSetsItsStateFromTheLimits) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  SpinBar spin;
+  RECT r{10, 10, 110, 32};
+  ASSERT_TRUE(spin.Create(nullptr, parent.GetHandle(), &r, FALSE));
+  Slide slide;
+  slide.minimumDuration = 2000;
+  struct Case {
+    DWORD duration;
+    DWORD state;
+    const char16_t* text;
+  };
+  for (const Case& c : {Case{2000, kSpinAtMinimum, u"2s"}, Case{5500, kSpinBothActive, u"5s"},
+                        Case{999000, kSpinAtMaximum, u"999s"}}) {
+    slide.duration = c.duration;
+    spin.SetDuration(slide);
+    EXPECT_EQ(spin.GetState(), c.state) << c.duration;
+    EXPECT_EQ(spin.GetText().View(), c.text);
+  }
+}
+
+TEST_F(UiTest, PlaybackToolbarSwapsFacesAndSetsToolTips) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 26, parent.GetHandle(),
+                                 nullptr, nullptr, nullptr);
+  const TBBUTTON buttons[] = {{51, 40500, TBSTATE_ENABLED, TBSTYLE_CHECK, {}, 0, 0},
+                              {46, 40502, TBSTATE_ENABLED | TBSTATE_CHECKED, TBSTYLE_BUTTON, {}, 0, 0}};
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+  PlaybackToolbar helpers(toolbar);
+  EXPECT_TRUE(helpers.SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, 45, 0, 0, 0, 0, nullptr, 0));
+  EXPECT_FALSE(helpers.SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, 45, 0, 0, 0, 0, nullptr, 0));
+  EXPECT_TRUE(helpers.EnableButton(kPauseCommand, FALSE));
+  EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, kPauseCommand, 0));
+  EXPECT_TRUE(helpers.IsButtonChecked(40502));
+  EXPECT_FALSE(helpers.IsButtonChecked(kPauseCommand));
+
+  struct Case {
+    ToolTipLayout layout;
+    BOOL playing;
+    std::vector<std::u16string> texts;
+  };
+  const Case cases[] = {{ToolTipLayout::kFourButtons, TRUE, {u"Previous slide", u"Next slide", u"Play", u"Stop"}},
+                        {ToolTipLayout::kTwoButtons, FALSE, {u"Pause", u"Stop"}},
+                        {ToolTipLayout::kFiveButtons, TRUE,
+                         {u"Previous slide", u"Next slide", u"Full screen", u"Play", u"Stop"}}};
+  for (const Case& c : cases) {
+    CString strings[kMaxToolTips];
+    ASSERT_EQ(helpers.SetToolTips(strings, c.playing, c.layout), static_cast<int>(c.texts.size()));
+    for (std::size_t i = 0; i < c.texts.size(); ++i) {
+      EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, static_cast<int>(i)), c.texts[i]);
+    }
+  }
+}
+
+TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
+  HDC screen = GetDC(nullptr);
+  platform::gdi::MemoryDc target(screen);
+  platform::gdi::UniqueBitmap canvas(CreateCompatibleBitmap(screen, 4, 1));
+  platform::gdi::ScopedSelect selectCanvas(target.Get(), canvas.Get());
+  const COLORREF below[] = {RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 2, 3)};
+  for (int x = 0; x < 4; ++x) SetPixel(target.Get(), x, 0, below[x]);
+  platform::gdi::MemoryDc source(screen);
+  platform::gdi::UniqueBitmap image(CreateCompatibleBitmap(screen, 4, 1));
+  {
+    platform::gdi::ScopedSelect selectImage(source.Get(), image.Get());
+    const COLORREF pixels[] = {RGB(192, 192, 192), RGB(255, 0, 0), RGB(192, 192, 192), RGB(0, 0, 0)};
+    for (int x = 0; x < 4; ++x) SetPixel(source.Get(), x, 0, pixels[x]);
+  }
+  SetTextColor(target.Get(), RGB(9, 9, 9));
+  DrawTransparentBitmap(target.Get(), 0, 0, image.Get(), RGB(192, 192, 192));
+  EXPECT_EQ(GetPixel(target.Get(), 0, 0), below[0]);
+  EXPECT_EQ(GetPixel(target.Get(), 1, 0), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(target.Get(), 2, 0), below[2]);
+  EXPECT_EQ(GetPixel(target.Get(), 3, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetTextColor(target.Get()), RGB(9, 9, 9));  // colours restored
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace ui_test
