@@ -186,6 +186,26 @@ void PrintValue(const SPropValue& value) {
   }
 }
 
+// The slides the message plays, as its binding loads them from the data file.
+void PrintSlides(StoreMessage& message) {
+  MessageBinding binding;
+  MessageModel* model = LoadBinding(binding, message.Get(), nullptr, 5) ? binding.Model() : nullptr;
+  if (model == nullptr) {
+    std::printf("slides: none (no message body)\n");
+    return;
+  }
+  std::printf("slides: %zu, attachments: %d\n", model->slides.size(), model->attachmentCount);
+  int number = 1;
+  for (const Slide& slide : model->slides) {
+    std::printf("  slide %d  %u ms", number++, static_cast<unsigned>(slide.duration));
+    for (const auto& [kind, ref] : {std::pair{"image", &slide.image}, std::pair{"text", &slide.text},
+                                    std::pair{"audio", &slide.audio}, std::pair{"video", &slide.video}}) {
+      if (*ref && (*ref)->part != nullptr) std::printf("  %s %s", kind, (*ref)->part->fileName.ToUtf8().c_str());
+    }
+    std::printf("\n");
+  }
+}
+
 int RunShow(std::span<char* const> args) {
   auto id = args.size() == 1 ? FromHex(args[0]) : std::nullopt;
   if (!id) {
@@ -203,6 +223,7 @@ int RunShow(std::span<char* const> args) {
   if (FAILED(message.Get()->GetProps(nullptr, MAPI_UNICODE, &count, &values))) return kFailure;
   for (ULONG i = 0; i < count; ++i) PrintValue(values[i]);
   MAPIFreeBuffer(values);
+  PrintSlides(message);
   return 0;
 }
 
