@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# The main job: set up, build, and run the host program on the bundled sample message.
+# The main job: set up, build, and run the host program on the bundled sample messages, on the
+# device of $MMSFORM_DEVICE (default ~/.local/share/mmsform/device). Pictures go to build/demo/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" build
 mmsform="$top/build/bin/mmsform"
-echo "== device settings"
-"$mmsform" settings | head -n 20
-echo "== media types of the bundled sample pictures"
-"$mmsform" type "$top"/samples/*
+out="$top/build/demo"
+mkdir -p "$out"
+echo "== a received message, loaded into its slides"
+"$mmsform" inspect "$top/samples/smil-and-text.mms" --slides
+echo "== put into the message store, and the slides it plays"
+id=$("$mmsform" store import "$top/samples/conformance-gif.mms" | tail -n 1)
+"$mmsform" store show "$id" | tail -n 3
+"$mmsform" store list
+echo "== its picture, fitted to the screen"
+"$mmsform" picture info "$top/samples/conformance-picture.gif"
+"$mmsform" picture fit "$top/samples/conformance-picture.gif" "$out/picture.png" 240 320
+echo "== the window toolkit, drawn to $out/gallery"
+"$mmsform" ui-gallery --png "$out/gallery"
+echo "== some of the device's settings"
+"$mmsform" settings | head -n 12
+echo "main job done: pictures in $out"
