@@ -32,6 +32,7 @@ const MessageMap* ProgressBar::GetMessageMap() const {
   static const MessageMapEntry kEntries[] = {
       MapFirst(),
       OnMessage(WM_ERASEBKGND, &ProgressBar::OnEraseBackground),
+      OnMessage(WM_SIZE, &ProgressBar::OnSize),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
@@ -39,6 +40,11 @@ const MessageMap* ProgressBar::GetMessageMap() const {
 }
 
 LRESULT ProgressBar::OnEraseBackground(WPARAM, LPARAM) { return 1; }
+
+LRESULT ProgressBar::OnSize(WPARAM, LPARAM) {
+  Layout();
+  return 0;
+}
 
 BOOL ProgressBar::OnCreated() {
   Layout();

@@ -36,6 +36,7 @@ class ProgressBar : public CWndBase {
 
  protected:
   LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSize(WPARAM wParam, LPARAM lParam);
 
  private:
   void Fill(HDC hdc);

@@ -25,6 +25,13 @@ void DrawCentred(HDC hdc, const RECT& area, UINT bitmapId, int x) {
 
 }  // namespace
 
+SpinBar::~SpinBar() {
+  if (IsWindow(m_value) && m_valueProcedure) {
+    SetWindowLongW(m_value, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(m_valueProcedure));
+    SetWindowLongW(m_value, GWL_USERDATA, 0);
+  }
+}
+
 const MessageMap* SpinBar::GetMessageMap() const {
   static const MessageMapEntry kEntries[] = {
       MapFirst(),

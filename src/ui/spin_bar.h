@@ -21,6 +21,8 @@ enum SpinBarState : DWORD {
 class SpinBar : public CWndBase {
  public:
   SpinBar() = default;
+  // Gives the value window its own procedure back before the window goes.
+  ~SpinBar() override;
   const MessageMap* GetMessageMap() const override;
   BOOL OnCreated() override;
   BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;

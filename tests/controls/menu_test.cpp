@@ -5,6 +5,7 @@
 #include "platform/controls/menu_bar_api.h"
 #include "platform/controls/popup_menu.h"
 #include "platform/controls/toolbar_api.h"
+#include "platform/window/message_queue.h"
 
 namespace controls_test {
 namespace {
@@ -66,6 +67,37 @@ TEST_F(ControlsTest, HeadlessPopupMenuTakesItsChoiceFromTheQueue) {
   EXPECT_EQ(LogOf(WM_COMMAND)[0].wParam, 101u);
   EXPECT_EQ(platform::automation::PromptLog().back().text, u"First\nSecond\nThird");
   DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, WithAFrontEndThePopupMenuOpensAndTakesATap) {
+  HWND owner = MakeOwner();
+  HMENU menu = ThreeItems();
+  int waits = 0;
+  // A front-end waits for input; this one taps the last row of the open menu.
+  platform::window::SetWaitHandler([&](DWORD) {
+    ++waits;
+    HWND popup = FindWindowW(u"MenuPopup", nullptr);
+    ASSERT_NE(popup, nullptr);
+    RECT r{};
+    GetWindowRect(popup, &r);
+    platform::automation::PostMouseInput(WM_LBUTTONDOWN, {r.left + 10, r.bottom - 4});
+  });
+  EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 10, owner, nullptr), 103);
+  platform::window::SetWaitHandler(nullptr);
+  EXPECT_EQ(waits, 1);
+  EXPECT_EQ(FindWindowW(u"MenuPopup", nullptr), nullptr);
+  EXPECT_TRUE(platform::automation::PromptLog().empty());
+  DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, FullScreenStateIsKeptPerWindow) {
+  HWND owner = MakeOwner();
+  EXPECT_EQ(SHFullScreenState(owner), 0u);
+  EXPECT_TRUE(SHFullScreen(owner, SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON));
+  EXPECT_EQ(SHFullScreenState(owner), SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON);
+  DestroyWindow(owner);
+  EXPECT_FALSE(SHFullScreen(owner, SHFS_SHOWTASKBAR));
+  EXPECT_EQ(SHFullScreenState(owner), 0u);
 }
 
 TEST_F(ControlsTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner) {

@@ -33,7 +33,7 @@ LRESULT DefaultDialogProcessing(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-LRESULT CALLBACK_DialogProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DialogWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   std::shared_ptr<DialogState> state = FindDialog(hwnd);
   INT_PTR handled = 0;
   if (state && state->procedure) {
@@ -133,7 +133,7 @@ void EnsureDialogClass() {
   if (GetClassInfoW(nullptr, kDialogClassName, &existing)) return;
   WNDCLASSW info{};
   info.style = CS_DBLCLKS;
-  info.lpfnWndProc = CALLBACK_DialogProcedure;
+  info.lpfnWndProc = DialogWindowProcedure;
   info.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
   info.lpszClassName = kDialogClassName;
   RegisterClassW(&info);
