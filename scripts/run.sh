@@ -19,6 +19,7 @@ echo "== its picture, fitted to the screen"
 "$mmsform" picture fit "$top/samples/conformance-picture.gif" "$out/picture.png" 240 320
 echo "== the window toolkit, drawn to $out/gallery"
 "$mmsform" ui-gallery --png "$out/gallery"
-echo "== some of the device's settings"
-"$mmsform" settings | head -n 12
+echo "== some of the device's settings (all of them in $out/settings.txt)"
+"$mmsform" settings > "$out/settings.txt"
+head -n 12 "$out/settings.txt"
 echo "main job done: pictures in $out"
