@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr std::uint32_t kNotFound = 0xFFFFFFFF;
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsDelimiter(char c) {
   return c == '<' || c == '>' || c == '=' || c == '\\' || c == '/' || c == '?' || c == '!';
