@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/drm/drm_service.h"
 #include "platform/file_api.h"
 
 namespace {
@@ -46,8 +47,12 @@ ImageStream::~ImageStream() {
 std::unique_ptr<ImageStream> ImageStream::OpenFile(LPCWSTR path, int mode) {
   if (path == nullptr || path[0] == 0) return nullptr;
   OpenArguments arguments = ArgumentsOf(mode);
-  HANDLE file = CreateFileW(path, arguments.access, arguments.share, nullptr, arguments.disposition,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Protected content is read decrypted through the DRM service, when the display right allows;
+  // a file the service does not protect opens as itself.
+  HANDLE file = mode == image_stream_mode::kProtected
+                    ? FileDrmCreateFile(path, kDrmRightDisplay)
+                    : CreateFileW(path, arguments.access, arguments.share, nullptr, arguments.disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   std::unique_ptr<ImageStream> stream(new ImageStream(ImageStreamKind::kFile));
   stream->m_file = file;

@@ -26,8 +26,8 @@ constexpr int kProtected = 0x101;
 class ImageStream {
  public:
   // Opens a device file; null when it cannot be opened. Any mode not listed opens for reading.
-  // Protected content has no service on this platform yet, so kProtected opens every file as an
-  // ordinary one for reading, which is what an unprotected file gets.
+  // kProtected reads protected content decrypted through the DRM service when its display right is
+  // granted (null otherwise), and an unprotected file as it is.
   static std::unique_ptr<ImageStream> OpenFile(LPCWSTR path, int mode);
   // A stream over a copy of `bytes`; writes extend it.
   static std::unique_ptr<ImageStream> OpenMemory(std::span<const uint8_t> bytes);

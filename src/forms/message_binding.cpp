@@ -4,6 +4,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "engines/media_lengths.h"
 #include "forms/store_properties.h"
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
@@ -84,7 +85,7 @@ MessageModel* MessageBinding::Model() {
   if (Message().State() == kNotDownloaded) return nullptr;
   if (!m_model) {
     auto model = std::make_unique<MessageModel>();
-    if (LoadMessage(*model, DataFile().View(), PartFolder().View(), true) < 0) return nullptr;
+    if (LoadMessage(*model, DataFile().View(), PartFolder().View(), true, EngineMediaLengths()) < 0) return nullptr;
     m_model = std::move(model);
   }
   return m_model.get();

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engines/media_lengths.h"
 #include "mm1/message_reader.h"
 #include "model/media_types.h"
 #include "model/message_saving.h"
@@ -69,7 +70,7 @@ std::optional<InspectedModel> InspectedModel::Load(const fs::path& file, std::st
     return std::nullopt;
   }
   inspected.m_partFolder = work + u"\\parts\\";
-  if (LoadMessage(inspected.m_model, work + u"\\message.mms", inspected.m_partFolder, false, NoMediaLengths(),
+  if (LoadMessage(inspected.m_model, work + u"\\message.mms", inspected.m_partFolder, false, EngineMediaLengths(),
                   &inspected.m_report) < 0) {
     *error = "the message does not load";
     return std::nullopt;
