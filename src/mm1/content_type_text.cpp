@@ -34,6 +34,9 @@ void WriteKindValue(WspWriter& writer, ParameterKind kind, const WspParameter& p
     case ParameterKind::kCharset:
       if (!parameter.number) number = CharsetFromName(parameter.value);
       if (number) return writer.WriteIntegerValue(*number);
+      // A charset name must not start with a byte the reader takes for an integer: an empty name or
+      // one starting with a control byte goes behind the Quote mark.
+      if (parameter.value.empty() || static_cast<unsigned char>(parameter.value.front()) < 32) writer.WriteU8(0x7F);
       return writer.WriteTextString(parameter.value);
     case ParameterKind::kMedia:
       if (auto code = WellKnownMediaCode(parameter.value)) return writer.WriteShortInteger(*code);
