@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every libFuzzer target of fuzz/ with clang, AddressSanitizer and UndefinedBehaviorSanitizer
 # into build-fuzz, and runs each for a bounded time (FUZZ_SECONDS, default 60). Seeds come from
-# fuzz/<name>/seeds when it exists, else from the shared corpus, plus fuzz/<name>/findings. A crash
+# fuzz/<name>/seeds when it exists, else from the shared corpus, plus fuzz/<name>/findings; the
+# random seed is fixed (FUZZ_SEED, default 1) so that a run can be repeated exactly. A crash
 # fails the run; its input is copied into fuzz/<name>/findings so that it is kept as a test file.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -37,7 +38,7 @@ for target in "${targets[@]}"; do
     seeds+=("$corpus")
   fi
   echo "== fuzz $target for ${seconds}s"
-  if ! "$fuzzer" "$work" "${seeds[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$fuzzer" "$work" "${seeds[@]}" -max_total_time="$seconds" -seed="${FUZZ_SEED:-1}" -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="$artifacts/" -print_final_stats=1 2>"$build/$target.log"; then
     tail -n 40 "$build/$target.log"
     for crash in "$artifacts"/*; do
