@@ -12,10 +12,10 @@
 using HRSRC = struct ResourceInfoRecord*;
 using HGLOBAL = void*;
 
-constexpr LPCWSTR MAKEINTRESOURCEW(unsigned id) {
+inline LPCWSTR MAKEINTRESOURCEW(unsigned id) {
   return reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(id & 0xFFFF));
 }
-constexpr bool IS_INTRESOURCE(LPCWSTR name) { return reinterpret_cast<std::uintptr_t>(name) < 0x10000; }
+inline bool IS_INTRESOURCE(LPCWSTR name) { return reinterpret_cast<std::uintptr_t>(name) < 0x10000; }
 
 inline LPCWSTR const RT_BITMAP = MAKEINTRESOURCEW(2);
 inline LPCWSTR const RT_MENU = MAKEINTRESOURCEW(4);
