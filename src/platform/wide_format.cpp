@@ -67,29 +67,29 @@ void AppendPadded(std::u16string& out, std::u16string_view text, const Conversio
 }
 
 void AppendNumber(std::u16string& out, const Conversion& c, va_list& args) {
-  std::string spec = "%" + c.flags;
-  if (c.width >= 0) spec += std::to_string(c.width);
-  if (c.precision >= 0) spec += "." + std::to_string(c.precision);
+  std::string narrowFormat = "%" + c.flags;
+  if (c.width >= 0) narrowFormat += std::to_string(c.width);
+  if (c.precision >= 0) narrowFormat += "." + std::to_string(c.precision);
   char buffer[128];
   bool wide = c.length == "ll" || c.length == "q" || c.length == "j" || c.length == "z" || c.length == "t";
   bool isSigned = c.kind == 'd' || c.kind == 'i';
   if (c.kind == 'p') {
     std::snprintf(buffer, sizeof buffer, "%p", va_arg(args, void*));
   } else if (c.kind == 'f' || c.kind == 'g' || c.kind == 'e') {
-    spec += c.kind;
-    std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, double));
+    narrowFormat += c.kind;
+    std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, double));
   } else if (wide) {
-    spec += std::string("ll") + c.kind;
-    if (isSigned) std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long long));
-    else std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned long long));
+    narrowFormat += std::string("ll") + c.kind;
+    if (isSigned) std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, long long));
+    else std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, unsigned long long));
   } else if (c.length == "l") {
-    spec += std::string("l") + c.kind;
-    if (isSigned) std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long));
-    else std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned long));
+    narrowFormat += std::string("l") + c.kind;
+    if (isSigned) std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, long));
+    else std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, unsigned long));
   } else {
-    spec += c.kind;
-    if (isSigned) std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
-    else std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned int));
+    narrowFormat += c.kind;
+    if (isSigned) std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, int));
+    else std::snprintf(buffer, sizeof buffer, narrowFormat.c_str(), va_arg(args, unsigned int));
   }
   for (const char* p = buffer; *p; ++p) out += static_cast<char16_t>(static_cast<unsigned char>(*p));
 }
