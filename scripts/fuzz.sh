@@ -9,6 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build-fuzz"
 seconds=${FUZZ_SECONDS:-60}
 corpus=${MMSFORM_CORPUS_DIR:-$(cd "$top/../shared/corpus" 2>/dev/null && pwd || true)}
+if [[ -z "$corpus" && -d /work/shared/corpus ]]; then corpus=/work/shared/corpus; fi
 
 # The fuzz targets are the names given to mmsform_fuzzer() in fuzz/*/CMakeLists.txt.
 mapfile -t targets < <(sed -n 's/^[[:space:]]*mmsform_fuzzer(\([A-Za-z0-9_]*\).*/\1/p' "$top"/fuzz/*/CMakeLists.txt 2>/dev/null | sort -u)
