@@ -1,34 +1,16 @@
 #include <algorithm>
-#include <atomic>
 #include <cstddef>
 
+#include "platform/com_object.h"
 #include "platform/message_store/store_objects.h"
 
 namespace platform::message_store {
 namespace {
 
-class ObjectTable final : public IMAPITable {
+class ObjectTable final : public ComObject<IMAPITable> {
  public:
   ObjectTable(std::shared_ptr<StoreDatabase> db, std::vector<std::int64_t> objects, std::vector<ULONG> columns)
-      : m_db(std::move(db)), m_objects(std::move(objects)), m_columns(std::move(columns)) {}
-  virtual ~ObjectTable() = default;
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_INVALIDARG;
-    if (iid == IID_IUnknown || iid == IID_IMAPITable) {
-      AddRef();
-      *object = static_cast<IMAPITable*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_references; }
-  ULONG Release() override {
-    ULONG left = --m_references;
-    if (left == 0) delete this;
-    return left;
-  }
+      : ComObject(IID_IMAPITable), m_db(std::move(db)), m_objects(std::move(objects)), m_columns(std::move(columns)) {}
 
   HRESULT SetColumns(LPSPropTagArray tags, ULONG) override {
     if (tags == nullptr) return MAPI_E_INVALID_PARAMETER;
@@ -85,7 +67,6 @@ class ObjectTable final : public IMAPITable {
   std::vector<std::int64_t> m_objects;
   std::vector<ULONG> m_columns;
   std::size_t m_position = 0;
-  std::atomic<ULONG> m_references{1};
 };
 
 }  // namespace

@@ -1,34 +1,22 @@
 #include "platform/message_store/property_stream.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
+
+#include "platform/com_object.h"
 
 namespace platform::message_store {
 namespace {
 
-class PropertyStream final : public IStream {
+class PropertyStream final : public ComObject<IStream> {
  public:
   PropertyStream(std::shared_ptr<StoreDatabase> db, std::int64_t object, ULONG tag, std::string data, bool writable)
-      : m_db(std::move(db)), m_object(object), m_tag(tag), m_data(std::move(data)), m_writable(writable) {}
-  virtual ~PropertyStream() = default;
-
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_INVALIDARG;
-    if (iid == IID_IUnknown || iid == IID_IStream) {
-      AddRef();
-      *object = static_cast<IStream*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_references; }
-  ULONG Release() override {
-    ULONG left = --m_references;
-    if (left == 0) delete this;
-    return left;
-  }
+      : ComObject(IID_IStream),
+        m_db(std::move(db)),
+        m_object(object),
+        m_tag(tag),
+        m_data(std::move(data)),
+        m_writable(writable) {}
 
   HRESULT Read(void* buffer, ULONG size, ULONG* read) override {
     if (buffer == nullptr && size > 0) return STG_E_INVALIDFUNCTION;
@@ -93,7 +81,6 @@ class PropertyStream final : public IStream {
   std::string m_data;
   std::size_t m_position = 0;
   bool m_writable;
-  std::atomic<ULONG> m_references{1};
 };
 
 }  // namespace

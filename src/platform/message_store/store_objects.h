@@ -2,10 +2,10 @@
 // message and attachment, each over its row of the store database.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
+#include "platform/com_object.h"
 #include "platform/message_store/mapi_interfaces.h"
 #include "platform/message_store/property_access.h"
 
@@ -13,25 +13,8 @@ namespace platform::message_store {
 
 // IUnknown and IMAPIProp for an object of the store; `Interface` adds the calls of its kind.
 template <typename Interface>
-class PropObject : public Interface {
+class PropObject : public ComObject<Interface> {
  public:
-  HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_INVALIDARG;
-    if (iid == IID_IUnknown || iid == IID_IMAPIProp || iid == m_iid) {
-      AddRef();
-      *object = static_cast<Interface*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return ++m_references; }
-  ULONG Release() override {
-    ULONG left = --m_references;
-    if (left == 0) delete this;
-    return left;
-  }
-
   HRESULT GetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) override {
     return m_properties.GetProps(tags, flags, count, values);
   }
@@ -47,14 +30,13 @@ class PropObject : public Interface {
   HRESULT SaveChanges(ULONG) override { return m_properties.SaveChanges(); }
 
  protected:
-  PropObject(PropertyAccess properties, const IID& iid) : m_properties(std::move(properties)), m_iid(iid) {}
-  virtual ~PropObject() = default;
+  PropObject(PropertyAccess properties, const IID& iid)
+      : ComObject<Interface>(iid), m_properties(std::move(properties)) {}
+
+  // Every object of the store is also reachable as its property interface.
+  bool AlsoAnswers(REFIID iid) const override { return iid == IID_IMAPIProp; }
 
   PropertyAccess m_properties;
-
- private:
-  const IID& m_iid;
-  std::atomic<ULONG> m_references{1};
 };
 
 // Each factory returns a new object with one reference for the caller.
