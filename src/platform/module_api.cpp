@@ -26,8 +26,9 @@ struct ModuleTable {
   std::map<std::string, ModuleRecord*> byPath;
 };
 
+// Never destroyed: static objects of the module may free libraries from their destructors at exit.
 ModuleTable& Modules() {
-  static ModuleTable table;
+  static ModuleTable& table = *new ModuleTable;
   return table;
 }
 

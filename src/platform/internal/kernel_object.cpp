@@ -12,8 +12,9 @@ struct Table {
   std::unordered_map<HANDLE, std::unique_ptr<KernelObject>> objects;
 };
 
+// Never destroyed: handles may be closed by other static objects' destructors at exit.
 Table& Objects() {
-  static Table table;
+  static Table& table = *new Table;
   return table;
 }
 

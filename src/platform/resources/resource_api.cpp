@@ -29,8 +29,10 @@ struct DataModules {
   std::string processPath;
 };
 
+// Never destroyed: libraries are freed by other static objects' destructors at exit, after this
+// table would otherwise be gone.
 DataModules& Modules() {
-  static DataModules modules;
+  static DataModules& modules = *new DataModules;
   return modules;
 }
 
