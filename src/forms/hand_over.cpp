@@ -3,9 +3,11 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "device/ipc_flag.h"
+#include "device/wait_cursor.h"
 #include "forms/message_binding.h"
 #include "forms/store_properties.h"
 #include "model/device_file.h"
+#include "platform/dialog/dialog_api.h"
 #include "platform/file_api.h"
 #include "platform/message_store/mail_api.h"
 #include "platform/process.h"
@@ -97,7 +99,10 @@ CString SendOptionString(MessageBinding& binding) {
 
 }  // namespace
 
-int HandOverToComposer(HWND, const HandOverStrings& strings) {
+int HandOverToComposer(HWND owner, const HandOverStrings& strings) {
+  // The dialog that offered the command closes as if cancelled; the composer takes over from here.
+  // A window that is no dialog is left as it is.
+  if (owner != nullptr && IsWindow(owner)) EndDialog(owner, IDCANCEL);
   ULC_Global* global = ULC_Global::GetGlobal();
   bool textMessage = strings.messageClass.CompareNoCase(kTextMessageClass) == 0 ||
                      (strings.account != GetConfigString(string_setting::kMMSAccountName) &&
@@ -130,6 +135,7 @@ int ReplyHandOver(HWND owner, MessageBinding* binding, int kind, const SubjectPr
 
 int ForwardHandOver(HWND owner, MessageBinding* binding, const SubjectPrefixes& prefixes) {
   if (binding == nullptr) return 0;
+  WaitCursorHold hold;
   StoreMessage& message = binding->Message();
   CString messageClass = message.MessageClassText();
   const std::pair<CString, int> accounts[] = {

@@ -3,13 +3,17 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
 std::atomic<bool> g_virtual{false};
 std::atomic<std::uint64_t> g_virtualTicks{0};
 std::atomic<std::int64_t> g_fixedUnixTime{0};
+std::mutex g_observerLock;
+std::function<void(DWORD)> g_sleepObserver;
 
 std::uint64_t RealTicks() {
   static const auto start = std::chrono::steady_clock::now();
@@ -26,6 +30,12 @@ DWORD GetTickCount() {
 void Sleep(DWORD milliseconds) {
   if (g_virtual.load()) {
     g_virtualTicks += milliseconds;
+    std::function<void(DWORD)> observer;
+    {
+      std::lock_guard<std::mutex> lock(g_observerLock);
+      observer = g_sleepObserver;
+    }
+    if (observer) observer(milliseconds);
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -42,6 +52,11 @@ bool IsVirtualClock() { return g_virtual.load(); }
 
 void AdvanceVirtualClock(DWORD milliseconds) {
   if (g_virtual.load()) g_virtualTicks += milliseconds;
+}
+
+void SetVirtualSleepObserver(std::function<void(DWORD)> observer) {
+  std::lock_guard<std::mutex> lock(g_observerLock);
+  g_sleepObserver = std::move(observer);
 }
 
 std::int64_t UnixTimeNow() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "platform/win_types.h"
 
@@ -17,6 +18,9 @@ void UseVirtualClock(bool on);
 bool IsVirtualClock();
 // Moves the virtual clock forward; does nothing on real time.
 void AdvanceVirtualClock(DWORD milliseconds);
+// Called by Sleep on the virtual clock, after the clock has moved on, with the milliseconds slept:
+// what another process would have done while the caller waited happens there. Null removes it.
+void SetVirtualSleepObserver(std::function<void(DWORD)> observer);
 
 // Seconds since 1970-01-01 UTC: the host's time, or a fixed time set for tests (0 clears it).
 std::int64_t UnixTimeNow();

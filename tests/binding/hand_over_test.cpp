@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
 #include "binding_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "device/client_window.h"
 #include "device/ipc_flag.h"
+#include "device/wait_cursor.h"
 #include "forms/hand_over.h"
 #include "forms/store_properties.h"
+#include "platform/automation/automation.h"
+#include "platform/dialog/dialog_api.h"
 #include "platform/message_store/mail_api.h"
 #include "platform/window/window_api.h"
 
@@ -22,12 +30,20 @@ class HandOverTest : public BindingTest {
  protected:
   void SetUp() override {
     BindingTest::SetUp();
+    platform::automation::SetUnexpectedPromptHandler([](const platform::automation::Prompt& prompt) {
+      ADD_FAILURE() << "unexpected prompt: " << CString(prompt.text.c_str()).ToUtf8();
+    });
     platform::ClearMailRequests();
     ClearIpcFlag();
     m_message = NewMessage();
     ASSERT_TRUE(LoadBinding(m_binding, m_message.Get(), nullptr, 5));
     m_binding.Message().SetSenderAddress(u"\"Ann\"<+358401>");
     m_binding.Message().SetSubject(u"fw: holiday");
+  }
+  void TearDown() override {
+    platform::automation::Reset();
+    platform::automation::SetUnexpectedPromptHandler(nullptr);
+    BindingTest::TearDown();
   }
   const platform::MailRequest& LastRequest() {
     static const platform::MailRequest kNone;
@@ -111,6 +127,120 @@ LRESULT PlainWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// An empty dialog that stands for the one offering the reply and forward commands.
+std::vector<WORD> OwnerDialogTemplate() {
+  std::vector<WORD> words;
+  auto add32 = [&words](DWORD value) {
+    words.push_back(static_cast<WORD>(value & 0xFFFF));
+    words.push_back(static_cast<WORD>(value >> 16));
+  };
+  add32(WS_POPUP | WS_VISIBLE);
+  add32(0);
+  // No items; x, y, cx, cy; no menu; the dialog class.
+  for (int value : {0, 0, 0, 120, 80, 0, 0}) words.push_back(static_cast<WORD>(value));
+  for (char16_t c : std::u16string_view(u"Message")) words.push_back(c);
+  words.push_back(0);
+  return words;
+}
+
+const DLGTEMPLATE* AsTemplate(const std::vector<WORD>& words) {
+  return reinterpret_cast<const DLGTEMPLATE*>(words.data());
+}
+
+// What the forwarding dialog saw: the forward's result, and the cursor showing when it was ended.
+struct ForwardingDialogRun {
+  MessageBinding* binding = nullptr;
+  int result = -1;
+  bool hidden = false;
+  HCURSOR cursorWhenHidden = nullptr;
+};
+ForwardingDialogRun g_forwardingRun;
+constexpr UINT kForwardCommand = WM_USER + 40;
+
+INT_PTR ForwardingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: PostMessageW(dialog, kForwardCommand, 0, 0); return TRUE;
+    case kForwardCommand:
+      g_forwardingRun.result = ForwardHandOver(dialog, g_forwardingRun.binding, kPrefixes);
+      return TRUE;
+    case WM_SHOWWINDOW:
+      if (wParam == FALSE) {
+        g_forwardingRun.hidden = true;
+        g_forwardingRun.cursorWhenHidden = GetCursor();
+      }
+      return FALSE;
+    default: return FALSE;
+  }
+}
+
+INT_PTR PassiveDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST_F(HandOverTest, AModalOwnerEndsAsCancelledWhileTheForwardShowsTheWaitCursor) {
+  m_binding.Message().SetMessageClassText(u"IPM.MMS");
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  SetCursor(arrow);
+  g_forwardingRun = ForwardingDialogRun{&m_binding};
+  std::vector<WORD> dialogTemplate = OwnerDialogTemplate();
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, AsTemplate(dialogTemplate), nullptr, ForwardingDialog, 0), IDCANCEL);
+  EXPECT_EQ(g_forwardingRun.result, 1);
+  EXPECT_TRUE(g_forwardingRun.hidden);
+  EXPECT_EQ(g_forwardingRun.cursorWhenHidden, LoadCursorW(nullptr, IDC_WAIT));
+  EXPECT_EQ(GetCursor(), arrow);
+  EXPECT_EQ(platform::MailRequests().size(), 1u);
+  // The dialog was ended by the forward, not answered for an absent user.
+  EXPECT_TRUE(platform::automation::PromptLog().empty());
+}
+
+TEST_F(HandOverTest, OnlyADialogOwnerIsEndedAndTheHandOverGoesWhateverTheOwner) {
+  HandOverStrings strings{CString(u"+1"), CString(u"Re: x"), CString(u"MMS"), CString(u"IPM.MMS"), CString(),
+                          CString()};
+  std::vector<WORD> dialogTemplate = OwnerDialogTemplate();
+  HWND modeless = CreateDialogIndirectParamW(nullptr, AsTemplate(dialogTemplate), nullptr, PassiveDialog, 0);
+  ASSERT_NE(modeless, nullptr);
+  ASSERT_TRUE(IsWindowVisible(modeless));
+  EXPECT_EQ(HandOverToComposer(modeless, strings), 1);
+  EXPECT_FALSE(IsWindowVisible(modeless));
+  DestroyWindow(modeless);
+
+  // The read view hands over with its own window, which is no dialog: it stays as it is.
+  WNDCLASSW viewClass{};
+  viewClass.lpfnWndProc = PlainWindow;
+  viewClass.lpszClassName = u"HandOverView";
+  RegisterClassW(&viewClass);
+  HWND view = CreateWindowExW(0, u"HandOverView", u"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                              nullptr);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(HandOverToComposer(view, strings), 1);
+  EXPECT_TRUE(IsWindow(view));
+  EXPECT_TRUE(IsWindowVisible(view));
+  DestroyWindow(view);
+  UnregisterClassW(u"HandOverView", nullptr);
+
+  // A window that is gone by now does not stop the hand-over.
+  EXPECT_EQ(HandOverToComposer(view, strings), 1);
+  EXPECT_EQ(platform::MailRequests().size(), 3u);
+}
+
+TEST_F(HandOverTest, AForwardGivesItsWaitCursorHoldBackOnEveryPath) {
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+  SetCursor(arrow);
+  m_binding.Message().SetMessageClassText(u"IPM.Note");
+  EXPECT_EQ(ForwardHandOver(nullptr, &m_binding, kPrefixes), 0);
+  EXPECT_EQ(GetCursor(), arrow);
+  EXPECT_EQ(WaitCursorHolds(), 0);
+
+  // Inside a longer operation the wait cursor stays once the forward is done.
+  m_binding.Message().SetMessageClassText(u"IPM.MMS");
+  {
+    WaitCursorHold outer;
+    EXPECT_EQ(ForwardHandOver(nullptr, &m_binding, kPrefixes), 1);
+    EXPECT_EQ(GetCursor(), wait);
+    EXPECT_EQ(WaitCursorHolds(), 1);
+  }
+  EXPECT_EQ(GetCursor(), arrow);
+}
+
 TEST_F(HandOverTest, TheClientIsFoundWhenRunningAndNotWaitedForWhenItCannotStart) {
   SetConfigString(string_setting::kTransportPath, u"\\windows\\Missing.exe", FALSE);
   HWND found = nullptr;
@@ -125,6 +255,73 @@ TEST_F(HandOverTest, TheClientIsFoundWhenRunningAndNotWaitedForWhenItCannotStart
   EXPECT_TRUE(FindOrLaunchClient(&found));
   EXPECT_EQ(found, client);
   DestroyWindow(client);
+  UnregisterClassW(kClientWindowClass, nullptr);
+}
+
+// The virtual clock for one test, with whatever the test does while the code under test sleeps.
+class VirtualTime {
+ public:
+  VirtualTime() { platform::UseVirtualClock(true); }
+  ~VirtualTime() {
+    platform::SetVirtualSleepObserver(nullptr);
+    platform::UseVirtualClock(false);
+  }
+  VirtualTime(const VirtualTime&) = delete;
+  VirtualTime& operator=(const VirtualTime&) = delete;
+};
+
+// Lines in a file that started programs append to; waits (in real time) for `expected` of them,
+// since the programs run on their own.
+std::size_t StartsNoted(const std::filesystem::path& file, std::size_t expected) {
+  std::size_t lines = 0;
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    std::string text = std::filesystem::exists(file) ? test_support::ReadFileBytes(file) : std::string();
+    lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    if (lines >= expected) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return lines;
+}
+
+TEST_F(HandOverTest, ASlowClientIsStartedAgainEachSecondUntilItsWindowAppearsOrTimeRunsOut) {
+  std::filesystem::path program = m_device.root() / "windows" / "SlowClient.exe";
+  test_support::WriteFileBytes(program, "#!/bin/sh\necho started >> \"$MMSFORM_DEVICE/starts\"\n");
+  chmod(program.c_str(), 0755);
+  ASSERT_TRUE(SetConfigString(string_setting::kTransportPath, u"\\windows\\SlowClient.exe", FALSE));
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kTransportReadyTimeOut, 3500, FALSE));
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = PlainWindow;
+  windowClass.lpszClassName = kClientWindowClass;
+  RegisterClassW(&windowClass);
+  VirtualTime time;
+
+  // The client's window appears during the second second.
+  DWORD start = GetTickCount();
+  std::vector<DWORD> sleptUntil;
+  HWND client = nullptr;
+  platform::SetVirtualSleepObserver([&](DWORD) {
+    sleptUntil.push_back(GetTickCount() - start);
+    if (sleptUntil.size() == 2) {
+      client = CreateWindowExW(0, kClientWindowClass, u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    }
+  });
+  HWND found = nullptr;
+  EXPECT_TRUE(FindOrLaunchClient(&found));
+  ASSERT_NE(client, nullptr);
+  EXPECT_EQ(found, client);
+  EXPECT_EQ(sleptUntil, (std::vector<DWORD>{1000, 2000}));
+  EXPECT_EQ(StartsNoted(m_device.root() / "starts", 2), 2u);
+  DestroyWindow(client);
+
+  // A client that never shows its window: started each second until 3500 ms have passed.
+  sleptUntil.clear();
+  start = GetTickCount();
+  platform::SetVirtualSleepObserver([&](DWORD) { sleptUntil.push_back(GetTickCount() - start); });
+  found = nullptr;
+  EXPECT_FALSE(FindOrLaunchClient(&found));
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(sleptUntil, (std::vector<DWORD>{1000, 2000, 3000, 4000}));
+  EXPECT_EQ(StartsNoted(m_device.root() / "starts", 6), 6u);
   UnregisterClassW(kClientWindowClass, nullptr);
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/module_api.h"
@@ -49,6 +52,21 @@ TEST(Clock, TheVirtualClockMovesOnlyWhenAdvanced) {
   EXPECT_EQ(platform::UnixTimeNow(), 1700000000);
   platform::SetFixedUnixTime(0);
   EXPECT_GT(platform::UnixTimeNow(), 1700000000);
+}
+
+TEST(Clock, SleepOnTheVirtualClockLetsTheObserverActAfterTheClockMoved) {
+  platform::UseVirtualClock(true);
+  const DWORD start = GetTickCount();
+  std::vector<std::pair<DWORD, DWORD>> seen;  // milliseconds slept, clock when told
+  platform::SetVirtualSleepObserver([&](DWORD slept) { seen.emplace_back(slept, GetTickCount() - start); });
+  Sleep(1000);
+  platform::AdvanceVirtualClock(30);  // not a sleep: nobody is told
+  Sleep(250);
+  EXPECT_EQ(seen, (std::vector<std::pair<DWORD, DWORD>>{{1000, 1000}, {250, 1280}}));
+  platform::SetVirtualSleepObserver(nullptr);
+  Sleep(5);
+  EXPECT_EQ(seen.size(), 2u);
+  platform::UseVirtualClock(false);
 }
 
 TEST(DebugOutput, FailureReportsUseTheirFixedForms) {
