@@ -140,7 +140,9 @@ bool MessageBinding::HasLockedObjects() const {
       if (!part) continue;
       CString path = folder + CString::FromUtf8(part.Value().fileName).View();
       int status = DrmStatus(path, 1, nullptr);
-      locked = status == kDrmForwardRefused || status == kDrmLocked;
+      // A DRM message not yet unwrapped (a body never opened) is no protected file to the DRM service,
+      // yet neither forward-lock nor combined delivery may travel.
+      locked = part.Value().forwardLocked || status == kDrmForwardRefused || status == kDrmLocked;
     }
     if (hostFolder) {
       RemoveTree(folder);

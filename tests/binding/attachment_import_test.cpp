@@ -6,6 +6,9 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/attachment_import.h"
+#include "forms/content_check.h"
+#include "model/drm_handling.h"
+#include "platform/drm/dcf_file.h"
 #include "platform/file_api.h"
 
 namespace {
@@ -90,6 +93,31 @@ TEST_F(AttachmentImportTest, NoAttachmentOrNoNameImportsNothing) {
   EXPECT_EQ(ImportAttachment(bare.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kNothing);
   ComPtr<IMessage> unnamed = MessageWithAttachment(u"", "data");
   EXPECT_EQ(ImportAttachment(unnamed.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kNothing);
+}
+
+TEST_F(AttachmentImportTest, AForwardLockedObjectIsRefusedAndRemovedWhileOneDeliveredApartIsKept) {
+  SetConfigValue(numeric_setting::kDefaultCreationMode, static_cast<LONG>(CreationMode::kFree), FALSE);
+  // A forward-locked picture as the device keeps it once received: a protected content file.
+  CreateDirectoryW(u"\\parts", nullptr);
+  test_support::WriteFileBytes(
+      m_device.Host(u"\\parts\\locked"),
+      "--b\r\nContent-Type: image/gif\r\nContent-ID: <lk@x>\r\n\r\nGIF89a-locked\r\n--b--\r\n");
+  std::string inner;
+  ASSERT_TRUE(UnwrapDrm(u"\\parts\\", u"locked", inner, "application/vnd.oma.drm.message", nullptr));
+  ComPtr<IMessage> locked =
+      MessageWithAttachment(u"locked.dcf", test_support::ReadFileBytes(m_device.Host(u"\\parts\\locked")));
+  EXPECT_EQ(ImportAttachment(locked.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kProtected);
+  EXPECT_TRUE(ULC_Global::GetGlobal()->importedFile.IsEmpty());
+  // Neither the copy nor anything set aside while unwrapping it is left.
+  EXPECT_TRUE(std::filesystem::is_empty(m_device.Host(u"\\Temp")));
+
+  platform::drm::DcfFile apart{"image/gif", "cid:apart@example", "Encryption-Method: AES128CBC;padding=RFC2630\r\n",
+                               std::string(32, 'k')};
+  ComPtr<IMessage> forwardable = MessageWithAttachment(u"apart.dcf", platform::drm::EncodeDcf(apart));
+  EXPECT_EQ(ImportAttachment(forwardable.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kImported);
+  CString imported = ULC_Global::GetGlobal()->importedFile;
+  EXPECT_EQ(imported, u"\\Temp\\0_apart.gif");
+  EXPECT_NE(GetFileAttributesW(imported), INVALID_FILE_ATTRIBUTES);
 }
 
 // A stream that claims more data than it delivers, as a message of another program might.

@@ -4,6 +4,7 @@
 #include "forms/message_import.h"
 #include "mm1/mm1_library.h"
 #include "platform/automation/automation.h"
+#include "platform/drm/dcf_file.h"
 #include "platform/file_api.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
@@ -22,21 +23,27 @@ class ForwardLockTest : public BindingTest {
     BindingTest::TearDown();
   }
 
-  // A stored message with one forward-locked picture and, when asked, a plain text beside it.
-  void Store(bool withText) {
+  struct PartSpec {
+    std::string name;
+    std::string contentType;
+    std::string bytes;
+  };
+  static PartSpec LockedPicture() {
+    return {"locked", "application/vnd.oma.drm.message",
+            "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@x>\r\n\r\nGIF89a-locked\r\n--b--\r\n"};
+  }
+  static PartSpec PlainText() { return {"note.txt", "text/plain;charset=utf-8", "plain words"}; }
+
+  // A stored message of the parts, bound, and with its body loaded unless told otherwise.
+  void StoreParts(const std::vector<PartSpec>& parts, bool openBody = true) {
     auto source = m_device.Host(u"\\source");
-    WriteFileBytes(source / "locked",
-                   "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@x>\r\n\r\nGIF89a-locked\r\n--b--\r\n");
-    WriteFileBytes(source / "note.txt", "plain words");
     mm1::WriteHandle writer = mm1::CreateMessage();
-    mm1::PartRecord record;
-    record.folder = source;
-    record.fileName = "locked";
-    record.contentType = "application/vnd.oma.drm.message";
-    ASSERT_TRUE(writer->AddPart(record));
-    if (withText) {
-      record.fileName = "note.txt";
-      record.contentType = "text/plain;charset=utf-8";
+    for (const PartSpec& part : parts) {
+      WriteFileBytes(source / part.name, part.bytes);
+      mm1::PartRecord record;
+      record.folder = source;
+      record.fileName = part.name;
+      record.contentType = part.contentType;
       ASSERT_TRUE(writer->AddPart(record));
     }
     ASSERT_TRUE(writer->Write(source / "message.mms"));
@@ -44,7 +51,16 @@ class ForwardLockTest : public BindingTest {
     ASSERT_TRUE(imported.ok) << imported.error;
     m_message = std::make_unique<StoreMessage>(std::make_shared<const EntryId>(imported.entryId));
     ASSERT_TRUE(LoadBinding(m_binding, m_message->Get(), nullptr, 5));
-    ASSERT_NE(m_binding.Model(), nullptr);
+    if (openBody) {
+      ASSERT_NE(m_binding.Model(), nullptr);
+    }
+  }
+
+  // A stored message with one forward-locked picture and, when asked, a plain text beside it.
+  void Store(bool withText) {
+    std::vector<PartSpec> parts{LockedPicture()};
+    if (withText) parts.push_back(PlainText());
+    StoreParts(parts);
   }
 
   std::u16string LastQuestion() {
@@ -94,6 +110,40 @@ TEST_F(ForwardLockTest, WithoutDrmSupportNothingIsLockedOrAsked) {
   EXPECT_TRUE(CheckForwardLock(m_binding, &changed));
   EXPECT_FALSE(changed);
   EXPECT_TRUE(platform::automation::PromptLog().empty());
+}
+
+TEST_F(ForwardLockTest, WithDrmSupportOnlyAPartThatMayNotTravelMakesTheMessageLocked) {
+  // Delivered apart from its rights: the device may pass it on.
+  platform::drm::DcfFile separate{"image/gif", "cid:apart@example", "Encryption-Method: AES128CBC;padding=RFC2630\r\n",
+                                  std::string(32, 'k')};
+  StoreParts({PlainText(), {"apart.dcf", "application/vnd.oma.drm.content", platform::drm::EncodeDcf(separate)}});
+  EXPECT_FALSE(m_binding.HasLockedObjects());
+  StoreParts({PlainText()});
+  EXPECT_FALSE(m_binding.HasLockedObjects());
+
+  // Forwarded from the list before anyone opened it: the part is still the DRM message as received.
+  StoreParts({PlainText(), LockedPicture()}, false);
+  EXPECT_TRUE(m_binding.HasLockedObjects());
+  Store(true);
+  EXPECT_TRUE(m_binding.HasLockedObjects());
+  // The parts written out for the question do not stay behind.
+  CString workFolder = GetFolderSetting(folder_setting::kDRMTempFolder);
+  auto hostWorkFolder = m_device.Host(workFolder.View());
+  ASSERT_TRUE(std::filesystem::is_directory(hostWorkFolder));
+  EXPECT_TRUE(std::filesystem::is_empty(hostWorkFolder));
+}
+
+TEST_F(ForwardLockTest, WithOnlyTheForwardLockMarkTheMessageFileDecides) {
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kEnabledrmfl, 1, TRUE));
+  Store(true);
+  EXPECT_TRUE(m_binding.HasLockedObjects());
+  StoreParts({PlainText()});
+  EXPECT_FALSE(m_binding.HasLockedObjects());
+
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kEnabledrmfl, 0, TRUE));
+  Store(true);
+  EXPECT_FALSE(m_binding.HasLockedObjects());
 }
 
 }  // namespace
