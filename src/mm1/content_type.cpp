@@ -142,6 +142,16 @@ Result<WspParameter> ReadParameter(WspCursor& cursor) {
 // Content-general-form = Value-length Media-type
 // Media-type           = (Well-known-media | Extension-Media) *(Parameter)
 // Well-known-media     = Integer-value
+// A media type written as text is a token of printable ASCII; anything else (control bytes behind a
+// Quote mark, say) could not be written back the same way.
+bool IsMediaTypeText(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c <= 32 || c >= 127) return false;
+  }
+  return true;
+}
+
 Result<ContentType> ReadContentType(WspCursor& cursor) {
   auto first = cursor.PeekU8();
   if (!first) return first.Failure();
@@ -151,6 +161,7 @@ Result<ContentType> ReadContentType(WspCursor& cursor) {
     if (first.Value() < 0x80) {
       auto text = cursor.ReadTextString();
       if (!text) return text.Failure();
+      if (!IsMediaTypeText(text.Value())) return Error{"the content type is not a media type", start};
       type.mediaType = std::move(text.Value());
       return type;
     }
@@ -169,6 +180,7 @@ Result<ContentType> ReadContentType(WspCursor& cursor) {
   if (mediaFirst.Value() >= 32 && mediaFirst.Value() < 0x80) {
     auto text = media.ReadTextString();
     if (!text) return text.Failure();
+    if (!IsMediaTypeText(text.Value())) return Error{"the content type is not a media type", start};
     type.mediaType = std::move(text.Value());
   } else {
     auto code = media.ReadIntegerValue();

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/text_conversion.h"
+
 namespace mmsform_tool {
 
 void JsonWriter::BeforeValue() {
@@ -57,6 +59,12 @@ JsonWriter& JsonWriter::String(std::string_view utf8) {
 }
 
 void JsonWriter::WriteQuoted(std::string_view utf8) {
+  // Texts from hostile files may not be UTF-8: their bad bytes become U+FFFD, so the output stays JSON.
+  std::string repaired;
+  if (!platform::IsValidUtf8(utf8)) {
+    repaired = platform::Utf16ToUtf8(platform::Utf8ToUtf16(utf8));
+    utf8 = repaired;
+  }
   m_text += '"';
   for (char c : utf8) {
     auto byte = static_cast<unsigned char>(c);
