@@ -28,16 +28,24 @@ void WriteTextValue(WspWriter& writer, std::string_view text) {
   }
 }
 
+// A parameter that should hold a number but came as text is written so that the reader takes it for
+// text again: an empty text, or one starting with a byte the reader would take for a number's length,
+// goes behind the Quote mark.
+void WriteTextInPlaceOfNumber(WspWriter& writer, std::string_view text) {
+  if (text.empty() || static_cast<unsigned char>(text.front()) < 32) {
+    writer.WriteU8(0x7F);
+    return writer.WriteTextString(text);
+  }
+  WriteTextValue(writer, text);
+}
+
 void WriteKindValue(WspWriter& writer, ParameterKind kind, const WspParameter& parameter) {
   std::optional<std::uint64_t> number = parameter.number ? parameter.number : ParseDecimal(parameter.value);
   switch (kind) {
     case ParameterKind::kCharset:
       if (!parameter.number) number = CharsetFromName(parameter.value);
       if (number) return writer.WriteIntegerValue(*number);
-      // A charset name must not start with a byte the reader takes for an integer: an empty name or
-      // one starting with a control byte goes behind the Quote mark.
-      if (parameter.value.empty() || static_cast<unsigned char>(parameter.value.front()) < 32) writer.WriteU8(0x7F);
-      return writer.WriteTextString(parameter.value);
+      return WriteTextInPlaceOfNumber(writer, parameter.value);
     case ParameterKind::kMedia:
       if (auto code = WellKnownMediaCode(parameter.value)) return writer.WriteShortInteger(*code);
       return writer.WriteTextString(parameter.value);
@@ -47,11 +55,11 @@ void WriteKindValue(WspWriter& writer, ParameterKind kind, const WspParameter& p
       return WriteTextValue(writer, parameter.value);
     case ParameterKind::kDate:
       if (number) return writer.WriteLongInteger(*number);
-      return WriteTextValue(writer, parameter.value);
+      return WriteTextInPlaceOfNumber(writer, parameter.value);
     case ParameterKind::kInteger:
     case ParameterKind::kVersion:
       if (parameter.number) return writer.WriteIntegerValue(*parameter.number);
-      return WriteTextValue(writer, parameter.value);
+      return WriteTextInPlaceOfNumber(writer, parameter.value);
     case ParameterKind::kText: return WriteTextValue(writer, parameter.value);
   }
 }

@@ -44,6 +44,12 @@ Result<EncodedString> ReadEncodedString(WspCursor& cursor) {
 
 void WriteEncodedString(WspWriter& writer, const EncodedString& value) {
   bool startsLikeLength = !value.bytes.empty() && static_cast<unsigned char>(value.bytes.front()) < 32;
+  if (!value.charset && value.bytes.empty()) {
+    // A bare end-of-string would read as a value length of 0: the Quote mark keeps it a text.
+    writer.WriteU8(0x7F);
+    writer.WriteU8(0);
+    return;
+  }
   if (!value.charset && !startsLikeLength) {
     writer.WriteTextString(value.bytes);
     return;

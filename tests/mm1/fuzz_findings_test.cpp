@@ -2,6 +2,8 @@
 // clean result.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mm1/pdu_decoder.h"
 #include "mm1/pdu_encoder.h"
 #include "mm1_test_util.h"
@@ -20,7 +22,15 @@ TEST(FuzzFindings, KeptInputsDecodeOrFailCleanly) {
     if (pdu) {
       auto encoded = EncodePdu(pdu.Value());
       if (encoded) {
-        EXPECT_TRUE(DecodePdu(encoded.Value())) << entry.path();
+        // What we write must read back with the same parts, byte for byte.
+        auto again = DecodePdu(encoded.Value());
+        ASSERT_TRUE(again) << entry.path() << ": " << again.Failure().message;
+        ASSERT_EQ(again.Value().parts.size(), pdu.Value().parts.size()) << entry.path();
+        for (std::size_t i = 0; i < pdu.Value().parts.size(); ++i) {
+          auto before = pdu.Value().parts[i].data;
+          auto after = again.Value().parts[i].data;
+          EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end())) << entry.path();
+        }
       }
     } else {
       EXPECT_LE(pdu.Failure().offset, bytes.size()) << entry.path();
