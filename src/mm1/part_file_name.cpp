@@ -84,9 +84,16 @@ std::string SafePartFileName(std::string_view name) {
   std::size_t first = clean.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   clean.erase(0, first);
-  while (!clean.empty() && (clean.back() == ' ' || clean.back() == '.')) clean.pop_back();
-  if (clean.find_first_not_of('.') == std::string::npos) return {};
-  return BoundLength(clean);
+  // Trailing blanks and dots go before and after the name is cut to length, since the cut can leave
+  // new ones at the end: the result must come out the same when cleaned again.
+  auto trimEnd = [](std::string& text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '.')) text.pop_back();
+  };
+  trimEnd(clean);
+  std::string bounded = BoundLength(clean);
+  trimEnd(bounded);
+  if (bounded.find_first_not_of('.') == std::string::npos) return {};
+  return bounded;
 }
 
 Result<PartFolder> PartFolder::Open(const std::filesystem::path& folder) {

@@ -37,6 +37,11 @@ TEST(PartFileName, LongNamesKeepTheirExtensionAndWholeCharacters) {
   std::string safe = SafePartFileName(longName + ".jpeg");
   EXPECT_LE(safe.size(), kMaxPartNameBytes);
   EXPECT_TRUE(safe.ends_with("\xD0\x9F.jpeg"));
+  // A cut that leaves dots at the end must not leave a name that cleans differently a second time.
+  std::string dotted = std::string(kMaxPartNameBytes - 10, 'a') + std::string(40, '.') + "b";
+  std::string cut = SafePartFileName(dotted);
+  EXPECT_FALSE(cut.ends_with("."));
+  EXPECT_EQ(SafePartFileName(cut), cut);
 }
 
 // A retrieve-conf whose parts carry the given Content-Locations and one byte of data each.
