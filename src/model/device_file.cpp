@@ -81,3 +81,13 @@ bool WriteDeviceFile(std::u16string_view path, std::string_view bytes) {
   }
   return written;
 }
+
+bool DevicePathExists(std::u16string_view path) {
+  return GetFileAttributesW(std::u16string(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::u16string WithTrailingSeparator(std::u16string_view folder) {
+  std::u16string text(folder);
+  if (!text.empty() && text.back() != u'\\' && text.back() != u'/') text += u'\\';
+  return text;
+}

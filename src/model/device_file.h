@@ -34,3 +34,9 @@ FileReadResult ReadDeviceFile(std::u16string_view path, std::size_t maxBytes);
 
 // Creates or empties the file and writes the bytes; false when it cannot be created or written.
 bool WriteDeviceFile(std::u16string_view path, std::string_view bytes);
+
+// Whether a file or folder of that device path exists.
+bool DevicePathExists(std::u16string_view path);
+
+// The folder path with a trailing separator, as folder + name expects it.
+std::u16string WithTrailingSeparator(std::u16string_view folder);

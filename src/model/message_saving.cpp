@@ -24,14 +24,6 @@ constexpr std::string_view kDrmContentType = "application/vnd.oma.drm.content";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::size_t kMaxTextFile = 32u << 20;
 
-std::u16string WithSeparator(std::u16string_view folder) {
-  std::u16string text(folder);
-  if (!text.empty() && text.back() != u'\\' && text.back() != u'/') text += u'\\';
-  return text;
-}
-
-bool Exists(const std::u16string& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::u16string ExtensionOf(std::u16string_view name) {
   std::size_t dot = name.rfind(u'.');
   return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot));
@@ -63,7 +55,7 @@ class TextFileGuard {
     std::u16string folder = m_folder + std::u16string(kTextTempFolder);
     CreateDirectoryW(folder.c_str(), nullptr);
     std::u16string saved;
-    for (int n = 0; saved.empty() || Exists(saved); ++n) {
+    for (int n = 0; saved.empty() || DevicePathExists(saved); ++n) {
       saved = folder + u"temp_" + platform::Utf8ToUtf16(std::to_string(n)) + ExtensionOf(path);
     }
     if (!CopyFileW(path.c_str(), saved.c_str(), TRUE)) return false;
@@ -89,7 +81,7 @@ class TextFileGuard {
 // takes that copy's name.
 std::optional<std::u16string> ForwardableCopy(const std::u16string& folder, const std::u16string& name) {
   std::u16string copy = name + u".dcf";
-  for (int n = 0; Exists(folder + copy); ++n) copy = name + u"_" + platform::Utf8ToUtf16(std::to_string(n)) + u".dcf";
+  for (int n = 0; DevicePathExists(folder + copy); ++n) copy = name + u"_" + platform::Utf8ToUtf16(std::to_string(n)) + u".dcf";
   std::u16string source = folder + name;
   StripDrmHeader(source.c_str(), kDrmKindContent);
   if (FAILED(FileDrmCreateForwardableContent(source.c_str(), 2, (folder + copy).c_str()))) return std::nullopt;
@@ -100,7 +92,7 @@ std::optional<std::u16string> ForwardableCopy(const std::u16string& folder, cons
 
 bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std::u16string_view messageFile) {
   if (partFolder.empty() || messageFile.empty()) return false;
-  std::u16string folder = WithSeparator(partFolder);
+  std::u16string folder = WithTrailingSeparator(partFolder);
   auto hostFolder = platform::HostPath(folder);
   auto hostMessage = platform::HostPath(messageFile);
   if (!hostFolder || !hostMessage) return false;

@@ -8,6 +8,7 @@
 #include "device/storage_check.h"
 #include "mm1/content_type_split.h"
 #include "mm1/mm1_library.h"
+#include "model/device_file.h"
 #include "model/drm_handling.h"
 #include "model/media_types.h"
 #include "model/message_saving.h"
@@ -20,18 +21,10 @@ namespace {
 
 constexpr MediaType kMp3 = 0x20004;
 
-std::u16string WithSeparator(std::u16string_view folder) {
-  std::u16string text(folder);
-  if (!text.empty() && text.back() != u'\\' && text.back() != u'/') text += u'\\';
-  return text;
-}
-
-bool Exists(const std::u16string& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // A name for stem + extension that no file of the folder has: the counter goes between them.
 std::u16string FreeName(const std::u16string& folder, std::u16string_view stem, std::u16string_view extension) {
   std::u16string name = std::u16string(stem) + std::u16string(extension);
-  for (int n = 1; Exists(folder + name); ++n) {
+  for (int n = 1; DevicePathExists(folder + name); ++n) {
     name = std::u16string(stem) + platform::Utf8ToUtf16(std::to_string(n)) + std::u16string(extension);
   }
   return name;
@@ -131,7 +124,7 @@ int LoadMessage(MessageModel& model, std::u16string_view messageFile, std::u16st
   outcome = MessageLoadReport{};
   if (messageFile.empty() || partFolder.empty()) return -1;
   LoadState state;
-  state.folder = WithSeparator(partFolder);
+  state.folder = WithTrailingSeparator(partFolder);
   state.drmSupported = GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
   state.forwardLockKept = GetConfigValue(numeric_setting::kEnabledrmfl) != 0;
   auto hostMessage = platform::HostPath(messageFile);
