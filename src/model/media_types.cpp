@@ -120,14 +120,7 @@ std::array<bool, kExtensionRowCount>& EnabledFlags() {
   return flags;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
+using platform::EqualsNoCase;
 
 // The extension of the path's file name, from its last "." on; empty when the name has none.
 std::u16string_view ExtensionOf(std::u16string_view path) {

@@ -39,16 +39,6 @@ class SmilText {
   std::string m_text;
 };
 
-const char* FitName(RegionFit fit) {
-  switch (fit) {
-    case RegionFit::kHidden: return "hidden";
-    case RegionFit::kFill: return "fill";
-    case RegionFit::kSlice: return "slice";
-    case RegionFit::kScroll: return "scroll";
-    default: return "meet";
-  }
-}
-
 const char* RegionName(RegionKind kind) { return kind == RegionKind::kImage ? "Image" : "Text"; }
 
 unsigned Red(COLORREF color) { return color & 0xFF; }
@@ -144,7 +134,7 @@ void Head(SmilText& text, const MessageLayout& layout) {
               RegionName(region.kind), RegionValue(region.left, layout.width).c_str(),
               RegionValue(region.top, layout.height).c_str(),
               RegionValue(region.right - region.left, layout.width).c_str(),
-              RegionValue(region.bottom - region.top, layout.height).c_str(), FitName(region.fit));
+              RegionValue(region.bottom - region.top, layout.height).c_str(), SmilFitName(region.fit));
   }
   text.Line("</layout>");
   text.Line("</head>");
@@ -183,4 +173,14 @@ bool WriteSmil(std::u16string_view path, const MessageLayout& layout, const Slid
   form.rootLayout = GetConfigValue(numeric_setting::kNeedInsertRootLayout) != 0;
   const std::optional<std::string> text = ComposeSmil(layout, slides, form);
   return text && WriteDeviceFile(path, *text);
+}
+
+const char* SmilFitName(RegionFit fit) {
+  switch (fit) {
+    case RegionFit::kHidden: return "hidden";
+    case RegionFit::kFill: return "fill";
+    case RegionFit::kSlice: return "slice";
+    case RegionFit::kScroll: return "scroll";
+    default: return "meet";
+  }
 }

@@ -27,3 +27,6 @@ std::optional<std::string> ComposeSmil(const MessageLayout& layout, const SlideL
 // NeedInsertRootLayout setting is on. False, and no file, when the layout is unusable or the file
 // cannot be written.
 bool WriteSmil(std::u16string_view path, const MessageLayout& layout, const SlideList& slides);
+
+// The name a presentation gives a region's fit: 2 and any value outside 0 to 4 are "meet".
+const char* SmilFitName(RegionFit fit);

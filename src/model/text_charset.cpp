@@ -35,14 +35,7 @@ constexpr CharsetName kCharsetNames[] = {
     {"iso-8859-1", kLatin1},    {"iso-8859-2", kLatin2}, {"gb2312", kGb2312}, {"gbk", kGbk},
 };
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
+using platform::EqualsNoCase;
 
 struct HandleCloser {
   void operator()(void* handle) const { CloseHandle(handle); }

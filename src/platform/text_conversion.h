@@ -39,5 +39,7 @@ bool IsValidUtf8(std::string_view text);
 char16_t FoldCase(char16_t c);
 std::u16string FoldCase(std::u16string_view text);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
+// 8-bit names (content types, charsets, keys of text files) compared with ASCII letters folded.
+bool EqualsNoCase(std::string_view a, std::string_view b);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "model/device_file.h"
 #include "platform/file_api.h"
 #include "presentation/smil_values.h"
+#include "platform/text_conversion.h"
 
 namespace {
 
@@ -20,11 +21,7 @@ std::string_view Trim(std::string_view text, std::string_view characters = kBlan
   return text.substr(first, text.find_last_not_of(characters) - first + 1);
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
+using platform::EqualsNoCase;
 
 enum class LineKind { kSkipped, kSection, kKey };
 

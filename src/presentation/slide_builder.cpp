@@ -7,6 +7,7 @@
 
 #include "presentation/part_reference.h"
 #include "presentation/smil_values.h"
+#include "platform/text_conversion.h"
 
 namespace {
 
@@ -18,11 +19,7 @@ LONG ClampTime(long long value) {
   return static_cast<LONG>(std::clamp<long long>(value, 0, std::numeric_limits<LONG>::max()));
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
+using platform::EqualsNoCase;
 
 // Which role (Image or Text) the media elements give each region of the presentation.
 class RegionRoleTable {

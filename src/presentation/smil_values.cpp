@@ -1,4 +1,5 @@
 #include "presentation/smil_values.h"
+#include "platform/text_conversion.h"
 
 #include <algorithm>
 #include <array>
@@ -21,11 +22,7 @@ constexpr std::array<ColorKeyword, 16> kColorKeywords = {{
     {"silver", 0xC0C0C0}, {"teal", 0x808000},   {"white", 0xFFFFFF}, {"yellow", 0x00FFFF},
 }};
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
+using platform::EqualsNoCase;
 
 const ColorKeyword* FindKeyword(std::string_view text) {
   const auto found = std::find_if(kColorKeywords.begin(), kColorKeywords.end(),

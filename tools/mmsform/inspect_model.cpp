@@ -9,6 +9,7 @@
 #include "mm1/message_reader.h"
 #include "model/media_types.h"
 #include "model/message_saving.h"
+#include "model/smil_writer.h"
 #include "platform/device.h"
 #include "platform/text_conversion.h"
 
@@ -21,16 +22,6 @@ std::string Colour(COLORREF colour) {
   char text[8];
   std::snprintf(text, sizeof text, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
   return text;
-}
-
-std::string_view FitName(RegionFit fit) {
-  switch (fit) {
-    case RegionFit::kHidden: return "hidden";
-    case RegionFit::kFill: return "fill";
-    case RegionFit::kSlice: return "slice";
-    case RegionFit::kScroll: return "scroll";
-    default: return "meet";
-  }
 }
 
 std::string TypeCode(MediaType type) {
@@ -130,7 +121,7 @@ void InspectedModel::WriteSummary(JsonWriter& json) const {
     json.Key("kind").String(region.kind == RegionKind::kText ? "Text" : "Image");
     json.Key("left").Int(region.left).Key("top").Int(region.top);
     json.Key("right").Int(region.right).Key("bottom").Int(region.bottom);
-    json.Key("fit").String(FitName(region.fit));
+    json.Key("fit").String(SmilFitName(region.fit));
     json.EndObject();
   }
   json.EndArray().EndObject();
