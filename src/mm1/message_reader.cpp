@@ -47,18 +47,22 @@ Result<PartFolder*> MessageReader::Folder(const std::filesystem::path& folder) {
   return &m_folders.emplace(folder, std::move(opened.Value())).first->second;
 }
 
-Result<PartRecord> MessageReader::Part(std::size_t index, const std::filesystem::path& folder) {
+Result<PartRecord> MessageReader::Part(std::size_t index, const std::filesystem::path& folder,
+                                       const PartDataFilter& filter) {
   if (index >= m_pdu.parts.size()) return Error{"no part " + std::to_string(index)};
   auto target = Folder(folder);
   if (!target) return target.Failure();
   const mm1::Part& part = m_pdu.parts[index];
+  PartRecord record = DescribePart(part);
+  record.folder = folder;
+  record.fileName = PartFileName(part, index);
   // Parts that a server wrapped in a MIME transfer encoding are written decoded, when they decode.
   auto decoded = DecodeTransferEncoding(TransferEncodingOf(part), part.data);
   std::span<const std::uint8_t> data = decoded ? std::span<const std::uint8_t>(*decoded) : part.data;
-  auto name = target.Value()->WriteUnique(PartFileName(part, index), data);
+  std::optional<std::string> filtered = filter ? filter(record, data) : std::nullopt;
+  if (filtered) data = std::span(reinterpret_cast<const std::uint8_t*>(filtered->data()), filtered->size());
+  auto name = target.Value()->WriteUnique(record.fileName, data);
   if (!name) return name.Failure();
-  PartRecord record = DescribePart(part);
-  record.folder = folder;
   record.fileName = std::move(name.Value());
   return record;
 }

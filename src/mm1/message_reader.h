@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +20,12 @@
 namespace mm1 {
 
 constexpr std::size_t kMaxMessageFileBytes = 64u << 20;
+
+// Sees a part before its file is written: the record (its fileName the name asked for; a counter
+// may still be added before the extension) and the part's data. Answers other bytes to write in
+// their place, or nothing to write the data as it came.
+using PartDataFilter =
+    std::function<std::optional<std::string>(const PartRecord& record, std::span<const std::uint8_t> data)>;
 
 class MessageReader {
  public:
@@ -32,8 +41,9 @@ class MessageReader {
   // Fills the record of part `index` and writes the part's data into a file of `folder`, named
   // from its Content-Location, else its name or filename parameter, else its Content-ID, else
   // "part<index>"; made safe and unique among the files this handle wrote there. Data that came in a
-  // base64 or quoted-printable transfer encoding is written decoded.
-  Result<PartRecord> Part(std::size_t index, const std::filesystem::path& folder);
+  // base64 or quoted-printable transfer encoding is written decoded, and then through the filter.
+  Result<PartRecord> Part(std::size_t index, const std::filesystem::path& folder,
+                          const PartDataFilter& filter = {});
   // Writes the presentation part (the one the start parameter names, else the first
   // application/smil part) into `folder` under exactly `fileName`, replacing a file of that name.
   Result<PartRecord> Presentation(const std::filesystem::path& folder, std::string_view fileName);

@@ -137,51 +137,63 @@ std::optional<std::u16string> DecodeText(std::string_view data, int code) {
   }
 }
 
-// CR LF and lone LF both become CR LF; a lone CR stays.
-std::u16string WithCrLfLineEnds(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size() + text.size() / 16);
+// UTF-16LE bytes with the mark FF FE; CR LF and lone LF both end lines as CR LF, a lone CR stays.
+std::string Utf16LeWithCrLf(std::u16string_view text) {
+  std::string bytes(kMarkLittleEndian.size() + text.size() * 4, '\0');
+  std::size_t length = 0;
+  auto put = [&](char16_t c) {
+    bytes[length++] = static_cast<char>(c & 0xFF);
+    bytes[length++] = static_cast<char>(c >> 8);
+  };
+  put(0xFEFF);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
-    if (text[i] == u'\n') out += u'\r';
-    out += text[i];
+    if (text[i] == u'\n') put(u'\r');
+    put(text[i]);
   }
-  return out;
-}
-
-std::string Utf16LeWithMark(std::u16string_view text) {
-  std::string bytes(kMarkLittleEndian);
-  bytes.reserve(2 + text.size() * 2);
-  for (char16_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>(c >> 8);
-  }
+  bytes.resize(length);
   return bytes;
 }
 
-}  // namespace
-
-int CharsetCode(std::string& contentType, std::u16string_view file) {
+// The code of the charset the content type names, when it is one decoded here.
+std::optional<int> NamedCharsetCode(const std::string& contentType) {
   if (const std::optional<std::string> charset = mm1::ContentTypeParameter(contentType, "charset")) {
     for (const CharsetName& entry : kCharsetNames) {
       if (EqualsNoCase(*charset, entry.name)) return entry.code;
     }
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int CharsetCode(std::string& contentType, std::u16string_view file) {
+  if (const std::optional<int> code = NamedCharsetCode(contentType)) return *code;
+  return CharsetCodeOfText(contentType, ReadFileStart(std::u16string(file), 3).value_or(std::string()));
+}
+
+int CharsetCodeOfText(std::string& contentType, std::string_view start) {
+  if (const std::optional<int> code = NamedCharsetCode(contentType)) return *code;
   contentType = kUcs2ContentType;
-  const std::string start = ReadFileStart(std::u16string(file), 3).value_or(std::string());
   // The UTF-8 mark says UTF-8: reading those bytes as UTF-16 would turn the whole text to garbage.
   if (start.starts_with(kMarkUtf8)) return kUtf8;
   if (start.starts_with(kMarkLittleEndian) || start.starts_with(kMarkBigEndian)) return kUcs2;
   return kSystemCodePage;
 }
 
+std::optional<std::string> ConvertText(std::string_view data, int charsetCode) {
+  if (data.size() > kMaxTextFileSize) return std::nullopt;
+  const std::optional<std::u16string> text = DecodeText(data, charsetCode);
+  if (!text) return std::nullopt;
+  return Utf16LeWithCrLf(*text);
+}
+
 bool ConvertTextFile(std::u16string_view path, int charsetCode) {
   const std::u16string file(path);
   const std::optional<std::string> data = ReadFileStart(file, kMaxTextFileSize + 1);
-  if (!data || data->size() > kMaxTextFileSize) return false;
-  const std::optional<std::u16string> text = DecodeText(*data, charsetCode);
-  if (!text) return false;
-  return ReplaceFile(file, Utf16LeWithMark(WithCrLfLineEnds(*text)));
+  if (!data) return false;
+  const std::optional<std::string> converted = ConvertText(*data, charsetCode);
+  return converted && ReplaceFile(file, *converted);
 }
 
 std::optional<CString> DecodeHeaderText(DWORD charset, std::string_view data) {

@@ -25,6 +25,12 @@ constexpr int kGbk = 7;
 // names no charset decoded here, from a byte-order mark at the start of the file (none: the system
 // code page); in that case the content type becomes "text/plain;charset=iso-10646-ucs-2".
 int CharsetCode(std::string& contentType, std::u16string_view file);
+// The same, for a text whose first bytes are at hand.
+int CharsetCodeOfText(std::string& contentType, std::string_view start);
+
+// The text decoded by its charset code, as UTF-16LE bytes with FF FE and CR LF line ends; nothing
+// when it does not decode or is too large to be a text part.
+std::optional<std::string> ConvertText(std::string_view data, int charsetCode);
 
 // Rewrites the file as UTF-16LE text with FF FE and CR LF line ends. When the file cannot be read,
 // decoded or written it is left as it was and the result is false.

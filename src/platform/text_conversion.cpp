@@ -15,17 +15,6 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Appends the UTF-16 form of one code point.
-void AppendCodePoint(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-  }
-}
-
 // Decodes one UTF-8 sequence at text[i]; returns its length, 0 when it is malformed.
 std::size_t DecodeUtf8Sequence(std::string_view text, std::size_t i, char32_t* codePoint) {
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -59,22 +48,35 @@ std::size_t DecodeUtf8Sequence(std::string_view text, std::size_t i, char32_t* c
   return length;
 }
 
-// Decodes UTF-8; *valid is cleared when some bytes had to be replaced.
+// Decodes UTF-8; *valid is cleared when some bytes had to be replaced. No text needs more UTF-16
+// units than it has bytes, so the result is written in place and cut to length at the end.
 std::u16string DecodeUtf8(std::string_view text, bool* valid) {
-  std::u16string out;
-  out.reserve(text.size());
+  std::u16string out(text.size(), u'\0');
+  std::size_t length = 0;
   for (std::size_t i = 0; i < text.size();) {
-    char32_t c = 0;
-    std::size_t length = DecodeUtf8Sequence(text, i, &c);
-    if (length == 0) {
-      *valid = false;
-      out += kReplacement;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      out[length++] = lead;
       ++i;
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t sequence = DecodeUtf8Sequence(text, i, &c);
+    if (sequence == 0) {
+      *valid = false;
+      out[length++] = kReplacement;
+      ++i;
+    } else if (c < 0x10000) {
+      out[length++] = static_cast<char16_t>(c);
+      i += sequence;
     } else {
-      AppendCodePoint(out, c);
-      i += length;
+      c -= 0x10000;
+      out[length++] = static_cast<char16_t>(0xD800 + (c >> 10));
+      out[length++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+      i += sequence;
     }
   }
+  out.resize(length);
   return out;
 }
 

@@ -38,7 +38,7 @@ void AppendPartSlides(std::u16string_view partFolder, SlideList& slides, PartLis
       duration = std::max(duration, length.value_or(0));
     }
     duration = std::min<DWORD>(duration, std::numeric_limits<LONG>::max());
-    Slide& slide = slides.emplace_back(NewSlide());
+    Slide& slide = slides.emplace_back();
     slide.duration = duration;
     SetReference(slide.*(*slot), MediaRef{role, 0, static_cast<LONG>(duration), &part, nullptr});
   }

@@ -1,6 +1,7 @@
 #include "presentation/message_loading.h"
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "config/setting_numbers.h"
@@ -88,10 +89,25 @@ struct LoadState {
   bool unwrapped = false;
 };
 
+bool IsConvertedText(MediaType type) {
+  return media_type::KindOf(type) == media_type::kText && media_type::FormatOf(type) != 0x9;
+}
+
 bool LoadPart(MessageModel& model, mm1::MessageReader& reader, std::size_t index, LoadState& state) {
   auto hostFolder = platform::HostPath(state.folder);
   if (!hostFolder) return false;
-  auto record = reader.Part(index, *hostFolder);
+  // Text is converted before its file is first written.
+  auto convertText = [&](const mm1::PartRecord& described, std::span<const std::uint8_t> data) {
+    std::optional<std::string> converted;
+    if (!IsConvertedText(TypeOfContentType(described.contentType, platform::Utf8ToUtf16(described.fileName)))) {
+      return converted;
+    }
+    std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+    std::string contentType = described.contentType;
+    converted = ConvertText(text, CharsetCodeOfText(contentType, text.substr(0, 3)));
+    return converted;
+  };
+  auto record = reader.Part(index, *hostFolder, convertText);
   if (!record) return false;
   std::u16string name = platform::Utf8ToUtf16(record.Value().fileName);
   std::string contentType = record.Value().contentType;
@@ -106,11 +122,7 @@ bool LoadPart(MessageModel& model, mm1::MessageReader& reader, std::size_t index
   part.contentId = CString::FromUtf8(record.Value().contentId);
   part.contentLocation = CString::FromUtf8(record.Value().contentLocation);
   part.fileName = CString(name);
-  if (media_type::KindOf(part.type) == media_type::kText && media_type::FormatOf(part.type) != 0x9) {
-    part.receivedSize = static_cast<DWORD>(record.Value().size);
-    std::u16string path = state.folder + name;
-    ConvertTextFile(path, CharsetCode(contentType, path));
-  }
+  if (IsConvertedText(part.type)) part.receivedSize = static_cast<DWORD>(record.Value().size);
   model.parts.push_back(std::move(part));
   return true;
 }

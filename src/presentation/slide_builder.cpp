@@ -73,6 +73,7 @@ class SlideBuilder {
   const MediaLengthSource& m_lengths;
   RegionRoleTable m_roles;
   COLORREF m_background = kWhite;
+  const Slide m_blankSlide = NewSlide();  // the configured duration, read once per presentation
 };
 
 SlideBuildStatus SlideBuilder::Layout(const SmilPresentation& presentation, MessageLayout& layout) {
@@ -119,7 +120,7 @@ SlideBuildStatus SlideBuilder::Slides(const SmilPresentation& presentation, Slid
     }
     // The slide joins the list at once, so that a failure part-way leaves its references where the
     // caller's reset releases them.
-    Slide& slide = slides.emplace_back(NewSlide());
+    Slide& slide = slides.emplace_back(m_blankSlide);
     for (const SmilNode& child : node.children) {
       if (child.nodeClass != SmilNodeClass::kMedia) {
         return SlideBuildStatus::kNestedContainer;

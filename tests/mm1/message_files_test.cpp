@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <span>
+
 #include "mm1/mm1_library.h"
 #include "mm1/pdu_decoder.h"
 #include "mm1_test_util.h"
@@ -29,6 +32,37 @@ TEST(MessageReader, WritesEachPartAndDescribesIt) {
   EXPECT_FALSE(reader->IsForwardLocked());
   CloseMessage(reader);
   EXPECT_FALSE(reader);
+}
+
+// A filter sees each part under the name it asks for and may write other bytes in its place; the
+// record keeps the size the part had in the message.
+TEST(MessageReader, AFilterReplacesThePartDataItChooses) {
+  ScratchFolder folder;
+  auto reader = MessageReader::Open(CorpusPath("mms/me-retrieve-1.mms"));
+  ASSERT_TRUE(reader);
+  std::vector<std::string> seen;
+  auto upperText = [&](const PartRecord& record, std::span<const std::uint8_t> data) -> std::optional<std::string> {
+    seen.push_back(record.fileName);
+    if (!record.contentType.starts_with("text/")) return std::nullopt;
+    std::string text(data.begin(), data.end());
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return "[" + text + "]";
+  };
+  auto text = reader.Value().Part(1, folder.Path(), upperText);
+  ASSERT_TRUE(text);
+  const std::string written = ReadFileBytes(folder.Path() / "text_001.txt");
+  EXPECT_EQ(written.size(), 129u);
+  EXPECT_TRUE(written.starts_with("[") && written.ends_with("]"));
+  EXPECT_EQ(written.find_first_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos);
+  EXPECT_EQ(text.Value().size, 127u);
+  // The same name again gets its counter after the filter has seen it.
+  auto again = reader.Value().Part(1, folder.Path(), upperText);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again.Value().fileName, "text_0011.txt");
+  auto other = reader.Value().Part(2, folder.Path(), upperText);
+  ASSERT_TRUE(other);
+  EXPECT_EQ(std::filesystem::file_size(folder.Path() / other.Value().fileName), other.Value().size);
+  EXPECT_EQ(seen, (std::vector<std::string>{"text_001.txt", "text_001.txt", other.Value().fileName}));
 }
 
 TEST(MessageReader, PresentationIsTheStartPartElseTheFirstSmil) {

@@ -323,6 +323,41 @@ TEST(MessageLoading, ANameWithoutExtensionGetsTheOneOfItsContentType) {
   EXPECT_EQ(ReadFileBytes(device.Host(u"\\named\\photo.jpg")), "taken");
 }
 
+// Text reaches its file converted at the first write: UTF-16LE with its mark and CR LF line ends,
+// the charset taken from the content type or else from a mark, and no other file left beside it.
+TEST(MessageLoading, TextPartsAreWrittenConvertedOnce) {
+  TestDevice device;
+  CreateDirectoryW(u"\\src", nullptr);
+  WriteFileBytes(device.Host(u"\\src\\marked.txt"), "\xEF\xBB\xBFK\xC3\xB6ln\n");
+  WriteFileBytes(device.Host(u"\\src\\lines.txt"), "one\r\ntwo\nthree\r");
+  WriteFileBytes(device.Host(u"\\src\\latin.txt"), "Gr\xFC\xDF");
+  mm1::WriteHandle writer = mm1::CreateMessage();
+  for (auto [type, name] : {std::pair{"text/plain", "marked.txt"}, std::pair{"text/plain;charset=utf-8", "lines.txt"},
+                            std::pair{"text/plain;charset=iso-8859-1", "latin.txt"}}) {
+    mm1::PartRecord record;
+    record.contentType = type;
+    record.folder = device.Host(u"\\src");
+    record.fileName = name;
+    ASSERT_TRUE(writer->AddPart(record));
+  }
+  ASSERT_TRUE(writer->Write(device.Host(u"\\texts.mms")));
+  MessageModel model;
+  ASSERT_EQ(LoadMessage(model, u"\\texts.mms", u"\\texts\\", false), 3);
+  std::vector<std::u16string> texts;
+  std::vector<DWORD> sizes;
+  for (const MediaPart& part : model.parts) {
+    texts.push_back(ReadUtf16File(u"\\texts\\" + std::u16string(part.fileName.View())));
+    sizes.push_back(part.receivedSize);
+  }
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"K\u00F6ln\r\n", u"one\r\ntwo\r\nthree\r", u"Gr\u00FC\u00DF"}));
+  EXPECT_EQ(sizes, (std::vector<DWORD>{9, 15, 4}));
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(device.Host(u"\\texts"))) {
+    files.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(files, (std::set<std::string>{"marked.txt", "lines.txt", "latin.txt"}));
+}
+
 TEST(MessageLoading, FilesThatCannotBeLoadedGiveMinusOne) {
   TestDevice device;
   MessageModel model;
