@@ -55,15 +55,37 @@ HKEY NewHandle(KeyId id) {
 
 LPCWSTR ValueName(LPCWSTR name) { return name ? name : u""; }
 
-// Resolves the store and the key of a handle, checking the key still exists.
-LONG Resolve(HKEY key, RegistryStore** store, KeyId* id) {
+bool IsRootKey(KeyId id) {
+  return id == RegistryStore::kLocalMachine || id == RegistryStore::kCurrentUser || id == RegistryStore::kClassesRoot;
+}
+
+// Resolves the store and the key of a handle, without asking the store whether the key still exists.
+LONG ResolveHandle(HKEY key, RegistryStore** store, KeyId* id) {
   *store = platform::internal::Registry();
   if (*store == nullptr) return ERROR_CANTOPEN;
   auto found = KeyIdOf(key);
   if (!found) return ERROR_INVALID_HANDLE;
-  if (!(*store)->KeyExists(*found)) return ERROR_BADKEY;
   *id = *found;
+  (*store)->Refresh();
   return ERROR_SUCCESS;
+}
+
+// Resolves the store and the key of a handle, checking the key still exists (the root keys always do).
+LONG Resolve(HKEY key, RegistryStore** store, KeyId* id) {
+  if (LONG status = ResolveHandle(key, store, id); status != ERROR_SUCCESS) return status;
+  if (!IsRootKey(*id) && !(*store)->KeyExists(*id)) return ERROR_BADKEY;
+  return ERROR_SUCCESS;
+}
+
+// Follows the path below `id` as far as its keys exist; returns how many components were found.
+std::size_t FindPath(RegistryStore& store, const std::vector<std::u16string_view>& components, KeyId* id) {
+  std::size_t found = 0;
+  for (; found < components.size(); ++found) {
+    auto next = store.FindKey(*id, components[found]);
+    if (!next) break;
+    *id = *next;
+  }
+  return found;
 }
 
 LONG CopyBytes(std::string_view bytes, BYTE* data, DWORD* dataSize) {
@@ -103,9 +125,11 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
   RegistryStore* store;
   KeyId id;
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
+  const auto components = PathComponents(subKey);
   bool created = false;
-  for (std::u16string_view part : PathComponents(subKey)) {
-    auto next = store->CreateKey(id, part, &created);
+  // Most calls open keys that exist; the rest of the path is made key by key, each insert its own write.
+  for (std::size_t i = FindPath(*store, components, &id); i < components.size(); ++i) {
+    auto next = store->CreateKey(id, components[i], &created);
     if (!next) return ERROR_CANTWRITE;
     id = *next;
   }
@@ -119,11 +143,8 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
   RegistryStore* store;
   KeyId id;
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
-  for (std::u16string_view part : PathComponents(subKey)) {
-    auto next = store->FindKey(id, part);
-    if (!next) return ERROR_FILE_NOT_FOUND;
-    id = *next;
-  }
+  const auto components = PathComponents(subKey);
+  if (FindPath(*store, components, &id) != components.size()) return ERROR_FILE_NOT_FOUND;
   *result = NewHandle(id);
   return ERROR_SUCCESS;
 }
@@ -131,9 +152,10 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, HKEY* result) {
 LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize) {
   RegistryStore* store;
   KeyId id;
-  if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
+  if (LONG status = ResolveHandle(key, &store, &id); status != ERROR_SUCCESS) return status;
+  // A key's values go with it, so a value found proves the key; only a miss asks whether it is gone.
   auto value = store->GetValue(id, ValueName(valueName));
-  if (!value) return ERROR_FILE_NOT_FOUND;
+  if (!value) return IsRootKey(id) || store->KeyExists(id) ? ERROR_FILE_NOT_FOUND : ERROR_BADKEY;
   if (type) *type = value->type;
   return CopyBytes(value->data, data, dataSize);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/device.h"
+#include "platform/internal/sqlite_database.h"
 #include "platform/registry.h"
 #include "support/test_device.h"
 
@@ -133,6 +134,58 @@ TEST(Registry, QueryInfoCountsSubkeysAndValues) {
   EXPECT_EQ(values, 1u);
   EXPECT_EQ(maxValueName, 5u);
   EXPECT_EQ(maxValue, 4u);
+  RegCloseKey(key);
+}
+
+// Reads are answered from memory while nothing changes; what another connection (another process
+// of the device) commits must still be seen by the very next call.
+TEST(Registry, ChangesCommittedElsewhereAreSeenByTheNextRead) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Shared\\Settings");
+  SetDword(key, u"Slides", 5);
+  ASSERT_EQ(GetDword(key, u"Slides"), 5u);
+  ASSERT_EQ(GetDword(key, u"Later"), std::nullopt);
+
+  std::string error;
+  auto other = platform::internal::SqliteDatabase::Open(device.root() / "registry.db", &error);
+  ASSERT_TRUE(other) << error;
+  ASSERT_TRUE(other->Execute("UPDATE reg_values SET data=x'09000000' WHERE fold='slides'"));
+  ASSERT_TRUE(other->Execute(
+      "INSERT INTO reg_values(key, name, fold, type, data, origin) "
+      "SELECT key, 'Later', 'later', 4, x'01000000', 1 FROM reg_values WHERE fold='slides'"));
+  EXPECT_EQ(GetDword(key, u"Slides"), 9u);
+  EXPECT_EQ(GetDword(key, u"Later"), 1u);
+
+  ASSERT_TRUE(other->Execute("DELETE FROM reg_values; DELETE FROM reg_keys WHERE fold='settings'"));
+  EXPECT_EQ(GetDword(key, u"Slides"), std::nullopt);
+  HKEY reopened = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"\\Shared\\Settings", 0, KEY_READ, &reopened), ERROR_FILE_NOT_FOUND);
+  DWORD value = 1;
+  EXPECT_EQ(RegSetValueExW(key, u"Slides", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+            ERROR_BADKEY);
+  RegCloseKey(key);
+}
+
+// Our own writes, one by one or as a batch of factory values, replace what was read before them.
+TEST(Registry, OwnWritesAndBatchesAreReadBackAsStored) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Own");
+  ASSERT_EQ(GetDword(key, u"V"), std::nullopt);
+  SetDword(key, u"V", 1);
+  EXPECT_EQ(GetDword(key, u"V"), 1u);
+  SetDword(key, u"v", 2);
+  EXPECT_EQ(GetDword(key, u"V"), 2u);
+  ASSERT_EQ(RegDeleteValueW(key, u"V"), ERROR_SUCCESS);
+  EXPECT_EQ(GetDword(key, u"V"), std::nullopt);
+
+  HKEY batch = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(key, u"Batch", 0, KEY_READ, &batch), ERROR_FILE_NOT_FOUND);
+  std::string error;
+  ASSERT_TRUE(platform::ApplyRegistryText("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\Own\\Batch]\r\n\"A\"=dword:00000003\r\n", &error))
+      << error;
+  ASSERT_EQ(RegOpenKeyExW(key, u"Batch", 0, KEY_READ, &batch), ERROR_SUCCESS);
+  EXPECT_EQ(GetDword(batch, u"A"), 3u);
+  RegCloseKey(batch);
   RegCloseKey(key);
 }
 

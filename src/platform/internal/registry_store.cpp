@@ -18,6 +18,9 @@ INSERT OR IGNORE INTO reg_keys(id, parent, name, fold) VALUES
   (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');
 )";
 
+// Past this many entries the cache starts again: a registry walk must not grow it without end.
+constexpr std::size_t kMaxCachedEntries = 4096;
+
 std::string Utf8(std::u16string_view text) { return Utf16ToUtf8(text); }
 std::string Folded(std::u16string_view text) { return Utf16ToUtf8(FoldCase(text)); }
 
@@ -45,15 +48,38 @@ std::unique_ptr<RegistryStore> RegistryStore::Open(const std::filesystem::path& 
   return std::unique_ptr<RegistryStore>(new RegistryStore(std::move(db)));
 }
 
+void RegistryStore::Refresh() {
+  std::optional<std::int64_t> version = m_db->InTransaction() ? std::nullopt : m_db->DataVersion();
+  if (version != m_dataVersion || m_keys.size() + m_values.size() + m_existing.size() > kMaxCachedEntries) Forget();
+  m_dataVersion = version;
+}
+
+void RegistryStore::Forget() {
+  m_keys.clear();
+  m_values.clear();
+  m_existing.clear();
+}
+
 bool RegistryStore::KeyExists(KeyId key) {
+  if (Caching()) {
+    if (auto known = m_existing.find(key); known != m_existing.end()) return known->second;
+  }
   auto query = m_db->Prepare("SELECT 1 FROM reg_keys WHERE id=?");
-  return query.Bind(1, key).Step();
+  bool exists = query.Bind(1, key).Step();
+  if (Caching()) m_existing.emplace(key, exists);
+  return exists;
 }
 
 std::optional<KeyId> RegistryStore::FindKey(KeyId parent, std::u16string_view name) {
+  std::pair<KeyId, std::string> entry{parent, Folded(name)};
+  if (Caching()) {
+    if (auto known = m_keys.find(entry); known != m_keys.end()) return known->second;
+  }
   auto query = m_db->Prepare("SELECT id FROM reg_keys WHERE parent=? AND fold=?");
-  if (query.Bind(1, parent).Bind(2, Folded(name)).Step()) return query.Int(0);
-  return std::nullopt;
+  std::optional<KeyId> found;
+  if (query.Bind(1, parent).Bind(2, entry.second).Step()) found = query.Int(0);
+  if (Caching()) m_keys.emplace(std::move(entry), found);
+  return found;
 }
 
 std::optional<KeyId> RegistryStore::CreateKey(KeyId parent, std::u16string_view name, bool* created) {
@@ -61,6 +87,7 @@ std::optional<KeyId> RegistryStore::CreateKey(KeyId parent, std::u16string_view 
     *created = false;
     return found;
   }
+  Forget();
   auto insert = m_db->Prepare("INSERT INTO reg_keys(parent, name, fold) VALUES(?, ?, ?)");
   if (!insert.Bind(1, parent).Bind(2, Utf8(name)).Bind(3, Folded(name)).Run()) return std::nullopt;
   *created = true;
@@ -68,6 +95,7 @@ std::optional<KeyId> RegistryStore::CreateKey(KeyId parent, std::u16string_view 
 }
 
 bool RegistryStore::DeleteKeyTree(KeyId key) {
+  Forget();
   auto children = m_db->Prepare("SELECT id FROM reg_keys WHERE parent=?");
   children.Bind(1, key);
   std::vector<KeyId> ids;
@@ -86,13 +114,20 @@ std::optional<std::u16string> RegistryStore::SubKeyAt(KeyId key, DWORD index) {
 }
 
 std::optional<StoredValue> RegistryStore::GetValue(KeyId key, std::u16string_view name) {
+  std::pair<KeyId, std::string> entry{key, Folded(name)};
+  if (Caching()) {
+    if (auto known = m_values.find(entry); known != m_values.end()) return known->second;
+  }
   auto query = m_db->Prepare("SELECT name, type, data, origin FROM reg_values WHERE key=? AND fold=?");
-  if (query.Bind(1, key).Bind(2, Folded(name)).Step()) return ReadValueRow(query);
-  return std::nullopt;
+  std::optional<StoredValue> value;
+  if (query.Bind(1, key).Bind(2, entry.second).Step()) value = ReadValueRow(query);
+  if (Caching()) m_values.emplace(std::move(entry), value);
+  return value;
 }
 
 bool RegistryStore::SetValue(KeyId key, std::u16string_view name, DWORD type, std::string_view data,
                              ValueOrigin origin) {
+  Forget();
   auto upsert = m_db->Prepare(
       "INSERT INTO reg_values(key, name, fold, type, data, origin) VALUES(?, ?, ?, ?, ?, ?) "
       "ON CONFLICT(key, fold) DO UPDATE SET name=excluded.name, type=excluded.type, data=excluded.data, "
@@ -107,6 +142,7 @@ bool RegistryStore::SetValue(KeyId key, std::u16string_view name, DWORD type, st
 }
 
 bool RegistryStore::DeleteValue(KeyId key, std::u16string_view name) {
+  Forget();
   auto erase = m_db->Prepare("DELETE FROM reg_values WHERE key=? AND fold=?");
   return erase.Bind(1, key).Bind(2, Folded(name)).Run() && m_db->Changes() > 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,9 +57,22 @@ class RegistryStore {
 
   SqliteDatabase& database() { return *m_db; }
 
+  // Key lookups and value reads are answered from memory while the database is unchanged: settings
+  // are read far more often than written. Each registry call starts here, so that what another
+  // connection committed since is seen; writes through this store drop what was kept.
+  void Refresh();
+
  private:
   explicit RegistryStore(std::unique_ptr<SqliteDatabase> db) : m_db(std::move(db)) {}
+  // Inside an explicit transaction nothing is kept: what it reads may still be rolled back.
+  bool Caching() const { return m_dataVersion.has_value() && !m_db->InTransaction(); }
+  void Forget();
+
   std::unique_ptr<SqliteDatabase> m_db;
+  std::optional<std::int64_t> m_dataVersion;  // of the database when the cache was filled
+  std::map<std::pair<KeyId, std::string>, std::optional<KeyId>> m_keys;  // (parent, folded name)
+  std::map<std::pair<KeyId, std::string>, std::optional<StoredValue>> m_values;  // (key, folded name)
+  std::map<KeyId, bool> m_existing;
 };
 
 }  // namespace platform::internal

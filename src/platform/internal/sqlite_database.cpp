@@ -138,6 +138,14 @@ bool SqliteDatabase::Checkpoint() {
   return sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool SqliteDatabase::InTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }
+
+std::optional<std::int64_t> SqliteDatabase::DataVersion() {
+  auto query = Prepare("PRAGMA data_version");
+  if (query.Step()) return query.Int(0);
+  return std::nullopt;
+}
+
 SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db), m_open(db.Execute("BEGIN IMMEDIATE")) {}
 
 SqliteTransaction::~SqliteTransaction() {

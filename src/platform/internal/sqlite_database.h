@@ -58,6 +58,11 @@ class SqliteDatabase {
   // the device's stores make. A statement already lent out is compiled afresh for the nested use.
   SqliteStatement Prepare(std::string_view sql);
   std::int64_t LastInsertId() const;
+  // Whether an explicit transaction is open on the connection.
+  bool InTransaction() const;
+  // Changes when another connection (of this process or another) commits to the database; the
+  // connection's own commits leave it as it was.
+  std::optional<std::int64_t> DataVersion();
   int Changes() const;
   std::string LastError() const;
   // Writes everything committed so far into the main database file and syncs it.
