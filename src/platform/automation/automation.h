@@ -60,6 +60,9 @@ void QueueAnswer(int answer, std::u16string expectedText = {});
 std::size_t PendingAnswers();
 // The answer for a prompt: the queued one, or `fallback` after reporting the prompt as unexpected.
 int Answer(const Prompt& prompt, int fallback);
+// The answer to a message box of this style that a careful person gives when unsure: the one that
+// changes nothing (OK, No, Abort or Cancel).
+int CautiousAnswer(UINT style);
 // Told about every prompt that had no matching answer (tests fail there); by default the prompt
 // is written to the standard error stream.
 void SetUnexpectedPromptHandler(std::function<void(const Prompt&)> handler);

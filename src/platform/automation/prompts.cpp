@@ -31,7 +31,8 @@ void ReportToStandardError(const Prompt& prompt) {
                platform::Utf16ToUtf8(prompt.caption).c_str(), platform::Utf16ToUtf8(prompt.text).c_str());
 }
 
-// The answer a careful person gives when unsure: the one that changes nothing.
+}  // namespace
+
 int CautiousAnswer(UINT style) {
   switch (style & MB_TYPEMASK) {
     case MB_OK: return IDOK;
@@ -40,8 +41,6 @@ int CautiousAnswer(UINT style) {
     default: return IDCANCEL;
   }
 }
-
-}  // namespace
 
 void QueueAnswer(int answer, std::u16string expectedText) {
   Prompts().answers.push_back({answer, std::move(expectedText)});
@@ -81,8 +80,3 @@ void ResetPrompts() {
 }
 
 }  // namespace platform::automation
-
-int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-  platform::automation::Prompt prompt{u"MessageBox", owner, caption ? caption : u"", text ? text : u"", type};
-  return platform::automation::Answer(prompt, platform::automation::CautiousAnswer(type));
-}

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/automation/automation.h"
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
+#include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 
 namespace platform::dialog {
@@ -32,6 +34,8 @@ int Scaled(int value) { return platform::window::ScaleForDensity(value); }
 
 struct BoxState {
   std::u16string text;
+  bool modal = false;  // the choice is kept for RunMessageBoxWindow instead of posted to the owner
+  int choice = 0;
 };
 
 LRESULT Paint(HWND hwnd, const BoxState& state) {
@@ -62,6 +66,10 @@ LRESULT Handle(BoxState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT: return Paint(hwnd, state);
     case WM_ERASEBKGND: return 1;
     case WM_COMMAND:
+      if (state.modal) {
+        state.choice = LOWORD(wParam);
+        return 0;
+      }
       if (HWND owner = GetWindow(hwnd, GW_OWNER)) PostMessageW(owner, WM_COMMAND, LOWORD(wParam), 0);
       DestroyWindow(hwnd);
       return 0;
@@ -81,6 +89,15 @@ int TextHeight(const std::u16string& text, int width) {
   SelectObject(hdc, previous);
   ReleaseDC(nullptr, hdc);
   return measure.bottom;
+}
+
+bool BelongsTo(HWND window, HWND box) { return window == box || (window && GetParent(window) == box); }
+
+// Escape gives the answer that changes nothing; Enter reaches the focused button, which presses itself.
+bool HandleEscape(const MSG& msg, HWND box, UINT type) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !BelongsTo(msg.hwnd, box)) return false;
+  platform::controls::StateOf<BoxState>(box)->choice = platform::automation::CautiousAnswer(type);
+  return true;
 }
 
 }  // namespace
@@ -113,4 +130,40 @@ HWND CreateMessageBoxWindow(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type
   return box;
 }
 
+int RunMessageBoxWindow(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  const int cautious = platform::automation::CautiousAnswer(type);
+  HWND box = CreateMessageBoxWindow(owner, text, caption, type);
+  if (!box) return cautious;
+  BoxState* state = platform::controls::StateOf<BoxState>(box);
+  state->modal = true;
+  const bool reenableOwner = owner && IsWindowEnabled(owner);
+  if (reenableOwner) EnableWindow(owner, FALSE);
+  if (HWND first = GetDlgItem(box, ButtonsOf(type).front().id)) SetFocus(first);
+  MSG msg;
+  while (IsWindow(box) && state->choice == 0) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      // The quit belongs to the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (HandleEscape(msg, box, type)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  const int choice = IsWindow(box) && state->choice != 0 ? state->choice : cautious;
+  if (reenableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (IsWindow(box)) DestroyWindow(box);
+  if (owner && IsWindow(owner) && IsWindowVisible(owner)) SetActiveWindow(owner);
+  return choice;
+}
+
 }  // namespace platform::dialog
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  platform::automation::Prompt prompt{u"MessageBox", owner, caption ? caption : u"", text ? text : u"", type};
+  // A person at a live front-end answers for themselves, unless a script has answers waiting.
+  if (platform::window::WaitHandler() && platform::automation::PendingAnswers() == 0) {
+    return platform::dialog::RunMessageBoxWindow(owner, text, caption, type);
+  }
+  return platform::automation::Answer(prompt, platform::automation::CautiousAnswer(type));
+}
