@@ -2,6 +2,7 @@
 // and headless dialogs answered from the automation queue.
 #include "controls_fixture.h"
 #include "platform/controls/control_messages.h"
+#include "platform/controls/shell_title_bar.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
 
@@ -123,16 +124,47 @@ TEST_F(ControlsTest, ModelessDialogPlacesItemsInDialogUnits) {
   EXPECT_EQ(IsDlgButtonChecked(dialog, 1001), BST_UNCHECKED);
 }
 
-TEST_F(ControlsTest, ShellDialogFillsTheScreenAboveTheSoftKeys) {
+TEST_F(ControlsTest, ShellDialogFillsTheScreenBetweenTitleBarAndSoftKeys) {
   HWND dialog = CreateDialogIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0);
   SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
   SipShowIM(SIPF_ON);
   ASSERT_TRUE(SHInitDialog(&info));
   RECT r{};
   GetWindowRect(dialog, &r);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYCAPTION));
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYMENU));
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYMENU));
   EXPECT_EQ(SipGetState(), SIPF_OFF);
+}
+
+// The shell's title bar shows the active window's title, follows a new title and another active
+// window, and steps aside for a window that hides the task bar.
+TEST_F(ControlsTest, TitleBarShowsTheActiveWindowsTitle) {
+  HWND dialog = CreateDialogIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0);
+  SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN};
+  ASSERT_TRUE(SHInitDialog(&info));
+  SetActiveWindow(dialog);
+  HWND bar = platform::controls::ShellTitleBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(IsWindowVisible(bar));
+  RECT r{};
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYCAPTION));
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Call");
+  SetWindowTextW(dialog, u"Call again");
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Call again");
+  HWND other = MakeOwner();
+  SetWindowTextW(other, u"Inbox");
+  SetActiveWindow(other);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Inbox");
+  SHFullScreen(other, SHFS_HIDETASKBAR);
+  EXPECT_FALSE(IsWindowVisible(bar));
+  SetActiveWindow(dialog);
+  EXPECT_TRUE(IsWindowVisible(bar));
+  // A tap on the bar leaves the active window active.
+  platform::automation::Tap({5, 5});
+  EXPECT_EQ(GetActiveWindow(), dialog);
 }
 
 }  // namespace

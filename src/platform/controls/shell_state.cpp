@@ -1,8 +1,9 @@
 // The input panel and the shell's full-screen state: kept as states that the forms set and tests
-// read, since the host draws neither a task bar nor an input panel.
+// read; the full-screen state also shows or hides the shell's title bar.
 #include <map>
 
 #include "platform/controls/control_messages.h"
+#include "platform/controls/shell_title_bar.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ DWORD SipGetState() { return State().inputPanel; }
 BOOL SHFullScreen(HWND hwnd, DWORD state) {
   if (!IsWindow(hwnd)) return FALSE;
   State().fullScreen[hwnd] = state;
+  platform::controls::UpdateShellTitleBar();
   return TRUE;
 }
 

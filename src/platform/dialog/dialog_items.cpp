@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/controls/control_messages.h"
+#include "platform/controls/shell_title_bar.h"
 #include "platform/dialog/dialog_state.h"
 
 using namespace platform::dialog;
@@ -78,10 +79,12 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
   if (!(info->dwMask & SHIDIM_FLAGS)) return TRUE;
   if (info->dwFlags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR | SHIDIF_SIZEDLG)) {
     const int width = GetSystemMetrics(SM_CXSCREEN);
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    // The soft-key bar keeps the bottom of the screen unless the dialog asks for all of it.
+    // The shell's title bar above shows the dialog's title; the soft-key bar keeps the bottom of
+    // the screen unless the dialog asks for all of it.
+    const int top = platform::controls::ShowShellTitleBar();
+    int height = GetSystemMetrics(SM_CYSCREEN) - top;
     if (!(info->dwFlags & SHIDIF_FULLSCREENNOMENUBAR)) height -= GetSystemMetrics(SM_CYMENU);
-    SetWindowPos(info->hDlg, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(info->hDlg, nullptr, 0, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (info->dwFlags & SHIDIF_SIPDOWN) SipShowIM(SIPF_OFF);
   return TRUE;

@@ -66,6 +66,9 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
       window->text = TextOf(reinterpret_cast<LPCWSTR>(lParam));
       InvalidateRect(hwnd, nullptr, TRUE);
+      if (window->parent == nullptr && System().titleObserver) {
+        System().titleObserver();
+      }
       return TRUE;
     case WM_GETTEXT: return CopyText(*window, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(window->text.size());

@@ -89,6 +89,9 @@ HWND SetActiveWindow(HWND hwnd) {
   if (focus && system.active != RootOf(focus)) {
     SetFocus(nullptr);
   }
+  if (system.titleObserver) {
+    system.titleObserver();
+  }
   return IsWindow(previous) ? previous : nullptr;
 }
 

@@ -157,6 +157,7 @@ void ResetWindowSystem() {
   system.cursor = nullptr;
   system.classProviders.clear();
   system.creationObserver = nullptr;
+  system.titleObserver = nullptr;
   ClearQueues();
   SetWaitHandler(nullptr);
   ResetScreen();

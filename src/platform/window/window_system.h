@@ -65,6 +65,9 @@ struct WindowSystem {
   std::vector<std::function<bool(std::u16string_view)>> classProviders;
   // Told about every window that finished its creation.
   std::function<void(HWND)> creationObserver;
+  // Told when the active window changes or a top-level window's text changes: the shell's title
+  // bar follows both.
+  std::function<void()> titleObserver;
 };
 
 WindowSystem& System();

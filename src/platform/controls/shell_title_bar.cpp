@@ -1,0 +1,93 @@
+#include "platform/controls/shell_title_bar.h"
+
+#include <string>
+
+#include "platform/controls/control_classes.h"
+#include "platform/controls/control_common.h"
+#include "platform/window/screen.h"
+#include "platform/window/window_system.h"
+
+namespace platform::controls {
+namespace {
+
+constexpr const WCHAR* kTitleBarClass = u"ShellTitleBar";
+
+struct TitleBarState {};
+
+LRESULT Paint(HWND hwnd) {
+  PAINTSTRUCT paint;
+  HDC hdc = BeginPaint(hwnd, &paint);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  FillRect(hdc, &client, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  HGDIOBJ previous = SelectObject(hdc, SystemUiFont());
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
+  const std::u16string title = ShellTitleText();
+  RECT text{platform::window::ScaleForDensity(6), 0, client.right - platform::window::ScaleForDensity(6),
+            client.bottom};
+  DrawTextW(hdc, title.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  SelectObject(hdc, previous);
+  EndPaint(hwnd, &paint);
+  return 0;
+}
+
+LRESULT Handle(TitleBarState&, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: return Paint(hwnd);
+    case WM_ERASEBKGND: return 1;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT TitleBarProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ControlProcedure<TitleBarState>(hwnd, message, wParam, lParam, Handle);
+}
+
+bool ActiveWindowHidesTaskBar() {
+  HWND active = GetActiveWindow();
+  return active && (SHFullScreenState(active) & SHFS_HIDETASKBAR);
+}
+
+}  // namespace
+
+HWND ShellTitleBar() { return FindWindowW(kTitleBarClass, nullptr); }
+
+std::u16string ShellTitleText() {
+  HWND bar = ShellTitleBar();
+  HWND shown = GetActiveWindow();
+  if (!shown || shown == bar) {
+    shown = nullptr;
+    for (HWND top : platform::window::System().topLevel) {
+      if (top != bar && IsWindowVisible(top)) shown = top;
+    }
+  }
+  return shown ? TextOf(shown) : std::u16string();
+}
+
+int ShowShellTitleBar() {
+  HWND bar = ShellTitleBar();
+  const int height = GetSystemMetrics(SM_CYCAPTION);
+  if (!bar) {
+    EnsureControlClasses();
+    RegisterControlClass(kTitleBarClass, TitleBarProcedure, 0);
+    // A tap on the bar leaves the active window active: the bar only shows its title.
+    bar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, kTitleBarClass, u"", WS_POPUP, 0, 0,
+                          GetSystemMetrics(SM_CXSCREEN), height, nullptr, nullptr, nullptr, nullptr);
+    if (!bar) return 0;
+    platform::window::System().titleObserver = UpdateShellTitleBar;
+  }
+  SetWindowPos(bar, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), height, SWP_NOACTIVATE);
+  UpdateShellTitleBar();
+  return IsWindowVisible(bar) ? height : 0;
+}
+
+void UpdateShellTitleBar() {
+  HWND bar = ShellTitleBar();
+  if (!bar) return;
+  const bool hide = ActiveWindowHidesTaskBar();
+  if (hide == static_cast<bool>(IsWindowVisible(bar))) ShowWindow(bar, hide ? SW_HIDE : SW_SHOWNOACTIVATE);
+  InvalidateRect(bar, nullptr, FALSE);
+}
+
+}  // namespace platform::controls
