@@ -1,5 +1,6 @@
 #include "presentation/message_loading.h"
 
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -84,6 +85,7 @@ bool UnwrapPart(const std::u16string& folder, std::u16string& name, std::string&
 
 struct LoadState {
   std::u16string folder;
+  std::filesystem::path hostFolder;  // the folder on the host, looked up once
   bool drmSupported = false;
   bool forwardLockKept = false;
   bool unwrapped = false;
@@ -94,8 +96,6 @@ bool IsConvertedText(MediaType type) {
 }
 
 bool LoadPart(MessageModel& model, mm1::MessageReader& reader, std::size_t index, LoadState& state) {
-  auto hostFolder = platform::HostPath(state.folder);
-  if (!hostFolder) return false;
   // Text is converted before its file is first written.
   auto convertText = [&](const mm1::PartRecord& described, std::span<const std::uint8_t> data) {
     std::optional<std::string> converted;
@@ -107,7 +107,7 @@ bool LoadPart(MessageModel& model, mm1::MessageReader& reader, std::size_t index
     converted = ConvertText(text, CharsetCodeOfText(contentType, text.substr(0, 3)));
     return converted;
   };
-  auto record = reader.Part(index, *hostFolder, convertText);
+  auto record = reader.Part(index, state.hostFolder, convertText);
   if (!record) return false;
   std::u16string name = platform::Utf8ToUtf16(record.Value().fileName);
   std::string contentType = record.Value().contentType;
@@ -142,6 +142,7 @@ int LoadMessage(MessageModel& model, std::u16string_view messageFile, std::u16st
   auto hostMessage = platform::HostPath(messageFile);
   auto hostFolder = platform::HostPath(state.folder);
   if (!hostMessage || !hostFolder) return -1;
+  state.hostFolder = *hostFolder;
   CreateDirectoryW(state.folder.c_str(), nullptr);
   auto opened = mm1::OpenMessage(*hostMessage);
   if (!opened) return -1;
