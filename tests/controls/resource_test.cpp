@@ -46,13 +46,18 @@ TEST(ResourceFileTest, DamagedFilesAreRefused) {
   const std::vector<BYTE> whole = OneString();
   std::vector<BYTE> badMagic = OneString();
   badMagic[0] = 'X';
+  // Strings are read in place as 16-bit characters: an entry at an odd offset would be read unaligned.
+  std::vector<BYTE> unaligned = OneString();
+  unaligned[12 + 12] = 33;
+  unaligned[12 + 16] = 4;
   const Case cases[] = {{"empty", {}},
                         {"header cut", std::vector<BYTE>(whole.begin(), whole.begin() + 10)},
                         {"table cut", std::vector<BYTE>(whole.begin(), whole.begin() + 20)},
                         {"size past the end", pastEnd},
                         {"offset past the end", offsetPastEnd},
                         {"absurd count", tooMany},
-                        {"bad magic", badMagic}};
+                        {"bad magic", badMagic},
+                        {"unaligned entry", unaligned}};
   for (const Case& c : cases) {
     std::string error;
     EXPECT_EQ(ResourceFile::FromBytes(c.bytes, &error), nullptr) << c.name;

@@ -55,6 +55,11 @@ std::unique_ptr<ResourceFile> ResourceFile::FromBytes(std::vector<BYTE> bytes, s
       Fail(error, "entry " + std::to_string(i) + " points outside the file");
       return nullptr;
     }
+    // Entries hold 16- and 32-bit words that are read in place, so their data must be aligned.
+    if (offset % 4 != 0) {
+      Fail(error, "entry " + std::to_string(i) + " is not aligned to 4 bytes");
+      return nullptr;
+    }
     file->m_entries.push_back(
         ResourceEntry{ReadU32(b, at), ReadU32(b, at + 4), ReadU32(b, at + 8), std::span<const BYTE>(b.data() + offset, size)});
   }

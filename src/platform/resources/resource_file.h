@@ -1,6 +1,6 @@
 // The device's resource file, as written by the build's resource compiler:
 //   "MMSRES01", a 32-bit entry count, per entry five 32-bit words (type, identifier, variant,
-//   offset from the file's start, size), then the data.
+//   offset from the file's start, a multiple of 4; size), then the data.
 // Every entry is checked against the file's size when the file is read, so a lookup never
 // reaches outside the data.
 #pragma once
@@ -36,6 +36,7 @@ class ResourceFile {
   // The entry whose data starts at `data`, or null.
   const ResourceEntry* EntryAt(const void* data) const;
   std::size_t Count() const { return m_entries.size(); }
+  std::span<const ResourceEntry> Entries() const { return m_entries; }
 
  private:
   std::vector<BYTE> m_bytes;
