@@ -7,17 +7,13 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "engines/jpeg_segments.h"
 #include "engines/picture_type.h"
 #include "engines/tiff_parser.h"
 
 namespace {
 
-constexpr uint8_t kSoi = 0xD8;
-constexpr uint8_t kEoi = 0xD9;
-constexpr uint8_t kSos = 0xDA;
-constexpr uint8_t kDqt = 0xDB;
-constexpr uint8_t kApp1 = 0xE1;
-constexpr uint8_t kCom = 0xFE;
+using namespace jpeg_marker;
 
 bool ReadByte(ImageStream& stream, uint8_t& byte) { return stream.ReadExact(&byte, 1); }
 

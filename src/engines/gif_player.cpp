@@ -20,7 +20,7 @@ int ToNewCoordinate(int value, int oldSize, int newSize) {
 GifPlayer::~GifPlayer() = default;
 
 std::unique_ptr<GifPlayer> GifPlayer::Open(ImageStream& stream, SIZE box, DWORD) {
-  std::unique_ptr<GifPlayer> player(new GifPlayer(stream));
+  std::unique_ptr<GifPlayer> player(new GifPlayer());
   if (stream.Seek(0, 0) != 0 ||
       CallCodec<ImageDecodeInitFn>(CodecFamily::kGif, CodecEntry::kDecodeInit, stream.codecStream(),
                                    player->m_handle.out()) != 0 ||

@@ -30,11 +30,10 @@ class GifPlayer {
   DibImage* TakeImage() { return m_canvas.release(); }
 
  private:
-  GifPlayer(ImageStream& stream) : m_stream(stream), m_handle(CodecFamily::kGif, CodecEntry::kDecodeUninit) {}
+  GifPlayer() : m_handle(CodecFamily::kGif, CodecEntry::kDecodeUninit) {}
   bool Dispose();
   bool DrawRows(const ImageGifFrameInfo& frame, const BYTE* palette, uint32_t paletteBytes);
 
-  ImageStream& m_stream;
   CodecHandle m_handle;
   ImageGifGlobalInfo m_global{};
   SIZE m_size{};

@@ -9,11 +9,7 @@
 
 namespace {
 
-constexpr uint8_t kSoi = 0xD8;
-constexpr uint8_t kEoi = 0xD9;
-constexpr uint8_t kSos = 0xDA;
-constexpr uint8_t kDqt = 0xDB;
-constexpr uint8_t kApp1 = 0xE1;
+using namespace jpeg_marker;
 
 bool IsCopied(uint8_t code) {
   return code == 0xE0 || code == 0xE1 || code == 0xE2 || code == 0xED || code == 0xEE || code == 0xFE;

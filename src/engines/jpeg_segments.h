@@ -8,6 +8,16 @@
 #include "engines/image_stream.h"
 #include "platform/win_types.h"
 
+// Marker codes (the byte after 0xFF) that the JPEG segment walkers look for.
+namespace jpeg_marker {
+constexpr uint8_t kSoi = 0xD8;
+constexpr uint8_t kEoi = 0xD9;
+constexpr uint8_t kSos = 0xDA;
+constexpr uint8_t kDqt = 0xDB;
+constexpr uint8_t kApp1 = 0xE1;
+constexpr uint8_t kCom = 0xFE;
+}  // namespace jpeg_marker
+
 // The most segment bytes copied from one picture; a file with more is refused (out of memory).
 constexpr size_t kMaxAppSegmentBytes = 4 * 1024 * 1024;
 

@@ -200,7 +200,7 @@ int ImportAttachment(IMessage* hostMessage, HWND parentWindow, LPCWSTR targetFol
   if (!CopyData(attachment.attach.Get(), path)) return import_status::kNothing;
   path = UnwrapProtected(targetFolder, path, parentWindow);
   MediaType type = TypeOfFile(path.View(), true);
-  if (media_type::KindOf(type) == media_type::kText && type != media_type::kMarkupText) MakeTextPart(path);
+  if (IsConvertedText(type)) MakeTextPart(path);
 
   int status = StatusOf(path, messageClass, mmsFlag, flixFlag);
   global->importedFile = path;

@@ -11,6 +11,7 @@
 #include "model/drm_handling.h"
 #include "model/media_types.h"
 #include "model/smil_writer.h"
+#include "model/text_charset.h"
 #include "platform/device.h"
 #include "platform/drm/drm_service.h"
 #include "platform/file_api.h"
@@ -27,10 +28,6 @@ constexpr std::size_t kMaxTextFile = 32u << 20;
 std::u16string ExtensionOf(std::u16string_view name) {
   std::size_t dot = name.rfind(u'.');
   return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot));
-}
-
-bool IsConvertedText(MediaType type) {
-  return media_type::KindOf(type) == media_type::kText && media_type::FormatOf(type) != 0x9;
 }
 
 // Text part files hold UTF-16 while the model lives; the message carries UTF-8. Each converted file's

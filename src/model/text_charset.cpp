@@ -167,6 +167,10 @@ std::optional<int> NamedCharsetCode(const std::string& contentType) {
 
 }  // namespace
 
+bool IsConvertedText(MediaType type) {
+  return media_type::KindOf(type) == media_type::kText && type != media_type::kMarkupText;
+}
+
 int CharsetCode(std::string& contentType, std::u16string_view file) {
   if (const std::optional<int> code = NamedCharsetCode(contentType)) return *code;
   return CharsetCodeOfText(contentType, ReadFileStart(std::u16string(file), 3).value_or(std::string()));

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/media_types.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
@@ -20,6 +21,10 @@ constexpr int kGb2312 = 6;
 constexpr int kGbk = 7;
 
 }  // namespace charset_code
+
+// Whether parts of this type are kept as converted text: text of any format but markup (HTML, XHTML
+// and XML keep their own encoding).
+bool IsConvertedText(MediaType type);
 
 // The charset code for a text part: from the "charset" parameter of its content type, or, when that
 // names no charset decoded here, from a byte-order mark at the start of the file (none: the system

@@ -88,6 +88,16 @@ std::size_t FindPath(RegistryStore& store, const std::vector<std::u16string_view
   return found;
 }
 
+// Makes the rest of the path below `id`, key by key, from the first component not yet there.
+bool CreatePath(RegistryStore& store, const std::vector<std::u16string_view>& components, KeyId* id, bool* created) {
+  for (std::size_t i = FindPath(store, components, id); i < components.size(); ++i) {
+    auto next = store.CreateKey(*id, components[i], created);
+    if (!next) return false;
+    *id = *next;
+  }
+  return true;
+}
+
 LONG CopyBytes(std::string_view bytes, BYTE* data, DWORD* dataSize) {
   if (data != nullptr && dataSize == nullptr) return ERROR_INVALID_PARAMETER;
   if (dataSize == nullptr) return ERROR_SUCCESS;
@@ -125,14 +135,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
   RegistryStore* store;
   KeyId id;
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
-  const auto components = PathComponents(subKey);
   bool created = false;
-  // Most calls open keys that exist; the rest of the path is made key by key, each insert its own write.
-  for (std::size_t i = FindPath(*store, components, &id); i < components.size(); ++i) {
-    auto next = store->CreateKey(id, components[i], &created);
-    if (!next) return ERROR_CANTWRITE;
-    id = *next;
-  }
+  if (!CreatePath(*store, PathComponents(subKey), &id, &created)) return ERROR_CANTWRITE;
   if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   *result = NewHandle(id);
   return ERROR_SUCCESS;
@@ -182,11 +186,7 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
   auto components = PathComponents(subKey);
   if (components.empty()) return ERROR_INVALID_PARAMETER;
-  for (std::u16string_view part : components) {
-    auto next = store->FindKey(id, part);
-    if (!next) return ERROR_FILE_NOT_FOUND;
-    id = *next;
-  }
+  if (FindPath(*store, components, &id) != components.size()) return ERROR_FILE_NOT_FOUND;
   platform::internal::SqliteTransaction transaction(store->database());
   if (!transaction.ok() || !store->DeleteKeyTree(id) || !transaction.Commit()) return ERROR_CANTWRITE;
   return ERROR_SUCCESS;
@@ -276,15 +276,7 @@ bool ApplyRegistryText(std::string_view text, std::string* error) {
              : entry.root == RegeditRoot::kClassesRoot ? RegistryStore::kClassesRoot
                                                        : RegistryStore::kLocalMachine;
     bool created = false;
-    bool ok = true;
-    for (std::u16string_view part : PathComponents(entry.keyPath.c_str())) {
-      auto next = store->CreateKey(id, part, &created);
-      if (!next) {
-        ok = false;
-        break;
-      }
-      id = *next;
-    }
+    bool ok = CreatePath(*store, PathComponents(entry.keyPath.c_str()), &id, &created);
     if (ok && entry.value) {
       ok = store->SetValue(id, entry.value->name, entry.value->type, entry.value->data, ValueOrigin::kFactory);
     }

@@ -91,10 +91,6 @@ struct LoadState {
   bool unwrapped = false;
 };
 
-bool IsConvertedText(MediaType type) {
-  return media_type::KindOf(type) == media_type::kText && media_type::FormatOf(type) != 0x9;
-}
-
 bool LoadPart(MessageModel& model, mm1::MessageReader& reader, std::size_t index, LoadState& state) {
   // Text is converted before its file is first written.
   auto convertText = [&](const mm1::PartRecord& described, std::span<const std::uint8_t> data) {

@@ -12,8 +12,6 @@ namespace {
 
 constexpr const WCHAR* kTitleBarClass = u"ShellTitleBar";
 
-struct TitleBarState {};
-
 LRESULT Paint(HWND hwnd) {
   PAINTSTRUCT paint;
   HDC hdc = BeginPaint(hwnd, &paint);
@@ -32,16 +30,13 @@ LRESULT Paint(HWND hwnd) {
   return 0;
 }
 
-LRESULT Handle(TitleBarState&, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The bar keeps no state: it paints whatever title is current.
+LRESULT TitleBarProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: return Paint(hwnd);
     case WM_ERASEBKGND: return 1;
     default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
-}
-
-LRESULT TitleBarProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ControlProcedure<TitleBarState>(hwnd, message, wParam, lParam, Handle);
 }
 
 bool ActiveWindowHidesTaskBar() {

@@ -89,17 +89,9 @@ std::optional<Surface> DecodeDib(const void* bits, const BITMAPINFO* info) {
   return surface;
 }
 
-DeviceContext* Dc(HDC hdc) {
-  DeviceContext* dc = FindDeviceContext(hdc);
-  if (!dc) {
-    SetLastError(ERROR_INVALID_HANDLE);
-  }
-  return dc;
-}
-
 // The source side of a blit from a device context, in the source's device coordinates.
 bool SourceOf(HDC hdc, int x, int y, BlitSource* source, POINT* origin) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !dc->Target()) {
     return false;
   }
@@ -112,7 +104,7 @@ bool SourceOf(HDC hdc, int x, int y, BlitSource* source, POINT* origin) {
 }  // namespace
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !ValidSize(width, height)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -178,7 +170,7 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
 
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                 int sourceWidth, int sourceHeight, DWORD rop) {
-  DeviceContext* target = Dc(dest);
+  DeviceContext* target = CheckedDeviceContext(dest);
   if (!target) {
     return FALSE;
   }
@@ -196,7 +188,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
 
 int StretchDIBits(HDC dest, int x, int y, int width, int height, int sourceX, int sourceY, int sourceWidth,
                   int sourceHeight, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
-  DeviceContext* target = Dc(dest);
+  DeviceContext* target = CheckedDeviceContext(dest);
   if (!target || usage != DIB_RGB_COLORS) {
     return 0;
   }
@@ -215,7 +207,7 @@ int StretchDIBits(HDC dest, int x, int y, int width, int height, int sourceX, in
 }
 
 BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || RopUsesSource(rop)) {
     return FALSE;
   }

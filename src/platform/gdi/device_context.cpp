@@ -180,6 +180,14 @@ DeviceContext* FindDeviceContext(HDC hdc) {
   return it == contexts.end() ? nullptr : it->second.get();
 }
 
+DeviceContext* CheckedDeviceContext(HDC hdc) {
+  DeviceContext* dc = FindDeviceContext(hdc);
+  if (!dc) {
+    SetLastError(ERROR_INVALID_HANDLE);
+  }
+  return dc;
+}
+
 bool RemoveDeviceContext(HDC hdc) {
   return Contexts().contexts.erase(reinterpret_cast<std::uintptr_t>(hdc)) > 0;
 }
@@ -206,27 +214,15 @@ std::optional<COLORREF> SelectedBrushColor(const DeviceContext& dc) {
 
 using namespace platform::gdi;
 
-namespace {
-
-DeviceContext* Dc(HDC hdc) {
-  DeviceContext* dc = FindDeviceContext(hdc);
-  if (!dc) {
-    SetLastError(ERROR_INVALID_HANDLE);
-  }
-  return dc;
-}
-
-}  // namespace
-
 HDC CreateCompatibleDC(HDC hdc) {
-  if (hdc && !Dc(hdc)) {
+  if (hdc && !CheckedDeviceContext(hdc)) {
     return nullptr;
   }
   return AddDeviceContext(std::make_unique<DeviceContext>());
 }
 
 BOOL DeleteDC(HDC hdc) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !dc->IsMemory()) {
     return FALSE;
   }
@@ -234,22 +230,22 @@ BOOL DeleteDC(HDC hdc) {
 }
 
 int SaveDC(HDC hdc) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   return dc ? dc->Save() : 0;
 }
 
 BOOL RestoreDC(HDC hdc, int savedLevel) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   return dc && dc->Restore(savedLevel) ? TRUE : FALSE;
 }
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ object) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   return dc ? dc->Select(object) : nullptr;
 }
 
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc) {
     return nullptr;
   }
@@ -263,7 +259,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 }
 
 int GetDeviceCaps(HDC hdc, int index) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc) {
     return 0;
   }
@@ -282,7 +278,7 @@ int GetDeviceCaps(HDC hdc, int index) {
 
 #define MMSFORM_DC_ACCESSOR(Type, SetName, GetName, field, fallback) \
   Type SetName(HDC hdc, Type value) {                               \
-    DeviceContext* dc = Dc(hdc);                                    \
+    DeviceContext* dc = CheckedDeviceContext(hdc);                                    \
     if (!dc) {                                                      \
       return fallback;                                              \
     }                                                               \
@@ -291,7 +287,7 @@ int GetDeviceCaps(HDC hdc, int index) {
     return previous;                                                \
   }                                                                 \
   Type GetName(HDC hdc) {                                           \
-    DeviceContext* dc = Dc(hdc);                                    \
+    DeviceContext* dc = CheckedDeviceContext(hdc);                                    \
     return dc ? dc->State().field : fallback;                       \
   }
 
@@ -301,7 +297,7 @@ MMSFORM_DC_ACCESSOR(int, SetBkMode, GetBkMode, bkMode, 0)
 #undef MMSFORM_DC_ACCESSOR
 
 int SetROP2(HDC hdc, int mode) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || mode < R2_BLACK || mode > R2_WHITE) {
     return 0;
   }
@@ -309,7 +305,7 @@ int SetROP2(HDC hdc, int mode) {
 }
 
 int SetStretchBltMode(HDC hdc, int mode) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || mode < BLACKONWHITE || mode > HALFTONE) {
     return 0;
   }
@@ -317,12 +313,12 @@ int SetStretchBltMode(HDC hdc, int mode) {
 }
 
 UINT SetTextAlign(HDC hdc, UINT align) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   return dc ? std::exchange(dc->State().textAlign, align) : 0xFFFFFFFF;
 }
 
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc) {
     return FALSE;
   }
@@ -334,7 +330,7 @@ BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous) {
 }
 
 BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !origin) {
     return FALSE;
   }
@@ -343,7 +339,7 @@ BOOL GetViewportOrgEx(HDC hdc, POINT* origin) {
 }
 
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc) {
     return ERROR_REGION;
   }
@@ -355,7 +351,7 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
 }
 
 int GetClipBox(HDC hdc, RECT* box) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !box) {
     return ERROR_REGION;
   }

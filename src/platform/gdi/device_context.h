@@ -74,6 +74,8 @@ class DeviceContext {
 // Adds a context and returns its handle; handles are never reused.
 HDC AddDeviceContext(std::unique_ptr<DeviceContext> context);
 DeviceContext* FindDeviceContext(HDC hdc);
+// The same, setting ERROR_INVALID_HANDLE when there is no such context, as the drawing calls report.
+DeviceContext* CheckedDeviceContext(HDC hdc);
 // Frees any context (window contexts are freed this way by ReleaseDC and EndPaint).
 bool RemoveDeviceContext(HDC hdc);
 

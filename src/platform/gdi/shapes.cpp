@@ -14,9 +14,10 @@ using namespace platform::gdi;
 
 namespace {
 
+// Shapes need a surface to draw on.
 DeviceContext* Dc(HDC hdc) {
-  DeviceContext* dc = FindDeviceContext(hdc);
-  if (!dc || !dc->Target()) {
+  DeviceContext* dc = CheckedDeviceContext(hdc);
+  if (dc && !dc->Target()) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }

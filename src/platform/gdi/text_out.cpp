@@ -12,14 +12,6 @@ using namespace platform::gdi;
 
 namespace {
 
-DeviceContext* Dc(HDC hdc) {
-  DeviceContext* dc = FindDeviceContext(hdc);
-  if (!dc) {
-    SetLastError(ERROR_INVALID_HANDLE);
-  }
-  return dc;
-}
-
 // Text of a call: a count of -1 (where allowed) runs to the null.
 std::u16string_view TextOf(LPCWSTR text, int count) {
   if (!text || count == 0) {
@@ -48,7 +40,7 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
 
 BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
                  const INT* dx) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !dc->Target() || (count > 0 && !text)) {
     return FALSE;
   }
@@ -106,7 +98,7 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
 }
 
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !size || count < 0 || (count > 0 && !text)) {
     return FALSE;
   }
@@ -117,7 +109,7 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
 }
 
 BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !size || count < 0 || (count > 0 && !text)) {
     return FALSE;
   }
@@ -149,7 +141,7 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT*
 }
 
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* metrics) {
-  DeviceContext* dc = Dc(hdc);
+  DeviceContext* dc = CheckedDeviceContext(hdc);
   if (!dc || !metrics) {
     return FALSE;
   }
