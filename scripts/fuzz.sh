@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds every libFuzzer target of fuzz/ with clang, AddressSanitizer and UndefinedBehaviorSanitizer
-# into build-fuzz, and runs each for a bounded time (FUZZ_SECONDS, default 60). Seeds come from
-# fuzz/<name>/seeds when it exists, else from the shared corpus, plus fuzz/<name>/findings; the
+# into build-fuzz (or uses the build MMSFORM_FUZZ_BUILD names, which has them already), and runs
+# each for a bounded time (FUZZ_SECONDS, default 60). Seeds come from fuzz/<name>/seeds when it exists, else from the shared corpus, plus fuzz/<name>/findings; the
 # random seed is fixed (FUZZ_SEED, default 1) so that a run can be repeated exactly. A crash
 # fails the run; its input is copied into fuzz/<name>/findings so that it is kept as a test file.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build="$top/build-fuzz"
+build="$top/${MMSFORM_FUZZ_BUILD:-build-fuzz}"
 seconds=${FUZZ_SECONDS:-60}
 corpus=${MMSFORM_CORPUS_DIR:-$(cd "$top/../shared/corpus" 2>/dev/null && pwd || true)}
 if [[ -z "$corpus" && -d /work/shared/corpus ]]; then corpus=/work/shared/corpus; fi
@@ -18,9 +18,10 @@ if ((${#targets[@]} == 0)); then
   exit 0
 fi
 
-CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMMSFORM_FUZZ=ON \
-  -DMMSFORM_SANITIZE=ON -DMMSFORM_TESTS=OFF -DMMSFORM_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target "${targets[@]}"
+if [[ -z "${MMSFORM_FUZZ_BUILD:-}" ]]; then
+  CC=clang CXX=clang++ "$top/scripts/build.sh" build-fuzz -DMMSFORM_FUZZ=ON -DMMSFORM_SANITIZE=ON \
+    -DMMSFORM_TESTS=OFF -DMMSFORM_BENCH=OFF
+fi
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -1,0 +1,56 @@
+#include "platform/gdi/line_breaks.h"
+
+#include <unicode/ubrk.h>
+#include <unicode/utext.h>
+
+#include <memory>
+
+namespace platform::gdi {
+namespace {
+
+struct BreakIteratorCloser {
+  void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
+};
+using BreakIteratorPtr = std::unique_ptr<UBreakIterator, BreakIteratorCloser>;
+
+// Opening a line iterator loads its rules and dictionaries; one per thread is kept and reset
+// with each new text, since the user-interface thread lays out text all the time.
+UBreakIterator* LineIterator() {
+  thread_local BreakIteratorPtr iterator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    BreakIteratorPtr opened(ubrk_open(UBRK_LINE, "", nullptr, 0, &status));
+    return U_SUCCESS(status) ? std::move(opened) : BreakIteratorPtr();
+  }();
+  return iterator.get();
+}
+
+}  // namespace
+
+std::vector<LineBreak> LineBreakOpportunities(std::u16string_view text) {
+  std::vector<LineBreak> breaks;
+  if (text.empty()) return breaks;
+  UBreakIterator* iterator = LineIterator();
+  UErrorCode status = U_ZERO_ERROR;
+  if (iterator != nullptr && text.size() <= static_cast<std::size_t>(INT32_MAX)) {
+    ubrk_setText(iterator, reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
+                 &status);
+  } else {
+    status = U_UNSUPPORTED_ERROR;
+  }
+  if (U_FAILURE(status)) {
+    breaks.push_back({static_cast<std::uint32_t>(text.size()), true});
+    return breaks;
+  }
+  for (int32_t at = ubrk_following(iterator, 0); at != UBRK_DONE; at = ubrk_next(iterator)) {
+    bool hard = ubrk_getRuleStatus(iterator) >= UBRK_LINE_HARD && ubrk_getRuleStatus(iterator) < UBRK_LINE_HARD_LIMIT;
+    breaks.push_back({static_cast<std::uint32_t>(at), hard});
+  }
+  // The iterator keeps a pointer to the text; it must not outlive the caller's buffer.
+  ubrk_setText(iterator, nullptr, 0, &status);
+  if (breaks.empty() || breaks.back().position != text.size()) {
+    breaks.push_back({static_cast<std::uint32_t>(text.size()), true});
+  }
+  return breaks;
+}
+
+}  // namespace platform::gdi
