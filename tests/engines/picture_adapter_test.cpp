@@ -153,7 +153,7 @@ std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG 
   for (auto [row, rowWeight] : rows) {
     for (auto [column, columnWeight] : columns) {
       for (int c = 0; c < 3; ++c) {
-        auto across = [&](LONG y) {
+        auto across = [&, column = column, columnWeight = columnWeight](LONG y) {
           int a = at(column, y, c);
           return a + (((at(std::min(column + 1, sw - 1), y, c) - a) * columnWeight) >> 8);
         };
