@@ -10,6 +10,7 @@
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
 #include "model/message_saving.h"
+#include "platform/drm/dcf_file.h"
 #include "platform/file_api.h"
 #include "platform/text_conversion.h"
 #include "support/test_device.h"
@@ -289,6 +290,62 @@ TEST(MessageLoading, ForwardLockedPartsAreUnwrappedAndStayProtected) {
   EXPECT_EQ(reader.Value()->Headers().parts.back().contentType.mediaType, "application/vnd.oma.drm.content");
 }
 
+// A message whose presentation shows one picture that arrived as protected content of separate
+// delivery (which may be forwarded).
+void WriteForwardableMessage(TestDevice& device, const std::u16string& file) {
+  CreateDirectoryW(u"\\src", nullptr);
+  platform::drm::DcfFile dcf{"image/gif", "cid:shop-picture@example", "Encryption-Method: AES128CBC\r\n",
+                             std::string(32, '\x5A')};
+  WriteFileBytes(device.Host(u"\\src\\apart.gif"), platform::drm::EncodeDcf(dcf));
+  WriteFileBytes(device.Host(u"\\src\\mms.smil"),
+                 "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"
+                 "<region id=\"Image\" left=\"0\" top=\"0\" width=\"176\" height=\"144\"/></layout></head>"
+                 "<body><par dur=\"4000ms\"><img src=\"apart.gif\" region=\"Image\"/></par></body></smil>");
+  mm1::WriteHandle writer = mm1::CreateMessage();
+  mm1::PartRecord record;
+  record.contentType = "application/vnd.oma.drm.content";
+  record.folder = device.Host(u"\\src");
+  record.fileName = "apart.gif";
+  record.contentLocation = "apart.gif";
+  ASSERT_TRUE(writer->AddPart(record));
+  ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src\\mms.smil"), "mms.smil"));
+  ASSERT_TRUE(writer->Write(*platform::HostPath(file)));
+}
+
+std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.insert(entry.path().filename().string());
+  return files;
+}
+
+// Each showing rewrites the stored message with the forwardable copy in place of the part, and the
+// next showing must find the same presentation, the same slides and the same files.
+TEST(MessageLoading, AForwardablePartKeepsItsNameAndSlidesOverRepeatedShowings) {
+  TestDevice device;
+  WriteForwardableMessage(device, u"\\fwd.mms");
+  std::string firstSlides;
+  for (int showing = 0; showing < 3; ++showing) {
+    SCOPED_TRACE(showing);
+    MessageModel model;
+    MessageLoadReport report;
+    ASSERT_EQ(LoadMessage(model, u"\\fwd.mms", u"\\fwd\\", false, NoMediaLengths(), &report), 1);
+    EXPECT_EQ(report.presentationStatus, SlideBuildStatus::kOk);
+    EXPECT_EQ(model.parts.front().fileName, u"apart.gif");
+    EXPECT_EQ(DrmStatus(u"\\fwd\\apart.gif", 1, nullptr), kDrmForwardGranted);
+    if (showing == 0) firstSlides = Describe(model);
+    EXPECT_EQ(Describe(model), firstSlides);
+    EXPECT_EQ(FilesIn(device.Host(u"\\fwd")), (std::set<std::string>{"apart.gif", "mms.smil"}));
+    auto reader = mm1::OpenMessage(*platform::HostPath(u"\\fwd.mms"));
+    ASSERT_TRUE(reader);
+    std::set<std::string> stored;
+    for (const auto& part : reader.Value()->Headers().parts) {
+      stored.insert(part.contentType.mediaType + " " + part.contentLocation.value_or(""));
+    }
+    EXPECT_EQ(stored, (std::set<std::string>{"application/smil mms.smil", "application/vnd.oma.drm.content apart.gif"}));
+  }
+  EXPECT_NE(firstSlides.find("img=apart.gif"), std::string::npos) << firstSlides;
+}
+
 TEST(MessageLoading, WithoutDrmSupportProtectedPartsStayOrdinaryFiles) {
   TestDevice device;
   ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
@@ -356,6 +413,45 @@ TEST(MessageLoading, TextPartsAreWrittenConvertedOnce) {
     files.insert(entry.path().filename().string());
   }
   EXPECT_EQ(files, (std::set<std::string>{"marked.txt", "lines.txt", "latin.txt"}));
+}
+
+// A part that calls itself "mms.smil" in a message whose presentation is elsewhere or absent keeps
+// its data apart from the presentation that saving writes into the same folder.
+TEST(MessageLoading, APartNamedLikeThePresentationKeepsItsOwnFile) {
+  TestDevice device;
+  CreateDirectoryW(u"\\src", nullptr);
+  WriteFileBytes(device.Host(u"\\src\\note"), "not a presentation");
+  WriteFileBytes(device.Host(u"\\src\\show.smil"),
+                 "<smil><body><par dur=\"3000ms\"><text src=\"mms.smil\"/></par></body></smil>");
+  for (bool withPresentation : {false, true}) {
+    SCOPED_TRACE(withPresentation);
+    mm1::WriteHandle writer = mm1::CreateMessage();
+    mm1::PartRecord record;
+    record.contentType = "text/plain;charset=utf_8";
+    record.folder = device.Host(u"\\src");
+    record.fileName = "note";
+    record.contentLocation = "mms.smil";
+    ASSERT_TRUE(writer->AddPart(record));
+    if (withPresentation) ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src\\show.smil"), "show.smil"));
+    ASSERT_TRUE(writer->Write(device.Host(u"\\named.mms")));
+    MessageModel model;
+    ASSERT_EQ(LoadMessage(model, u"\\named.mms", u"\\named\\", false), 1);
+    const std::u16string name(model.parts.front().fileName.View());
+    EXPECT_FALSE(platform::EqualsNoCase(name, u"mms.smil"));
+    ASSERT_TRUE(SaveMessage(model, u"\\named\\", u"\\named.mms"));
+    EXPECT_EQ(ReadUtf16File(u"\\named\\" + name), u"not a presentation");
+    MessageModel reloaded;
+    ASSERT_EQ(LoadMessage(reloaded, u"\\named.mms", u"\\reloaded\\", false), 1);
+    EXPECT_EQ(ReadUtf16File(u"\\reloaded\\" + std::u16string(reloaded.parts.front().fileName.View())),
+              u"not a presentation");
+  }
+  // A model that names a part like the presentation is refused rather than saved over it.
+  MessageModel model;
+  AddPart(model, u"MMS.SMIL", 1);
+  SetDefaultRegions(model.layout);
+  WriteFileBytes(device.Host(u"\\named\\MMS.SMIL"), "kept");
+  EXPECT_FALSE(SaveMessage(model, u"\\named\\", u"\\refused.mms"));
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\named\\MMS.SMIL")), "kept");
 }
 
 TEST(MessageLoading, FilesThatCannotBeLoadedGiveMinusOne) {
