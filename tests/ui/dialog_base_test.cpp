@@ -1,5 +1,9 @@
 // Dialog objects: modal runs, missing templates, WM_CLOSEDIALOG, the button colours, and the
 // oriented dialog's relayout when the screen turns.
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
@@ -102,6 +106,48 @@ TEST_F(UiTest, CloseDialogReachesEveryVisibleDialogOfTheProcess) {
   EXPECT_FALSE(second.IsWindow());
   EXPECT_TRUE(hidden.IsWindow());
   EXPECT_TRUE(IsWindow(other));
+}
+
+// The commands each picker window received, by window.
+std::vector<std::pair<HWND, WPARAM>>& PickerCommands() {
+  static std::vector<std::pair<HWND, WPARAM>> commands;
+  return commands;
+}
+
+LRESULT RecordingPicker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) PickerCommands().emplace_back(hwnd, wParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(UiTest, AModalDialogClosesItsPickersAndEndsWithCancelWhenTheFormCloses) {
+  PickerCommands().clear();
+  WNDCLASSW chooserClass{};
+  chooserClass.lpfnWndProc = RecordingPicker;
+  chooserClass.lpszClassName = u"MSContactChooser";
+  ASSERT_NE(RegisterClassW(&chooserClass), 0);
+  HWND chooser = nullptr;
+  HWND properties = nullptr;
+  HWND strangers = nullptr;
+  CDialogBase dialog;
+  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND hwnd) {
+    const DWORD style = WS_POPUP | WS_VISIBLE;
+    chooser = CreateWindowExW(0, u"MSContactChooser", u"", style, 0, 0, 50, 50, hwnd, nullptr, nullptr, nullptr);
+    properties = CreateWindowExW(0, u"Dialog", u"Properties", style, 0, 0, 50, 50, hwnd, nullptr, nullptr, nullptr);
+    // A chooser that another window opened is not this dialog's to close.
+    strangers = CreateWindowExW(0, u"MSContactChooser", u"", style, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongW(properties, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingPicker));
+    CloseProcessDialogs();
+  });
+  EXPECT_EQ(dialog.DoModal(transport::ResourceInstance(), 200, nullptr), IDCANCEL);
+  ASSERT_NE(chooser, nullptr);
+  ASSERT_NE(properties, nullptr);
+  const std::set<std::pair<HWND, WPARAM>> received(PickerCommands().begin(), PickerCommands().end());
+  EXPECT_EQ(PickerCommands().size(), 2u);
+  EXPECT_EQ(received, (std::set<std::pair<HWND, WPARAM>>{{chooser, IDCANCEL}, {properties, IDOK}}));
+  for (HWND window : {chooser, properties, strangers}) {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+  UnregisterClassW(u"MSContactChooser", nullptr);
 }
 
 TEST_F(UiTest, APushedButtonGetsWhiteTextOnTheButtonBrush) {
