@@ -1,11 +1,14 @@
 // Dialog objects: modal runs, missing templates, WM_CLOSEDIALOG, the button colours, and the
 // oriented dialog's relayout when the screen turns.
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <utility>
 #include <vector>
 
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
+#include "platform/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "platform/window/screen.h"
 #include "transport/resource_module.h"
@@ -212,6 +215,40 @@ TEST_F(UiTest, AnOrientedDialogWithOneTemplateNeverLaysItselfOut) {
   });
   EXPECT_EQ(dialog.DoModal(transport::ResourceInstance(), kPortrait, 0, nullptr), IDCANCEL);
   EXPECT_EQ(dialog.relayouts, 0);
+}
+
+// A resource file of the test's own, compiled by the build's resource compiler: one icon static
+// placed differently in two templates.
+TEST_F(UiTest, RelayoutMovesAnIconStaticAndKeepsItsIcon) {
+  const std::filesystem::path source = m_device.root() / "icon.rc";
+  test_support::WriteFileBytes(
+      source,
+      "DIALOG 900 0 0 100 100 STYLE WS_POPUP|WS_VISIBLE TITLE \"Icon\" FONT 8 \"DejaVu Sans\"\n"
+      "  CONTROL 1001 STATIC ORD 7 5 5 20 20 WS_CHILD|WS_VISIBLE|SS_ICON\n"
+      "END\n"
+      "DIALOG 901 0 0 100 100 STYLE WS_POPUP|WS_VISIBLE TITLE \"Icon\" FONT 8 \"DejaVu Sans\"\n"
+      "  CONTROL 1001 STATIC ORD 7 50 5 20 20 WS_CHILD|WS_VISIBLE|SS_ICON\n"
+      "END\n");
+  const std::filesystem::path output = m_device.root() / "windows" / "Icons.dll";
+  const std::string command =
+      test_support::BinaryPath("bin/resource_compiler").string() + " " + output.string() + " " + source.string();
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  HMODULE module = LoadLibraryExW(u"\\windows\\Icons.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  CDialogBase dialog;
+  ASSERT_TRUE(dialog.CreateModeless(module, nullptr, 900));
+  HWND icon = dialog.GetDlgItem(1001);
+  const auto shown = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x51C0));
+  SendMessageW(icon, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shown));
+  RECT before{};
+  GetWindowRect(icon, &before);
+  EXPECT_TRUE(RelayoutDialog(module, dialog.GetHandle(), 901));
+  RECT after{};
+  GetWindowRect(icon, &after);
+  EXPECT_GT(after.left, before.left);
+  EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0)), shown);
+  DestroyWindow(dialog.GetHandle());
+  FreeLibrary(module);
 }
 
 TEST_F(UiTest, RelayoutReportsTemplatesWithSeveralUnnamedItems) {
