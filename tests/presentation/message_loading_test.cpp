@@ -346,6 +346,32 @@ TEST(MessageLoading, AForwardablePartKeepsItsNameAndSlidesOverRepeatedShowings) 
   EXPECT_NE(firstSlides.find("img=apart.gif"), std::string::npos) << firstSlides;
 }
 
+// Protected text stays in the protected content file the DRM service wrote: this module cannot
+// protect a converted copy, so the text is decoded when it is shown, not rewritten as UTF-16 here.
+TEST(MessageLoading, ProtectedTextStaysProtectedAndUnconverted) {
+  TestDevice device;
+  CreateDirectoryW(u"\\src", nullptr);
+  WriteFileBytes(device.Host(u"\\src\\note"),
+                 "--b\r\nContent-Type: text/plain; charset=utf-8\r\nContent-ID: <t@example>\r\n\r\n"
+                 "secret words\r\n--b--\r\n");
+  mm1::WriteHandle writer = mm1::CreateMessage();
+  mm1::PartRecord record;
+  record.contentType = "application/vnd.oma.drm.message";
+  record.folder = device.Host(u"\\src");
+  record.fileName = "note";
+  ASSERT_TRUE(writer->AddPart(record));
+  ASSERT_TRUE(writer->Write(device.Host(u"\\text.mms")));
+  MessageModel model;
+  ASSERT_EQ(LoadMessage(model, u"\\text.mms", u"\\text\\", false), 1);
+  const MediaPart& part = model.parts.front();
+  EXPECT_EQ(part.type, 0x30001u);
+  std::u16string path = u"\\text\\" + std::u16string(part.fileName.View());
+  EXPECT_EQ(DrmStatus(path.c_str(), 1, nullptr), kDrmForwardRefused);
+  std::string stored = ReadFileBytes(device.Host(path));
+  EXPECT_EQ(stored.find("secret"), std::string::npos);
+  EXPECT_FALSE(stored.starts_with("\xFF\xFE"));
+}
+
 TEST(MessageLoading, WithoutDrmSupportProtectedPartsStayOrdinaryFiles) {
   TestDevice device;
   ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
