@@ -31,6 +31,19 @@ TEST(DrmHandling, HeaderIsAddedOnceAndStrippedWithItsBlankLine) {
   EXPECT_FALSE(AddDrmHeader(u"\\parts\\missing.drm", kDrmKindMessage));
 }
 
+TEST(DrmHandling, WithoutDrmSupportHeadersAreNeitherAddedNorStripped) {
+  TestDevice device;
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, FALSE));
+  CreateDirectoryW(u"\\parts", nullptr);
+  const std::string headed = "Content-Type: application/vnd.oma.drm.message\r\n\r\n" + kBody;
+  WriteFileBytes(device.Host(u"\\parts\\a.drm"), headed);
+  EXPECT_FALSE(StripDrmHeader(u"\\parts\\a.drm", kDrmKindMessage));
+  WriteFileBytes(device.Host(u"\\parts\\b.drm"), kBody);
+  EXPECT_FALSE(AddDrmHeader(u"\\parts\\b.drm", kDrmKindMessage));
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\a.drm")), headed);
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\b.drm")), kBody);
+}
+
 TEST(DrmHandling, ForwardLockedPartUnwrapsIntoAProtectedFileThatMayBeShownButNotForwarded) {
   TestDevice device;
   CreateDirectoryW(u"\\parts", nullptr);
