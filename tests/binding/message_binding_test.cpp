@@ -71,6 +71,9 @@ TEST_F(BindingTest, AccessorsFollowTheirStoreRules) {
   ASSERT_TRUE(store.SetSenderAddress(u"\"Ann Example\" <+358401234567>"));
   EXPECT_EQ(store.Text(kSenderEmailAddress), u"+358401234567");
   EXPECT_EQ(store.SenderName(), u"Ann Example");
+  // Without a display name the address alone names the sender, without its brackets.
+  ASSERT_TRUE(store.SetSenderAddress(u"<+358401234567>"));
+  EXPECT_EQ(store.SenderName(), u"+358401234567");
   SetConfigString(string_setting::kCountryCode, u"+358", FALSE);
   SetConfigValue(numeric_setting::kEnableRemoveCountryCode, 1, FALSE);
   ASSERT_TRUE(store.SetRecipients(u"\"B\"\t<+358501>;+46702\r\n", u"", u""));
@@ -155,6 +158,21 @@ TEST_F(BindingTest, SizeAndExpiryRules) {
   store.SetBool(kAbsoluteExpiry, TRUE);
   store.SetLong(kOptionExpiry, binding_test::kNow - 1);
   EXPECT_TRUE(binding.IsExpired());
+}
+
+// The relay reports delivery with a status code: only "retrieved" (0x81) is a delivery, every
+// other code (expired, rejected, deferred, ...) marks the report for the user's attention.
+TEST_F(BindingTest, ADeliveryReportIsMarkedUnlessTheMessageWasRetrieved) {
+  for (auto [status, marked] : {std::pair{0x81, false}, std::pair{0x80, true}, std::pair{0x82, true}}) {
+    SCOPED_TRACE(status);
+    ComPtr<IMessage> message = NewMessage();
+    MessageBinding binding;
+    ASSERT_TRUE(LoadBinding(binding, message.Get(), nullptr, 5));
+    mm1::Pdu report;
+    report.status = static_cast<std::uint8_t>(status);
+    ASSERT_TRUE(binding.StoreDeliveryReport(report));
+    EXPECT_EQ((binding.Message().Flags() & 0x2000000u) != 0, marked);
+  }
 }
 
 // The device's time zone for one test.

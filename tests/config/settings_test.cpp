@@ -111,6 +111,7 @@ TEST(Settings, StringValuesAreCutAtTheirNullAndOverlongOrMistypedOnesReadEmpty) 
   ASSERT_TRUE(config_test::WriteText(HKEY_LOCAL_MACHINE, key, u"Domain", std::u16string(300, u'x')));
   EXPECT_TRUE(GetConfigString(string_setting::kDomain).IsEmpty());
 
+  // A value of another type holds no text: reading its bytes as characters would give garbage.
   ASSERT_TRUE(config_test::WriteDword(HKEY_LOCAL_MACHINE, key, u"Domain", 0x41));
   EXPECT_TRUE(GetConfigString(string_setting::kDomain).IsEmpty());
 
