@@ -11,6 +11,7 @@
 #include "engines/image_fit.h"
 #include "engines/picture_type.h"
 #include "engines/resampler.h"
+#include "platform/drm/drm_service.h"
 
 namespace {
 
@@ -121,9 +122,11 @@ DibImage* DecodeStream(ImageStream& stream, DWORD typeCode, SIZE* size, DWORD fl
 DibImage* DecodeImage(LPCWSTR path, SIZE* size, DWORD typeCode, DWORD flags) {
   if (path == nullptr || path[0] == 0 || size == nullptr || size->cx < 1 || size->cy < 1) return nullptr;
   // Protected pictures are shown through the DRM service only while DRM support is on.
-  const bool drmSupported = GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
+  BOOL isProtected = FALSE;
+  const bool shownProtected = SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected &&
+                              GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
   std::unique_ptr<ImageStream> stream =
-      ImageStream::OpenFile(path, drmSupported ? image_stream_mode::kProtected : image_stream_mode::kRead);
+      ImageStream::OpenFile(path, shownProtected ? image_stream_mode::kProtected : image_stream_mode::kRead);
   if (!stream) return nullptr;
   return DecodeStream(*stream, ResolvePictureType(path, typeCode), size, flags);
 }
