@@ -30,14 +30,20 @@ std::string ReadAll(ImageStream& stream) {
   return bytes;
 }
 
-TEST(ProtectedPictures, ProtectedContentReadsDecryptedOnlyWhereTheServiceAllows) {
-  TestDevice device;
+// A forward-locked picture stored the way a received one is, as \locked.gif; gives the picture.
+std::string StoreLockedPicture(TestDevice& device) {
   std::string gif = ReadFileBytes(CorpusPath("gif/mmsd-con-210-p2.gif"));
   WriteFileBytes(device.Host(u"\\locked.in"),
                  "Content-Type: application/vnd.oma.drm.message\r\n\r\n--b\r\nContent-Type: image/gif\r\n\r\n" + gif +
                      "\r\n--b--\r\n");
   WCHAR type[64];
-  ASSERT_EQ(FileDrmStoreContent(u"\\locked.in", u"\\locked.gif", nullptr, type, 64), S_OK);
+  EXPECT_EQ(FileDrmStoreContent(u"\\locked.in", u"\\locked.gif", nullptr, type, 64), S_OK);
+  return gif;
+}
+
+TEST(ProtectedPictures, ProtectedContentReadsDecryptedOnlyWhereTheServiceAllows) {
+  TestDevice device;
+  std::string gif = StoreLockedPicture(device);
   auto plain = ImageStream::OpenFile(u"\\locked.gif", image_stream_mode::kProtected);
   ASSERT_NE(plain, nullptr);
   EXPECT_EQ(ReadAll(*plain), gif);
@@ -97,12 +103,7 @@ TEST(ProtectedPictures, APictureShownOnceIsMeasuredFreelyDecodedOnceAndNeverResi
 
 TEST(ProtectedPictures, ProtectedPicturesAreNotResizedAndNotShownWithoutDrmSupport) {
   TestDevice device;
-  std::string gif = ReadFileBytes(CorpusPath("gif/mmsd-con-210-p2.gif"));
-  WriteFileBytes(device.Host(u"\\locked.in"),
-                 "Content-Type: application/vnd.oma.drm.message\r\n\r\n--b\r\nContent-Type: image/gif\r\n\r\n" + gif +
-                     "\r\n--b--\r\n");
-  WCHAR type[64];
-  ASSERT_EQ(FileDrmStoreContent(u"\\locked.in", u"\\locked.gif", nullptr, type, 64), S_OK);
+  StoreLockedPicture(device);
   SIZE size{};
   ASSERT_TRUE(GetImageInfo(u"\\locked.gif", &size, nullptr, media_type::kNone));
   ASSERT_GT(size.cx, 2);
