@@ -256,18 +256,29 @@ TEST(MessageLoading, PersonalDataAloneIsSavedWithoutAPresentation) {
   EXPECT_EQ(reloaded.parts.back().type, 0x50002u);
 }
 
-// A message whose one part is an OMA DRM message, written by our own encoder.
-void WriteDrmMessage(TestDevice& device, const std::u16string& file) {
+// A message of one part, written by our own encoder from the data put into \src under `name`, with
+// a presentation from \src when one is named.
+void WriteOnePartMessage(TestDevice& device, const std::u16string& file, const std::string& name,
+                         const std::string& data, const std::string& contentType,
+                         const std::string& contentLocation = "", const std::string& presentation = "") {
   CreateDirectoryW(u"\\src", nullptr);
-  WriteFileBytes(device.Host(u"\\src\\locked"),
-                 "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@example>\r\n\r\nGIF89a-locked-picture\r\n--b--\r\n");
+  WriteFileBytes(device.Host(u"\\src") / name, data);
   mm1::WriteHandle writer = mm1::CreateMessage();
   mm1::PartRecord record;
-  record.contentType = "application/vnd.oma.drm.message";
+  record.contentType = contentType;
   record.folder = device.Host(u"\\src");
-  record.fileName = "locked";
+  record.fileName = name;
+  record.contentLocation = contentLocation;
   ASSERT_TRUE(writer->AddPart(record));
+  if (!presentation.empty()) ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src") / presentation, presentation));
   ASSERT_TRUE(writer->Write(*platform::HostPath(file)));
+}
+
+// A message whose one part is an OMA DRM message, written by our own encoder.
+void WriteDrmMessage(TestDevice& device, const std::u16string& file) {
+  WriteOnePartMessage(device, file, "locked",
+                      "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@example>\r\n\r\nGIF89a-locked-picture\r\n--b--\r\n",
+                      "application/vnd.oma.drm.message");
 }
 
 TEST(MessageLoading, ForwardLockedPartsAreUnwrappedAndStayProtected) {
@@ -296,20 +307,12 @@ void WriteForwardableMessage(TestDevice& device, const std::u16string& file) {
   CreateDirectoryW(u"\\src", nullptr);
   platform::drm::DcfFile dcf{"image/gif", "cid:shop-picture@example", "Encryption-Method: AES128CBC\r\n",
                              std::string(32, '\x5A')};
-  WriteFileBytes(device.Host(u"\\src\\apart.gif"), platform::drm::EncodeDcf(dcf));
   WriteFileBytes(device.Host(u"\\src\\mms.smil"),
                  "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"
                  "<region id=\"Image\" left=\"0\" top=\"0\" width=\"176\" height=\"144\"/></layout></head>"
                  "<body><par dur=\"4000ms\"><img src=\"apart.gif\" region=\"Image\"/></par></body></smil>");
-  mm1::WriteHandle writer = mm1::CreateMessage();
-  mm1::PartRecord record;
-  record.contentType = "application/vnd.oma.drm.content";
-  record.folder = device.Host(u"\\src");
-  record.fileName = "apart.gif";
-  record.contentLocation = "apart.gif";
-  ASSERT_TRUE(writer->AddPart(record));
-  ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src\\mms.smil"), "mms.smil"));
-  ASSERT_TRUE(writer->Write(*platform::HostPath(file)));
+  WriteOnePartMessage(device, file, "apart.gif", platform::drm::EncodeDcf(dcf), "application/vnd.oma.drm.content",
+                      "apart.gif", "mms.smil");
 }
 
 std::set<std::string> FilesIn(const std::filesystem::path& folder) {
@@ -350,17 +353,10 @@ TEST(MessageLoading, AForwardablePartKeepsItsNameAndSlidesOverRepeatedShowings) 
 // protect a converted copy, so the text is decoded when it is shown, not rewritten as UTF-16 here.
 TEST(MessageLoading, ProtectedTextStaysProtectedAndUnconverted) {
   TestDevice device;
-  CreateDirectoryW(u"\\src", nullptr);
-  WriteFileBytes(device.Host(u"\\src\\note"),
-                 "--b\r\nContent-Type: text/plain; charset=utf-8\r\nContent-ID: <t@example>\r\n\r\n"
-                 "secret words\r\n--b--\r\n");
-  mm1::WriteHandle writer = mm1::CreateMessage();
-  mm1::PartRecord record;
-  record.contentType = "application/vnd.oma.drm.message";
-  record.folder = device.Host(u"\\src");
-  record.fileName = "note";
-  ASSERT_TRUE(writer->AddPart(record));
-  ASSERT_TRUE(writer->Write(device.Host(u"\\text.mms")));
+  WriteOnePartMessage(device, u"\\text.mms", "note",
+                      "--b\r\nContent-Type: text/plain; charset=utf-8\r\nContent-ID: <t@example>\r\n\r\n"
+                      "secret words\r\n--b--\r\n",
+                      "application/vnd.oma.drm.message");
   MessageModel model;
   ASSERT_EQ(LoadMessage(model, u"\\text.mms", u"\\text\\", false), 1);
   const MediaPart& part = model.parts.front();
@@ -446,20 +442,12 @@ TEST(MessageLoading, TextPartsAreWrittenConvertedOnce) {
 TEST(MessageLoading, APartNamedLikeThePresentationKeepsItsOwnFile) {
   TestDevice device;
   CreateDirectoryW(u"\\src", nullptr);
-  WriteFileBytes(device.Host(u"\\src\\note"), "not a presentation");
   WriteFileBytes(device.Host(u"\\src\\show.smil"),
                  "<smil><body><par dur=\"3000ms\"><text src=\"mms.smil\"/></par></body></smil>");
   for (bool withPresentation : {false, true}) {
     SCOPED_TRACE(withPresentation);
-    mm1::WriteHandle writer = mm1::CreateMessage();
-    mm1::PartRecord record;
-    record.contentType = "text/plain;charset=utf_8";
-    record.folder = device.Host(u"\\src");
-    record.fileName = "note";
-    record.contentLocation = "mms.smil";
-    ASSERT_TRUE(writer->AddPart(record));
-    if (withPresentation) ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src\\show.smil"), "show.smil"));
-    ASSERT_TRUE(writer->Write(device.Host(u"\\named.mms")));
+    WriteOnePartMessage(device, u"\\named.mms", "note", "not a presentation", "text/plain;charset=utf_8", "mms.smil",
+                        withPresentation ? "show.smil" : "");
     MessageModel model;
     ASSERT_EQ(LoadMessage(model, u"\\named.mms", u"\\named\\", false), 1);
     const std::u16string name(model.parts.front().fileName.View());
