@@ -43,7 +43,7 @@ class ProgressBar : public CWndBase {
  private:
   void Fill(HDC hdc);
 
-  [[maybe_unused]] HWND m_owner = nullptr;  // kept for the owner the toolbars hand in; nothing reads it yet
+  HWND m_owner = nullptr;
   int m_position = 0;
   int m_duration = 0;
   bool m_backwards = false;

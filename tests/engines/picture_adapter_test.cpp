@@ -155,7 +155,7 @@ std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG 
       LONG column = columnTap.first;
       int columnWeight = columnTap.second;
       for (int c = 0; c < 3; ++c) {
-        auto across = [&, column = column, columnWeight = columnWeight](LONG y) {
+        auto across = [&](LONG y) {
           int a = at(column, y, c);
           return a + (((at(std::min(column + 1, sw - 1), y, c) - a) * columnWeight) >> 8);
         };
