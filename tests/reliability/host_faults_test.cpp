@@ -52,6 +52,7 @@ TEST(HostCommands, PicturesThatCannotBeReadOrWouldBeMislabelledAreRefused) {
   ScratchFolder scratch;
   const fs::path device = scratch.path() / "device";
   std::string gif = ReadBytes(test_support::CorpusPath("gif/pm-nowmms-p2.gif"));
+  std::string animated = ReadBytes(test_support::CorpusPath("gif/pm-btmms-p2-animated.gif"));
   struct Case {
     const char* what;
     std::string input;  // file name in the scratch folder
@@ -64,6 +65,9 @@ TEST(HostCommands, PicturesThatCannotBeReadOrWouldBeMislabelledAreRefused) {
       {"a GIF cut after its screen descriptor, in a box it fits", "cut.gif", gif.substr(0, 13), "cut-out.gif", "1000", "1000"},
       {"a GIF cut in its first frame, in a box it fits", "half.gif", gif.substr(0, gif.size() / 3), "half-out.gif", "1000", "1000"},
       {"a GIF whose frame data is noise", "noise.gif", gif.substr(0, 800) + std::string(gif.size() - 800, '\x5A'), "noise-out.gif", "40", "30"},
+      // 67 x 50: a box of its own height needs no scaling, and the GIF's bytes were copied unread.
+      {"an animated GIF cut in half, in a box of its height", "animated.gif", animated.substr(0, animated.size() / 2),
+       "animated-out.gif", "1000", "50"},
       {"a JPEG resized to a PNG name", "photo.jpg", ReadBytes(test_support::CorpusPath("jpeg/canon-eos-40d.jpg")), "photo.png", "40", "30"},
       {"a GIF resized to a JPEG name", "whole.gif", gif, "whole.jpg", "40", "30"},
   };

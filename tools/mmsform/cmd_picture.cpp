@@ -289,7 +289,8 @@ int Resize(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform: %s would not hold a picture of the input's format; name it like the input\n", args[2]);
     return 1;
   }
-  if (width > size.cx && height > size.cy) {
+  // A picture that needs no scaling is left alone: the codecs would copy its bytes unread.
+  if (width >= size.cx && height >= size.cy) {
     std::fprintf(stderr, "mmsform: the picture already fits in %ld x %ld; nothing was written\n", static_cast<long>(width),
                  static_cast<long>(height));
     return 1;
