@@ -255,13 +255,6 @@ bool ParseSize(const char* width, const char* height, LONG& w, LONG& h) {
   return *end == 0 && h >= 0;
 }
 
-// Whether the whole picture decodes: a picture that cannot be read is an error, not something to
-// copy.
-bool Decodes(LPCWSTR path, MediaType type, SIZE box) {
-  std::unique_ptr<DibImage, DibImageDeleter> image(DecodeImage(path, &box, type, 0xFFFFFFFF));
-  return image != nullptr;
-}
-
 int Resize(std::span<char* const> args) {
   LONG width = 0, height = 0;
   int quality = 90;
@@ -279,7 +272,7 @@ int Resize(std::span<char* const> args) {
   PictureOutput output(args[2]);
   MediaType type = ResolvePictureType(input.path(), media_type::kNone);
   SIZE size{};
-  if (!GetImageInfo(input.path(), &size, nullptr, type) || !Decodes(input.path(), type, SIZE{width, height})) {
+  if (!GetImageInfo(input.path(), &size, nullptr, type)) {
     std::fprintf(stderr, "mmsform: cannot read the picture %s\n", args[1]);
     return 1;
   }
