@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 
+#include "platform/gdi/png_file.h"
 #include "reliability/child_process.h"
 #include "reliability/device_checks.h"
 #include "reliability/small_mount.h"
@@ -28,6 +30,9 @@ TEST(FullDevice, ImportsUntilFullFailWithTheCauseAndKeepWhatWasStored) {
   // A good message file on the device, for the save below that must not harm it.
   const fs::path kept = scratch.path() / "small" / "kept.mms";
   test_support::WriteFileBytes(kept, ReadBytes(small));
+  const fs::path screen = scratch.path() / "small" / "screen.png";
+  ASSERT_TRUE(platform::gdi::WritePng(platform::gdi::Surface(4, 4, false, false), screen));
+  const std::string screenBefore = ReadBytes(screen);
 
   std::vector<std::string> stored;
   int attempts = 0, failures = 0, failuresAfterFull = 0;
@@ -84,6 +89,14 @@ TEST(FullDevice, ImportsUntilFullFailWithTheCauseAndKeepWhatWasStored) {
   EXPECT_EQ(resize.exitCode, 1) << resize.err;
   EXPECT_EQ(resize.err.find("may already fit"), std::string::npos) << resize.err;
   EXPECT_FALSE(fs::exists(picture));
+  // A screen picture too large for what is left: the old one stays.
+  platform::gdi::Surface noise(400, 400, false, false);
+  std::minstd_rand random(7);
+  for (int i = 0; i < 400 * 400 * 3; ++i) noise.Bits()[i] = static_cast<BYTE>(random());
+  std::string error;
+  EXPECT_FALSE(platform::gdi::WritePng(noise, screen, &error));
+  EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+  EXPECT_EQ(ReadBytes(screen), screenBefore);
   EXPECT_TRUE(TemporaryLeftovers(scratch.path() / "small").empty());
 
   std::printf("full device: %d imports tried, %zu stored, %d failed for lack of space (all with the cause), %d lost\n",

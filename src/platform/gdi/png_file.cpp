@@ -69,7 +69,7 @@ bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::
   std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    SetError(error, "cannot write " + path.string());
+    SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     return false;
   }
   png_init_io(png, file);
