@@ -13,6 +13,7 @@
 #include "platform/message_store/message_store.h"
 #include "platform/regedit_file.h"
 #include "platform/registry.h"
+#include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 #include "transport/mms_global.h"
 
@@ -61,7 +62,7 @@ void CheckFactoryValues(DeviceCheck& check) {
   if (missing > 0) check.problems.push_back(std::to_string(missing) + " factory values are missing");
 }
 
-void CheckMessages(const fs::path& root, bool withLeftovers, DeviceCheck& check) {
+void CheckMessages(const fs::path& root, Leftovers leftovers, DeviceCheck& check) {
   ComPtr<IMsgStore> store;
   std::string error;
   std::error_code fsError;
@@ -71,6 +72,7 @@ void CheckMessages(const fs::path& root, bool withLeftovers, DeviceCheck& check)
     return;
   }
   ULC_Global::GetGlobal()->messageStore = store.Get();
+  if (leftovers == Leftovers::kAfterCleanUp) RemoveUnclaimedDataFiles(store.Get());
   std::set<std::string> claimed;
   fs::path contentFolder;
   auto messages = StoredMessages(store.Get());
@@ -95,7 +97,7 @@ void CheckMessages(const fs::path& root, bool withLeftovers, DeviceCheck& check)
     }
   }
   ULC_Global::GetGlobal()->messageStore = nullptr;
-  if (!withLeftovers || contentFolder.empty()) return;
+  if (leftovers == Leftovers::kIgnored || contentFolder.empty()) return;
   for (const auto& entry : fs::directory_iterator(contentFolder, fsError)) {
     std::string name = entry.path().filename().string();
     if (name.ends_with(".dat") && claimed.count(name) == 0) check.problems.push_back("unclaimed data file " + name);
@@ -115,7 +117,7 @@ std::vector<fs::path> TemporaryLeftovers(const fs::path& root) {
   return found;
 }
 
-DeviceCheck CheckDevice(const fs::path& root, bool withLeftovers) {
+DeviceCheck CheckDevice(const fs::path& root, Leftovers leftovers) {
   DeviceCheck check;
   CheckIntegrity(root / "registry.db", check);
   CheckIntegrity(root / "message_store.db", check);
@@ -126,9 +128,10 @@ DeviceCheck CheckDevice(const fs::path& root, bool withLeftovers) {
     return check;
   }
   CheckFactoryValues(check);
-  CheckMessages(root, withLeftovers, check);
+  if (leftovers == Leftovers::kAfterCleanUp) platform::RemoveStaleTemporaryFiles();
+  CheckMessages(root, leftovers, check);
   platform::CloseDevice();
-  if (withLeftovers) {
+  if (leftovers != Leftovers::kIgnored) {
     for (const fs::path& path : TemporaryLeftovers(root)) check.problems.push_back("left behind: " + path.string());
   }
   return check;

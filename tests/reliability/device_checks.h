@@ -16,10 +16,15 @@ struct DeviceCheck {
   std::vector<std::string> entryIds;  // of the listed messages, as hex
 };
 
+// Whether leftovers of killed processes (temporary files, data files no message claims) count.
+enum class Leftovers {
+  kIgnored,
+  kAfterCleanUp,  // count what is left after the clean-up every writing command starts with
+  kAsTheyAre,     // count what is there (a writing command ran since)
+};
+
 // Opens the device in this process (as the next command would), checks it and closes it again.
-// withLeftovers: also counts temporary files and unclaimed data files as problems (after a command
-// that cleans up has run).
-DeviceCheck CheckDevice(const std::filesystem::path& root, bool withLeftovers);
+DeviceCheck CheckDevice(const std::filesystem::path& root, Leftovers leftovers);
 
 // Temporary files and work folders under the root (NAME.tmp-PID-N, Temp\inspect-PID).
 std::vector<std::filesystem::path> TemporaryLeftovers(const std::filesystem::path& root);
