@@ -98,6 +98,10 @@ TEST(FullDevice, ImportsUntilFullFailWithTheCauseAndKeepWhatWasStored) {
   EXPECT_NE(error.find("No space left"), std::string::npos) << error;
   EXPECT_EQ(ReadBytes(screen), screenBefore);
   EXPECT_TRUE(TemporaryLeftovers(scratch.path() / "small").empty());
+  // The failed imports left no message and no data file.
+  DeviceCheck check = CheckDevice(device, Leftovers::kAsTheyAre);
+  EXPECT_EQ(check.messages, stored.size());
+  for (const std::string& problem : check.problems) ADD_FAILURE() << problem;
 
   std::printf("full device: %d imports tried, %zu stored, %d failed for lack of space (all with the cause), %d lost\n",
               attempts, stored.size(), failures, lost);

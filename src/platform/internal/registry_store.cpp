@@ -66,8 +66,9 @@ std::unique_ptr<RegistryStore> RegistryStore::Open(const std::filesystem::path& 
     if (error) *error = file.string() + ": " + StorageProblemOr(*store->m_db, "the registry is read-only and empty");
     return nullptr;
   }
-  if (!store->Prepare(seed, error)) {
-    if (error) *error = file.string() + ": " + *error;
+  std::string reason;
+  if (!store->Prepare(seed, &reason)) {
+    if (error) *error = file.string() + ": " + reason;
     return nullptr;
   }
   return store;

@@ -274,8 +274,7 @@ SqliteTransaction::~SqliteTransaction() {
 
 bool SqliteTransaction::Commit() {
   if (!m_open) return false;
-  // A commit that finds readers in the way waits for them like any other lock.
-  m_open = !(m_nested ? m_db.Execute("RELEASE nested") : m_db.ExecuteRetryingBusy("COMMIT"));
+  m_open = !m_db.Execute(m_nested ? "RELEASE nested" : "COMMIT");
   return !m_open;
 }
 
