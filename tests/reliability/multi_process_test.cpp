@@ -8,7 +8,9 @@
 #include <set>
 #include <thread>
 
+#include "platform/internal/sqlite_database.h"
 #include "reliability/child_process.h"
+#include "reliability/device_checks.h"
 #include "support/test_device.h"
 
 namespace reliability {
@@ -96,6 +98,35 @@ TEST(SeveralProcesses, ImportListAndChangeSettingsAtOnceWithoutFailureOrLoss) {
   std::printf("several processes: %zu processes at once, %d runs, %d failures, %zu imports, %d lost\n", workers.size(),
               runs, failures, imported.size(), lost);
   EXPECT_EQ(imported.size(), static_cast<std::size_t>(kImporters * kImportsEach));
+}
+
+// Processes that all find the device new make one registry with its factory values and one store
+// with its folders between them, and none of them fails.
+TEST(SeveralProcesses, FirstUseAtOnceMakesOneDevice) {
+  constexpr int kDevices = 3, kAtOnce = 8;
+  for (int d = 0; d < kDevices; ++d) {
+    ScratchFolder scratch;
+    fs::path device = scratch.path() / "device";
+    std::vector<std::unique_ptr<Child>> children;
+    for (int i = 0; i < kAtOnce; ++i) {
+      std::vector<std::string> command = i % 2 == 0 ? std::vector<std::string>{"store", "list"}
+                                                    : std::vector<std::string>{"settings", "set", "numeric", "82", "2"};
+      children.push_back(std::make_unique<Child>(device, command, scratch.path()));
+    }
+    for (auto& child : children) {
+      ChildResult result = child->Wait(seconds(60));
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+    }
+    DeviceCheck check = CheckDevice(device, Leftovers::kAsTheyAre);
+    for (const std::string& problem : check.problems) ADD_FAILURE() << problem;
+    std::string error;
+    auto store = platform::internal::SqliteDatabase::Open(device / "message_store.db", &error);
+    ASSERT_TRUE(store) << error;
+    auto objects = store->Prepare("SELECT sum(kind=1), sum(kind=3) FROM objects");
+    ASSERT_TRUE(objects.Step());
+    EXPECT_EQ(objects.Int(0), 1) << "stores";
+    EXPECT_EQ(objects.Int(1), 6) << "folders: the root and the five standard ones";
+  }
 }
 
 }  // namespace
