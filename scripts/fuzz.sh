@@ -6,9 +6,10 @@
 #                                   after another, random seed FUZZ_SEED (default 1) so that a run
 #                                   repeats exactly. FUZZ_SECONDS, when set, is the time of each.
 #   scripts/fuzz.sh --long MINUTES  two targets at a time for about MINUTES, from a fresh corpus
-#                                   grown from the seeds and a new random seed; new targets and
-#                                   targets whose folder or parser changed since the last long run
-#                                   get three shares of the time, the others one.
+#                                   grown from the seeds and a new random seed; targets with less
+#                                   than ten minutes of long runs so far, and targets whose folder
+#                                   or parser changed since the last long run, get three shares of
+#                                   the time, the others one.
 #
 # Every target starts from fuzz/<name>/seeds and fuzz/<name>/findings, with fuzz/<name>/*.dict as
 # its dictionary when there is one. A crash fails the run; its input is copied into
@@ -122,12 +123,12 @@ state="$build/fuzz-long"
 mkdir -p "$state"
 last=$(cat "$state/last-commit" 2>/dev/null || true)
 if [[ -n "$last" ]] && ! git -C "$top" cat-file -e "$last^{commit}" 2>/dev/null; then last=; fi
-declare -A weight
+declare -A weight=()
 total_weight=0
 for target in "${targets[@]}"; do
   folder=$(folder_of "$target")
   weight[$target]=1
-  if [[ ! -f "$state/$target.seconds" ]]; then
+  if (($(cat "$state/$target.seconds" 2>/dev/null || echo 0) < 600)); then
     weight[$target]=3
   elif [[ -n "$last" ]]; then
     mapfile -t paths < <(watched_paths "$folder")
@@ -142,7 +143,7 @@ stamp=$(date +%Y%m%d-%H%M%S)
 echo "fuzz --long ${long_minutes} min: ${#targets[@]} targets, two at a time, seed $run_seed"
 # Longest first, so that the two lanes end close together.
 mapfile -t order < <(for target in "${targets[@]}"; do echo "${weight[$target]} $target"; done | sort -k1,1nr -k2 | cut -d' ' -f2)
-declare -A pid_target
+declare -A pid_target=()
 summary="$state/summary-$stamp.txt"
 : >"$summary"
 finish_one() {
