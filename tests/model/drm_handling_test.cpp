@@ -75,18 +75,6 @@ TEST(DrmHandling, AFailedUnwrapLeavesTheReceivedFileAsItWas) {
   EXPECT_TRUE(MayUse(u"\\parts\\bad.dm"));
 }
 
-TEST(DrmHandling, WithDrmSupportOffEverythingStaysAnOrdinaryFile) {
-  TestDevice device;
-  ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
-  CreateDirectoryW(u"\\parts", nullptr);
-  WriteFileBytes(device.Host(u"\\parts\\locked"), kBody);
-  std::string inner;
-  EXPECT_FALSE(UnwrapDrm(u"\\parts\\", u"locked", inner, "application/vnd.oma.drm.message", nullptr));
-  EXPECT_FALSE(AddDrmHeader(u"\\parts\\locked", kDrmKindMessage));
-  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\locked")), kBody);
-  EXPECT_EQ(DrmStatus(u"\\parts\\locked", 0, nullptr), kDrmNotProtected);
-}
-
 TEST(DrmHandling, ContentTypesOfDrmObjects) {
   EXPECT_EQ(DrmKindOfContentType("application/vnd.oma.drm.message; boundary=x"), kDrmKindMessage);
   EXPECT_EQ(DrmKindOfContentType("Application/VND.OMA.DRM.CONTENT"), kDrmKindContent);

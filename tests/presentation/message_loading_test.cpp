@@ -376,9 +376,17 @@ TEST(MessageLoading, WithoutDrmSupportProtectedPartsStayOrdinaryFiles) {
   MessageLoadReport report;
   ASSERT_EQ(LoadMessage(model, u"\\drm.mms", u"\\drm\\", false, NoMediaLengths(), &report), 1);
   EXPECT_FALSE(report.unwrappedDrm);
-  EXPECT_NE(ReadFileBytes(device.Host(u"\\drm\\" + std::u16string(model.parts.front().fileName.View())))
-                .find("GIF89a-locked-picture"),
-            std::string::npos);
+  const std::u16string path = u"\\drm\\" + std::u16string(model.parts.front().fileName.View());
+  const std::string stored = ReadFileBytes(device.Host(path));
+  EXPECT_NE(stored.find("GIF89a-locked-picture"), std::string::npos);
+  // Neither unwrapped by hand nor marked, and the device treats the file as unprotected.
+  std::string inner;
+  EXPECT_FALSE(UnwrapDrm(u"\\drm\\", model.parts.front().fileName.GetString(), inner,
+                         "application/vnd.oma.drm.message", nullptr));
+  EXPECT_FALSE(AddDrmHeader(path.c_str(), kDrmKindMessage));
+  EXPECT_EQ(ReadFileBytes(device.Host(path)), stored);
+  EXPECT_EQ(DrmStatus(path.c_str(), 0, nullptr), kDrmNotProtected);
+  EXPECT_TRUE(MayUse(path.c_str()));
 }
 
 TEST(MessageLoading, ANameWithoutExtensionGetsTheOneOfItsContentType) {

@@ -261,10 +261,10 @@ TEST_F(UiTest, PlaybackToolbarSwapsFacesAndSetsToolTips) {
 TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
   HDC screen = GetDC(nullptr);
   platform::gdi::MemoryDc target(screen);
-  platform::gdi::UniqueBitmap canvas(CreateCompatibleBitmap(screen, 4, 1));
+  platform::gdi::UniqueBitmap canvas(CreateCompatibleBitmap(screen, 6, 1));
   platform::gdi::ScopedSelect selectCanvas(target.Get(), canvas.Get());
-  const COLORREF below[] = {RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 2, 3)};
-  for (int x = 0; x < 4; ++x) SetPixel(target.Get(), x, 0, below[x]);
+  const COLORREF below[] = {RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+  for (int x = 0; x < 6; ++x) SetPixel(target.Get(), x, 0, below[x]);
   platform::gdi::MemoryDc source(screen);
   platform::gdi::UniqueBitmap image(CreateCompatibleBitmap(screen, 4, 1));
   {
@@ -273,12 +273,16 @@ TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
     for (int x = 0; x < 4; ++x) SetPixel(source.Get(), x, 0, pixels[x]);
   }
   SetTextColor(target.Get(), RGB(9, 9, 9));
-  DrawTransparentBitmap(target.Get(), 0, 0, image.Get(), RGB(192, 192, 192));
-  EXPECT_EQ(GetPixel(target.Get(), 0, 0), below[0]);
-  EXPECT_EQ(GetPixel(target.Get(), 1, 0), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(target.Get(), 2, 0), below[2]);
-  EXPECT_EQ(GetPixel(target.Get(), 3, 0), RGB(0, 0, 0));
-  EXPECT_EQ(GetTextColor(target.Get()), RGB(9, 9, 9));  // colours restored
+  SetBkColor(target.Get(), RGB(3, 3, 3));
+  DrawTransparentBitmap(target.Get(), 1, 0, image.Get(), RGB(192, 192, 192));
+  const COLORREF expected[] = {below[0], below[1], RGB(255, 0, 0), below[3], RGB(0, 0, 0), below[5]};
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(target.Get(), x, 0), expected[x]) << x;
+  // The context's colours come back as they were.
+  EXPECT_EQ(GetTextColor(target.Get()), RGB(9, 9, 9));
+  EXPECT_EQ(GetBkColor(target.Get()), RGB(3, 3, 3));
+  // Without a bitmap nothing is drawn.
+  DrawTransparentBitmap(target.Get(), 0, 0, nullptr, RGB(192, 192, 192));
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(target.Get(), x, 0), expected[x]) << x;
   ReleaseDC(nullptr, screen);
 }
 
