@@ -29,6 +29,8 @@ class ProgressBar : public CWndBase {
   int Position() const { return m_position; }
   int Duration() const { return m_duration; }
   const RECT& BarRect() const { return m_bar; }
+  // The window the playback toolbar reports to.
+  HWND Owner() const { return m_owner; }
 
   // The two texts as drawn: elapsed and total ("%02d:%02d").
   static CString FormatElapsed(int position, int duration);

@@ -150,8 +150,10 @@ std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG 
   auto rows = Taps(sh, height);
   auto at = [&](LONG x, LONG y, int c) { return int{source[(static_cast<size_t>(y) * sw + x) * 3 + c]}; };
   std::vector<uint8_t> out;
-  for (auto [row, rowWeight] : rows) {
-    for (auto [column, columnWeight] : columns) {
+  for (const auto& [row, rowWeight] : rows) {
+    for (const auto& columnTap : columns) {
+      LONG column = columnTap.first;
+      int columnWeight = columnTap.second;
       for (int c = 0; c < 3; ++c) {
         auto across = [&](LONG y) {
           int a = at(column, y, c);
