@@ -159,6 +159,14 @@ void Paragraph::Measure(const std::vector<std::uint32_t>& graphemes) {
   }
 }
 
+std::vector<Paragraph::RunView> Paragraph::Runs() const {
+  std::vector<RunView> runs;
+  for (const Run& run : m_runs) {
+    runs.push_back({run.start, run.end, (run.level & 1) != 0, run.script, run.font, &run.glyphs});
+  }
+  return runs;
+}
+
 int Paragraph::WidthBefore(std::uint32_t position) const {
   return m_prefix[std::min<std::uint32_t>(position, static_cast<std::uint32_t>(m_text.size()))];
 }

@@ -54,6 +54,17 @@ class Paragraph {
   // Width of [0, position) counting whole units only (the unit holding `position` not included).
   int WidthBefore(std::uint32_t position) const;
 
+  // A run as it was shaped: one face, direction and script; glyphs in visual order.
+  struct RunView {
+    std::uint32_t start;
+    std::uint32_t end;
+    bool rightToLeft;
+    std::uint32_t script;
+    const FontInstance* font;
+    const std::vector<ShapedGlyph>* glyphs;
+  };
+  std::vector<RunView> Runs() const;
+
   // The lines of the paragraph for a width; cached for the last few widths asked.
   std::shared_ptr<const std::vector<LineLayout>> Lines(int width, WrapMode mode) const;
   // [start, end) laid out as one line.

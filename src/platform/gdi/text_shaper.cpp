@@ -11,8 +11,9 @@
 namespace platform::gdi {
 namespace {
 
-// HarfBuzz looks at no more than this much context on either side of a run.
-constexpr std::uint32_t kContext = 5;
+// HarfBuzz looks at no more than five characters of context on either side of a run (ten units
+// when they are surrogate pairs).
+constexpr std::uint32_t kContext = 10;
 // Runs longer than this are shaped every time rather than kept; the cache starts again when it
 // holds this many glyphs.
 constexpr std::size_t kMaxCachedRun = 4096;
