@@ -87,6 +87,7 @@ BlockLine WithEllipsis(FontSet& fonts, const BlockLine& line, int width, BaseDir
   shortened.lines = shortened.paragraph->Lines(0, WrapMode::kNone);
   shortened.line = &shortened.lines->front();
   shortened.textOffset = line.textOffset + line.line->start;
+  shortened.shown = kept - line.line->start;
   return shortened;
 }
 
@@ -152,7 +153,9 @@ std::vector<DrawnGlyph> DrawTextGlyphs(HDC hdc, std::u16string_view text, const 
   for (const BlockLine& line : block.lines) {
     POINT origin = dc->ToDevice(rect.left + line.x, rect.top + line.y);
     for (const PlacedGlyph& placed : line.line->glyphs) {
-      glyphs.push_back({line.textOffset + placed.cluster, placed.font->Source().file, placed.index,
+      const std::uint32_t cluster = std::min<std::uint32_t>(line.textOffset + std::min(placed.cluster, line.shown),
+                                                            static_cast<std::uint32_t>(text.size() - 1));
+      glyphs.push_back({cluster, placed.font->Source().file, placed.index,
                         origin.x + placed.x, origin.y + fonts.Ascent() + placed.y});
     }
   }

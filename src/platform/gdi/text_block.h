@@ -4,6 +4,7 @@
 // face went where.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ struct BlockLine {
   std::shared_ptr<const std::vector<LineLayout>> lines;
   const LineLayout* line = nullptr;
   std::uint32_t textOffset = 0;  // where the paragraph starts in the block's text
+  std::uint32_t shown = UINT32_MAX;  // with an ellipsis: the units of the text before it
   int x = 0;                     // the line's left edge, from the rectangle's left
   int y = 0;                     // the line's top, from the rectangle's top
 };
@@ -38,7 +40,8 @@ TextBlock LayOutBlock(FontSet& fonts, std::u16string_view text, int width, UINT 
 
 // A glyph as DrawTextW draws it, in device pixels (x at the pen, y at the baseline).
 struct DrawnGlyph {
-  std::uint32_t cluster = 0;  // UTF-16 index in the text of its cluster's first unit
+  std::uint32_t cluster = 0;  // UTF-16 index in the text of its cluster's first unit (for an
+                              // ellipsis, of the first unit it stands for)
   std::filesystem::path font;
   std::uint32_t glyph = 0;
   int x = 0;
