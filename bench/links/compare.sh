@@ -2,11 +2,12 @@
 # Scans a 1 MB text of message-like prose (a link every few lines) with our ScanLinks and with
 # linkify-it, the linkifier web messaging clients use, side by side in one run: linkify-it is
 # installed from the npm registry into the build folder and run by node on the same file. Each side
-# times its scans in-process (no start-up counted); rounds alternate between the two.
+# times its scans in-process in processor time (no start-up counted, and fair on a shared
+# machine); rounds alternate between the two.
 #   bench/links/compare.sh [BUILD_DIR] [ROUNDS]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$top/build}
+build=$(cd "${1:-$top/build}" && pwd)
 rounds=${2:-7}
 scan=$build/bin/bench_link_scan
 command -v node >/dev/null || { echo "node is missing: this benchmark compares with linkify-it under node" >&2; exit 1; }
@@ -22,8 +23,8 @@ trap 'rm -rf "$work"' EXIT
 "$scan" --write-text "$work/text.txt" 1024
 ours=() theirs=()
 for ((round = 0; round < rounds; round++)); do
-  ours+=("$("$scan" "$work/text.txt" 3)")
-  theirs+=("$(node "$top/bench/links/linkify_timing.js" "$work/text.txt" 3 "$modules/node_modules")")
+  ours+=("$("$scan" "$work/text.txt" 10)")
+  theirs+=("$(node "$top/bench/links/linkify_timing.js" "$work/text.txt" 10 "$modules/node_modules")")
 done
 value() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR + 1) / 2)]}'; }

@@ -1,10 +1,10 @@
 // bench_link_scan --write-text FILE [KB]: writes message-like prose with a link every few lines.
 // bench_link_scan FILE ROUNDS: scans FILE (UTF-8) ROUNDS times and prints the median in ms and the
-// number of links found, as "median_ms=... links=...".
+// number of links found, as "median_ms=... links=...", in processor time.
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,6 +39,13 @@ const char* const kLinks[] = {
     "Old pictures on ftp://files.example.com/pub/pics/.",
     "Call 040-7654321 if the door is locked.",
 };
+
+// Processor time, not wall time: the machine may be shared, and the other side counts the same.
+double CpuMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 int WriteText(const char* file, long kilobytes) {
   std::string text;
@@ -79,10 +86,9 @@ int main(int argc, char** argv) {
   std::size_t links = 0;
   for (int round = 0; round < rounds; ++round) {
     LinkList list;
-    const auto start = std::chrono::steady_clock::now();
+    const double start = CpuMilliseconds();
     list.ScanLinks(text, true);
-    const auto end = std::chrono::steady_clock::now();
-    times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    times.push_back(CpuMilliseconds() - start);
     links = list.Links().size();
   }
   platform::CloseDevice();

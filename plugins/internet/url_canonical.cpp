@@ -234,7 +234,11 @@ std::optional<std::string> Normalise(const std::string& encoded, bool keepQuery)
   unsigned mask = URI_NORMALIZE_SCHEME | URI_NORMALIZE_USER_INFO | URI_NORMALIZE_HOST | URI_NORMALIZE_PATH;
   if (!keepQuery) mask |= URI_NORMALIZE_QUERY | URI_NORMALIZE_FRAGMENT;
   std::optional<std::string> result;
-  if (uriNormalizeSyntaxExA(&uri, mask) == URI_SUCCESS) {
+  // Most addresses need no change: asking first spares the copy that normalising makes.
+  unsigned required = mask;
+  if (uriNormalizeSyntaxMaskRequiredExA(&uri, &required) != URI_SUCCESS) required = mask;
+  required &= mask;
+  if (required == 0 || uriNormalizeSyntaxExA(&uri, required) == URI_SUCCESS) {
     // Scheme-based normalisation (RFC 3986 6.2.3): no default port, "/" for an empty path. The
     // port's text may belong to the record after normalising, so it is put back before freeing.
     const std::string scheme(RangeText(uri.scheme));
@@ -244,11 +248,11 @@ std::optional<std::string> Normalise(const std::string& encoded, bool keepQuery)
       uri.portText.first = nullptr;
       uri.portText.afterLast = nullptr;
     }
-    int required = 0;
-    if (uriToStringCharsRequiredA(&uri, &required) == URI_SUCCESS) {
-      std::string text(static_cast<std::size_t>(required) + 1, '\0');
+    int length = 0;
+    if (uriToStringCharsRequiredA(&uri, &length) == URI_SUCCESS) {
+      std::string text(static_cast<std::size_t>(length) + 1, '\0');
       int written = 0;
-      if (uriToStringA(text.data(), &uri, required + 1, &written) == URI_SUCCESS) {
+      if (uriToStringA(text.data(), &uri, length + 1, &written) == URI_SUCCESS) {
         text.resize(static_cast<std::size_t>(written > 0 ? written - 1 : 0));
         if (hasHost) FinishAuthority(text, uri, scheme.empty() ? false : uri.pathHead == nullptr);
         if (!hasHost) KeepPathFromReadingAsAuthority(text, scheme.empty() ? 0 : scheme.size() + 1);

@@ -36,6 +36,8 @@ bool IsPhoneNumber(std::u16string_view s, bool checkLength) {
 }
 
 bool IsEmailAddress(std::u16string_view s, bool checkLength, const LinkSettings& settings) {
+  // Only an address with an "@" passes, so most words are settled by looking for one.
+  if (s.find(u'@') == std::u16string_view::npos) return false;
   const long length = static_cast<long>(s.size());
   if (checkLength) {
     if (length < std::max(settings.minEmailChars, 5) || length > std::min(settings.maxEmailChars, 312)) return false;
@@ -59,33 +61,28 @@ bool IsEmailAddress(std::u16string_view s, bool checkLength, const LinkSettings&
   return ats == 1;
 }
 
-std::u16string NormalisePhoneNumber(std::u16string_view s, const LinkSettings& settings) {
-  if (s.empty() || s.find(u'@') != std::u16string_view::npos || s == settings.alphaTagDisplay.View() ||
-      s == settings.alphaTag.View()) {
-    return std::u16string(s);
-  }
-  std::u16string out;
-  out.reserve(s.size());
-  for (char16_t c : s) {
-    if (c != '(' && c != ')' && c != '-' && c != ' ') out += c;
-  }
-  return out;
+namespace {
+
+bool KeepsItsForm(std::u16string_view s, const LinkSettings& settings) {
+  return s.empty() || s.find(u'@') != std::u16string_view::npos || s == settings.alphaTagDisplay.View() ||
+         s == settings.alphaTag.View();
 }
 
-bool IsPhoneNumber(std::u16string_view s, bool checkLength, const LinkSettings& settings) {
-  const bool plus = !s.empty() && s[0] == '+';
-  if (checkLength || plus) {
-    const long normalised = static_cast<long>(NormalisePhoneNumber(s, settings).size());
-    if (checkLength &&
-        (normalised < std::max(settings.minPhoneChars, 3) || normalised > std::min(settings.maxPhoneChars, 200))) {
-      return false;
-    }
-    if (plus && normalised < 5) return false;
-  }
+bool IsRemovedByNormalising(char16_t c) { return c == '(' || c == ')' || c == '-' || c == ' '; }
+
+std::size_t NormalisedLength(std::u16string_view s, const LinkSettings& settings) {
+  if (KeepsItsForm(s, settings)) return s.size();
+  std::size_t length = 0;
+  for (char16_t c : s) length += !IsRemovedByNormalising(c);
+  return length;
+}
+
+// The character rules of a telephone number, on the text as written.
+bool HasPhoneNumberForm(std::u16string_view s) {
   bool groupOpen = false;
   bool groupSeen = false;
   std::size_t i = 0;
-  if (plus) {
+  if (!s.empty() && s[0] == '+') {
     if (s.size() < 2 || !(IsDigit(s[1]) || s[1] == '(')) return false;
     groupOpen = groupSeen = s[1] == '(';
     i = 2;
@@ -107,4 +104,29 @@ bool IsPhoneNumber(std::u16string_view s, bool checkLength, const LinkSettings& 
     }
   }
   return true;
+}
+
+}  // namespace
+
+std::u16string NormalisePhoneNumber(std::u16string_view s, const LinkSettings& settings) {
+  if (KeepsItsForm(s, settings)) return std::u16string(s);
+  std::u16string out;
+  out.reserve(s.size());
+  for (char16_t c : s) {
+    if (!IsRemovedByNormalising(c)) out += c;
+  }
+  return out;
+}
+
+bool IsPhoneNumber(std::u16string_view s, bool checkLength, const LinkSettings& settings) {
+  // The form is checked first: it needs no copy and turns most words away.
+  if (!HasPhoneNumberForm(s)) return false;
+  const bool plus = !s.empty() && s[0] == '+';
+  if (!checkLength && !plus) return true;
+  const long normalised = static_cast<long>(NormalisedLength(s, settings));
+  if (checkLength &&
+      (normalised < std::max(settings.minPhoneChars, 3) || normalised > std::min(settings.maxPhoneChars, 200))) {
+    return false;
+  }
+  return !plus || normalised >= 5;
 }

@@ -36,22 +36,40 @@ std::int32_t LinkTypeOfScheme(INTERNET_SCHEME scheme) {
   }
 }
 
-// Canonicalises and splits an address; the scheme number, or nothing when the library fails.
-std::optional<INTERNET_SCHEME> SchemeOf(std::u16string_view target) {
+// Canonicalises and splits an address given with its terminating null; the scheme number, or
+// nothing when the library fails.
+std::optional<INTERNET_SCHEME> SchemeOf(LPCWSTR url) {
   ULC_Global* global = ULC_Global::GetGlobal();
   if (global->canonicalizeUrl == nullptr || global->crackUrl == nullptr) return std::nullopt;
-  const std::u16string url(target);
-  std::u16string canonical(kCanonicalBufferChars, u'\0');
+  WCHAR buffer[kCanonicalBufferChars];
+  LPCWSTR canonical = buffer;
+  std::u16string larger;
   DWORD length = kCanonicalBufferChars;
-  if (!global->canonicalizeUrl(url.c_str(), canonical.data(), &length, ICU_BROWSER_MODE)) {
+  if (!global->canonicalizeUrl(url, buffer, &length, ICU_BROWSER_MODE)) {
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
-    canonical.assign(length, u'\0');
-    if (!global->canonicalizeUrl(url.c_str(), canonical.data(), &length, ICU_BROWSER_MODE)) return std::nullopt;
+    larger.assign(length, u'\0');
+    if (!global->canonicalizeUrl(url, larger.data(), &length, ICU_BROWSER_MODE)) return std::nullopt;
+    canonical = larger.c_str();
   }
   URL_COMPONENTSW components{};
   components.dwStructSize = sizeof components;
-  if (!global->crackUrl(canonical.c_str(), 0, 0, &components)) return std::nullopt;
+  if (!global->crackUrl(canonical, 0, 0, &components)) return std::nullopt;
   return components.nScheme;
+}
+
+// ClassifyLink on a target that carries its terminating null.
+std::int32_t ClassifyTerminated(std::u16string_view target, LPCWSTR terminated, const LinkSettings& settings) {
+  if (IsEmailAddress(target, true, settings)) return kLinkEmail;
+  if (IsPhoneNumber(target, true, settings)) return kLinkPhone;
+  if (target.size() > kRtsp.size() && LastRtsp(target) != std::u16string_view::npos) return kLinkRtsp;
+  ULC_Global* global = ULC_Global::GetGlobal();
+  if (!global->LoadWinINet()) return kLinkNone;
+  const std::optional<INTERNET_SCHEME> scheme = SchemeOf(terminated);
+  global->UnloadWinINet();
+  if (!scheme) return kLinkNone;
+  if (std::int32_t type = LinkTypeOfScheme(*scheme)) return type;
+  if (target.size() > 6 && StartsWithNoCase(target, u"wsp://")) return kLinkWsp;
+  return kLinkNone;
 }
 
 }  // namespace
@@ -59,17 +77,8 @@ std::optional<INTERNET_SCHEME> SchemeOf(std::u16string_view target) {
 std::int32_t ClassifyLink(std::u16string_view target) { return ClassifyLink(target, LinkSettings::Read()); }
 
 std::int32_t ClassifyLink(std::u16string_view target, const LinkSettings& settings) {
-  if (IsEmailAddress(target, true, settings)) return kLinkEmail;
-  if (IsPhoneNumber(target, true, settings)) return kLinkPhone;
-  if (target.size() > kRtsp.size() && LastRtsp(target) != std::u16string_view::npos) return kLinkRtsp;
-  ULC_Global* global = ULC_Global::GetGlobal();
-  if (!global->LoadWinINet()) return kLinkNone;
-  const std::optional<INTERNET_SCHEME> scheme = SchemeOf(target);
-  global->UnloadWinINet();
-  if (!scheme) return kLinkNone;
-  if (std::int32_t type = LinkTypeOfScheme(*scheme)) return type;
-  if (target.size() > 6 && StartsWithNoCase(target, u"wsp://")) return kLinkWsp;
-  return kLinkNone;
+  const std::u16string terminated(target);
+  return ClassifyTerminated(target, terminated.c_str(), settings);
 }
 
 void LinkList::Clear() {
@@ -87,18 +96,22 @@ void LinkList::ScanLinks(std::u16string_view text, bool enabled) {
   const std::u16string_view all(m_text);
   std::size_t p = 0;
   while (p < all.size()) {
-    const std::size_t end = link_words::WordEnd(all, p, settings);
+    link_words::WordShape shape;
+    const std::size_t end = link_words::WordEnd(all, p, settings, &shape);
     if (end == p) {
       ++p;
       continue;
     }
-    ScanWord(p, end, settings);
+    if (shape.hasAt || shape.phoneCharsOnly || shape.firstAddress != std::u16string_view::npos) {
+      ScanWord(p, end, shape, settings);
+    }
     p = end;
   }
   global->UnloadWinINet();
 }
 
-void LinkList::ScanWord(std::size_t first, std::size_t end, const LinkSettings& settings) {
+void LinkList::ScanWord(std::size_t first, std::size_t end, const link_words::WordShape& shape,
+                        const LinkSettings& settings) {
   const std::u16string_view word = std::u16string_view(m_text).substr(first, end - first);
   auto append = [&](std::size_t at, std::size_t count, CString target, std::int32_t type) {
     LinkRecord record;
@@ -109,13 +122,17 @@ void LinkList::ScanWord(std::size_t first, std::size_t end, const LinkSettings& 
     record.type = type;
     m_links.push_back(std::move(record));
   };
-  if (IsEmailAddress(word, true, settings)) return append(0, word.size(), CString(word), kLinkEmail);
-  if (IsPhoneNumber(word, true, settings)) return append(0, word.size(), CString(word), kLinkPhone);
+  if (shape.hasAt && IsEmailAddress(word, true, settings)) return append(0, word.size(), CString(word), kLinkEmail);
+  if (shape.phoneCharsOnly && IsPhoneNumber(word, true, settings)) {
+    return append(0, word.size(), CString(word), kLinkPhone);
+  }
+  if (shape.firstAddress == std::u16string_view::npos) return;
   const std::u16string_view range = word.back() == ')' ? word.substr(0, word.size() - 1) : word;
   // Candidates after "mailto:" or "telnet:" classify as an address only through an "rtsp://"
   // inside them; knowing where the last one is keeps a long word from being classified per offset.
-  const std::size_t lastRtsp = LastRtsp(range);
-  for (std::size_t q = 0; q < range.size(); ++q) {
+  std::optional<std::size_t> lastRtsp;
+  for (std::size_t q = std::max(shape.firstAddress, first) - first; q < range.size(); ++q) {
+    if (!link_words::MayStartAddress(range, q)) continue;
     const std::size_t left = range.size() - q;
     const std::u16string_view rest = range.substr(q);
     CString target;
@@ -123,12 +140,13 @@ void LinkList::ScanWord(std::size_t first, std::size_t end, const LinkSettings& 
       target = CString(u"http://") + rest;
     } else if (link_words::MatchScheme(range, q, left) != 0) {
       const bool neverAddress = StartsWithNoCase(rest, u"mailto:") || StartsWithNoCase(rest, u"telnet:");
-      if (neverAddress && (lastRtsp == std::u16string_view::npos || lastRtsp < q)) continue;
+      if (neverAddress && !lastRtsp) lastRtsp = LastRtsp(range);
+      if (neverAddress && (*lastRtsp == std::u16string_view::npos || *lastRtsp < q)) continue;
       target = CString(rest);
     } else {
       continue;
     }
-    const std::int32_t type = ClassifyLink(target.View(), settings);
+    const std::int32_t type = ClassifyTerminated(target.View(), target.GetString(), settings);
     if (IsAddressLinkType(type)) return append(q, left, std::move(target), type);
   }
 }

@@ -8,6 +8,7 @@
 
 #include "device/link_checks.h"
 #include "device/link_record.h"
+#include "device/link_words.h"
 
 // The type of a candidate link (LinkType), or kLinkNone. Addresses are canonicalised and split by
 // the internet library, which must be loaded (ULC_Global::LoadWinINet) for them to classify.
@@ -26,7 +27,7 @@ class LinkList {
   void Clear();
 
  private:
-  void ScanWord(std::size_t first, std::size_t end, const LinkSettings& settings);
+  void ScanWord(std::size_t first, std::size_t end, const link_words::WordShape& shape, const LinkSettings& settings);
 
   std::u16string m_text;
   std::vector<LinkRecord> m_links;
