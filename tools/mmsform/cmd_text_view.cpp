@@ -1,0 +1,126 @@
+// mmsform text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y]: a text part laid
+// out as the read view shows it, the screen written as a PNG; the links, and what a tap would send
+// the read view, printed as JSON lines.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cmd_window_options.h"
+#include "command.h"
+#include "json_writer.h"
+#include "platform/automation/automation.h"
+#include "platform/clock.h"
+#include "platform/window/window_system.h"
+#include "text_view_scene.h"
+
+namespace mmsform_tool {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: mmsform text-view FILE --png OUT.png [--screen 240x320@96|480x640@192] [--select N] [--tap X Y]\n";
+
+struct TextViewOptions {
+  std::string file;
+  int select = 0;
+  bool tap = false;
+  POINT tapAt{};
+};
+
+void PrintLink(const char* kind, const LinkRecord& link, std::int64_t number) {
+  JsonWriter json;
+  json.BeginObject().Key(kind).Int(number).Key("first").Int(link.first).Key("last").Int(link.last)
+      .Key("type").Int(link.type).Key("target").String(link.target.ToUtf8())
+      .Key("display").String(link.display.ToUtf8()).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
+void PrintNotice(const TextViewNotice& notice) {
+  if (notice.message == kHyperTextLinkOpened) {
+    JsonWriter json;
+    json.BeginObject().Key("message").Int(notice.message).Key("x").Int(GET_X_LPARAM(notice.lParam))
+        .Key("y").Int(GET_Y_LPARAM(notice.lParam)).Key("point").Bool(notice.lParam != 0)
+        .Key("type").Int(notice.record.type).Key("target").String(notice.record.target.ToUtf8()).EndObject();
+    std::printf("%s\n", json.Text().c_str());
+    return;
+  }
+  JsonWriter json;
+  json.BeginObject().Key("message").Int(notice.message).Key("wParam").Uint(notice.wParam)
+      .Key("lParam").Int(notice.lParam).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
+bool ParseOptions(std::span<char* const> args, TextViewOptions* options, std::vector<char*>* rest) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (std::strcmp(args[i], "--select") == 0 && i + 1 < args.size()) {
+      options->select = std::atoi(args[++i]);
+    } else if (std::strcmp(args[i], "--tap") == 0 && i + 2 < args.size()) {
+      options->tap = true;
+      options->tapAt = POINT{std::atoi(args[i + 1]), std::atoi(args[i + 2])};
+      i += 2;
+    } else if (args[i][0] != '-' && options->file.empty()) {
+      options->file = args[i];
+    } else {
+      rest->push_back(args[i]);
+    }
+  }
+  return !options->file.empty();
+}
+
+int RunTextView(std::span<char* const> args) {
+  TextViewOptions options;
+  std::vector<char*> rest;
+  WindowDemoOptions window;
+  std::string error;
+  if (!ParseOptions(args, &options, &rest) || !ParseWindowDemoOptions(rest, &window, &error) || window.png.empty()) {
+    if (!error.empty()) std::fprintf(stderr, "text-view: %s\n", error.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (!ApplyScreenOption(window)) {
+    std::fprintf(stderr, "text-view: unsupported screen '%s'\n", window.screen.c_str());
+    return 2;
+  }
+  std::u16string text;
+  if (!ReadTextPart(options.file, &text, &error)) {
+    std::fprintf(stderr, "text-view: %s\n", error.c_str());
+    return 1;
+  }
+  platform::UseVirtualClock(true);
+  int status = 0;
+  {
+    TextViewScene scene;
+    if (!scene.Open(text, kHyperTextSelectable, &error)) {
+      std::fprintf(stderr, "text-view: %s\n", error.c_str());
+      status = 1;
+    } else {
+      const auto& links = scene.Control().Links().Links();
+      for (std::size_t i = 0; i < links.size(); ++i) PrintLink("link", links[i], static_cast<std::int64_t>(i + 1));
+      if (options.select > 0 && !scene.Control().SelectLink(options.select)) {
+        std::fprintf(stderr, "text-view: there is no link %d\n", options.select);
+        status = 1;
+      }
+      if (options.tap) {
+        scene.TakeNotices();
+        platform::automation::Tap(options.tapAt);
+        for (const TextViewNotice& notice : scene.TakeNotices()) PrintNotice(notice);
+      }
+      if (!platform::automation::Screenshot(window.png, &error)) {
+        std::fprintf(stderr, "text-view: %s\n", error.c_str());
+        status = 1;
+      }
+    }
+  }
+  platform::window::ResetWindowSystem();
+  platform::automation::Reset();
+  return status;
+}
+
+const Command kTextView("text-view",
+                        "text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y]   a text part "
+                        "as the read view lays it out",
+                        RunTextView);
+
+}  // namespace
+}  // namespace mmsform_tool
