@@ -1,6 +1,7 @@
-// mmsform text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y]: a text part laid
-// out as the read view shows it, the screen written as a PNG; the links, and what a tap would send
-// the read view, printed as JSON lines.
+// mmsform text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act]]: a text
+// part laid out as the read view shows it, the screen written as a PNG; the links, and what a tap
+// would send the read view, printed as JSON lines. --act does what the link leads to (see
+// mmsform device log).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "cmd_window_options.h"
 #include "command.h"
+#include "device/link_actions.h"
 #include "json_writer.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
@@ -19,12 +21,14 @@ namespace mmsform_tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: mmsform text-view FILE --png OUT.png [--screen 240x320@96|480x640@192] [--select N] [--tap X Y]\n";
+    "usage: mmsform text-view FILE --png OUT.png [--screen 240x320@96|480x640@192] [--select N] [--tap X Y [--act]]\n"
+    "       [--open-links]\n";
 
 struct TextViewOptions {
   std::string file;
   int select = 0;
   bool tap = false;
+  bool act = false;
   POINT tapAt{};
 };
 
@@ -51,6 +55,23 @@ void PrintNotice(const TextViewNotice& notice) {
   std::printf("%s\n", json.Text().c_str());
 }
 
+// What the read view does with a tapped link, as far as this device goes: addresses are opened,
+// numbers called, mail addresses opened as "mailto:" addresses.
+void Act(const LinkRecord& link) {
+  const char* action = "none";
+  if (IsAddressLinkType(link.type)) {
+    action = OpenAddress(link.target) ? "opened" : "open failed";
+  } else if (link.type == kLinkPhone) {
+    Dial(link.target, 0);
+    action = "called";
+  } else if (link.type == kLinkEmail) {
+    action = OpenAddress(CString(u"mailto:") + link.target.View()) ? "opened" : "open failed";
+  }
+  JsonWriter json;
+  json.BeginObject().Key("action").String(action).Key("target").String(link.target.ToUtf8()).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
 bool ParseOptions(std::span<char* const> args, TextViewOptions* options, std::vector<char*>* rest) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (std::strcmp(args[i], "--select") == 0 && i + 1 < args.size()) {
@@ -59,6 +80,8 @@ bool ParseOptions(std::span<char* const> args, TextViewOptions* options, std::ve
       options->tap = true;
       options->tapAt = POINT{std::atoi(args[i + 1]), std::atoi(args[i + 2])};
       i += 2;
+    } else if (std::strcmp(args[i], "--act") == 0) {
+      options->act = true;
     } else if (args[i][0] != '-' && options->file.empty()) {
       options->file = args[i];
     } else {
@@ -104,7 +127,10 @@ int RunTextView(std::span<char* const> args) {
       if (options.tap) {
         scene.TakeNotices();
         platform::automation::Tap(options.tapAt);
-        for (const TextViewNotice& notice : scene.TakeNotices()) PrintNotice(notice);
+        for (const TextViewNotice& notice : scene.TakeNotices()) {
+          PrintNotice(notice);
+          if (options.act && notice.message == kHyperTextLinkOpened) Act(notice.record);
+        }
       }
       if (!platform::automation::Screenshot(window.png, &error)) {
         std::fprintf(stderr, "text-view: %s\n", error.c_str());
@@ -118,7 +144,7 @@ int RunTextView(std::span<char* const> args) {
 }
 
 const Command kTextView("text-view",
-                        "text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y]   a text part "
+                        "text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act]]   a text part "
                         "as the read view lays it out",
                         RunTextView);
 
