@@ -2,7 +2,9 @@
 // part laid out as the read view shows it, the screen written as a PNG; the links, and what a tap
 // would send the read view, printed as JSON lines. --act does what the link leads to (see
 // mmsform device log).
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,6 +16,9 @@
 #include "json_writer.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
+#include "platform/controls/html_view.h"
+#include "platform/device.h"
+#include "platform/text_conversion.h"
 #include "platform/window/window_system.h"
 #include "text_view_scene.h"
 
@@ -41,6 +46,16 @@ void PrintLink(const char* kind, const LinkRecord& link, std::int64_t number) {
 }
 
 void PrintNotice(const TextViewNotice& notice) {
+  if (notice.message == kReadHtmlLink || notice.message == kReadHtmlFolder) {
+    JsonWriter json;
+    json.BeginObject().Key("message").Int(notice.message);
+    if (notice.message == kReadHtmlLink) json.Key("code").Int(notice.htmlCode);
+    json.Key(notice.message == kReadHtmlLink ? "target" : "folder").String(notice.htmlTarget);
+    if (notice.htmlCode == NM_CONTEXTMENU) json.Key("x").Int(notice.htmlPoint.x).Key("y").Int(notice.htmlPoint.y);
+    json.EndObject();
+    std::printf("%s\n", json.Text().c_str());
+    return;
+  }
   if (notice.message == kHyperTextLinkOpened) {
     JsonWriter json;
     json.BeginObject().Key("message").Int(notice.message).Key("x").Int(GET_X_LPARAM(notice.lParam))
@@ -70,6 +85,56 @@ void Act(const LinkRecord& link) {
   JsonWriter json;
   json.BeginObject().Key("action").String(action).Key("target").String(link.target.ToUtf8()).EndObject();
   std::printf("%s\n", json.Text().c_str());
+}
+
+// An HTML target as the read view resolves it: mail addresses are not opened here; web and file
+// addresses and absolute paths as written; anything else after the text's folder.
+void ActOnHtml(const std::string& target, const std::u16string& folder) {
+  const std::u16string wide = platform::Utf8ToUtf16(target);
+  auto startsWith = [&](std::u16string_view start) {
+    if (wide.size() < start.size()) return false;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+      if (std::tolower(wide[i] < 128 ? static_cast<int>(wide[i]) : 0) != start[i]) return false;
+    }
+    return true;
+  };
+  const char* action = "none";
+  CString address;
+  if (!startsWith(u"mailto:")) {
+    const bool absolute = startsWith(u"http:") || startsWith(u"file:") || startsWith(u"/") || startsWith(u"\\");
+    address = absolute ? CString(wide) : CString(folder) + wide;
+    action = OpenAddress(address) ? "opened" : "open failed";
+  }
+  JsonWriter json;
+  json.BeginObject().Key("action").String(action).Key("target").String(address.ToUtf8()).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
+// The markup file and its folder's other files (pictures) copied into the device, where the view
+// can reach them; the device path of the copy.
+bool CopyIntoDevice(const std::filesystem::path& file, std::u16string* devicePath, std::string* error) {
+  constexpr std::u16string_view kFolder = u"\\Temp\\text-view\\";
+  const auto host = platform::HostPath(kFolder);
+  std::error_code code;
+  if (!host) {
+    *error = "no device folder for the text";
+    return false;
+  }
+  std::filesystem::remove_all(*host, code);
+  std::filesystem::create_directories(*host, code);
+  int copied = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path().empty() ? "." : file.parent_path(), code)) {
+    if (!entry.is_regular_file() || entry.file_size() > (4u << 20) || ++copied > 64) continue;
+    std::filesystem::copy_file(entry.path(), *host / entry.path().filename(),
+                               std::filesystem::copy_options::overwrite_existing, code);
+  }
+  std::filesystem::copy_file(file, *host / file.filename(), std::filesystem::copy_options::overwrite_existing, code);
+  if (code) {
+    *error = "cannot copy " + file.string() + " into the device";
+    return false;
+  }
+  *devicePath = std::u16string(kFolder) + platform::Utf8ToUtf16(file.filename().string());
+  return true;
 }
 
 bool ParseOptions(std::span<char* const> args, TextViewOptions* options, std::vector<char*>* rest) {
@@ -105,8 +170,10 @@ int RunTextView(std::span<char* const> args) {
     std::fprintf(stderr, "text-view: unsupported screen '%s'\n", window.screen.c_str());
     return 2;
   }
+  const bool markup = IsMarkupFile(options.file);
   std::u16string text;
-  if (!ReadTextPart(options.file, &text, &error)) {
+  std::u16string devicePath;
+  if (markup ? !CopyIntoDevice(options.file, &devicePath, &error) : !ReadTextPart(options.file, &text, &error)) {
     std::fprintf(stderr, "text-view: %s\n", error.c_str());
     return 1;
   }
@@ -114,22 +181,30 @@ int RunTextView(std::span<char* const> args) {
   int status = 0;
   {
     TextViewScene scene;
-    if (!scene.Open(text, kHyperTextSelectable, &error)) {
+    const bool opened = markup ? scene.OpenHtml(devicePath, &error) : scene.Open(text, kHyperTextSelectable, &error);
+    if (!opened) {
       std::fprintf(stderr, "text-view: %s\n", error.c_str());
       status = 1;
     } else {
-      const auto& links = scene.Control().Links().Links();
-      for (std::size_t i = 0; i < links.size(); ++i) PrintLink("link", links[i], static_cast<std::int64_t>(i + 1));
-      if (options.select > 0 && !scene.Control().SelectLink(options.select)) {
-        std::fprintf(stderr, "text-view: there is no link %d\n", options.select);
-        status = 1;
+      std::u16string folder;
+      for (const TextViewNotice& notice : scene.TakeNotices()) {
+        PrintNotice(notice);
+        if (notice.message == kReadHtmlFolder) folder = platform::Utf8ToUtf16(notice.htmlTarget);
+      }
+      if (!markup) {
+        const auto& links = scene.Control().Links().Links();
+        for (std::size_t i = 0; i < links.size(); ++i) PrintLink("link", links[i], static_cast<std::int64_t>(i + 1));
+        if (options.select > 0 && !scene.Control().SelectLink(options.select)) {
+          std::fprintf(stderr, "text-view: there is no link %d\n", options.select);
+          status = 1;
+        }
       }
       if (options.tap) {
-        scene.TakeNotices();
         platform::automation::Tap(options.tapAt);
         for (const TextViewNotice& notice : scene.TakeNotices()) {
           PrintNotice(notice);
           if (options.act && notice.message == kHyperTextLinkOpened) Act(notice.record);
+          if (options.act && notice.message == kReadHtmlLink) ActOnHtml(notice.htmlTarget, folder);
         }
       }
       if (!platform::automation::Screenshot(window.png, &error)) {

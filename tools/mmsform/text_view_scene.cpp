@@ -1,9 +1,11 @@
 #include "text_view_scene.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
 #include "platform/automation/automation.h"
+#include "platform/controls/html_view.h"
 #include "platform/text_conversion.h"
 #include "platform/window/window_api.h"
 
@@ -13,9 +15,28 @@ class TextViewHost : public CWndBase {
  public:
   LRESULT DefProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == kHyperTextTappedOutside || message == kHyperTextSelectionChanged ||
-        message == kHyperTextLinkOpened || message == kHyperTextScrolled || message == WM_KEYUP) {
-      TextViewNotice notice{message, wParam, lParam, {}};
+        message == kHyperTextLinkOpened || message == kHyperTextScrolled || message == WM_KEYUP ||
+        message == kReadHtmlLink || message == kReadHtmlFolder) {
+      TextViewNotice notice;
+      notice.message = message;
+      notice.wParam = wParam;
+      notice.lParam = lParam;
       if (message == kHyperTextLinkOpened && wParam != 0) notice.record = *reinterpret_cast<const LinkRecord*>(wParam);
+      if (message == kReadHtmlFolder && lParam != 0) {
+        notice.htmlTarget = platform::Utf16ToUtf8(reinterpret_cast<LPCWSTR>(lParam));
+      }
+      if (message == kReadHtmlLink && lParam != 0) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        notice.htmlCode = header->code;
+        if (header->code == NM_HOTSPOT) {
+          const char* target = reinterpret_cast<const NM_HTMLVIEW*>(lParam)->szTarget;
+          notice.htmlTarget = target ? target : "";
+        } else {
+          const auto* context = reinterpret_cast<const NM_HTMLCONTEXT*>(lParam);
+          notice.htmlTarget = context->szLinkHREF ? context->szLinkHREF : "";
+          notice.htmlPoint = context->pt;
+        }
+      }
       notices.push_back(notice);
       return 0;
     }
@@ -32,7 +53,7 @@ TextViewScene::~TextViewScene() {
 
 HWND TextViewScene::Host() const { return m_host->GetHandle(); }
 
-bool TextViewScene::Open(std::u16string_view text, DWORD options, std::string* error) {
+bool TextViewScene::OpenHost(std::string* error) {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
   if (!m_host->Create(u"TextViewHost", u"Text", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr, 0,
@@ -40,6 +61,24 @@ bool TextViewScene::Open(std::u16string_view text, DWORD options, std::string* e
     *error = "the host window cannot be created";
     return false;
   }
+  return true;
+}
+
+bool TextViewScene::OpenHtml(std::u16string_view devicePath, std::string* error) {
+  if (!OpenHost(error)) return false;
+  RECT area{};
+  GetClientRect(Host(), &area);
+  const std::u16string path(devicePath);
+  if (!m_html.Create(Host(), area) || !m_html.ShowFile(path.c_str())) {
+    *error = "the HTML view cannot be created";
+    return false;
+  }
+  platform::automation::PumpUntilIdle();
+  return true;
+}
+
+bool TextViewScene::Open(std::u16string_view text, DWORD options, std::string* error) {
+  if (!OpenHost(error)) return false;
   RECT area{};
   if (!m_control.Create(Host(), &area, WS_CHILD | WS_VISIBLE, options)) {
     *error = "the hypertext control cannot be created";
@@ -62,6 +101,12 @@ std::vector<TextViewNotice> TextViewScene::TakeNotices() {
   std::vector<TextViewNotice> taken;
   taken.swap(m_host->notices);
   return taken;
+}
+
+bool IsMarkupFile(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".htm" || extension == ".html" || extension == ".xhtml" || extension == ".xml";
 }
 
 bool ReadTextPart(const std::filesystem::path& file, std::u16string* text, std::string* error) {
