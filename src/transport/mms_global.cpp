@@ -1,5 +1,6 @@
 #include "transport/mms_global.h"
 
+#include "platform/module_api.h"
 #include "platform/registry.h"
 
 ULC_Global* ULC_Global::GetGlobal() {
@@ -32,6 +33,34 @@ void ULC_Global::LoadDeviceConfiguration() {
 void ULC_Global::SetDrmContext(DWORD active, HWND window, int flag) {
   drmContext = DrmContextRecord{active, window, 2};
   drmContextFlag = flag;
+}
+
+BOOL ULC_Global::LoadWinINet() {
+  if (winINetLoads > 0) {
+    ++winINetLoads;
+    return TRUE;
+  }
+  HMODULE module = LoadLibraryW(u"wininet.dll");
+  if (module == nullptr) return FALSE;
+  auto canonicalize = reinterpret_cast<InternetCanonicalizeUrlFunction>(GetProcAddressW(module, u"InternetCanonicalizeUrlW"));
+  auto crack = reinterpret_cast<InternetCrackUrlFunction>(GetProcAddressW(module, u"InternetCrackUrlW"));
+  if (canonicalize == nullptr || crack == nullptr) {
+    FreeLibrary(module);
+    return FALSE;
+  }
+  winINetModule = module;
+  canonicalizeUrl = canonicalize;
+  crackUrl = crack;
+  winINetLoads = 1;
+  return TRUE;
+}
+
+void ULC_Global::UnloadWinINet() {
+  if (winINetLoads == 0 || --winINetLoads > 0) return;
+  canonicalizeUrl = nullptr;
+  crackUrl = nullptr;
+  FreeLibrary(winINetModule);
+  winINetModule = nullptr;
 }
 
 CMMSGlobal* GetMMSGlobal() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/cstring.h"
+#include "platform/net/internet_api.h"
 #include "platform/win_types.h"
 
 struct IMsgStore;
@@ -50,10 +51,20 @@ class ULC_Global {
   int drmContextFlag = 0;
   HMODULE imageCodecModule = nullptr;
   HWND composerWindow = nullptr;
+  // The internet library while loaded: its two address calls, both null otherwise.
+  HMODULE winINetModule = nullptr;
+  int winINetLoads = 0;
+  InternetCanonicalizeUrlFunction canonicalizeUrl = nullptr;
+  InternetCrackUrlFunction crackUrl = nullptr;
 
   // Reads what the transport keeps in the device's registry (the generic-attachment filter); done
   // when the instance is first made, and again when a host switches devices.
   void LoadDeviceConfiguration();
+
+  // Loads the internet library ("wininet.dll") and resolves both calls; nested loads count, and
+  // each successful one is matched by UnloadWinINet. FALSE when the library or a call is missing.
+  BOOL LoadWinINet();
+  void UnloadWinINet();
 
   // Sets the DRM context record and its flag in one step.
   void SetDrmContext(DWORD active, HWND window, int flag);

@@ -1,47 +1,16 @@
 // The toolkit's gallery drawn at both common densities and compared with reference pictures. The
 // pictures drawn are kept under the build folder (ui-pictures/<size>/) for a person to look at;
 // MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references with them.
-#include <cmath>
 #include <cstdlib>
 
 #include "cmd_ui_gallery_scenes.h"
+#include "golden_compare.h"
 #include "platform/gdi/png_file.h"
 #include "platform/window/screen.h"
 #include "ui_fixture.h"
 
 namespace ui_test {
 namespace {
-
-// Font rasterisers of other versions may shade a few edge pixels differently; anything more is a
-// change in the drawing.
-constexpr double kMaxMeanDifference = 1.5;
-constexpr double kMaxChangedShare = 0.005;
-constexpr int kChangedThreshold = 64;
-
-struct Difference {
-  double mean = 0;
-  double changedShare = 0;
-};
-
-Difference Compare(const platform::gdi::Surface& a, const platform::gdi::Surface& b) {
-  long long total = 0;
-  long long changed = 0;
-  for (int y = 0; y < a.Height(); ++y) {
-    for (int x = 0; x < a.Width(); ++x) {
-      COLORREF p = a.Pixel(x, y);
-      COLORREF q = b.Pixel(x, y);
-      int worst = 0;
-      for (int shift : {0, 8, 16}) {
-        int diff = std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF));
-        total += diff;
-        worst = std::max(worst, diff);
-      }
-      changed += worst > kChangedThreshold;
-    }
-  }
-  const double pixels = static_cast<double>(a.Width()) * a.Height();
-  return {static_cast<double>(total) / (pixels * 3), static_cast<double>(changed) / pixels};
-}
 
 class GalleryGolden : public UiTest, public ::testing::WithParamInterface<platform::window::ScreenGeometry> {};
 

@@ -9,6 +9,7 @@
 #include "cmd_window_scene.h"
 #include "command.h"
 #include "platform/front_end/front_end.h"
+#include "platform/shell/shell_execute.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 
@@ -21,6 +22,9 @@ bool ParseWindowDemoOptions(std::span<char* const> args, WindowDemoOptions* opti
       options->png = args[++i];
     } else if (std::strcmp(args[i], "--screen") == 0 && hasValue) {
       options->screen = args[++i];
+    } else if (std::strcmp(args[i], "--open-links") == 0) {
+      // Web and mail addresses that links lead to may leave the device for the desktop's opener.
+      platform::shell::AllowDesktopOpening(true);
     } else {
       *error = std::string("unexpected argument '") + args[i] + "'";
       return false;

@@ -30,6 +30,7 @@ void AdvanceClock(DWORD milliseconds);
 bool MouseDown(POINT screen);
 bool MouseMove(POINT screen);
 bool MouseUp(POINT screen);
+// Press and release queued together, then pumped. A MouseDown alone is a press held still.
 bool Tap(POINT screen);
 
 // The same input queued without pumping, for a front-end that runs its own loop.

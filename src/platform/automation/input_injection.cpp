@@ -71,10 +71,13 @@ bool MouseMove(POINT screen) { return Mouse(WM_MOUSEMOVE, screen); }
 bool MouseUp(POINT screen) { return Mouse(WM_LBUTTONUP, screen); }
 
 bool Tap(POINT screen) {
-  if (!MouseDown(screen)) {
+  // Both halves are queued before either is handled, as a quick tap arrives: a press handler that
+  // tells a tap from a hold (SHRecognizeGesture) finds the release already there.
+  if (!PostMouseInput(WM_LBUTTONDOWN, screen)) {
     return false;
   }
-  MouseUp(screen);
+  PostMouseInput(WM_LBUTTONUP, screen);
+  PumpUntilIdle();
   return true;
 }
 

@@ -1,0 +1,102 @@
+#include "platform/shell/shell_execute.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/activity_log.h"
+#include "platform/device.h"
+#include "platform/file_api.h"
+#include "platform/last_error.h"
+#include "platform/process.h"
+#include "platform/text_conversion.h"
+
+extern char** environ;
+
+namespace platform::shell {
+namespace {
+
+std::atomic<bool> g_desktopOpening{false};
+
+char16_t Fold(char16_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c + 32) : c; }
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view start) {
+  if (text.size() < start.size()) return false;
+  for (std::size_t i = 0; i < start.size(); ++i) {
+    if (Fold(text[i]) != start[i]) return false;
+  }
+  return true;
+}
+
+bool EndsWithNoCase(std::u16string_view text, std::u16string_view end) {
+  return text.size() >= end.size() && StartsWithNoCase(text.substr(text.size() - end.size()), end);
+}
+
+// A program of the device's "\windows\" folder, by its device path.
+bool IsDeviceProgram(std::u16string_view file) {
+  if (!EndsWithNoCase(file, u".exe")) return false;
+  const std::size_t slash = file.find_last_of(u"\\/");
+  if (slash == std::u16string_view::npos) return false;
+  std::u16string folder(file.substr(0, slash + 1));
+  for (char16_t& c : folder) c = c == '/' ? '\\' : Fold(c);
+  return folder == u"\\windows\\";
+}
+
+void OpenOnDesktop(const std::string& address) {
+  std::string program = "xdg-open";
+  char* argv[] = {program.data(), const_cast<char*>(address.c_str()), nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0) {
+    // The opener returns at once; it is not waited for beyond that.
+    int status = 0;
+    waitpid(pid, &status, WNOHANG);
+  }
+}
+
+}  // namespace
+
+void AllowDesktopOpening(bool allowed) { g_desktopOpening = allowed; }
+
+}  // namespace platform::shell
+
+BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) {
+  using namespace platform::shell;
+  if (info == nullptr || info->cbSize != sizeof(SHELLEXECUTEINFO) || info->lpFile == nullptr || *info->lpFile == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    if (info != nullptr) info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0));
+    return FALSE;
+  }
+  const std::u16string_view file(info->lpFile);
+  const std::string fileUtf8 = platform::Utf16ToUtf8(file);
+  const std::string verb = info->lpVerb ? platform::Utf16ToUtf8(info->lpVerb) : std::string("open");
+  info->hProcess = nullptr;
+  if (IsDeviceProgram(file)) {
+    std::u16string parameters = info->lpParameters ? std::u16string(info->lpParameters) : std::u16string();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(info->lpFile, parameters.empty() ? nullptr : parameters.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, nullptr, &process)) {
+      platform::RecordActivity("start failed", fileUtf8);
+      return FALSE;
+    }
+    platform::RecordActivity("start", parameters.empty() ? fileUtf8 : fileUtf8 + " " + platform::Utf16ToUtf8(parameters));
+    CloseHandle(process.hThread);
+    if (info->fMask & SEE_MASK_NOCLOSEPROCESS) {
+      info->hProcess = process.hProcess;
+    } else {
+      CloseHandle(process.hProcess);
+    }
+  } else if (EndsWithNoCase(file, u".vcf") || EndsWithNoCase(file, u".vcs")) {
+    // The contact store's import of vCards and vCalendars is not part of this device yet: the
+    // hand-over is recorded, and nothing is imported.
+    platform::RecordActivity("import", fileUtf8);
+  } else {
+    platform::RecordActivity(verb, fileUtf8);
+    const bool web = StartsWithNoCase(file, u"http://") || StartsWithNoCase(file, u"https://") ||
+                     StartsWithNoCase(file, u"mailto:");
+    if (web && g_desktopOpening) OpenOnDesktop(fileUtf8);
+  }
+  info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(42));
+  return TRUE;
+}

@@ -1,0 +1,121 @@
+#include "ui/hyper_text_layout.h"
+
+#include <algorithm>
+
+#include "platform/gdi/line_breaks.h"
+
+namespace {
+
+bool IsLineEnd(char16_t c) { return c == '\r' || c == '\n' || c == 0x2028 || c == 0x2029 || c == 0x0B || c == 0x0C; }
+bool IsTrailingSpace(char16_t c) { return c == ' ' || c == '\t' || IsLineEnd(c) || c == 0x3000; }
+
+int Width(HDC hdc, std::u16string_view text, std::int32_t first, std::int32_t end) {
+  if (end <= first) return 0;
+  SIZE size{};
+  GetTextExtentPoint32W(hdc, text.data() + first, end - first, &size);
+  return size.cx;
+}
+
+}  // namespace
+
+void HyperTextLayout::Clear() {
+  m_lines.clear();
+  m_runs.clear();
+  m_nextLink = 0;
+}
+
+void HyperTextLayout::EndLine(int& top) {
+  HyperTextLine& line = m_lines.back();
+  line.runCount = static_cast<std::int32_t>(m_runs.size()) - line.firstRun;
+  top = line.bottom;
+  m_lines.push_back(HyperTextLine{top, top + m_lineHeight, static_cast<std::int32_t>(m_runs.size()), 0});
+}
+
+void HyperTextLayout::AddRuns(HDC hdc, std::u16string_view text, const std::vector<LinkRecord>& links,
+                              std::int32_t first, std::int32_t end, int& x, int top) {
+  while (m_nextLink < links.size() && links[m_nextLink].last < first) ++m_nextLink;
+  std::int32_t at = first;
+  while (at < end) {
+    std::int32_t pieceEnd = end;
+    std::int32_t link = -1;
+    if (m_nextLink < links.size()) {
+      const LinkRecord& next = links[m_nextLink];
+      if (next.first <= at) {
+        link = static_cast<std::int32_t>(m_nextLink);
+        pieceEnd = std::min(end, next.last + 1);
+      } else {
+        pieceEnd = std::min(end, next.first);
+      }
+    }
+    const int width = Width(hdc, text, at, pieceEnd);
+    m_runs.push_back(HyperTextRun{at, pieceEnd - at, link, RECT{x, top, x + width, top + m_lineHeight}});
+    x += width;
+    at = pieceEnd;
+    if (link >= 0 && at > links[m_nextLink].last) ++m_nextLink;
+  }
+}
+
+void HyperTextLayout::Build(HDC hdc, std::u16string_view text, const std::vector<LinkRecord>& links, int width) {
+  Clear();
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(hdc, &metrics);
+  m_lineHeight = std::max<int>(1, metrics.tmHeight + metrics.tmExternalLeading);
+  if (text.empty()) return;
+  width = std::max(width, 1);
+  int top = 0;
+  int x = 0;
+  m_lines.push_back(HyperTextLine{0, m_lineHeight, 0, 0});
+  std::int32_t start = 0;
+  for (const platform::gdi::LineBreak& opportunity : platform::gdi::LineBreakOpportunities(text)) {
+    const auto end = static_cast<std::int32_t>(opportunity.position);
+    std::int32_t visibleEnd = end;
+    while (visibleEnd > start && IsTrailingSpace(text[visibleEnd - 1])) --visibleEnd;
+    std::int32_t drawnEnd = end;
+    while (drawnEnd > start && IsLineEnd(text[drawnEnd - 1])) --drawnEnd;
+    int visible = Width(hdc, text, start, visibleEnd);
+    if (x > 0 && x + visible > width) {
+      EndLine(top);
+      x = 0;
+    }
+    // A piece that no line can hold: as many characters as fit go on each line.
+    while (visible > width && visibleEnd - start > 1) {
+      INT fit = 0;
+      SIZE size{};
+      GetTextExtentExPointW(hdc, text.data() + start, visibleEnd - start, width, &fit, nullptr, &size);
+      fit = std::clamp<INT>(fit, 1, visibleEnd - start - 1);
+      // Keep a surrogate pair together.
+      if (fit > 1 && text[start + fit - 1] >= 0xD800 && text[start + fit - 1] <= 0xDBFF) --fit;
+      AddRuns(hdc, text, links, start, start + fit, x, top);
+      EndLine(top);
+      x = 0;
+      start += fit;
+      visible = Width(hdc, text, start, visibleEnd);
+    }
+    AddRuns(hdc, text, links, start, drawnEnd, x, top);
+    if (opportunity.mandatory && end < static_cast<std::int32_t>(text.size())) {
+      EndLine(top);
+      x = 0;
+    }
+    start = end;
+  }
+  HyperTextLine& last = m_lines.back();
+  last.runCount = static_cast<std::int32_t>(m_runs.size()) - last.firstRun;
+}
+
+int HyperTextLayout::RunAt(POINT point) const {
+  auto line = std::upper_bound(m_lines.begin(), m_lines.end(), point.y,
+                               [](int y, const HyperTextLine& l) { return y < l.bottom; });
+  if (line == m_lines.end() || point.y < line->top) return -1;
+  for (std::int32_t i = line->firstRun; i < line->firstRun + line->runCount; ++i) {
+    const RECT& r = m_runs[i].rect;
+    if (point.x >= r.left && point.x < r.right) return i;
+  }
+  return -1;
+}
+
+int HyperTextLayout::FirstRunOf(std::int32_t link) const {
+  for (std::size_t i = 0; i < m_runs.size(); ++i) {
+    if (m_runs[i].link == link) return static_cast<int>(i);
+  }
+  return -1;
+}

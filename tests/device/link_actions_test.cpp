@@ -1,0 +1,97 @@
+// Where links lead: the shell, the phone and the dialler, each request found in the device's
+// activity log afterwards.
+#include "device/link_actions.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/activity_log.h"
+#include "platform/phone/phone_api.h"
+#include "platform/registry.h"
+#include "platform/shell/shell_execute.h"
+#include "support/test_device.h"
+
+namespace {
+
+class LinkActions : public ::testing::Test {
+ protected:
+  platform::ActivityEntry Last() {
+    const auto entries = platform::ReadActivity();
+    return entries.empty() ? platform::ActivityEntry{} : entries.back();
+  }
+  // The dialler runs as its own process: its row arrives when it has run.
+  bool WaitForKind(const std::string& kind, std::size_t count) {
+    for (int i = 0; i < 200; ++i) {
+      std::size_t found = 0;
+      for (const auto& entry : platform::ReadActivity()) found += entry.kind == kind;
+      if (found >= count) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+  }
+
+  test_support::TestDevice m_device;
+};
+
+struct OpenCase {
+  std::u16string target;
+  std::string kind;
+};
+
+TEST_F(LinkActions, OpeningAnAddressOrDocumentIsRecorded) {
+  const OpenCase cases[] = {
+      {u"http://www.example.com/photos", "open"},
+      {u"rtsp://media.example.com/live.sdp", "open"},
+      {u"\\My Documents\\notes.txt", "open"},
+      {u"\\My Documents\\anna.vcf", "import"},  // the contact store's import is handed the file
+      {u"\\My Documents\\party.VCS", "import"},
+  };
+  for (const OpenCase& c : cases) {
+    EXPECT_TRUE(OpenAddress(c.target.c_str()));
+    const platform::ActivityEntry last = Last();
+    EXPECT_EQ(last.kind, c.kind);
+    EXPECT_EQ(last.detail, CString(c.target.c_str()).ToUtf8());
+  }
+  EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
+  EXPECT_FALSE(OpenAddress(u""));
+  EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
+}
+
+TEST_F(LinkActions, ADeviceProgramIsStartedAsAProcess) {
+  EXPECT_TRUE(OpenAddress(u"\\Windows\\cprog.exe"));
+  EXPECT_EQ(Last().kind, "start");
+  EXPECT_TRUE(WaitForKind("dialler", 1));
+  EXPECT_FALSE(OpenAddress(u"\\windows\\missing.exe"));
+}
+
+TEST_F(LinkActions, DiallingPlacesACallOrStartsTheDialler) {
+  EXPECT_EQ(Dial(u"+358401234567", 0), 1);
+  EXPECT_EQ(Last().kind, "call");
+  EXPECT_EQ(Last().detail, "+358401234567");
+  EXPECT_EQ(Dial(u"+358401234567", 1), 1);
+  EXPECT_TRUE(WaitForKind("dialler", 1));
+  for (const auto& entry : platform::ReadActivity()) {
+    if (entry.kind == "dialler") EXPECT_EQ(entry.detail, "started");  // no arguments
+  }
+  // Nothing to call: the phone refuses, and Dial still answers 1.
+  EXPECT_EQ(Dial(u"", 0), 1);
+  PHONEMAKECALLINFO shortRecord{};
+  shortRecord.cbSize = 28;
+  shortRecord.pszDestAddress = u"123";
+  EXPECT_NE(PhoneMakeCall(&shortRecord), 0);
+}
+
+TEST_F(LinkActions, TheOwnNumberIsADeviceSetting) {
+  EXPECT_TRUE(OwnPhoneNumber().IsEmpty());
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const char16_t number[] = u"+358401112222";
+  RegSetValueExW(key, u"OwnNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(number), sizeof number);
+  RegCloseKey(key);
+  EXPECT_EQ(OwnPhoneNumber(), u"+358401112222");
+}
+
+}  // namespace

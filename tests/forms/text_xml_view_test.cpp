@@ -1,0 +1,180 @@
+// The HTML text view: a small part with a picture, a list and links, shown in the platform's HTML
+// view; taps and holds on links reach the read view as 1322 with the target as written, the
+// folder as 1325; scripts, external pictures and links out of the part folder lead nowhere.
+#include "forms/text_xml_view_wnd.h"
+
+#include <cstdlib>
+
+#include "golden_compare.h"
+#include "platform/automation/automation.h"
+#include "platform/clock.h"
+#include "platform/controls/html_document.h"
+#include "platform/controls/html_view.h"
+#include "platform/gdi/png_file.h"
+#include "platform/window/screen.h"
+#include "text_view_scene.h"
+#include "ui_fixture.h"
+
+namespace ui_test {
+namespace {
+
+constexpr char kPart[] =
+    "<!DOCTYPE html><html><head><title>Summer</title><script>document.write('SCRIPTED')</script></head><body>"
+    "<h1>Summer party</h1>"
+    "<p>Hi <b>Anna</b>, the <i>photos</i> from <u>Saturday</u> are here &amp; more &mdash; see below.</p>"
+    "<img src=\"photo.png\" alt=\"a photo\"><img src=\"http://tracker.example.com/pixel.gif\" alt=\"[external]\">"
+    "<ul><li>Bring <a href=\"mailto:anna@example.com\">mail</a></li>"
+    "<li>Tickets at <a href=\"http://tickets.example.org/\">the site</a></li>"
+    "<li>Menu: <a href=\"menu.html\">menu</a></li><li>Outside: <a href=\"../../secret.txt\">up</a></li></ul>"
+    "<ol><li>first</li><li>second</li></ol><custom-tag>Unknown elements show their text</custom-tag></body></html>";
+
+constexpr char16_t kFolder[] = u"\\My Documents\\UAContents\\7\\";
+
+class HtmlView : public UiTest {
+ protected:
+  void Open() {
+    const auto folder = m_device.Host(kFolder);
+    std::filesystem::create_directories(folder);
+    test_support::WriteFileBytes(folder / "part.html", kPart);
+    test_support::WriteFileBytes(folder / "photo.png", "not decoded");
+    std::string error;
+    ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"part.html", &error)) << error;
+  }
+  HWND View() { return m_scene.HtmlView().HtmlView(); }
+  POINT LinkPoint(int index) {
+    RECT rect{};
+    EXPECT_TRUE(platform::html::LinkRectangle(View(), index, &rect));
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  }
+
+  mmsform_tool::TextViewScene m_scene;
+};
+
+TEST_F(HtmlView, TheFolderGoesToTheReadViewAndTapsComeBackAsWritten) {
+  Open();
+  auto notices = m_scene.TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].message, kReadHtmlFolder);
+  EXPECT_EQ(notices[0].htmlTarget, "\\My Documents\\UAContents\\7\\");
+  ASSERT_EQ(platform::html::LinkCount(View()), 4);
+  const char* const targets[] = {"mailto:anna@example.com", "http://tickets.example.org/", "menu.html",
+                                 "../../secret.txt"};
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(platform::automation::Tap(LinkPoint(i)));
+    notices = m_scene.TakeNotices();
+    ASSERT_EQ(notices.size(), 1u) << targets[i];
+    EXPECT_EQ(notices[0].message, kReadHtmlLink);
+    EXPECT_EQ(notices[0].htmlCode, NM_HOTSPOT);
+    EXPECT_EQ(notices[0].htmlTarget, targets[i]);
+  }
+  // The view follows no link: what it shows is still the same part.
+  EXPECT_EQ(platform::html::LinkCount(View()), 4);
+}
+
+TEST_F(HtmlView, AHeldLinkAsksForItsMenuWithThePoint) {
+  Open();
+  m_scene.TakeNotices();
+  const POINT at = LinkPoint(1);
+  ASSERT_TRUE(platform::automation::MouseDown(at));
+  platform::automation::MouseUp(at);
+  const auto notices = m_scene.TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].htmlCode, NM_CONTEXTMENU);
+  EXPECT_EQ(notices[0].htmlTarget, "http://tickets.example.org/");
+  EXPECT_EQ(notices[0].htmlPoint.x, at.x);
+  EXPECT_EQ(notices[0].htmlPoint.y, at.y);
+}
+
+TEST_F(HtmlView, TapsBesideLinksSayNothing) {
+  Open();
+  m_scene.TakeNotices();
+  ASSERT_TRUE(platform::automation::Tap(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5}));
+  EXPECT_TRUE(m_scene.TakeNotices().empty());
+}
+
+TEST(HtmlDocument, ScriptsExternalPicturesAndStructure) {
+  const platform::html::Document document = platform::html::ParseHtml(kPart);
+  std::u16string all;
+  int pictures = 0;
+  for (const auto& block : document.blocks) {
+    pictures += !block.picture.empty();
+    all += block.marker;
+    for (const auto& run : block.runs) all += run.text + u"|";
+  }
+  EXPECT_EQ(all.find(u"SCRIPTED"), std::u16string::npos);
+  EXPECT_EQ(all.find(u"Summer|"), std::u16string::npos);  // the title is the head's, not shown
+  EXPECT_NE(all.find(u"Summer party"), std::u16string::npos);
+  EXPECT_NE(all.find(u"& more \u2014 see below."), std::u16string::npos);  // character references
+  EXPECT_NE(all.find(u"[external]"), std::u16string::npos);  // an external picture: its alt text only
+  EXPECT_EQ(pictures, 1);
+  EXPECT_NE(all.find(u"2. second"), std::u16string::npos);
+  EXPECT_NE(all.find(u"Unknown elements show their text"), std::u16string::npos);
+  EXPECT_EQ(document.blocks[0].heading, 1);
+}
+
+struct PictureCase {
+  const char* source;
+  bool local;
+};
+
+TEST(HtmlDocument, OnlyPicturesOfTheOwnFolderAreLocal) {
+  const PictureCase cases[] = {
+      {"photo.png", true}, {"pics/a.jpg", true}, {"../a.jpg", false}, {"pics/../../a.jpg", false},
+      {"/a.jpg", false}, {"\\windows\\a.bmp", false}, {"http://x/a.gif", false}, {"file:///a.png", false},
+      {"C:a.png", false}, {"", false}, {"a.png?x=1:2", true},
+  };
+  for (const PictureCase& c : cases) EXPECT_EQ(platform::html::IsLocalPicture(c.source), c.local) << c.source;
+}
+
+TEST(HtmlDocument, DeepOrUnclosedNestingStaysBounded) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<div>";
+  deep += "deep text";
+  const auto document = platform::html::ParseHtml(deep);
+  bool found = false;
+  for (const auto& block : document.blocks) {
+    for (const auto& run : block.runs) found = found || run.text.find(u"deep text") != std::u16string::npos;
+  }
+  EXPECT_TRUE(found);
+  std::string unclosed;
+  for (int i = 0; i < 20000; ++i) unclosed += "<b><i><u><p><ul><li><a href=x>t";
+  const auto second = platform::html::ParseHtml(unclosed);
+  EXPECT_FALSE(second.blocks.empty());
+  EXPECT_LE(second.links.size(), 20000u);
+  const auto longLink = platform::html::ParseHtml("<a href=\"" + std::string(5000, 'a') + "\">x</a>");
+  ASSERT_EQ(longLink.links.size(), 1u);
+  EXPECT_EQ(longLink.links[0].size(), platform::html::kMaxLinkTarget);
+}
+
+class HtmlGolden : public HtmlView, public ::testing::WithParamInterface<platform::window::ScreenGeometry> {};
+
+TEST_P(HtmlGolden, APartWithAPictureAListAndLinksMatchesItsReference) {
+  const platform::window::ScreenGeometry screen = GetParam();
+  ASSERT_TRUE(platform::window::ConfigureScreen(screen));
+  Open();
+  const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
+  const std::filesystem::path drawn = test_support::BinaryPath("ui-pictures/" + size);
+  const std::filesystem::path references = test_support::SourcePath("tests/ui/golden/" + size);
+  std::filesystem::create_directories(drawn);
+  std::string error;
+  const std::string name = "html_part.png";
+  ASSERT_TRUE(platform::automation::Screenshot(drawn / name, &error)) << error;
+  if (std::getenv("MMSFORM_UPDATE_GOLDEN")) {
+    std::filesystem::copy_file(drawn / name, references / name, std::filesystem::copy_options::overwrite_existing);
+  }
+  auto expected = platform::gdi::ReadPng(references / name, &error);
+  ASSERT_TRUE(expected) << error;
+  auto actual = platform::gdi::ReadPng(drawn / name, &error);
+  ASSERT_TRUE(actual) << error;
+  const Difference d = Compare(*actual, *expected);
+  EXPECT_LE(d.mean, kMaxMeanDifference) << "see " << drawn / name;
+  EXPECT_LE(d.changedShare, kMaxChangedShare) << "see " << drawn / name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, HtmlGolden,
+                         ::testing::Values(platform::window::ScreenGeometry{240, 320, 96},
+                                           platform::window::ScreenGeometry{480, 640, 192}),
+                         [](const auto& info) { return std::to_string(info.param.width); });
+
+}  // namespace
+}  // namespace ui_test
