@@ -2,7 +2,8 @@
 // and CMYK or YCCK JPEGs, EXIF and XMP before the frame, fill bytes between segments; palette,
 // grey, 16-bit, interlaced and transparent PNGs; OS/2, V3 bit-field, V4 and V5 BMPs with RLE and
 // bit fields) decode to the pixels an independent decoder finds: netpbm for PNG (which, like us,
-// leaves the gamma chunk alone), ImageMagick for the others. The pictures are the picture_decode
+// leaves the gamma chunk alone, and blends transparency over white as decoded pictures are drawn),
+// ImageMagick for the others. The pictures are the picture_decode
 // fuzz seeds, one file each, whose first byte only picks the fuzzer's decoder.
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ constexpr double kMinimumPsnr = 45.0;
 std::vector<uint8_t> Reference(const std::filesystem::path& file, const std::string& family, int& width, int& height) {
   const std::string quoted = test_support::ShellQuoted(file.string());
   auto ppm = family == "PNG"
-                 ? test_support::ToolOutput("pngtopam", "netpbm", quoted + " | pamdepth 255 | ppmtoppm")
+                 ? test_support::ToolOutput("pngtopam", "netpbm",
+                                            "-mix -background=white " + quoted + " | pamdepth 255 | ppmtoppm")
                  : test_support::ToolOutput("convert", "imagemagick",
                                             test_support::ShellQuoted(file.string() + "[0]") +
                                                 " -alpha off -colorspace sRGB -depth 8 ppm:-");
