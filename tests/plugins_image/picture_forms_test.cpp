@@ -2,14 +2,16 @@
 // and CMYK or YCCK JPEGs, EXIF and XMP before the frame, fill bytes between segments; palette,
 // grey, 16-bit, interlaced and transparent PNGs; OS/2, V3 bit-field, V4 and V5 BMPs with RLE and
 // bit fields) decode to the pixels an independent decoder finds: netpbm for PNG (which, like us,
-// leaves the gamma chunk alone, and blends transparency over white as decoded pictures are drawn),
-// ImageMagick for the others. The pictures are the picture_decode
+// leaves the gamma chunk alone; transparency is blended over white, as we draw it), ImageMagick for
+// the others. The pictures are the picture_decode
 // fuzz seeds, one file each, whose first byte only picks the fuzzer's decoder.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <map>
+
+#include <unistd.h>
 
 #include "codec_library.h"
 #include "support/outside_tool.h"
@@ -43,7 +45,7 @@ std::vector<uint8_t> Reference(const std::filesystem::path& file, const std::str
 TEST(PictureForms, EveryFormDecodesToTheReferencePixels) {
   const std::map<std::string, std::string> families = {{".jpg", "JPEG"}, {".png", "PNG"}, {".bmp", "BMP"},
                                                         {".wbmp", "WBMP"}};
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "mmsform-picture-forms";
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("mmsform-picture-forms-" + std::to_string(::getpid()));
   std::filesystem::create_directories(scratch);
   int compared = 0;
   for (const auto& entry : std::filesystem::directory_iterator(test_support::SourcePath("fuzz/picture_decode/seeds"))) {
