@@ -38,7 +38,9 @@ objects=()
 for file in "$build"/bin/* "$build"/lib/*.so* "$build"/device-plugins/*; do
   [[ -f "$file" && ! -L "$file" ]] && file -b "$file" | grep -q ELF && objects+=(-object "$file")
 done
-ignore='(/usr/|/tests/|/build[^/]*/|/bench/|/fuzz/)'
+# Paths are kept relative to each object's build folder (ccache's base folder), so the build folder
+# itself cannot be matched here; the summary below keeps only src/, plugins/ and tools/.
+ignore='(^/usr/|/tests/|/bench/|/fuzz/)'
 "$llvmcov" report "${objects[@]:1}" -instr-profile="$out/merged.profdata" -ignore-filename-regex="$ignore" \
   >"$out/files.txt"
 "$llvmcov" export "${objects[@]:1}" -instr-profile="$out/merged.profdata" -ignore-filename-regex="$ignore" \
@@ -52,8 +54,14 @@ summary, top = sys.argv[1], sys.argv[2]
 folders = {}
 for data in json.load(open(summary))["data"]:
     for entry in data["files"]:
-        path = os.path.relpath(entry["filename"], top)
+        path = os.path.normpath(entry["filename"])
+        while path.startswith("../"):
+            path = path[3:]
+        if os.path.isabs(path):
+            path = os.path.relpath(path, top)
         parts = path.split(os.sep)
+        if parts[0] not in ("src", "plugins", "tools"):
+            continue
         depth = 3 if parts[:2] == ["src", "platform"] and len(parts) > 3 else 2
         folder = os.sep.join(parts[:depth]) if len(parts) > depth else os.path.dirname(path) + os.sep + "(top)"
         if parts[:2] == ["src", "platform"] and len(parts) == 3:

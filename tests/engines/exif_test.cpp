@@ -285,4 +285,100 @@ TEST(JpegSegments, DqtFirstMeansNothingToCopyAndNoExif) {
   EXPECT_EQ(CopyAppSegments(*other, block), exif_error::kNotJpeg);
 }
 
+// A segment: marker, big-endian length (covering itself) and payload.
+std::string Segment(uint8_t code, const std::string& payload) {
+  const size_t length = payload.size() + 2;
+  return std::string{'\xFF', static_cast<char>(code), static_cast<char>(length >> 8), static_cast<char>(length)} +
+         payload;
+}
+
+using namespace std::string_literals;
+
+const std::string kXmp = "http://ns.adobe.com/xap/1.0/" + std::string(1, '\0') + "<x:xmpmeta/>";
+
+// The header walks of the EXIF reader and the segment copy over the layouts cameras and editors
+// write: XMP before EXIF, fill bytes, restart and TEM markers between segments, comments, Adobe
+// and Photoshop segments, and damaged lengths.
+TEST(JpegSegments, HeaderLayoutsOfCamerasAndEditors) {
+  const std::string exif = Segment(0xE1, std::string("Exif\0\0", 6) + SampleBlock(true));
+  const std::string jfif = Segment(0xE0, std::string("JFIF\0\x01\x02\0\0\x01\0\x01\0\0", 14));
+  const std::string sof = Segment(0xC0, std::string("\x08\0\x10\0\x10\x01\x01\x11\0", 9));
+  const std::string soi = "\xFF\xD8", eoi = "\xFF\xD9";
+  struct Case {
+    const char* what;
+    std::string jpeg;
+    int exifResult;              // ReadExif
+    int copyResult;              // CopyAppSegments
+    std::string copied;          // the block it copies on success
+  };
+  const Case cases[] = {
+      {"JFIF then EXIF", soi + jfif + exif + sof + eoi, 0, 0, jfif + exif},
+      {"XMP before EXIF", soi + Segment(0xE1, kXmp) + exif + eoi, 0, 0, Segment(0xE1, kXmp) + exif},
+      {"fill bytes before the markers", soi + "\xFF\xFF" + jfif + "\xFF\xFF\xFF" + exif + eoi, 0, 0, jfif + exif},
+      {"restart and TEM markers between segments", soi + "\xFF\xD0" + exif + "\xFF\x01" + sof + eoi, 0, 0, exif},
+      {"comment, Photoshop and Adobe segments are copied too",
+       soi + Segment(0xFE, "made here") + Segment(0xED, "8BIM") + Segment(0xEE, "Adobe\0\x64\0\0\0\0\x01"s) + exif + eoi,
+       0, 0, Segment(0xFE, "made here") + Segment(0xED, "8BIM") + Segment(0xEE, "Adobe\0\x64\0\0\0\0\x01"s) + exif},
+      {"no EXIF before the frame", soi + jfif + sof + "\xFF\xDA" + eoi, exif_error::kNoExif, 0, jfif},
+      {"EXIF after the first scan is not looked for", soi + "\xFF\xDA\0\x02"s + exif + eoi, exif_error::kNoExif, 0, ""},
+      {"an APP1 too short for its header", soi + Segment(0xE1, "Exif") + eoi, exif_error::kRead, 0, Segment(0xE1, "Exif")},
+      {"a length below two", soi + "\xFF\xE0\0\x01"s + exif + eoi, exif_error::kRead, exif_error::kReadOrSeek, ""},
+      {"an EXIF segment cut short", soi + exif.substr(0, 30), exif_error::kRead, exif_error::kReadOrSeek, ""},
+      {"not a JPEG", "\x89PNG\r\n\x1A\n" + exif, exif_error::kNotJpeg, exif_error::kNotJpeg, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto stream = ImageStream::OpenMemory(std::span(reinterpret_cast<const uint8_t*>(c.jpeg.data()), c.jpeg.size()));
+    ExifInfo* info = nullptr;
+    EXPECT_EQ(ReadExif(*stream, &info, kExifRecordWithMask), c.exifResult);
+    if (info != nullptr) {
+      EXPECT_EQ(info->make, std::string("Maker\0", 6));
+      EXPECT_EQ(info->pixelXDimension, 640u);
+      FreeExifInfo(info);
+    }
+    std::vector<uint8_t> block{9};
+    EXPECT_EQ(CopyAppSegments(*stream, block), c.copyResult);
+    EXPECT_EQ(std::string(block.begin(), block.end()), c.copied);
+  }
+}
+
+TEST(JpegSegments, DimensionsAreRewrittenOnlyInsideTheExifSegment) {
+  TiffBuilder little(false);
+  // PixelXDimension as LONG, PixelYDimension as SHORT, in little-endian order.
+  const std::string tiff = little.Build({}, {{40962, 4, 1, little.Long(4000)}, {40963, 3, 1, little.Short(3000)}});
+  const std::string exif = Segment(0xE1, std::string("Exif\0\0", 6) + tiff);
+  struct Case {
+    const char* what;
+    std::string block;
+    bool rewritten;
+  };
+  const Case cases[] = {
+      {"EXIF alone", exif, true},
+      {"after XMP and a comment", Segment(0xE1, kXmp) + Segment(0xFE, "c") + exif, true},
+      {"after a segment that is not an application segment", Segment(0xDB, "q") + exif, false},
+      {"an EXIF segment without an EXIF directory",
+       Segment(0xE1, std::string("Exif\0\0", 6) + little.Build({}, {}).substr(0, 26)), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string block = c.block;
+    UpdateExifDimensions(reinterpret_cast<BYTE*>(block.data()), static_cast<DWORD>(block.size()), 640, 480);
+    if (!c.rewritten) {
+      EXPECT_EQ(block, c.block);
+      continue;
+    }
+    std::string jpeg = "\xFF\xD8" + block + "\xFF\xD9";
+    auto stream = ImageStream::OpenMemory(std::span(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size()));
+    ExifInfo* info = nullptr;
+    ASSERT_EQ(ReadExif(*stream, &info, kExifRecordOnly), 0);
+    EXPECT_EQ(info->pixelXDimension, 640u);
+    EXPECT_EQ(info->pixelYDimension, 480u);
+    FreeExifInfo(info);
+  }
+  // Nothing is read beyond a block too short to hold a segment.
+  std::string cut = exif.substr(0, 3);
+  UpdateExifDimensions(reinterpret_cast<BYTE*>(cut.data()), static_cast<DWORD>(cut.size()), 1, 1);
+  EXPECT_EQ(cut, exif.substr(0, 3));
+}
+
 }  // namespace

@@ -70,5 +70,75 @@ TEST(PictureForms, EveryFormDecodesToTheReferencePixels) {
   EXPECT_GE(compared, 30);
 }
 
+// Opens a picture for its palette and masks; the handle is closed by the caller.
+ImageCodecHandle Open(const std::string& family, MemoryStream& stream) {
+  ImageCodecHandle handle = nullptr;
+  EXPECT_EQ(Entry<ImageDecodeInitFn>(family + "_DecodeInit")(stream.get(), &handle), 0);
+  return handle;
+}
+
+std::string Palette(const std::string& family, ImageCodecHandle handle, uint32_t room) {
+  std::string palette(room, '\x7F');
+  uint32_t bytes = room;
+  if (Entry<ImageGetColorTabFn>(family + "_DecodeGetColorTab")(handle, reinterpret_cast<uint8_t*>(palette.data()),
+                                                             &bytes) != 0) {
+    return "failed";
+  }
+  return palette.substr(0, bytes);
+}
+
+// The colour tables the decoders hand out are the ones stored in the files: blue, green, red and a
+// zero byte per entry, cut to the room given.
+TEST(PictureForms, ColourTablesAndMasksAreTheStoredOnes) {
+  // A BMP stores its table as those quads right after the info header, as many as biClrUsed says;
+  // the rest of the 256 entries of an 8-bit picture are black.
+  const std::string bmp = test_support::ReadFileBytes(test_support::CorpusPath("bmp/pal8.bmp"));
+  const uint32_t headerSize = static_cast<uint8_t>(bmp[14]) | static_cast<uint8_t>(bmp[15]) << 8;
+  const uint32_t used = static_cast<uint8_t>(bmp[46]) | static_cast<uint8_t>(bmp[47]) << 8;
+  ASSERT_GT(used, 0u);
+  ASSERT_LE(used, 256u);
+  MemoryStream bmpStream(bmp);
+  ImageCodecHandle handle = Open("BMP", bmpStream);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(Palette("BMP", handle, 1024), bmp.substr(14 + headerSize, used * 4) + std::string((256 - used) * 4, '\0'));
+  EXPECT_EQ(Palette("BMP", handle, 10), bmp.substr(14 + headerSize, 8));
+  Entry<ImageUninitFn>("BMP_DecodeUninit")(handle);
+
+  // A PNG stores red, green and blue triples in its PLTE chunk.
+  const std::string png = test_support::ReadFileBytes(test_support::CorpusPath("png/basn3p04.png"));
+  const size_t chunk = png.find("PLTE");
+  ASSERT_NE(chunk, std::string::npos);
+  const size_t entries = (static_cast<uint8_t>(png[chunk - 2]) << 8 | static_cast<uint8_t>(png[chunk - 1])) / 3;
+  std::string expected;
+  for (size_t i = 0; i < entries; ++i) {
+    expected += {png[chunk + 4 + i * 3 + 2], png[chunk + 4 + i * 3 + 1], png[chunk + 4 + i * 3], '\0'};
+  }
+  MemoryStream pngStream(png);
+  handle = Open("PNG", pngStream);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(Palette("PNG", handle, 1024), expected);
+  Entry<ImageUninitFn>("PNG_DecodeUninit")(handle);
+
+  // WBMP is black and white.
+  MemoryStream wbmpStream(test_support::ReadFileBytes(test_support::CorpusPath("wbmp/pm-27d0a048-p1.wbmp")));
+  handle = Open("WBMP", wbmpStream);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(Palette("WBMP", handle, 64), std::string("\0\0\0\0\xFF\xFF\xFF\0", 8));
+  Entry<ImageUninitFn>("WBMP_DecodeUninit")(handle);
+
+  // A 16-bit bit-field BMP gives its three masks: 5, 6 and 5 bits of red, green and blue.
+  std::string bitfields = test_support::ReadFileBytes(test_support::SourcePath("fuzz/picture_decode/seeds/bmp565.bmp"));
+  MemoryStream maskStream(bitfields.substr(1));
+  handle = Open("BMP", maskStream);
+  ASSERT_NE(handle, nullptr);
+  uint32_t masks[3] = {};
+  ASSERT_EQ(Entry<ImageGetMaskFn>("BMP_DecodeGetMask")(handle, masks), 0);
+  EXPECT_EQ(masks[0], 0xF800u);
+  EXPECT_EQ(masks[1], 0x07E0u);
+  EXPECT_EQ(masks[2], 0x001Fu);
+  EXPECT_NE(Entry<ImageGetMaskFn>("BMP_DecodeGetMask")(handle, nullptr), 0);
+  Entry<ImageUninitFn>("BMP_DecodeUninit")(handle);
+}
+
 }  // namespace
 }  // namespace codec_test

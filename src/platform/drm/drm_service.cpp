@@ -1,7 +1,6 @@
 #include "platform/drm/drm_service.h"
 
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "platform/debug_output.h"
@@ -24,14 +23,30 @@ constexpr std::uintmax_t kMaxObject = 64ull << 20;
 constexpr std::string_view kMessageHeader = "Content-Type: application/vnd.oma.drm.message\r\n\r\n";
 constexpr std::string_view kContentHeader = "Content-Type: application/vnd.oma.drm.content\r\n\r\n";
 
+// The whole file in one read (a byte-at-a-time copy of a camera picture costs more than decoding it).
 std::optional<std::string> ReadDeviceFile(LPCWSTR path) {
   if (path == nullptr) return std::nullopt;
   auto host = platform::HostPath(path);
   std::error_code error;
-  if (!host || !fs::is_regular_file(*host, error) || fs::file_size(*host, error) > kMaxObject) return std::nullopt;
+  if (!host || !fs::is_regular_file(*host, error)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(*host, error);
+  if (error || size > kMaxObject) return std::nullopt;
   std::ifstream in(*host, std::ios::binary);
   if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+// Whether the file starts as a content file does (its version byte); anything else is opened as
+// it is without being read first.
+bool StartsLikeDcf(LPCWSTR path) {
+  auto host = path ? platform::HostPath(path) : std::nullopt;
+  if (!host) return false;
+  std::ifstream in(*host, std::ios::binary);
+  char version = 0;
+  return in.get(version) && version == 1;
 }
 
 // Writes beside the target and renames, so that a failure leaves no half-written file.
@@ -207,6 +222,7 @@ HRESULT FileDrmCommitRights(LPCWSTR file, DWORD right) {
 }
 
 HANDLE FileDrmCreateFile(LPCWSTR file, DWORD right) {
+  if (!StartsLikeDcf(file)) return CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   auto bytes = ReadDeviceFile(file);
   if (!bytes) {
     SetLastError(ERROR_FILE_NOT_FOUND);

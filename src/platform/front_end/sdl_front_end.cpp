@@ -1,6 +1,9 @@
 // The SDL2 front-end: the framebuffer shown in a real window, the host's mouse and keys fed in as
-// the device's input, and the message loop run between frames.
+// the device's input, and the message loop run between frames. SDL2 and the forty libraries it
+// brings are loaded when a live window is first asked for: every other run of a program starts
+// without them.
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <memory>
@@ -16,20 +19,87 @@ namespace {
 
 constexpr DWORD kFrameMilliseconds = 16;
 
+// The SDL2 functions this front-end calls, looked up in the library loaded on first use.
+struct SdlLibrary {
+  decltype(&::SDL_CreateRenderer) CreateRenderer = nullptr;
+  decltype(&::SDL_CreateSystemCursor) CreateSystemCursor = nullptr;
+  decltype(&::SDL_CreateTexture) CreateTexture = nullptr;
+  decltype(&::SDL_CreateWindow) CreateWindow = nullptr;
+  decltype(&::SDL_DestroyRenderer) DestroyRenderer = nullptr;
+  decltype(&::SDL_DestroyTexture) DestroyTexture = nullptr;
+  decltype(&::SDL_DestroyWindow) DestroyWindow = nullptr;
+  decltype(&::SDL_FreeCursor) FreeCursor = nullptr;
+  decltype(&::SDL_GetError) GetError = nullptr;
+  decltype(&::SDL_InitSubSystem) InitSubSystem = nullptr;
+  decltype(&::SDL_PollEvent) PollEvent = nullptr;
+  decltype(&::SDL_QuitSubSystem) QuitSubSystem = nullptr;
+  decltype(&::SDL_RenderClear) RenderClear = nullptr;
+  decltype(&::SDL_RenderCopy) RenderCopy = nullptr;
+  decltype(&::SDL_RenderPresent) RenderPresent = nullptr;
+  decltype(&::SDL_SetCursor) SetCursor = nullptr;
+  decltype(&::SDL_UpdateTexture) UpdateTexture = nullptr;
+  decltype(&::SDL_WaitEventTimeout) WaitEventTimeout = nullptr;
+
+  // Null when the library or one of its functions cannot be found.
+  static const SdlLibrary* Get() {
+    static const SdlLibrary* library = [] {
+      static SdlLibrary loaded;
+      return loaded.Open() ? &loaded : nullptr;
+    }();
+    return library;
+  }
+
+ private:
+  template <typename Function>
+  void Load(Function& function, const char* name) {
+    function = reinterpret_cast<Function>(dlsym(m_handle, name));
+    m_complete = m_complete && function != nullptr;
+  }
+  bool Open() {
+    m_handle = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (m_handle == nullptr) return false;
+      Load(CreateRenderer, "SDL_CreateRenderer");
+      Load(CreateSystemCursor, "SDL_CreateSystemCursor");
+      Load(CreateTexture, "SDL_CreateTexture");
+      Load(CreateWindow, "SDL_CreateWindow");
+      Load(DestroyRenderer, "SDL_DestroyRenderer");
+      Load(DestroyTexture, "SDL_DestroyTexture");
+      Load(DestroyWindow, "SDL_DestroyWindow");
+      Load(FreeCursor, "SDL_FreeCursor");
+      Load(GetError, "SDL_GetError");
+      Load(InitSubSystem, "SDL_InitSubSystem");
+      Load(PollEvent, "SDL_PollEvent");
+      Load(QuitSubSystem, "SDL_QuitSubSystem");
+      Load(RenderClear, "SDL_RenderClear");
+      Load(RenderCopy, "SDL_RenderCopy");
+      Load(RenderPresent, "SDL_RenderPresent");
+      Load(SetCursor, "SDL_SetCursor");
+      Load(UpdateTexture, "SDL_UpdateTexture");
+      Load(WaitEventTimeout, "SDL_WaitEventTimeout");
+    return m_complete;
+  }
+
+  void* m_handle = nullptr;
+  bool m_complete = true;
+};
+
+const SdlLibrary& Sdl() { return *SdlLibrary::Get(); }
+
+
 struct SdlDeleter {
-  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-  void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-  void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-  void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
+  void operator()(SDL_Window* w) const { Sdl().DestroyWindow(w); }
+  void operator()(SDL_Renderer* r) const { Sdl().DestroyRenderer(r); }
+  void operator()(SDL_Texture* t) const { Sdl().DestroyTexture(t); }
+  void operator()(SDL_Cursor* c) const { Sdl().FreeCursor(c); }
 };
 
 // Keeps SDL's video part initialised for the lifetime of the live window.
 class SdlVideo {
  public:
-  SdlVideo() : m_ok(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+  SdlVideo() : m_ok(Sdl().InitSubSystem(SDL_INIT_VIDEO) == 0) {}
   ~SdlVideo() {
     if (m_ok) {
-      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      Sdl().QuitSubSystem(SDL_INIT_VIDEO);
     }
   }
   SdlVideo(const SdlVideo&) = delete;
@@ -93,23 +163,23 @@ class LiveWindow {
 
 bool LiveWindow::Open(const std::string& title, std::string* error) {
   window::ScreenGeometry screen = window::CurrentScreen();
-  m_window.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width,
+  m_window.reset(Sdl().CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width,
                                   screen.height, 0));
   if (m_window) {
-    m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
+    m_renderer.reset(Sdl().CreateRenderer(m_window.get(), -1, 0));
   }
   if (m_renderer) {
-    m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
+    m_texture.reset(Sdl().CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
                                       screen.width, screen.height));
   }
   if (!m_texture) {
     if (error) {
-      *error = SDL_GetError();
+      *error = Sdl().GetError();
     }
     return false;
   }
-  m_arrow.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
-  m_wait.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
+  m_arrow.reset(Sdl().CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+  m_wait.reset(Sdl().CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
   return true;
 }
 
@@ -143,9 +213,9 @@ bool LiveWindow::WaitForInput(DWORD milliseconds) {
   PresentIfChanged();
   SDL_Event event;
   int wait = static_cast<int>(std::min<DWORD>(milliseconds, kFrameMilliseconds));
-  if (SDL_WaitEventTimeout(&event, wait)) {
+  if (Sdl().WaitEventTimeout(&event, wait)) {
     Handle(event);
-    while (SDL_PollEvent(&event)) {
+    while (Sdl().PollEvent(&event)) {
       Handle(event);
     }
   }
@@ -161,7 +231,7 @@ void LiveWindow::PresentIfChanged() {
     m_shownCursor = cursor;
     SDL_Cursor* shown = cursor == LoadCursorW(nullptr, IDC_WAIT) ? m_wait.get() : m_arrow.get();
     if (shown) {
-      SDL_SetCursor(shown);
+      Sdl().SetCursor(shown);
     }
   }
   std::uint64_t generation = window::FrameGeneration();
@@ -170,10 +240,10 @@ void LiveWindow::PresentIfChanged() {
   }
   m_shownGeneration = generation;
   auto framebuffer = window::Framebuffer();
-  SDL_UpdateTexture(m_texture.get(), nullptr, framebuffer->Bits(), framebuffer->Stride());
-  SDL_RenderClear(m_renderer.get());
-  SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
-  SDL_RenderPresent(m_renderer.get());
+  Sdl().UpdateTexture(m_texture.get(), nullptr, framebuffer->Bits(), framebuffer->Stride());
+  Sdl().RenderClear(m_renderer.get());
+  Sdl().RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+  Sdl().RenderPresent(m_renderer.get());
 }
 
 }  // namespace
@@ -181,10 +251,16 @@ void LiveWindow::PresentIfChanged() {
 bool IsAvailable() { return true; }
 
 int RunLiveWindow(const std::string& title, std::string* error) {
+  if (SdlLibrary::Get() == nullptr) {
+    if (error) {
+      *error = "the SDL2 library (libSDL2-2.0.so.0) cannot be loaded";
+    }
+    return -1;
+  }
   SdlVideo video;
   if (!video.Ok()) {
     if (error) {
-      *error = SDL_GetError();
+      *error = Sdl().GetError();
     }
     return -1;
   }
