@@ -1,35 +1,13 @@
 #include "platform/gdi/line_breaks.h"
 
-#include <unicode/ubrk.h>
-#include <unicode/utext.h>
-
-#include <memory>
+#include "platform/gdi/break_iterators.h"
 
 namespace platform::gdi {
-namespace {
-
-struct BreakIteratorCloser {
-  void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
-};
-using BreakIteratorPtr = std::unique_ptr<UBreakIterator, BreakIteratorCloser>;
-
-// Opening a line iterator loads its rules and dictionaries; one per thread is kept and reset
-// with each new text, since the user-interface thread lays out text all the time.
-UBreakIterator* LineIterator() {
-  thread_local BreakIteratorPtr iterator = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    BreakIteratorPtr opened(ubrk_open(UBRK_LINE, "", nullptr, 0, &status));
-    return U_SUCCESS(status) ? std::move(opened) : BreakIteratorPtr();
-  }();
-  return iterator.get();
-}
-
-}  // namespace
 
 std::vector<LineBreak> LineBreakOpportunities(std::u16string_view text) {
   std::vector<LineBreak> breaks;
   if (text.empty()) return breaks;
-  UBreakIterator* iterator = LineIterator();
+  UBreakIterator* iterator = ThreadBreakIterator(UBRK_LINE);
   UErrorCode status = U_ZERO_ERROR;
   if (iterator != nullptr && text.size() <= static_cast<std::size_t>(INT32_MAX)) {
     ubrk_setText(iterator, reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()),
