@@ -4,11 +4,14 @@
 #include <memory>
 #include <vector>
 
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "engines/codec_module.h"
 #include "engines/gif_player.h"
 #include "engines/image_fit.h"
 #include "engines/picture_type.h"
 #include "engines/resampler.h"
+#include "platform/drm/drm_service.h"
 
 namespace {
 
@@ -118,7 +121,12 @@ DibImage* DecodeStream(ImageStream& stream, DWORD typeCode, SIZE* size, DWORD fl
 
 DibImage* DecodeImage(LPCWSTR path, SIZE* size, DWORD typeCode, DWORD flags) {
   if (path == nullptr || path[0] == 0 || size == nullptr || size->cx < 1 || size->cy < 1) return nullptr;
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kRead);
+  // Protected pictures are shown through the DRM service only while DRM support is on.
+  BOOL isProtected = FALSE;
+  const bool shownProtected = SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected &&
+                              GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
+  std::unique_ptr<ImageStream> stream =
+      ImageStream::OpenFile(path, shownProtected ? image_stream_mode::kProtected : image_stream_mode::kRead);
   if (!stream) return nullptr;
   return DecodeStream(*stream, ResolvePictureType(path, typeCode), size, flags);
 }
