@@ -2,8 +2,9 @@
 # Times the text screens (bench_text) and the full-screen repaint (bench_window) of this checkout
 # against those of an older commit, side by side in one run: the older commit is checked out as a
 # second worktree, both are built alike (optimised, no sanitizers), and the benchmarks run in
-# alternating rounds. Prints each benchmark's median time on both sides and their ratio.
-#   bench/text/compare_with_base.sh [BASE_COMMIT]   (default: where this branch left main)
+# alternating rounds. Prints each benchmark's median wall-clock and processor time on both sides and
+# their ratios (on a machine others share, the processor time is the steadier of the two).
+#   bench/text/compare_with_base.sh [BASE_COMMIT]   (default: where HEAD left main)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 base_commit=${1:-$(git -C "$top" merge-base HEAD main)}
@@ -55,10 +56,16 @@ times = {}
 for path in glob.glob(os.path.join(sys.argv[1], "*.json")):
     side = os.path.basename(path).split("-")[0]
     for b in json.load(open(path))["benchmarks"]:
-        times.setdefault(b["name"], {}).setdefault(side, []).append(b["real_time"])
-print(f"{'benchmark':45} {'base ms':>9} {'ours ms':>9} {'ours/base':>9}")
+        entry = times.setdefault(b["name"], {}).setdefault(side, {"real": [], "cpu": []})
+        entry["real"].append(b["real_time"])
+        entry["cpu"].append(b["cpu_time"])
+print(f"{'benchmark':36} {'base ms':>8} {'ours ms':>8} {'ratio':>6}   {'base cpu':>8} {'ours cpu':>8} {'ratio':>6}")
 for name in sorted(times):
-    base, ours = statistics.median(times[name]["base"]), statistics.median(times[name]["ours"])
-    print(f"{name:45} {base:9.3f} {ours:9.3f} {ours / base:9.2f}")
+    row = []
+    for kind in ("real", "cpu"):
+        base = statistics.median(times[name]["base"][kind])
+        ours = statistics.median(times[name]["ours"][kind])
+        row.append(f"{base:8.3f} {ours:8.3f} {ours / base:6.2f}")
+    print(f"{name:36} {row[0]}   {row[1]}")
 PY
 rm -rf "$out"

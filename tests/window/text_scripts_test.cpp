@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <regex>
 
 #include "platform/gdi/gdi_objects.h"
@@ -344,6 +345,22 @@ TEST_F(ScriptsTest, ExtentsMeasureWhatIsDrawn) {
   }
 }
 
+// Heights at the ends of their range stay a font (the most negative one cannot be negated).
+TEST_F(ScriptsTest, ExtremeFontHeightsAreClamped) {
+  for (LONG height : {std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max(), LONG{-100000}}) {
+    LOGFONTW log{};
+    log.lfHeight = height;
+    UniqueFont font(CreateFontIndirectW(&log));
+    ASSERT_TRUE(font) << height;
+    HGDIOBJ previous = SelectObject(m_dc.Get(), font.Get());
+    TEXTMETRICW metrics{};
+    ASSERT_TRUE(GetTextMetricsW(m_dc.Get(), &metrics));
+    EXPECT_GT(metrics.tmHeight, 0) << height;
+    EXPECT_LT(metrics.tmHeight, 2000) << height;
+    SelectObject(m_dc.Get(), previous);
+  }
+}
+
 TEST_F(ScriptsTest, ClustersFitWholeOrNotAtAll) {
   const std::u16string text = u"e\u0301e\u0301x";
   std::vector<INT> dx(text.size());
@@ -395,6 +412,10 @@ TEST_F(ScriptsTest, HostileTextIsDrawnAndMeasured) {
     EXPECT_TRUE(GetTextExtentPoint32W(m_dc.Get(), text.c_str(), static_cast<int>(text.size()), &size)) << name;
     EXPECT_TRUE(ExtTextOutW(m_dc.Get(), 0, 0, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr));
   }
+  // Tabs expand by columns counted from the line's start, not by searching back each time.
+  const std::u16string tabs(200000, u'\t');
+  RECT tabbed{0, 0, 240, 0};
+  EXPECT_GT(DrawTextW(m_dc.Get(), tabs.c_str(), -1, &tabbed, DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT), 0);
   SelectObject(m_dc.Get(), m_bitmap.Get());
   // A million characters without a break: whole with word break, split to the width with edit breaking.
   const std::u16string& longest = cases[3].second;

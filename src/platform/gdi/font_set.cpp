@@ -63,8 +63,10 @@ FontInstance* FontSet::FaceForCharacter(char32_t c, bool colour) {
 FontInstance& FontSet::FaceForCluster(std::u32string_view cluster) {
   if (cluster.size() == 1 && cluster[0] < kCoverageTable) {
     signed char& known = m_primaryCovers[cluster[0]];
-    if (known < 0) known = m_primary->Covers(cluster[0]) || IsDefaultIgnorable(cluster[0]) ? 1 : 0;
-    if (known == 1 && !WantsEmojiPresentation(cluster)) return *m_primary;
+    if (known < 0) {
+      known = (m_primary->Covers(cluster[0]) || IsDefaultIgnorable(cluster[0])) && !WantsEmojiPresentation(cluster);
+    }
+    if (known == 1) return *m_primary;
   }
   std::lock_guard<std::mutex> lock(m_mutex);
   if (WantsEmojiPresentation(cluster)) {

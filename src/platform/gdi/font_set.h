@@ -40,7 +40,8 @@ class FontSet {
   std::vector<std::shared_ptr<FontInstance>> m_faces;  // fallback faces in use, kept alive here
   std::unordered_map<char32_t, FontInstance*> m_plain;  // character -> fallback face (null: none)
   std::unordered_map<char32_t, FontInstance*> m_colour;
-  std::vector<signed char> m_primaryCovers;  // for the first characters: -1 unknown, 0 no, 1 yes
+  // For the first characters alone: drawn by the primary face (1), not (0), not known yet (-1).
+  std::vector<signed char> m_primaryCovers;
 };
 
 // The font set of a logical font at a screen density (shared between equal fonts, kept for the

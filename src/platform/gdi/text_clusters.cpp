@@ -1,26 +1,11 @@
 #include "platform/gdi/text_clusters.h"
 
-#include <unicode/ubrk.h>
-
 #include <algorithm>
-#include <memory>
+
+#include "platform/gdi/break_iterators.h"
 
 namespace platform::gdi {
 namespace {
-
-struct BreakIteratorCloser {
-  void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
-};
-using BreakIteratorPtr = std::unique_ptr<UBreakIterator, BreakIteratorCloser>;
-
-UBreakIterator* CharacterIterator() {
-  thread_local BreakIteratorPtr iterator = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    BreakIteratorPtr opened(ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status));
-    return U_SUCCESS(status) ? std::move(opened) : BreakIteratorPtr();
-  }();
-  return iterator.get();
-}
 
 // Text below U+0300 has no combining marks, joiners or surrogates: every unit is a cluster but
 // for CR LF.
@@ -35,7 +20,7 @@ std::vector<std::uint32_t> ClusterBoundaries(std::u16string_view text) {
   boundaries.reserve(text.size() + 1);
   boundaries.push_back(0);
   if (text.empty()) return boundaries;
-  UBreakIterator* iterator = CharacterIterator();
+  UBreakIterator* iterator = ThreadBreakIterator(UBRK_CHARACTER);
   UErrorCode status = U_ZERO_ERROR;
   if (!IsSimple(text) && iterator && text.size() <= static_cast<std::size_t>(INT32_MAX)) {
     ubrk_setText(iterator, reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &status);

@@ -239,27 +239,37 @@ std::vector<Paragraph::Span> Paragraph::Wrap(int width, WrapMode mode) const {
   return lines;
 }
 
-std::vector<ShapedGlyph> Paragraph::Piece(const Run& run, std::uint32_t start, std::uint32_t end) const {
-  if (start == run.start && end == run.end) return run.glyphs;
-  std::vector<ShapedGlyph> glyphs;
-  bool safe = true;
-  for (const ShapedGlyph& glyph : run.glyphs) {
-    if (glyph.cluster >= start && glyph.cluster < end) {
-      glyphs.push_back(glyph);
+void Paragraph::AddPiece(const Run& run, std::uint32_t start, std::uint32_t end, std::uint8_t level,
+                         std::vector<Piece>& pieces) const {
+  const ShapedGlyph* first = run.glyphs.data();
+  const ShapedGlyph* last = first + run.glyphs.size();
+  if (start > run.start || end < run.end) {
+    // The run's glyphs of [start, end) are contiguous: clusters rise left to right, or fall.
+    const ShapedGlyph* from = last;
+    const ShapedGlyph* to = first;
+    bool safe = true;
+    for (const ShapedGlyph* glyph = first; glyph != last; ++glyph) {
+      if (glyph->cluster >= start && glyph->cluster < end) {
+        from = std::min(from, glyph);
+        to = glyph + 1;
+      }
+      if ((glyph->cluster == start && start > run.start) || (glyph->cluster == end && end < run.end)) {
+        safe = safe && !glyph->unsafeToBreak;
+      }
     }
-    if ((glyph.cluster == start && start > run.start) || (glyph.cluster == end && end < run.end)) {
-      safe = safe && !glyph.unsafeToBreak;
+    if (!safe) {
+      pieces.push_back({level, nullptr, nullptr, ShapeRun(*run.font, m_text, start, end, run.level & 1, run.script)});
+      pieces.back().begin = pieces.back().reshaped.data();
+      pieces.back().end = pieces.back().begin + pieces.back().reshaped.size();
+      return;
     }
+    first = from;
+    last = std::max(from, to);
   }
-  if (safe) return glyphs;
-  return ShapeRun(*run.font, m_text, start, end, run.level & 1, run.script);
+  pieces.push_back({level, first, last, {}});
 }
 
 LineLayout Paragraph::Line(std::uint32_t start, std::uint32_t end) const {
-  struct LinePiece {
-    std::uint8_t level;
-    std::vector<ShapedGlyph> glyphs;
-  };
   LineLayout line;
   line.start = start;
   line.end = end;
@@ -267,25 +277,28 @@ LineLayout Paragraph::Line(std::uint32_t start, std::uint32_t end) const {
   std::uint32_t trailing = end;
   while (trailing > start && fribidi_get_bidi_type(m_text[trailing - 1]) == FRIBIDI_TYPE_WS) --trailing;
   const std::uint8_t paragraphLevel = m_rightToLeft ? 1 : 0;
-  std::vector<LinePiece> pieces;
+  std::vector<Piece> pieces;
   auto first = std::upper_bound(m_runs.begin(), m_runs.end(), start,
                                 [](std::uint32_t position, const Run& run) { return position < run.end; });
+  std::size_t count = 0;
   for (auto run = first; run != m_runs.end() && run->start < end; ++run) {
     const std::uint32_t from = std::max(run->start, start), to = std::min(run->end, end);
     if (from < trailing && trailing < to && run->level != paragraphLevel) {
-      pieces.push_back({run->level, Piece(*run, from, trailing)});
-      pieces.push_back({paragraphLevel, Piece(*run, trailing, to)});
+      AddPiece(*run, from, trailing, run->level, pieces);
+      AddPiece(*run, trailing, to, paragraphLevel, pieces);
     } else {
-      pieces.push_back({from >= trailing ? paragraphLevel : run->level, Piece(*run, from, to)});
+      AddPiece(*run, from, to, from >= trailing ? paragraphLevel : run->level, pieces);
     }
   }
   ReorderPieces(pieces);
+  for (const Piece& piece : pieces) count += static_cast<std::size_t>(piece.end - piece.begin);
+  line.glyphs.reserve(count);
   int pen = 0;
-  for (const LinePiece& piece : pieces) {
-    for (const ShapedGlyph& glyph : piece.glyphs) {
-      line.glyphs.push_back({glyph.font, glyph.index, glyph.cluster, pen + glyph.xOffset, -glyph.yOffset,
-                             glyph.advance, (piece.level & 1) != 0});
-      pen += glyph.advance;
+  for (const Piece& piece : pieces) {
+    for (const ShapedGlyph* glyph = piece.begin; glyph != piece.end; ++glyph) {
+      line.glyphs.push_back({glyph->font, &glyph->font->GlyphAt(glyph->index), glyph->index, glyph->cluster,
+                             pen + glyph->xOffset, -glyph->yOffset, glyph->advance, (piece.level & 1) != 0});
+      pen += glyph->advance;
     }
   }
   line.width = pen;
@@ -316,16 +329,38 @@ struct ParagraphKey {
   bool operator==(const ParagraphKey&) const = default;
 };
 
+// What a paragraph is looked up by, without copying its text.
+struct ParagraphQuery {
+  const FontSet* fonts;
+  BaseDirection direction;
+  std::u16string_view text;
+};
+
 struct ParagraphKeyHash {
-  std::size_t operator()(const ParagraphKey& key) const {
+  using is_transparent = void;
+  std::size_t operator()(const ParagraphQuery& key) const {
     return std::hash<std::u16string_view>()(key.text) ^ (std::hash<const void*>()(key.fonts) << 1) ^
            static_cast<std::size_t>(key.direction);
+  }
+  std::size_t operator()(const ParagraphKey& key) const {
+    return (*this)(ParagraphQuery{key.fonts, key.direction, key.text});
+  }
+};
+
+struct ParagraphKeyEqual {
+  using is_transparent = void;
+  static ParagraphQuery View(const ParagraphKey& key) { return {key.fonts, key.direction, key.text}; }
+  static ParagraphQuery View(const ParagraphQuery& query) { return query; }
+  template <typename A, typename B>
+  bool operator()(const A& a, const B& b) const {
+    ParagraphQuery x = View(a), y = View(b);
+    return x.fonts == y.fonts && x.direction == y.direction && x.text == y.text;
   }
 };
 
 struct ParagraphCache {
   std::mutex mutex;
-  std::unordered_map<ParagraphKey, std::shared_ptr<const Paragraph>, ParagraphKeyHash> paragraphs;
+  std::unordered_map<ParagraphKey, std::shared_ptr<const Paragraph>, ParagraphKeyHash, ParagraphKeyEqual> paragraphs;
   std::size_t units = 0;
 };
 
@@ -339,12 +374,12 @@ ParagraphCache& Paragraphs() {
 std::shared_ptr<const Paragraph> AnalyseParagraph(FontSet& fonts, std::u16string_view text, BaseDirection direction) {
   if (text.size() > kMaxCachedParagraphUnits) return std::make_shared<Paragraph>(fonts, text, direction);
   ParagraphCache& cache = Paragraphs();
-  ParagraphKey key{&fonts, direction, std::u16string(text)};
   {
     std::lock_guard<std::mutex> lock(cache.mutex);
-    auto it = cache.paragraphs.find(key);
+    auto it = cache.paragraphs.find(ParagraphQuery{&fonts, direction, text});
     if (it != cache.paragraphs.end()) return it->second;
   }
+  ParagraphKey key{&fonts, direction, std::u16string(text)};
   auto paragraph = std::make_shared<const Paragraph>(fonts, text, direction);
   std::lock_guard<std::mutex> lock(cache.mutex);
   if (cache.paragraphs.size() >= kMaxCachedParagraphs || cache.units + text.size() > kMaxCachedUnits) {

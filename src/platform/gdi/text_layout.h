@@ -21,6 +21,7 @@ enum class BaseDirection { kAuto, kLeftToRight, kRightToLeft };
 // A glyph placed on a line: x from the line's left edge, y down from the baseline.
 struct PlacedGlyph {
   FontInstance* font = nullptr;
+  const Glyph* bitmap = nullptr;  // rendered when the line was laid out
   std::uint32_t index = 0;
   std::uint32_t cluster = 0;  // UTF-16 index in the paragraph of its cluster's first unit
   int x = 0;
@@ -87,7 +88,15 @@ class Paragraph {
   void Measure(const std::vector<std::uint32_t>& graphemes);
   std::vector<Span> Wrap(int width, WrapMode mode) const;
   std::uint32_t TrimEnd(std::uint32_t start, std::uint32_t end) const;
-  std::vector<ShapedGlyph> Piece(const Run& run, std::uint32_t start, std::uint32_t end) const;
+  // The glyphs of [start, end) of a run: a slice of its own where the cut is safe, else shaped anew.
+  struct Piece {
+    std::uint8_t level;
+    const ShapedGlyph* begin;
+    const ShapedGlyph* end;
+    std::vector<ShapedGlyph> reshaped;  // owns the glyphs when the run's could not be cut
+  };
+  void AddPiece(const Run& run, std::uint32_t start, std::uint32_t end, std::uint8_t level,
+                std::vector<Piece>& pieces) const;
 
   std::u16string m_text;
   bool m_rightToLeft = false;

@@ -7,72 +7,50 @@
 namespace platform::gdi {
 namespace {
 
-struct Placement {
-  int left, top;
-  int x0, x1, y0, y1;  // the part inside the clip
-};
-
-Placement Place(const Glyph& glyph, int originX, int baseline, const RECT& clip) {
-  Placement p{};
-  p.left = originX + glyph.left;
-  p.top = baseline - glyph.top;
-  p.x0 = std::max<int>(p.left, clip.left), p.x1 = std::min<int>(p.left + glyph.width, clip.right);
-  p.y0 = std::max<int>(p.top, clip.top), p.y1 = std::min<int>(p.top + glyph.height, clip.bottom);
-  return p;
-}
-
-void BlendGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color, const RECT& clip) {
-  const Placement at = Place(glyph, originX, baseline, clip);
-  const int cb = GetBValue(color), cg = GetGValue(color), cr = GetRValue(color);
-  const bool mono = surface.IsMonochrome();
-  for (int y = at.y0; y < at.y1; ++y) {
-    const BYTE* coverage = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - at.top) * glyph.width;
+// Calls `paint(x, y, pixel, surfaceRow)` for every pixel of a glyph inside `clip`, `pixel` pointing
+// at the glyph's bytes for it (one byte of coverage, or four of colour).
+template <typename Paint>
+void ForEachPixel(Surface& surface, const Glyph& glyph, int originX, int baseline, const RECT& clip, Paint paint) {
+  const int left = originX + glyph.left, top = baseline - glyph.top;
+  const int x0 = std::max<int>(left, clip.left), x1 = std::min<int>(left + glyph.width, clip.right);
+  const int y0 = std::max<int>(top, clip.top), y1 = std::min<int>(top + glyph.height, clip.bottom);
+  const int bytes = glyph.colour ? 4 : 1;
+  for (int y = y0; y < y1; ++y) {
+    const BYTE* source = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - top) * glyph.width * bytes;
     BYTE* row = surface.Row(y);
-    for (int x = at.x0; x < at.x1; ++x) {
-      int a = coverage[x - at.left];
-      if (a == 0) {
-        continue;
-      }
-      if (mono) {
-        if (a >= 128) {
-          surface.SetPixel(x, y, color);
-        }
-        continue;
-      }
-      BYTE* p = row + x * 3;
-      p[0] = static_cast<BYTE>(p[0] + ((cb - p[0]) * a + 127) / 255);
-      p[1] = static_cast<BYTE>(p[1] + ((cg - p[1]) * a + 127) / 255);
-      p[2] = static_cast<BYTE>(p[2] + ((cr - p[2]) * a + 127) / 255);
+    for (int x = x0; x < x1; ++x) {
+      paint(x, y, source + (x - left) * bytes, row);
     }
   }
 }
 
-// Premultiplied colour over the surface; a monochrome surface takes the text colour where the
-// glyph is mostly opaque.
-void ComposeGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color,
-                  const RECT& clip) {
-  const Placement at = Place(glyph, originX, baseline, clip);
-  const bool mono = surface.IsMonochrome();
-  for (int y = at.y0; y < at.y1; ++y) {
-    const BYTE* source = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - at.top) * glyph.width * 4;
-    BYTE* row = surface.Row(y);
-    for (int x = at.x0; x < at.x1; ++x) {
-      const BYTE* s = source + (x - at.left) * 4;
+// Grey coverage blended in the text colour; premultiplied colour composed over the surface. A
+// monochrome surface takes the text colour where the glyph is mostly opaque.
+void PaintGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color, const RECT& clip) {
+  if (surface.IsMonochrome()) {
+    const int alpha = glyph.colour ? 3 : 0;
+    ForEachPixel(surface, glyph, originX, baseline, clip, [&](int x, int y, const BYTE* source, BYTE*) {
+      if (source[alpha] >= 128) surface.SetPixel(x, y, color);
+    });
+  } else if (glyph.colour) {
+    ForEachPixel(surface, glyph, originX, baseline, clip, [](int x, int, const BYTE* s, BYTE* row) {
       const int a = s[3];
-      if (a == 0) {
-        continue;
-      }
-      if (mono) {
-        if (a >= 128) {
-          surface.SetPixel(x, y, color);
-        }
-        continue;
-      }
+      if (a == 0) return;
       BYTE* p = row + x * 3;
-      for (int c = 0; c < 3; ++c) {
-        p[c] = static_cast<BYTE>(std::min(255, s[c] + (p[c] * (255 - a) + 127) / 255));
-      }
-    }
+      p[0] = static_cast<BYTE>(std::min(255, s[0] + (p[0] * (255 - a) + 127) / 255));
+      p[1] = static_cast<BYTE>(std::min(255, s[1] + (p[1] * (255 - a) + 127) / 255));
+      p[2] = static_cast<BYTE>(std::min(255, s[2] + (p[2] * (255 - a) + 127) / 255));
+    });
+  } else {
+    const int cb = GetBValue(color), cg = GetGValue(color), cr = GetRValue(color);
+    ForEachPixel(surface, glyph, originX, baseline, clip, [=](int x, int, const BYTE* s, BYTE* row) {
+      const int a = s[0];
+      if (a == 0) return;
+      BYTE* p = row + x * 3;
+      p[0] = static_cast<BYTE>(p[0] + ((cb - p[0]) * a + 127) / 255);
+      p[1] = static_cast<BYTE>(p[1] + ((cg - p[1]) * a + 127) / 255);
+      p[2] = static_cast<BYTE>(p[2] + ((cr - p[2]) * a + 127) / 255);
+    });
   }
 }
 
@@ -108,15 +86,11 @@ void DrawLine(DeviceContext& dc, const FontSet& fonts, const LineLayout& line, i
     if (pen + reach < area.left || pen - reach >= area.right) {
       continue;
     }
-    const Glyph& glyph = placed.font->GlyphAt(placed.index);
+    const Glyph& glyph = *placed.bitmap;
     if (glyph.coverage.empty()) {
       continue;
     }
-    if (glyph.colour) {
-      ComposeGlyph(*surface, glyph, pen, baseline + placed.y, color, area);
-    } else {
-      BlendGlyph(*surface, glyph, pen, baseline + placed.y, color, area);
-    }
+    PaintGlyph(*surface, glyph, pen, baseline + placed.y, color, area);
   }
   const GdiObject* fontObject = SelectedFont(dc);
   if (fontObject && (fontObject->logFont.lfUnderline || fontObject->logFont.lfStrikeOut)) {

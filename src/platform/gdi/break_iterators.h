@@ -1,0 +1,13 @@
+// ICU break iterators kept one per kind and thread: opening one loads its rules and dictionaries,
+// and the user-interface thread asks for breaks all the time.
+#pragma once
+
+#include <unicode/ubrk.h>
+
+namespace platform::gdi {
+
+// The thread's iterator of a kind, null when ICU cannot open it. Callers set their text and clear
+// it again (the iterator keeps a pointer to the text) before they return.
+UBreakIterator* ThreadBreakIterator(UBreakIteratorType kind);
+
+}  // namespace platform::gdi
