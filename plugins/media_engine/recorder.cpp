@@ -1,5 +1,7 @@
 #include "recorder.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -20,6 +22,22 @@ constexpr char kMagic[] = "#!AMR\n";
 constexpr uint32_t kMaxFrameBytes = 32;
 constexpr UINT kRecordTickMs = 30;
 
+// SDL2's default capture device at 8 kHz mono, started; 0 without one (and always on the virtual
+// clock, where no real microphone keeps time).
+SDL_AudioDeviceID OpenCapture() {
+  if (platform::IsVirtualClock()) return 0;
+  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+  if (SDL_GetNumAudioDevices(1) <= 0) return 0;
+  SDL_AudioSpec wanted{};
+  wanted.freq = 8000;
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = 1;
+  wanted.samples = 160;
+  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 1, &wanted, nullptr, 0);
+  if (device != 0) SDL_PauseAudioDevice(device, 0);
+  return device;
+}
+
 std::map<UINT_PTR, Recorder*>& RecordTimers() {
   static std::map<UINT_PTR, Recorder*> timers;
   return timers;
@@ -34,10 +52,14 @@ Recorder::~Recorder() {
 bool Recorder::Start(const char16_t* path, HWND window, int32_t limit) {
   Stop();
   m_file = HostPathOf(path);
+  if (m_file.empty() || limit < 1) return false;
   std::u16string microphone = AudioSetting(u"Microphone");
-  if (m_file.empty() || limit < 1 || microphone.empty()) return false;
-  m_microphone = OpenPcmSource(HostPathOf(microphone.c_str()));
-  if (!m_microphone) return false;
+  if (!microphone.empty()) {
+    m_microphone = OpenPcmSource(HostPathOf(microphone.c_str()));
+  } else {
+    m_capture = OpenCapture();
+  }
+  if (!m_microphone && m_capture == 0) return false;
   m_encoder = Encoder_Interface_init(0);
   if (m_encoder == nullptr) return false;
   m_partial = m_file;
@@ -55,6 +77,8 @@ bool Recorder::Start(const char16_t* path, HWND window, int32_t limit) {
 }
 
 void Recorder::Stop() {
+  // The frames the clock has reached since the last tick belong to the recording.
+  if (m_recording && m_encoder != nullptr) EncodeDue();
   if (m_timer != 0) {
     KillTimer(nullptr, m_timer);
     RecordTimers().erase(m_timer);
@@ -65,6 +89,10 @@ void Recorder::Stop() {
     m_encoder = nullptr;
   }
   m_microphone.reset();
+  if (m_capture != 0) {
+    SDL_CloseAudioDevice(m_capture);
+    m_capture = 0;
+  }
   if (!m_recording) return;
   m_recording = false;
   {
@@ -84,6 +112,12 @@ void Recorder::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 // 160 samples of 8 kHz mono: the microphone's sound mixed down and resampled to the nearest
 // sample, or silence once it has no more.
 bool Recorder::ReadMicrophone(int16_t* samples) {
+  if (m_capture != 0) {
+    // What the device has not delivered yet is silence: the clock, not the device, keeps time.
+    std::fill(samples, samples + 160, 0);
+    SDL_DequeueAudio(m_capture, samples, 160 * sizeof(int16_t));
+    return true;
+  }
   int rate = m_microphone->rate();
   size_t channels = static_cast<size_t>(m_microphone->channels());
   uint64_t first = static_cast<uint64_t>(m_framesDone) * 160 * rate / 8000;
@@ -111,16 +145,21 @@ bool Recorder::EncodeFrame() {
   return true;
 }
 
-void Recorder::Tick() {
+bool Recorder::EncodeDue() {
   uint32_t due = (GetTickCount() - m_startTick) / 20;
   while (m_framesDone < due) {
-    if (m_bytes.size() + kMaxFrameBytes > m_limit) {
-      HWND window = m_window;
-      Stop();
-      if (window != nullptr) PostMessageW(window, engine_message::kRecordLimit, 0, 0);
-      return;
-    }
+    if (m_bytes.size() + kMaxFrameBytes > m_limit) return false;
     if (!EncodeFrame()) break;
+  }
+  return true;
+}
+
+void Recorder::Tick() {
+  if (!EncodeDue()) {
+    HWND window = m_window;
+    Stop();
+    if (window != nullptr) PostMessageW(window, engine_message::kRecordLimit, 0, 0);
+    return;
   }
   if (m_window != nullptr) {
     PostMessageW(m_window, engine_message::kRecordProgress, m_bytes.size(), static_cast<LPARAM>(m_framesDone * 20));

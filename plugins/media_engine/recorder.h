@@ -1,7 +1,7 @@
 // The record engine: 8 kHz mono from the microphone, encoded to AMR-NB 12.2 kbit/s with
 // opencore-amr into an RFC 4867 storage-format file, on the device clock. The microphone is a WAV
-// file named by the device setting HKLM "\Platform\Audio" Microphone (headless runs and tests);
-// without one there is nothing to record from. The file is written under a temporary name and takes
+// file named by the device setting HKLM "\Platform\Audio" Microphone (headless runs and tests),
+// else SDL2's capture device on the real clock; without either there is nothing to record from. The file is written under a temporary name and takes
 // its own name when recording stops; recording stops by itself before the file would pass the limit.
 #pragma once
 
@@ -29,6 +29,8 @@ class Recorder {
   static void TimerProc(HWND, UINT, UINT_PTR id, DWORD);
   void Tick();
   bool EncodeFrame();
+  // Encodes the frames the clock has reached; false when the next would pass the limit.
+  bool EncodeDue();
   bool ReadMicrophone(int16_t* samples);
 
   std::filesystem::path m_file;
@@ -41,6 +43,7 @@ class Recorder {
   UINT_PTR m_timer = 0;
   void* m_encoder = nullptr;
   std::unique_ptr<PcmSource> m_microphone;
+  uint32_t m_capture = 0;  // SDL2's capture device, when recording from it
   bool m_recording = false;
 };
 

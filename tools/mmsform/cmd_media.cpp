@@ -1,6 +1,7 @@
 // mmsform media: sounds and videos through the engine adapter as the forms drive it: what the
 // engine reads from a file, a video's first frame, headless playback on the virtual clock into the
-// null sink (whose WAV can be kept), and recording from a WAV file given as the microphone.
+// null sink (whose WAV can be kept), and recording (from a WAV file given as the microphone, or the
+// capture device).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "command.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "device_file.h"
 #include "engines/dib_image.h"
 #include "engines/image_encode.h"
@@ -237,6 +240,86 @@ int Play(std::span<char* const> args) {
   return g_playLog.ended ? 0 : 1;
 }
 
+// What the recording window heard from the record engine.
+bool g_limitReached = false;
+int g_recordProgress = 0;
+
+LRESULT RecordWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == engine_message::kRecordLimit) {
+    g_limitReached = true;
+    return 0;
+  }
+  if (message == engine_message::kRecordProgress) {
+    ++g_recordProgress;
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Records for the given seconds of the clock: headless from a WAV file given as the microphone, on
+// the virtual clock; otherwise from the capture device in real time.
+int Record(std::span<char* const> args) {
+  if (args.size() < 3 || std::string(args[1]) != "--seconds") return kUsageError;
+  int seconds = std::atoi(args[2]);
+  std::filesystem::path from;
+  int32_t limit = 300 * 1024;
+  for (size_t i = 3; i + 1 < args.size(); i += 2) {
+    std::string option = args[i];
+    if (option == "--from") {
+      from = args[i + 1];
+    } else if (option == "--limit") {
+      limit = std::atoi(args[i + 1]);
+    } else {
+      return kUsageError;
+    }
+  }
+  if (seconds < 1 || seconds > 3600 || (args.size() - 3) % 2 != 0) return kUsageError;
+  std::unique_ptr<DeviceFile> microphone;
+  if (!from.empty()) {
+    if (!Exists(from.c_str())) {
+      PrintError(from.c_str(), "no such file");
+      return 1;
+    }
+    platform::UseVirtualClock(true);
+    microphone = std::make_unique<DeviceFile>(from, u"media-microphone");
+    SetAudioSetting(u"Microphone", microphone->path());
+  }
+  DeviceFile output(args[0], u"media-record");
+  WNDCLASSW info{};
+  info.lpfnWndProc = RecordWindowProc;
+  info.lpszClassName = u"MmsformMediaRecord";
+  RegisterClassW(&info);
+  HWND window = CreateWindowExW(0, u"MmsformMediaRecord", u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  RecordEngineHolder holder;
+  int32_t type = GetConfigValue(numeric_setting::kRecordType);
+  bool started = StartRecording(&holder, output.path(), window, limit, type) != FALSE;
+  DWORD start = GetTickCount();
+  for (int step = 0; started && !g_limitReached && step < seconds * 100; ++step) {
+    platform::automation::AdvanceClock(10);
+  }
+  DWORD recorded = GetTickCount() - start;
+  StopRecording(&holder);
+  DestroyRecording(&holder);
+  DestroyWindow(window);
+  SetAudioSetting(u"Microphone", u"");
+  if (!started) {
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+    PrintError(args[0], type == 1 ? "recording did not start (no microphone?)" : "no encoder for this record type");
+    return 1;
+  }
+  ULC_AudioEngine* audio = ULC_Global::GetGlobal()->InitAudioInstance();
+  int32_t duration = audio ? Audio_GetAudioFileDuration(audio, output.path()) : -1;
+  ULC_Global::GetGlobal()->UnloadEngineModule();
+  bool moved = output.MoveTo(args[0]);
+  std::error_code error;
+  JsonWriter json;
+  json.BeginObject().Key("file").String(args[0]).Key("record_type").Int(type).Key("recorded_ms").Int(recorded);
+  json.Key("duration_ms").Int(duration).Key("bytes").Int(static_cast<int64_t>(std::filesystem::file_size(args[0], error)));
+  json.Key("limit_reached").Bool(g_limitReached).Key("progress_notices").Int(g_recordProgress).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+  return moved && duration > 0 ? 0 : 1;
+}
+
 int RunMedia(std::span<char* const> args) {
   std::string verb = args.empty() ? "" : args[0];
   if (verb == "info" && args.size() >= 2) return Info(args.subspan(1));
@@ -246,14 +329,18 @@ int RunMedia(std::span<char* const> args) {
   if (verb == "play" && args.size() >= 2) {
     if (int status = Play(args.subspan(1)); status != kUsageError) return status;
   }
+  if (verb == "record" && args.size() >= 2) {
+    if (int status = Record(args.subspan(1)); status != kUsageError) return status;
+  }
   std::fprintf(stderr,
                "usage: mmsform media info FILE...\n"
                "       mmsform media frame FILE OUT.png [--fit W H]\n"
-               "       mmsform media play FILE [--wav OUT.wav]\n");
+               "       mmsform media play FILE [--wav OUT.wav]\n"
+               "       mmsform media record OUT.amr --seconds N [--from IN.wav] [--limit BYTES]\n");
   return kUsageError;
 }
 
-const Command kMediaCommand("media", "media info|frame|play ...   sounds and videos through the engine", RunMedia);
+const Command kMediaCommand("media", "media info|frame|play|record ...   sounds and videos through the engine", RunMedia);
 
 }  // namespace
 }  // namespace mmsform_tool
