@@ -171,16 +171,25 @@ HWND CreatePlayWindow() {
 
 int Play(std::span<char* const> args) {
   std::filesystem::path wav;
-  if (args.size() == 3 && std::string(args[1]) == "--wav") {
-    wav = args[2];
-  } else if (args.size() != 1) {
-    return kUsageError;
+  bool realClock = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string option = args[i];
+    if (option == "--wav" && i + 1 < args.size()) {
+      wav = args[++i];
+    } else if (option == "--real-clock") {
+      realClock = true;
+    } else {
+      return kUsageError;
+    }
   }
+  if (args.empty()) return kUsageError;
   if (!Exists(args[0])) {
     PrintError(args[0], "no such file");
     return 1;
   }
-  platform::UseVirtualClock(true);
+  // Headless runs go on the virtual clock; --real-clock plays in real time (into SDL2 audio when the
+  // host has a device, else the null sink paced by the real clock).
+  platform::UseVirtualClock(!realClock);
   const std::u16string played = u"\\Temp\\media-played.wav";
   SetAudioSetting(u"PlayedFile", played);
   DeviceFile input(args[0], u"media-play");
@@ -335,7 +344,7 @@ int RunMedia(std::span<char* const> args) {
   std::fprintf(stderr,
                "usage: mmsform media info FILE...\n"
                "       mmsform media frame FILE OUT.png [--fit W H]\n"
-               "       mmsform media play FILE [--wav OUT.wav]\n"
+               "       mmsform media play FILE [--wav OUT.wav] [--real-clock]\n"
                "       mmsform media record OUT.amr --seconds N [--from IN.wav] [--limit BYTES]\n");
   return kUsageError;
 }
