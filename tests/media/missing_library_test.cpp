@@ -7,6 +7,7 @@
 #include "engines/image_info.h"
 #include "engines/media_engine_adapter.h"
 #include "engines/media_lengths.h"
+#include "engines/media_shutdown.h"
 #include "engines/qcp_format.h"
 #include "engines/svg_library.h"
 #include "media_fixture.h"
@@ -110,6 +111,33 @@ TEST_F(MediaTest, SharedEnginesLiveUntilReleasedInOrder) {
   ULC_AudioEngine* again = global->InitAudioInstance();
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(Audio_GetState(again), engine_state::kIdle);
+}
+
+}  // namespace
+}  // namespace media_test
+
+namespace media_test {
+namespace {
+
+TEST_F(MediaTest, ShutDownReleasesEveryMediaLibraryAndALaterUseStartsAgain) {
+  ULC_Global* global = ULC_Global::GetGlobal();
+  ULC_AudioEngine* audio = global->InitAudioInstance();
+  ASSERT_NE(audio, nullptr);
+  ASSERT_GT(Audio_LoadFile(audio, Put("amrnb-122-sweep.amr").c_str(), nullptr, 0), 0);
+  ASSERT_NE(global->InitVideoInstance(), nullptr);
+  SvgPlayerHandle player = AS_CreatePlayer();
+  ASSERT_NE(player, nullptr);
+  AS_ReleasePlayer(player);
+  ShutDownMediaEngines();
+  EXPECT_EQ(global->audioEngine, nullptr);
+  EXPECT_EQ(global->videoEngine, nullptr);
+  EXPECT_EQ(global->engineModule, nullptr);
+  EXPECT_EQ(global->audioNotifyHandle, nullptr);
+  // The libraries come back on the next request.
+  EXPECT_EQ(Audio_GetState(global->InitAudioInstance()), engine_state::kIdle);
+  player = AS_CreatePlayer();
+  EXPECT_NE(player, nullptr);
+  AS_ReleasePlayer(player);
 }
 
 }  // namespace
