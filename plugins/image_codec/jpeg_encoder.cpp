@@ -1,6 +1,7 @@
 // JPEG encoding over libjpeg-turbo from a DibImage: 24-bit pictures as colour, 8-bit pictures with
 // a grey palette as greyscale, other 8-bit pictures through their palette as colour. Application
-// and comment segments given with JPEG_EncodeSetExifData are written after the start of image.
+// and comment segments given with JPEG_EncodeSetExifData are written after the start of image,
+// as given except where they would misdescribe the written colours (Adobe and ICC segments).
 #include "jpeg_support.h"
 
 namespace image_codec {
@@ -64,6 +65,46 @@ bool HasMarker(const std::vector<uint8_t>& block, uint8_t code) {
   return false;
 }
 
+// Copied segments that describe the pixel data must describe what this encoder writes: YCbCr for
+// colour, one grey component otherwise. An Adobe APP14 segment gets the matching colour transform
+// (1 YCbCr, 0 for grey); an ICC profile (APP2) whose colour space is not the written one (a CMYK
+// profile over YCbCr data, say) is dropped, with all its chunks.
+std::vector<uint8_t> SegmentsForWrittenData(const std::vector<uint8_t>& block, bool grey) {
+  constexpr char kAdobe[] = "Adobe";
+  constexpr char kIcc[] = "ICC_PROFILE";
+  constexpr size_t kIccHeader = sizeof kIcc + 2;  // name with its null, chunk number, chunk count
+  constexpr size_t kColourSpaceAt = kIccHeader + 16;
+  auto isIcc = [&](size_t position, size_t length) {
+    return block[position + 1] == JPEG_APP0 + 2 && length >= kIccHeader &&
+           std::memcmp(&block[position + 4], kIcc, sizeof kIcc) == 0;
+  };
+  bool dropIcc = false;
+  for (size_t position = 0; position + 4 <= block.size();) {
+    size_t length = ((static_cast<size_t>(block[position + 2]) << 8) | block[position + 3]) - 2;
+    if (isIcc(position, length) && block[position + 4 + sizeof kIcc] == 1 && length >= kColourSpaceAt + 4) {
+      dropIcc = std::memcmp(&block[position + 4 + kColourSpaceAt], grey ? "GRAY" : "RGB ", 4) != 0;
+    }
+    position += length + 4;
+  }
+  std::vector<uint8_t> kept;
+  for (size_t position = 0; position + 4 <= block.size();) {
+    size_t length = ((static_cast<size_t>(block[position + 2]) << 8) | block[position + 3]) - 2;
+    size_t next = position + length + 4;
+    if (!(dropIcc && isIcc(position, length))) {
+      size_t start = kept.size();
+      kept.insert(kept.end(), block.begin() + static_cast<std::ptrdiff_t>(position),
+                  block.begin() + static_cast<std::ptrdiff_t>(next));
+      constexpr size_t kTransformAt = 11;  // "Adobe", version, two flag words, then the transform
+      if (block[position + 1] == JPEG_APP0 + 14 && length >= kTransformAt + 1 &&
+          std::memcmp(&block[position + 4], kAdobe, sizeof kAdobe - 1) == 0) {
+        kept[start + 4 + kTransformAt] = grey ? 0 : 1;
+      }
+    }
+    position = next;
+  }
+  return kept;
+}
+
 int32_t Start(JpegEncoder& encoder) {
   if (setjmp(encoder.errors.jump)) return kFailed;
   jpeg_compress_struct& cinfo = encoder.cinfo;
@@ -75,6 +116,7 @@ int32_t Start(JpegEncoder& encoder) {
   cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, encoder.quality, TRUE);
+  encoder.segments = SegmentsForWrittenData(encoder.segments, grey);
   // A copied JFIF segment replaces ours; so does an EXIF one, which must follow the start of image.
   if (HasMarker(encoder.segments, JPEG_APP0) || HasMarker(encoder.segments, JPEG_APP0 + 1)) {
     cinfo.write_JFIF_header = FALSE;

@@ -1,6 +1,7 @@
 // PNG decoding over libpng. Every colour type comes out as 24-bit blue-green-red rows, top first:
-// palettes and low grey depths are expanded, 16-bit samples cut to 8, alpha dropped. Interlaced
-// pictures are decoded whole on the first row request (within the pixel limit).
+// palettes and low grey depths are expanded, 16-bit samples cut to 8, and transparency (an alpha
+// channel or a tRNS chunk) composited over white, the background every decoded picture is drawn
+// on. Interlaced pictures are decoded whole on the first row request (within the pixel limit).
 #include <algorithm>
 #include <csetjmp>
 
@@ -25,8 +26,9 @@ struct PngDecoder {
   png_structp png = nullptr;
   png_infop info = nullptr;
   ImagePngInfo fileInfo{};
-  std::vector<uint8_t> wholeImage;  // interlaced pictures only
+  std::vector<uint8_t> wholeImage;  // interlaced pictures only, with alpha
   std::vector<png_bytep> rowPointers;
+  std::vector<uint8_t> alphaRow;    // one row with alpha, before it is composited
   uint32_t nextRow = 0;
 };
 
@@ -40,15 +42,29 @@ void IgnoreWarning(png_structp, png_const_charp) {}
 // Errors jump back to the entry point quietly; the caller reports failure.
 [[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
+// Rows come out as blue, green, red and alpha: pictures without transparency get an opaque alpha.
 void SetTransforms(png_structp png, const ImagePngInfo& fileInfo) {
   if (fileInfo.colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if (fileInfo.hasTransparency) png_set_tRNS_to_alpha(png);
   if ((fileInfo.colorType & PNG_COLOR_MASK_COLOR) == 0) {
     if (fileInfo.bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
     png_set_gray_to_rgb(png);
   }
   png_set_strip_16(png);
-  png_set_strip_alpha(png);
+  if ((fileInfo.colorType & PNG_COLOR_MASK_ALPHA) == 0 && !fileInfo.hasTransparency) {
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  }
   png_set_bgr(png);
+}
+
+// Blends one row of blue, green, red and alpha over white into blue, green, red.
+void CompositeOverWhite(const uint8_t* withAlpha, uint8_t* row, size_t width) {
+  for (size_t x = 0; x < width; ++x) {
+    const unsigned alpha = withAlpha[x * 4 + 3];
+    for (size_t c = 0; c < 3; ++c) {
+      row[x * 3 + c] = static_cast<uint8_t>((withAlpha[x * 4 + c] * alpha + 255 * (255 - alpha) + 127) / 255);
+    }
+  }
 }
 
 int32_t OpenDecoder(PngDecoder& decoder) {
@@ -78,7 +94,7 @@ int32_t OpenDecoder(PngDecoder& decoder) {
   SetTransforms(decoder.png, fileInfo);
   if (fileInfo.interlaced) png_set_interlace_handling(decoder.png);
   png_read_update_info(decoder.png, decoder.info);
-  return png_get_rowbytes(decoder.png, decoder.info) == size_t{fileInfo.width} * 3 ? kOk : kFailed;
+  return png_get_rowbytes(decoder.png, decoder.info) == size_t{fileInfo.width} * 4 ? kOk : kFailed;
 }
 
 // libpng jumps out of these on an error, so nothing here may own memory: the buffers belong to the
@@ -98,9 +114,12 @@ int32_t ReadWholeImage(PngDecoder& decoder) {
 int32_t ReadRow(PngDecoder& decoder, uint8_t* row) {
   const ImagePngInfo& fileInfo = decoder.fileInfo;
   if (decoder.nextRow >= fileInfo.height) return kFailed;
-  size_t rowBytes = size_t{fileInfo.width} * 3;
+  size_t rowBytes = size_t{fileInfo.width} * 4;
+  const uint8_t* withAlpha = nullptr;
   if (!fileInfo.interlaced) {
-    if (ReadNextRow(decoder, row) != kOk) return kFailed;
+    decoder.alphaRow.resize(rowBytes);
+    if (ReadNextRow(decoder, decoder.alphaRow.data()) != kOk) return kFailed;
+    withAlpha = decoder.alphaRow.data();
   } else {
     if (decoder.wholeImage.empty()) {
       decoder.wholeImage.resize(rowBytes * fileInfo.height);
@@ -108,8 +127,9 @@ int32_t ReadRow(PngDecoder& decoder, uint8_t* row) {
       for (uint32_t y = 0; y < fileInfo.height; ++y) decoder.rowPointers[y] = &decoder.wholeImage[rowBytes * y];
       if (ReadWholeImage(decoder) != kOk) return kFailed;
     }
-    std::memcpy(row, &decoder.wholeImage[rowBytes * decoder.nextRow], rowBytes);
+    withAlpha = &decoder.wholeImage[rowBytes * decoder.nextRow];
   }
+  CompositeOverWhite(withAlpha, row, fileInfo.width);
   ++decoder.nextRow;
   return kOk;
 }

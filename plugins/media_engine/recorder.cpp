@@ -13,6 +13,7 @@ extern "C" {
 #include "engines/media_engine_abi.h"
 #include "media_input.h"
 #include "platform/clock.h"
+#include "platform/temporary_files.h"
 #include "sound_sink.h"
 
 namespace media_engine {
@@ -63,7 +64,7 @@ bool Recorder::Start(const char16_t* path, HWND window, int32_t limit) {
   m_encoder = Encoder_Interface_init(0);
   if (m_encoder == nullptr) return false;
   m_partial = m_file;
-  m_partial += ".part";
+  m_partial += platform::TemporarySuffix();
   m_bytes.assign(kMagic, kMagic + 6);
   m_window = window;
   m_limit = static_cast<uint32_t>(limit);

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/device.h"
+#include "platform/temporary_files.h"
 #include "platform/registry.h"
 
 namespace media_engine {
@@ -56,7 +57,7 @@ class NullSink : public SoundSink {
     header += "data";
     PutLe32(header, dataBytes);
     std::filesystem::path temporary = m_file;
-    temporary += ".part";
+    temporary += platform::TemporarySuffix();
     std::error_code error;
     std::filesystem::create_directories(m_file.parent_path(), error);
     {

@@ -52,9 +52,10 @@ std::optional<DWORD> RegistryKey::ReadDword(std::u16string_view valueName) const
   std::u16string name(valueName);
   BYTE data[4] = {};
   DWORD size = sizeof data;
-  DWORD type = REG_NONE;
-  if (RegQueryValueExW(m_key, name.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
-  if (size != sizeof data || (type != REG_DWORD && type != REG_BINARY)) return std::nullopt;
+  if (RegQueryValueExW(m_key, name.c_str(), nullptr, nullptr, data, &size) != ERROR_SUCCESS) return std::nullopt;
+  // Four bytes are taken as stored, whatever the value's type; a shorter value has no 32-bit
+  // reading and counts as missing.
+  if (size != sizeof data) return std::nullopt;
   return static_cast<DWORD>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<DWORD>(data[3]) << 24);
 }
 

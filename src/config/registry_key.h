@@ -29,7 +29,7 @@ class RegistryKey {
   bool IsOpen() const { return m_key != nullptr; }
   HKEY Get() const { return m_key; }
 
-  // A 32-bit value: exactly 4 bytes stored as DWORD or binary. Anything else reads as nothing.
+  // A 32-bit value: exactly 4 bytes, of any registry type. Anything else reads as nothing.
   std::optional<DWORD> ReadDword(std::u16string_view valueName) const;
   // A text value (SZ or EXPAND_SZ) of at most kMaxSettingText characters, cut at its first null.
   // Longer texts and other types read as nothing. An empty name reads the key's default value.

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "config/message_time.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/clock.h"
 
 namespace config {
 namespace {
@@ -14,12 +14,6 @@ namespace {
 SendOptions& Remembered() {
   static SendOptions remembered;
   return remembered;
-}
-
-// Message times are local seconds since 1970.
-std::int64_t LocalNow() {
-  const std::int64_t now = platform::UnixTimeNow();
-  return now + platform::LocalTimeOffset(now);
 }
 
 LONG ClampToLong(std::int64_t value) {
@@ -32,7 +26,7 @@ bool ExpiryIsAbsolute() { return GetConfigValue(numeric_setting::kSendExpireTime
 // A configured expiry (relative seconds) as the message holds it.
 LONG ExpiryFromSetting(LONG configured) {
   if (!ExpiryIsAbsolute()) return configured;
-  return configured == 0 ? 0 : ClampToLong(LocalNow() + configured);
+  return configured == 0 ? 0 : ClampToLong(MessageTimeNow() + configured);
 }
 
 LONG VisibilityFromSetting(int number) { return GetConfigValue(number) != 0 ? kHideSender : kShowSender; }
@@ -56,7 +50,7 @@ void ApplyDefaultSendOptions(SendOptionTarget& target, LONG mask) {
 
 BOOL SaveSendOptionDefaults(const SendOptions& options) {
   LONG expiry = options.expiry;
-  if (ExpiryIsAbsolute() && expiry != 0) expiry = ClampToLong(std::max<std::int64_t>(expiry - LocalNow(), 0));
+  if (ExpiryIsAbsolute() && expiry != 0) expiry = ClampToLong(std::max<std::int64_t>(expiry - MessageTimeNow(), 0));
   const struct {
     int number;
     LONG value;

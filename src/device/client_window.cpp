@@ -15,7 +15,9 @@ constexpr DWORD kRetryMilliseconds = 1000;
 
 BOOL FindOrLaunchClient(HWND* window) {
   DWORD start = GetTickCount();
-  auto timeout = static_cast<DWORD>(GetConfigValue(numeric_setting::kTransportReadyTimeOut));
+  // A negative timeout counts as none: one round, then give up.
+  const LONG configured = GetConfigValue(numeric_setting::kTransportReadyTimeOut);
+  const DWORD timeout = configured < 0 ? 0 : static_cast<DWORD>(configured);
   for (;;) {
     HWND found = FindWindowW(kClientWindowClass, nullptr);
     if (found != nullptr && IsWindow(found)) {

@@ -92,7 +92,7 @@ BOOL ReadExifInfo(LPCWSTR path, ExifInfo** info, DWORD typeCode) {
   *info = nullptr;
   if (GetConfigValue(numeric_setting::kSupportEXIF) == 0 || path == nullptr) return FALSE;
   if (ResolvePictureType(path, typeCode) != picture_type::kJpeg) return FALSE;
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtected);
+  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtectedMeasure);
   if (!stream) return FALSE;
   return ReadExif(*stream, info, kExifRecordWithMask) == 0 ? TRUE : FALSE;
 }

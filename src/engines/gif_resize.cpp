@@ -125,7 +125,7 @@ BOOL ResizeGif(LPCWSTR destination, LPCWSTR source, SIZE box) {
   ImageGifLoopInfo loop{};
   Outcome outcome = Outcome::kFailed;
   {
-    std::unique_ptr<ImageStream> input = ImageStream::OpenFile(source, image_stream_mode::kRead);
+    std::unique_ptr<ImageStream> input = ImageStream::OpenFile(source, image_stream_mode::kProtected);
     if (!input || CallCodec<ImageGifGetGifInfoFn>(kGif, CodecEntry::kGetGifInfo, input->codecStream(), &loop) != 0) {
       return FALSE;
     }

@@ -14,6 +14,7 @@
 #include "engines/image_stream.h"
 #include "engines/jpeg_segments.h"
 #include "engines/picture_type.h"
+#include "model/drm_handling.h"
 #include "platform/cstring.h"
 #include "platform/file_api.h"
 
@@ -38,7 +39,7 @@ DibPointer ToGrey(const DibImage* image) {
 // The source's segments with the new size written into its EXIF block; empty when there are none.
 std::vector<uint8_t> ExifSegments(LPCWSTR source, SIZE size) {
   std::vector<uint8_t> block;
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(source, image_stream_mode::kProtected);
+  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(source, image_stream_mode::kProtectedMeasure);
   if (!stream || CopyAppSegments(*stream, block) != 0) return {};
   UpdateExifDimensions(block.data(), static_cast<DWORD>(block.size()), size.cx, size.cy);
   return block;
@@ -95,6 +96,8 @@ BOOL ConvertImage(LPCWSTR destination, LPCWSTR source, SIZE size, DWORD typeCode
 
 BOOL ResizeImageFile(LPCWSTR source, LPCWSTR destination, LONG width, LONG height, int quality) {
   if (Empty(source) || Empty(destination) || (width == 0 && height == 0)) return FALSE;
+  // A protected picture is never written out again in the clear.
+  if (DrmStatus(source, 1, nullptr) != kDrmNotProtected) return FALSE;
   MediaType type = ResolvePictureType(source, media_type::kNone);
   SIZE picture{};
   if (GetImageInfo(source, &picture, nullptr, type) && width > picture.cx && height > picture.cy) return FALSE;

@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "engines/codec_module.h"
 #include "engines/gif_player.h"
 #include "engines/image_fit.h"
@@ -11,6 +13,7 @@
 #include "engines/picture_type.h"
 #include "engines/resampler.h"
 #include "engines/svg_library.h"
+#include "platform/drm/drm_service.h"
 
 namespace {
 
@@ -138,7 +141,12 @@ DibImage* DecodeImage(LPCWSTR path, SIZE* size, DWORD typeCode, DWORD flags) {
     *size = fitted;
     return RenderSvgFirstFrame(path, fitted.cx, fitted.cy, flags);
   }
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kRead);
+  // Protected pictures are shown through the DRM service only while DRM support is on.
+  BOOL isProtected = FALSE;
+  const bool shownProtected = SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected &&
+                              GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
+  std::unique_ptr<ImageStream> stream =
+      ImageStream::OpenFile(path, shownProtected ? image_stream_mode::kProtected : image_stream_mode::kRead);
   if (!stream) return nullptr;
   return DecodeStream(*stream, type, size, flags);
 }

@@ -63,13 +63,13 @@ BOOL GetImageInfo(LPCWSTR path, SIZE* size, int* bitCount, DWORD typeCode) {
   }
   CodecFamily family;
   if (!FamilyOfType(type, family)) return FALSE;
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtected);
+  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtectedMeasure);
   if (!stream) return FALSE;
   return family == CodecFamily::kGif ? GifInfo(*stream, size, bitCount) : StillInfo(family, *stream, size, bitCount);
 }
 
 LONG GetGifDuration(LPCWSTR path) {
-  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtected);
+  std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtectedMeasure);
   if (!stream) return -1;
   int32_t hundredths = 0;
   if (CallCodec<ImageGifGetDurationFn>(CodecFamily::kGif, CodecEntry::kGetDuration, stream->codecStream(),

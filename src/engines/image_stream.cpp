@@ -5,6 +5,7 @@
 
 #include "platform/drm/drm_service.h"
 #include "platform/file_api.h"
+#include "platform/last_error.h"
 
 namespace {
 
@@ -32,6 +33,30 @@ OpenArguments ArgumentsOf(int mode) {
   }
 }
 
+bool IsProtectedMode(int mode) {
+  return mode == image_stream_mode::kProtected || mode == image_stream_mode::kProtectedMeasure;
+}
+
+// Protected content opens decrypted once the service grants its display right; a refusal is handed
+// to the service's error report. Showing the picture uses the right up, measuring it does not.
+HANDLE OpenProtected(LPCWSTR path, int mode) {
+  HRESULT verified = FileDrmVerifyRights(nullptr, path, kDrmRightDisplay, 0, nullptr);
+  if (FAILED(verified)) {
+    DWORD answer = 0;
+    FileDrmShowError(nullptr, verified, path, 0, &answer);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  HANDLE file = FileDrmCreateFile(path, kDrmRightDisplay);
+  if (file != INVALID_HANDLE_VALUE && mode == image_stream_mode::kProtected) FileDrmCommitRights(path, kDrmRightDisplay);
+  return file;
+}
+
+bool IsProtectedContent(LPCWSTR path) {
+  BOOL isProtected = FALSE;
+  return SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected;
+}
+
 }  // namespace
 
 ImageStream::ImageStream(ImageStreamKind kind) : m_kind(kind) {
@@ -47,10 +72,8 @@ ImageStream::~ImageStream() {
 std::unique_ptr<ImageStream> ImageStream::OpenFile(LPCWSTR path, int mode) {
   if (path == nullptr || path[0] == 0) return nullptr;
   OpenArguments arguments = ArgumentsOf(mode);
-  // Protected content is read decrypted through the DRM service, when the display right allows;
-  // a file the service does not protect opens as itself.
-  HANDLE file = mode == image_stream_mode::kProtected
-                    ? FileDrmCreateFile(path, kDrmRightDisplay)
+  HANDLE file = IsProtectedMode(mode) && IsProtectedContent(path)
+                    ? OpenProtected(path, mode)
                     : CreateFileW(path, arguments.access, arguments.share, nullptr, arguments.disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;

@@ -20,14 +20,16 @@ constexpr int kAppend = 3;       // generic write, open always, positioned at th
 constexpr int kReadWrite = 4;    // read-write on an existing file
 constexpr int kReadWriteNew = 5; // read-write, created always
 constexpr int kReadWriteEnd = 6; // read-write, opened always, positioned at the end
-constexpr int kProtected = 0x101;
+constexpr int kProtected = 0x101;        // protected content shown: the display right is used up
+constexpr int kProtectedMeasure = 0x102; // protected content measured (size, EXIF, duration): no use counted
 }  // namespace image_stream_mode
 
 class ImageStream {
  public:
   // Opens a device file; null when it cannot be opened. Any mode not listed opens for reading.
   // kProtected reads protected content decrypted through the DRM service when its display right is
-  // granted (null otherwise), and an unprotected file as it is.
+  // granted, and counts one use of it; a refused right is reported through the service and gives
+  // null. kProtectedMeasure does the same without counting. An unprotected file opens as in kRead.
   static std::unique_ptr<ImageStream> OpenFile(LPCWSTR path, int mode);
   // A stream over a copy of `bytes`; writes extend it.
   static std::unique_ptr<ImageStream> OpenMemory(std::span<const uint8_t> bytes);

@@ -162,8 +162,8 @@ bool IsVoiceMailClass(LPCWSTR messageClass) {
 }
 
 int VoiceMailStatus(MediaType type) {
-  bool amr = GetConfigValue(numeric_setting::kRecordType) == 1;
-  if (type == (amr ? kAmr : kQcelp)) return import_status::kImported;
+  const LONG recordType = GetConfigValue(numeric_setting::kRecordType);
+  if ((recordType == 1 && type == kAmr) || (recordType == 0 && type == kQcelp)) return import_status::kImported;
   bool textAllowed = GetConfigValue(numeric_setting::kIsVoiceMailSupportText) != 0;
   return textAllowed && media_type::KindOf(type) == media_type::kText ? import_status::kImported
                                                                       : import_status::kNotAllowed;
@@ -172,9 +172,11 @@ int VoiceMailStatus(MediaType type) {
 int StatusOf(const CString& path, LPCWSTR messageClass, int mmsFlag, int flixFlag) {
   MediaType type = TypeOfFile(path.View(), true);
   DWORD kind = media_type::KindOf(type);
+  // A voice message takes only what its class allows, markup included.
+  if (IsVoiceMailClass(messageClass)) return VoiceMailStatus(type);
   if (type == media_type::kMarkupText) return import_status::kImported;
   if (type == media_type::kNone) return import_status::kNotAllowed;
-  if (IsVoiceMailClass(messageClass)) return VoiceMailStatus(type);
+  if (kind == media_type::kText && !IsGenericAllowed(path.View())) return import_status::kNotAllowed;
   if ((kind == media_type::kImage || kind == media_type::kAudio) && mmsFlag == 0) return import_status::kNoMms;
   if (kind == media_type::kVideo && flixFlag == 0) return import_status::kNoFlix;
   // In free creation mode nothing is refused for content or size.

@@ -1,4 +1,5 @@
 // Header values of decoded MM1 messages, written into the store message of a binding.
+#include "config/message_time.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/message_binding.h"
@@ -6,7 +7,6 @@
 #include "forms/store_properties.h"
 #include "mm1/pdu.h"
 #include "model/text_charset.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ LONG MessageClassNumber(const std::optional<std::string>& messageClass) {
   return 0;
 }
 
-LONG Now() { return static_cast<LONG>(platform::UnixTimeNow()); }
+LONG Now() { return static_cast<LONG>(config::MessageTimeNow()); }
 
 CString ClassName(std::u16string_view suffix) { return GetConfigString(string_setting::kMMSClassName) + suffix; }
 

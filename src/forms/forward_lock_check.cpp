@@ -1,5 +1,6 @@
 #include "forms/forward_lock_check.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "model/drm_handling.h"
@@ -65,9 +66,8 @@ bool CheckForwardLock(MessageBinding& binding, bool* changed) {
   }
   for (auto part = model->parts.begin(); part != model->parts.end();) {
     auto next = std::next(part);
-    for (const MediaPart* gone : refused) {
-      if (&*part == gone) RemovePart(*model, part);
-    }
+    // The part is looked at no more once it is removed.
+    if (std::find(refused.begin(), refused.end(), &*part) != refused.end()) RemovePart(*model, part);
     part = next;
   }
   *changed = true;

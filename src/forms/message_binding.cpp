@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "config/message_time.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "engines/media_lengths.h"
@@ -9,7 +10,6 @@
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
 #include "model/message_saving.h"
-#include "platform/clock.h"
 #include "platform/device.h"
 #include "platform/file_api.h"
 #include "presentation/message_loading.h"
@@ -59,7 +59,7 @@ void RemoveTree(const CString& folder) {
   RemoveDirectoryW(withoutSlash);
 }
 
-LONG Now() { return static_cast<LONG>(platform::UnixTimeNow()); }
+LONG Now() { return static_cast<LONG>(config::MessageTimeNow()); }
 
 }  // namespace
 
@@ -200,7 +200,7 @@ bool MessageBinding::IsExpired() {
   // An expiry of 0 stands for the longest the relay allows, not for "already expired".
   if (expiry == 0) return false;
   LONGLONG limit = message.Bool(kAbsoluteExpiry) ? expiry : static_cast<LONGLONG>(message.Long(kOptionSentDate)) + expiry;
-  return platform::UnixTimeNow() > limit;
+  return config::MessageTimeNow() > limit;
 }
 
 LONG MessageBinding::SetSizeFromFile(LONG size) {

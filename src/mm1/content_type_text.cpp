@@ -40,7 +40,9 @@ void WriteTextInPlaceOfNumber(WspWriter& writer, std::string_view text) {
 }
 
 void WriteKindValue(WspWriter& writer, ParameterKind kind, const WspParameter& parameter) {
-  std::optional<std::uint64_t> number = parameter.number ? parameter.number : ParseDecimal(parameter.value);
+  // A value that came as text goes out as text even when it reads as a number: the reader would
+  // otherwise find a number where the sender put a text.
+  std::optional<std::uint64_t> number = parameter.number;
   switch (kind) {
     case ParameterKind::kCharset:
       if (!parameter.number) number = CharsetFromName(parameter.value);
@@ -121,14 +123,19 @@ Status WriteContentType(WspWriter& writer, const ContentType& type) {
 }
 
 std::string ContentTypeText(const ContentType& type) {
+  // A quote mark outside a value, or a separator inside a name, would make the reader split the
+  // text elsewhere and lose the parameters after it: they are left out of the text.
   std::string text = type.mediaType;
+  std::erase(text, '"');
   for (const WspParameter& parameter : type.parameters) {
     std::string value = parameter.value;
     if (EqualsNoCase(parameter.name, "charset") && parameter.number && *parameter.number <= 0xFFFFFFFFu) {
       value = CharsetRecordName(static_cast<std::uint32_t>(*parameter.number));
     }
+    std::string name = parameter.name;
+    std::erase_if(name, [](char c) { return c == '"' || c == ';' || c == '='; });
     text += ';';
-    text += parameter.name;
+    text += name;
     text += '=';
     if (NeedsQuotes(value)) {
       std::erase(value, '"');

@@ -9,6 +9,7 @@ namespace mm1 {
 namespace {
 
 constexpr std::string_view kDrmMessage = "application/vnd.oma.drm.message";
+constexpr std::string_view kSmil = "application/smil";
 
 std::string PartFileName(const Part& part, std::size_t index) {
   for (const std::string& candidate : {part.contentLocation.value_or(""), part.Name(), part.FileName(), part.BareContentId()}) {
@@ -71,21 +72,28 @@ const mm1::Part* MessageReader::PresentationPart() const {
   const WspParameter* start = m_pdu.contentType ? m_pdu.contentType->Find("start") : nullptr;
   if (start != nullptr) {
     std::string wanted = BareContentId(start->value);
+    // A start that names a part of another type is a sender's mistake: that part stays a part.
     for (const mm1::Part& part : m_pdu.parts) {
-      if (!wanted.empty() && (part.BareContentId() == wanted || part.contentLocation == wanted)) return &part;
+      if (!wanted.empty() && (part.BareContentId() == wanted || part.contentLocation == wanted) &&
+          EqualsNoCase(part.contentType.mediaType, kSmil)) {
+        return &part;
+      }
     }
   }
   for (const mm1::Part& part : m_pdu.parts) {
-    if (EqualsNoCase(part.contentType.mediaType, "application/smil")) return &part;
+    if (EqualsNoCase(part.contentType.mediaType, kSmil)) return &part;
   }
   return nullptr;
 }
 
 Result<PartRecord> MessageReader::Presentation(const std::filesystem::path& folder, std::string_view fileName) {
-  const mm1::Part* part = PresentationPart();
-  if (part == nullptr) return Error{"the message has no presentation part"};
   auto target = Folder(folder);
   if (!target) return target.Failure();
+  // The presentation's name stays its own even in a message without one: the caller writes its
+  // presentation there when the message is saved again.
+  target.Value()->Reserve(std::string(fileName));
+  const mm1::Part* part = PresentationPart();
+  if (part == nullptr) return Error{"the message has no presentation part"};
   Status written = target.Value()->WriteExact(std::string(fileName), part->data);
   if (!written) return written.Failure();
   PartRecord record = DescribePart(*part);

@@ -44,8 +44,9 @@ class MessageReader {
   // base64 or quoted-printable transfer encoding is written decoded, and then through the filter.
   Result<PartRecord> Part(std::size_t index, const std::filesystem::path& folder,
                           const PartDataFilter& filter = {});
-  // Writes the presentation part (the one the start parameter names, else the first
-  // application/smil part) into `folder` under exactly `fileName`, replacing a file of that name.
+  // Writes the presentation part (the application/smil part the start parameter names, else the
+  // first application/smil part) into `folder` under exactly `fileName`, replacing a file of that name.
+  // The name is kept from the parts of this handle even when the message has no presentation.
   Result<PartRecord> Presentation(const std::filesystem::path& folder, std::string_view fileName);
   // The index of the presentation part, when the message has one.
   std::optional<std::size_t> PresentationIndex() const;

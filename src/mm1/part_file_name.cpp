@@ -133,6 +133,8 @@ Result<std::string> PartFolder::WriteUnique(const std::string& safeName, std::sp
   return Error{"no free name for part file " + safeName};
 }
 
+void PartFolder::Reserve(const std::string& name) { m_taken.insert(FoldName(name)); }
+
 Status PartFolder::WriteExact(const std::string& safeName, std::span<const std::uint8_t> data) {
   if (safeName.empty() || safeName != SafePartFileName(safeName)) return Error{"unsafe part file name"};
   m_taken.insert(FoldName(safeName));

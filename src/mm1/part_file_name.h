@@ -35,6 +35,8 @@ class PartFolder {
   Result<std::string> WriteUnique(const std::string& safeName, std::span<const std::uint8_t> data);
   // Writes (replacing) a file of exactly this name, and reserves the name.
   Status WriteExact(const std::string& safeName, std::span<const std::uint8_t> data);
+  // Keeps a name for a file written later, so that no part takes it.
+  void Reserve(const std::string& name);
 
  private:
   PartFolder(std::filesystem::path path, UniqueFd fd) : m_path(std::move(path)), m_fd(std::move(fd)) {}

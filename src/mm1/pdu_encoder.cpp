@@ -71,7 +71,9 @@ class HeaderEncoder {
     char dot = 0;
     char extra = 0;
     int fields = std::sscanf(version->c_str(), "%u%c%u%c", &major, &dot, &minor, &extra);
-    if ((fields == 1 && major < 8) || (fields == 3 && dot == '.' && major < 8 && minor < 15)) {
+    // Only the plain spelling becomes the short form, so that "01.2" or " 1" stays as it was sent.
+    const std::string plain = std::to_string(major) + (fields == 3 ? "." + std::to_string(minor) : "");
+    if (((fields == 1 && major < 8) || (fields == 3 && dot == '.' && major < 8 && minor < 15)) && plain == *version) {
       Field(field::kMmsVersion);
       m_out.WriteU8(static_cast<std::uint8_t>(0x80 | (major << 4) | (fields == 1 ? 0x0F : minor)));
       return;

@@ -42,7 +42,8 @@ void WspWriter::WriteIntegerValue(std::uint64_t value) {
 }
 
 void WspWriter::WriteTextString(std::string_view text) {
-  if (!text.empty() && static_cast<unsigned char>(text.front()) >= 0x80) WriteU8(0x7F);
+  // The reader drops a leading Quote, so a text that starts with one needs its own in front too.
+  if (!text.empty() && static_cast<unsigned char>(text.front()) >= 0x7F) WriteU8(0x7F);
   for (char c : text) WriteU8(static_cast<std::uint8_t>(c));
   WriteU8(0);
 }

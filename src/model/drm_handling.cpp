@@ -80,7 +80,7 @@ bool AddDrmHeader(LPCWSTR file, int kind) {
 
 bool StripDrmHeader(LPCWSTR file, int kind) {
   std::string_view header = HeaderOf(kind);
-  if (file == nullptr || header.empty()) return false;
+  if (file == nullptr || header.empty() || !DrmSupported()) return false;
   FileReadResult read = ReadDeviceFile(file, kMaxObject);
   if (read.status != FileReadStatus::kOk || !read.bytes.starts_with(header)) return false;
   std::string_view rest = std::string_view(read.bytes).substr(header.size());

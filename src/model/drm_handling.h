@@ -31,6 +31,7 @@ bool IsDrmContentType(std::string_view contentType);
 // Puts the header line of the kind in front of the file's data unless it is there already.
 bool AddDrmHeader(LPCWSTR file, int kind);
 // Removes the header line of the kind (and the empty line after it) when the file starts with it.
+// Both leave the file alone while DRM support is off.
 bool StripDrmHeader(LPCWSTR file, int kind);
 
 // Unwraps folder + name, received with contentType, into a protected content file of the same name;

@@ -1,6 +1,5 @@
 #include "model/message_saving.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,15 +73,20 @@ class TextFileGuard {
   std::vector<std::pair<std::u16string, std::u16string>> m_saved;  // (saved copy, part file)
 };
 
-// A protected part that may be forwarded travels as a forwardable copy beside it; the part's record
-// takes that copy's name.
-std::optional<std::u16string> ForwardableCopy(const std::u16string& folder, const std::u16string& name) {
-  std::u16string copy = name + u".dcf";
-  for (int n = 0; DevicePathExists(folder + copy); ++n) copy = name + u"_" + platform::Utf8ToUtf16(std::to_string(n)) + u".dcf";
+// A protected part that may be forwarded travels as its forwardable copy. The copy is made beside
+// the part and then takes the part's place under the part's own name, so that the model and the
+// presentation keep naming the file the message carries and no copy is left behind.
+bool ReplaceWithForwardableCopy(const std::u16string& folder, const std::u16string& name) {
   std::u16string source = folder + name;
+  std::u16string copy = source + u".dcf";
+  for (int n = 0; DevicePathExists(copy); ++n) copy = source + u"_" + platform::Utf8ToUtf16(std::to_string(n)) + u".dcf";
   StripDrmHeader(source.c_str(), kDrmKindContent);
-  if (FAILED(FileDrmCreateForwardableContent(source.c_str(), 2, (folder + copy).c_str()))) return std::nullopt;
-  return copy;
+  if (FAILED(FileDrmCreateForwardableContent(source.c_str(), 2, copy.c_str())) ||
+      !MoveFileExW(copy.c_str(), source.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileW(copy.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -100,6 +104,8 @@ bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std:
   bool onlyPersonalData = true;
   for (const MediaPart& part : model.parts) {
     std::u16string name(part.fileName.View());
+    // The presentation is written under its own name in the same folder: it must not replace a part.
+    if (platform::EqualsNoCase(name, kPresentationFileName)) return false;
     std::u16string path = folder + name;
     mm1::PartRecord record;
     record.folder = *hostFolder;
@@ -107,11 +113,7 @@ bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std:
     int drm = drmSupported ? DrmStatus(path.c_str(), 1, nullptr) : kDrmNotProtected;
     if (drm != kDrmNotProtected) {
       record.contentType = kDrmContentType;
-      if (drm == kDrmForwardGranted) {
-        auto copy = ForwardableCopy(folder, name);
-        if (!copy) return false;
-        name = *copy;
-      }
+      if (drm == kDrmForwardGranted && !ReplaceWithForwardableCopy(folder, name)) return false;
     } else if (IsConvertedText(part.type)) {
       record.contentType = kUtf8TextType;
       if (!texts.ConvertToUtf8(path, withMark)) return false;

@@ -11,8 +11,8 @@
 // The name of the presentation file in a part folder, and of the presentation part in a message.
 inline constexpr std::u16string_view kPresentationFileName = u"mms.smil";
 
-// Writes the message file; false, and no file written, when a name is empty, a part is refused or
-// the presentation cannot be written. Text part files are UTF-16 again afterwards in every case.
+// Writes the message file; false, and no file written, when a name is empty, a part is refused (also
+// a part whose file has the presentation's name) or the presentation cannot be written. Text part files are UTF-16 again afterwards in every case.
 bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std::u16string_view messageFile);
 
 // The length in bytes of the plain presentation text of the model (CR LF lines, no text styles),

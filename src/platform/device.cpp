@@ -8,6 +8,8 @@
 #include "platform/internal/device_state.h"
 #include "platform/last_error.h"
 #include "platform/registry.h"
+#include "platform/storage_problem.h"
+#include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 
 namespace platform {
@@ -40,10 +42,13 @@ fs::path PluginSource() {
   return MMSFORM_PLUGIN_DIR;
 }
 
-// Puts the libraries built for the device into its "\windows\" folder, replacing older ones.
+// Puts the libraries built for the device into its "\windows\" folder, replacing older ones. Each
+// goes in under a temporary name and is renamed, so that another process of the device never loads
+// a half-written library; a device whose libraries are current is not written at all.
 void InstallPlugins(const fs::path& windowsFolder) {
   std::error_code error;
-  fs::create_directories(windowsFolder, error);
+  if (IsReadOnlyFolder(Current()->root)) return;
+  bool folderReady = fs::is_directory(windowsFolder, error);
   for (const auto& entry : fs::directory_iterator(PluginSource(), error)) {
     if (!entry.is_regular_file(error)) continue;
     fs::path target = windowsFolder / entry.path().filename();
@@ -52,10 +57,16 @@ void InstallPlugins(const fs::path& windowsFolder) {
                    fs::file_size(target, targetError) == entry.file_size(error) &&
                    fs::last_write_time(target, targetError) >= entry.last_write_time(error);
     if (current) continue;
-    // A hard link costs nothing for the many short-lived devices of a test run; a copy otherwise.
-    fs::remove(target, targetError);
-    fs::create_hard_link(entry.path(), target, targetError);
-    if (targetError) fs::copy_file(entry.path(), target, fs::copy_options::overwrite_existing, error);
+    if (!folderReady) folderReady = fs::create_directories(windowsFolder, targetError) || !targetError;
+    fs::path temporary = target;
+    temporary += TemporarySuffix();
+    // A hard link costs nothing for the many short-lived devices of a test run; on another file
+    // system a symbolic link, and a copy where neither can be made.
+    fs::create_hard_link(entry.path(), temporary, targetError);
+    if (targetError) fs::create_symlink(entry.path(), temporary, targetError);
+    if (targetError) fs::copy_file(entry.path(), temporary, targetError);
+    if (!targetError) fs::rename(temporary, target, targetError);
+    if (targetError) fs::remove(temporary, error);
   }
 }
 
@@ -127,21 +138,23 @@ bool OpenDevice(const fs::path& root, RegistrySeed seed, std::string* error) {
   std::error_code fsError;
   fs::create_directories(root, fsError);
   if (fsError) {
-    if (error) *error = root.string() + ": " + fsError.message();
+    if (error) {
+      std::string plain = StorageProblem(root.parent_path(), fsError.value());
+      *error = root.string() + ": " + (plain.empty() ? fsError.message() : plain);
+    }
     return false;
   }
   auto state = std::make_unique<OpenDeviceState>();
   state->root = fs::absolute(root, fsError).lexically_normal();
-  bool created = false;
-  state->registry = internal::RegistryStore::Open(state->root / kRegistryFile, &created, error);
+  internal::RegistryStore::Seeder seeder;
+  if (seed == RegistrySeed::kFactory) {
+    seeder = [](internal::RegistryStore& store, std::string* seedError) {
+      return internal::ApplyRegistryEntries(store, FactoryRegistryText(), seedError);
+    };
+  }
+  state->registry = internal::RegistryStore::Open(state->root / kRegistryFile, seeder, error);
   if (!state->registry) return false;
   Current() = std::move(state);
-  if (created && seed == RegistrySeed::kFactory && !ApplyRegistryText(FactoryRegistryText(), error)) {
-    // A device whose factory values could not be applied must not look finished: start over next time.
-    Current().reset();
-    fs::remove(root / kRegistryFile, fsError);
-    return false;
-  }
   Current()->settings = LoadSettings();
   if (auto windows = HostPath(u"\\windows")) InstallPlugins(*windows);
   return true;

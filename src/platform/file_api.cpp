@@ -206,10 +206,18 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWOR
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  int fd = ::open(host->c_str(), flags, 0644);
+  // Without blocking: opening a FIFO or a device for reading would wait for ever for a writer.
+  int fd = ::open(host->c_str(), flags | O_NONBLOCK, 0644);
   if (fd < 0) {
     DWORD error = ErrorFromErrno(errno, *host);
     SetLastError(error == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : error);
+    return INVALID_HANDLE_VALUE;
+  }
+  // Only plain files are files here; the rest (FIFOs, sockets, devices) is refused.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
   bool reportsExisting = existed && (creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS);

@@ -260,36 +260,48 @@ std::optional<ValueOrigin> RegistryValueOrigin(HKEY key, LPCWSTR valueName) {
 }
 
 bool ApplyRegistryText(std::string_view text, std::string* error) {
-  auto parsed = ParseRegeditText(text);
-  if (!parsed.ok()) {
-    if (error) *error = "line " + std::to_string(parsed.errorLine) + ": " + parsed.error;
-    return false;
-  }
   RegistryStore* store = internal::Registry();
   if (store == nullptr) {
     if (error) *error = "the registry cannot be opened";
     return false;
   }
   internal::SqliteTransaction transaction(store->database());
-  for (const RegeditEntry& entry : parsed.entries) {
-    KeyId id = entry.root == RegeditRoot::kCurrentUser ? RegistryStore::kCurrentUser
-             : entry.root == RegeditRoot::kClassesRoot ? RegistryStore::kClassesRoot
-                                                       : RegistryStore::kLocalMachine;
-    bool created = false;
-    bool ok = CreatePath(*store, PathComponents(entry.keyPath.c_str()), &id, &created);
-    if (ok && entry.value) {
-      ok = store->SetValue(id, entry.value->name, entry.value->type, entry.value->data, ValueOrigin::kFactory);
-    }
-    if (!ok) {
-      if (error) *error = "the registry cannot be written: " + store->database().LastError();
-      return false;
-    }
+  if (!transaction.ok()) {
+    if (error) *error = "the registry cannot be written: " + store->database().Problem();
+    return false;
   }
+  if (!internal::ApplyRegistryEntries(*store, text, error)) return false;
   if (!transaction.Commit()) {
-    if (error) *error = "the registry cannot be written: " + store->database().LastError();
+    if (error) *error = "the registry cannot be written: " + store->database().Problem();
     return false;
   }
   return true;
 }
 
+namespace internal {
+
+bool ApplyRegistryEntries(RegistryStore& store, std::string_view text, std::string* error) {
+  auto parsed = ParseRegeditText(text);
+  if (!parsed.ok()) {
+    if (error) *error = "line " + std::to_string(parsed.errorLine) + ": " + parsed.error;
+    return false;
+  }
+  for (const RegeditEntry& entry : parsed.entries) {
+    KeyId id = entry.root == RegeditRoot::kCurrentUser ? RegistryStore::kCurrentUser
+             : entry.root == RegeditRoot::kClassesRoot ? RegistryStore::kClassesRoot
+                                                       : RegistryStore::kLocalMachine;
+    bool created = false;
+    bool ok = CreatePath(store, PathComponents(entry.keyPath.c_str()), &id, &created);
+    if (ok && entry.value) {
+      ok = store.SetValue(id, entry.value->name, entry.value->type, entry.value->data, ValueOrigin::kFactory);
+    }
+    if (!ok) {
+      if (error) *error = "the registry cannot be written: " + store.database().Problem();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace internal
 }  // namespace platform

@@ -16,9 +16,10 @@ VoiceMailClassQuery& Query() {
 
 void SetVoiceMailClassQuery(VoiceMailClassQuery query) { Query() = query; }
 
+bool VoiceMailClassConfigured() { return Query() && Query()() != 0; }
+
 CString MessageBoxCaption() {
-  const bool voiceMail = Query() && Query()() != 0;
-  CString caption = LoadResourceString(voiceMail ? kVoiceMailCaptionString : kCaptionString);
+  CString caption = LoadResourceString(kCaptionString);
   caption += u' ';
   return caption;
 }

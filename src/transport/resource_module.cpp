@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/resources/resource_api.h"
+#include "transport/message_box.h"
 #include "transport/mms_global.h"
 
 namespace transport {
@@ -49,6 +50,7 @@ HINSTANCE ResourceInstance() {
 }
 
 CString LoadResourceString(UINT id) {
+  if (id == kCaptionString && VoiceMailClassConfigured()) id = kVoiceMailCaptionString;
   HINSTANCE instance = ResourceInstance();
   const WCHAR* text = nullptr;
   if (!instance) return CString();

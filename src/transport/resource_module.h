@@ -14,7 +14,7 @@ constexpr const WCHAR* kDefaultResourceLibrary = u"\\windows\\MMSRes.dll";
 
 // The library's instance; null when it cannot be loaded.
 HINSTANCE ResourceInstance();
-// The text of a string number; empty when missing.
+// The text of a string number; empty when missing. String 40269 follows the voice-mail class.
 CString LoadResourceString(UINT id);
 // A new menu (the caller destroys it), a new bitmap (the caller deletes it), or null.
 HMENU LoadResourceMenu(UINT id);

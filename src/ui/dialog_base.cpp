@@ -1,8 +1,13 @@
 #include "ui/dialog_base.h"
 
+#include <utility>
+#include <vector>
+
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
+#include "platform/text_conversion.h"
+#include "platform/window/window_api.h"
 #include "ui/window_layout.h"
 
 CDialogBase::CDialogBase() : m_portrait(IsPortrait()) {}
@@ -50,11 +55,45 @@ LRESULT CDialogBase::CtlColorBtnEntry(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CDialogBase::OnSettingChange(WPARAM, LPARAM) { return 0; }
 
-LRESULT CDialogBase::OnCloseDialog(WPARAM, LPARAM) {
-  if (IsWindow()) {
-    ::DestroyWindow(GetHandle());
-    ClearHandle();
+namespace {
+
+struct PickerSearch {
+  HWND dialog;
+  std::vector<std::pair<HWND, WPARAM>> found;  // each picker with the command that closes it
+};
+
+// The system pickers a dialog may have open: the contact chooser (closed with IDCANCEL) and the
+// "Properties" dialog (closed with IDOK).
+BOOL CollectPicker(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<PickerSearch*>(lParam);
+  if (::GetParent(hwnd) != search->dialog) return TRUE;
+  WCHAR className[32] = {};
+  ::GetClassNameW(hwnd, className, 32);
+  WCHAR title[16] = {};
+  ::GetWindowTextW(hwnd, title, 16);
+  if (platform::EqualsNoCase(className, u"MSContactChooser")) {
+    search->found.emplace_back(hwnd, IDCANCEL);
+  } else if (platform::EqualsNoCase(className, u"Dialog") && std::u16string_view(title) == u"Properties") {
+    search->found.emplace_back(hwnd, IDOK);
   }
+  return TRUE;
+}
+
+}  // namespace
+
+LRESULT CDialogBase::OnCloseDialog(WPARAM, LPARAM) {
+  if (!IsWindow()) return 0;
+  PickerSearch search{GetHandle(), {}};
+  ::EnumWindows(CollectPicker, reinterpret_cast<LPARAM>(&search));
+  for (const auto& [picker, command] : search.found) {
+    if (::IsWindow(picker)) ::SendMessageW(picker, WM_COMMAND, command, 0);
+  }
+  if (m_modal) {
+    EndDialog(IDCANCEL);
+    return 0;
+  }
+  ::DestroyWindow(GetHandle());
+  ClearHandle();
   return 0;
 }
 
@@ -68,8 +107,11 @@ const DLGTEMPLATE* CDialogBase::Prepare(HINSTANCE instance, DWORD templateId, Di
 INT_PTR CDialogBase::DoModal(HINSTANCE instance, DWORD templateId, HWND parent) {
   DialogInitBlock block{};
   const DLGTEMPLATE* dialogTemplate = Prepare(instance, templateId, &block);
-  return ::DialogBoxIndirectParamW(instance, dialogTemplate, parent, &CWndBase::WindowProcedure,
-                                   reinterpret_cast<LPARAM>(&block));
+  m_modal = true;
+  const INT_PTR result = ::DialogBoxIndirectParamW(instance, dialogTemplate, parent, &CWndBase::WindowProcedure,
+                                                   reinterpret_cast<LPARAM>(&block));
+  m_modal = false;
+  return result;
 }
 
 BOOL CDialogBase::CreateModeless(HINSTANCE instance, HWND parent, DWORD templateId) {

@@ -30,7 +30,8 @@ class CDialogBase : public CWndBase {
   // The button brush; a pushed button gets white text.
   virtual HBRUSH OnCtlColorBtn(HDC hdc, HWND button);
   virtual LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
-  // Destroys a live window; modal dialogs end with IDCANCEL instead.
+  // First closes a contact chooser (IDCANCEL) or "Properties" picker (IDOK) that this dialog owns;
+  // then a modal dialog ends with IDCANCEL and a modeless one is destroyed.
   virtual LRESULT OnCloseDialog(WPARAM wParam, LPARAM lParam);
 
   // The value given to EndDialog, or -1 when the template is missing or the dialog fails.
@@ -50,4 +51,5 @@ class CDialogBase : public CWndBase {
 
   platform::gdi::UniqueBrush m_buttonBrush;
   BOOL m_portrait;
+  bool m_modal = false;  // running in DoModal
 };

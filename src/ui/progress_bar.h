@@ -43,7 +43,7 @@ class ProgressBar : public CWndBase {
  private:
   void Fill(HDC hdc);
 
-  HWND m_owner = nullptr;
+  [[maybe_unused]] HWND m_owner = nullptr;
   int m_position = 0;
   int m_duration = 0;
   bool m_backwards = false;

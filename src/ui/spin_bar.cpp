@@ -1,7 +1,8 @@
 #include "ui/spin_bar.h"
 
-#include "config/setting_numbers.h"
-#include "config/settings.h"
+#include "config/registry_key.h"
+#include "config/setting_tables.h"
+#include "platform/registry.h"
 #include "model/message_model.h"
 #include "platform/controls/control_messages.h"
 #include "platform/gdi/gdi_raii.h"
@@ -106,11 +107,24 @@ void SpinBar::SetText(LPCWSTR text, DWORD itemData, BOOL modified) {
   InvalidateRect(nullptr, TRUE);
 }
 
+namespace {
+
+// The longest duration the bar offers is the raw registry value, with a default of its own that
+// is longer than the settings table's.
+DWORD LongestOffered() {
+  constexpr DWORD kLongestByDefault = 999000;
+  const config::RegistryKey key =
+      config::RegistryKey::Open(HKEY_LOCAL_MACHINE, std::u16string(config::kConfigRoot) + u"\\UI");
+  return key.ReadDword(u"MaxDuration").value_or(kLongestByDefault);
+}
+
+}  // namespace
+
 void SpinBar::SetDuration(const Slide& slide) {
   CString text;
   text.Format(u"%ds", static_cast<int>(slide.duration / 1000));
   SetText(text, m_itemData, m_modified);
-  const auto maximum = static_cast<DWORD>(GetConfigValue(numeric_setting::kMaxDuration));
+  const DWORD maximum = LongestOffered();
   if (slide.duration <= slide.minimumDuration) {
     SetState(kSpinAtMinimum);
   } else {

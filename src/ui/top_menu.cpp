@@ -48,9 +48,9 @@ BOOL CPTopMenu::ModifyItem(const TopMenuChange& change) {
   for (Item& item : m_items) {
     if (item.command != change.command) continue;
     if (change.mask & kTopMenuChangeBitmap) item.bitmapId = change.bitmapId;
-    if ((change.mask & kTopMenuChangeText) && change.text && *change.text) {
-      item.text = change.text;
-      item.hasText = true;
+    if (change.mask & kTopMenuChangeText) {
+      item.text = change.text ? std::u16string(change.text) : std::u16string();
+      item.hasText = change.text != nullptr;
     }
     if (change.mask & kTopMenuChangeRect) item.rect = change.rect;
     InvalidateRect(nullptr, TRUE);
@@ -60,6 +60,13 @@ BOOL CPTopMenu::ModifyItem(const TopMenuChange& change) {
 }
 
 BOOL CPTopMenu::SetItemText(DWORD command, LPCWSTR text) {
+  // Callers put a title or a file name here; an empty one keeps what the item shows.
+  if (text == nullptr || *text == 0) {
+    for (const Item& item : m_items) {
+      if (item.command == command) return TRUE;
+    }
+    return FALSE;
+  }
   TopMenuChange change;
   change.command = command;
   change.text = text;

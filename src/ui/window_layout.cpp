@@ -16,11 +16,9 @@ using platform::dialog::DialogItemTemplate;
 void RefreshImage(HINSTANCE instance, HWND control, const DialogItemTemplate& item) {
   const DWORD kind = item.style & SS_TYPEMASK;
   if (item.windowClass.ordinal != kStaticOrdinal || (kind != SS_ICON && kind != SS_BITMAP)) return;
-  if (kind == SS_ICON) {
-    // This system keeps no icon resources: the control is only told to let its icon go.
-    SendMessageW(control, STM_SETIMAGE, IMAGE_ICON, 0);
-    return;
-  }
+  // This system keeps no icon resources, so there is no icon to reload: the control keeps the one
+  // it shows.
+  if (kind == SS_ICON) return;
   HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(item.title.ordinal));
   auto previous = reinterpret_cast<HGDIOBJ>(
       SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));

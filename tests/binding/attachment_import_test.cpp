@@ -10,6 +10,7 @@
 #include "model/drm_handling.h"
 #include "platform/drm/dcf_file.h"
 #include "platform/file_api.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ TEST_F(AttachmentImportTest, EachKindOfAttachmentGetsItsStatus) {
       {u"tune.wav", 100, 1, 1, 0, import_status::kContentRefused, true},
       {u"tune.wav", 100, 1, 1, 1, import_status::kContentRefused, true},
   };
-  // Generic attachments limited to documents, so that an unknown extension is not taken as one.
+  // Generic attachments limited to documents and text, so that an unknown extension is not taken
+  // as one.
   CString generic = ULC_Global::GetGlobal()->genericFilter;
-  ULC_Global::GetGlobal()->genericFilter = CString(u".pdf;");
+  ULC_Global::GetGlobal()->genericFilter = CString(u".pdf;.txt;");
   for (const StatusCase& c : cases) {
     SCOPED_TRACE(CString(c.name).ToUtf8() + " in creation mode " + std::to_string(c.creationMode));
     SetConfigValue(numeric_setting::kDefaultCreationMode, c.creationMode, FALSE);
@@ -74,6 +76,48 @@ TEST_F(AttachmentImportTest, EachKindOfAttachmentGetsItsStatus) {
     }
   }
   ULC_Global::GetGlobal()->genericFilter = generic;
+}
+
+TEST_F(AttachmentImportTest, TextMustBeAllowedAsAGenericObject) {
+  CString generic = ULC_Global::GetGlobal()->genericFilter;
+  ULC_Global::GetGlobal()->genericFilter = CString(u".pdf;");
+  ComPtr<IMessage> text = MessageWithAttachment(u"notes.txt", "words");
+  EXPECT_EQ(ImportAttachment(text.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kNotAllowed);
+  EXPECT_TRUE(ULC_Global::GetGlobal()->importedFile.IsEmpty());
+  // Markup is shown by the HTML view, not carried as a generic object.
+  ComPtr<IMessage> page = MessageWithAttachment(u"page.html", "<p>words</p>");
+  EXPECT_EQ(ImportAttachment(page.Get(), nullptr, u"\\Temp\\", u"IPM.MMS", 1, 1), import_status::kImported);
+  ULC_Global::GetGlobal()->genericFilter = generic;
+}
+
+TEST_F(AttachmentImportTest, AVoiceMessageTakesOnlyTheSoundItsRecordTypeNamesAndTextWhenAllowed) {
+  ASSERT_TRUE(SetConfigString(string_setting::kVoiceMailClassName, u"IPM.VoiceMail", FALSE));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"\\Software\\Microsoft\\Inbox\\MsgTypes\\IPM\\VoiceMail", 0, nullptr,
+                            0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  struct Case {
+    const char16_t* name;
+    LONG recordType;
+    LONG textAllowed;
+    int status;
+  };
+  const Case cases[] = {
+      {u"voice.amr", 1, 0, import_status::kImported},   {u"voice.qcp", 1, 0, import_status::kNotAllowed},
+      {u"voice.qcp", 0, 0, import_status::kImported},   {u"voice.amr", 0, 0, import_status::kNotAllowed},
+      {u"voice.qcp", 2, 0, import_status::kNotAllowed}, {u"voice.amr", 2, 0, import_status::kNotAllowed},
+      {u"page.html", 1, 0, import_status::kNotAllowed}, {u"page.html", 1, 1, import_status::kImported},
+      {u"notes.txt", 1, 0, import_status::kNotAllowed}, {u"notes.txt", 1, 1, import_status::kImported},
+      {u"photo.jpg", 1, 1, import_status::kNotAllowed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(CString(c.name).ToUtf8() + " record type " + std::to_string(c.recordType));
+    ASSERT_TRUE(SetConfigValue(numeric_setting::kRecordType, c.recordType, FALSE));
+    ASSERT_TRUE(SetConfigValue(numeric_setting::kIsVoiceMailSupportText, c.textAllowed, FALSE));
+    ComPtr<IMessage> message = MessageWithAttachment(c.name, "data");
+    EXPECT_EQ(ImportAttachment(message.Get(), nullptr, u"\\Temp\\", u"IPM.VoiceMail", 1, 1), c.status);
+  }
 }
 
 TEST_F(AttachmentImportTest, NamesStayInsideTheTargetFolderAndDoNotOverwrite) {

@@ -8,7 +8,7 @@
 #include "config/settings.h"
 #include "forms/message_import.h"
 #include "forms/store_properties.h"
-#include "json_value.h"
+#include "support/json_value.h"
 #include "model/device_file.h"
 
 namespace {

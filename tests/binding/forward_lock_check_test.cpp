@@ -85,6 +85,26 @@ TEST_F(ForwardLockTest, SomeLockedObjectsAreLeftOutOnYes) {
   for (const Slide& slide : model->slides) EXPECT_FALSE(slide.image.has_value());
 }
 
+// Locked parts side by side and at both ends: each leaves once, and the list is walked on past
+// every removal.
+TEST_F(ForwardLockTest, EveryLockedObjectLeavesAndTheOthersKeepTheirOrder) {
+  PartSpec first = LockedPicture();
+  PartSpec second = LockedPicture();
+  second.name = "locked2";
+  PartSpec last = LockedPicture();
+  last.name = "locked3";
+  PartSpec other = PlainText();
+  other.name = "other.txt";
+  StoreParts({first, second, PlainText(), other, last});
+  platform::automation::QueueAnswer(6);
+  bool changed = false;
+  EXPECT_TRUE(CheckForwardLock(m_binding, &changed));
+  EXPECT_TRUE(changed);
+  std::vector<std::u16string> names;
+  for (const MediaPart& part : m_binding.Model()->parts) names.emplace_back(part.fileName.View());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"note.txt", u"other.txt"}));
+}
+
 TEST_F(ForwardLockTest, AMessageOfOnlyLockedObjectsAsksTheOtherQuestion) {
   Store(false);
   platform::automation::QueueAnswer(6);

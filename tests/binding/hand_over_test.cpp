@@ -322,6 +322,23 @@ TEST_F(HandOverTest, ASlowClientIsStartedAgainEachSecondUntilItsWindowAppearsOrT
   EXPECT_EQ(found, nullptr);
   EXPECT_EQ(sleptUntil, (std::vector<DWORD>{1000, 2000, 3000, 4000}));
   EXPECT_EQ(StartsNoted(m_device.root() / "starts", 6), 6u);
+
+  // A negative timeout counts as none: one start, one second, then give up. The window that appears
+  // in the fifth round only ends a wait that would otherwise never end.
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kTransportReadyTimeOut, -1, FALSE));
+  sleptUntil.clear();
+  start = GetTickCount();
+  client = nullptr;
+  platform::SetVirtualSleepObserver([&](DWORD) {
+    sleptUntil.push_back(GetTickCount() - start);
+    if (sleptUntil.size() == 5) {
+      client = CreateWindowExW(0, kClientWindowClass, u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    }
+  });
+  EXPECT_FALSE(FindOrLaunchClient(&found));
+  EXPECT_EQ(sleptUntil, (std::vector<DWORD>{1000}));
+  EXPECT_EQ(StartsNoted(m_device.root() / "starts", 7), 7u);
+  if (client != nullptr) DestroyWindow(client);
   UnregisterClassW(kClientWindowClass, nullptr);
 }
 

@@ -3,9 +3,11 @@
 #include <unistd.h>
 
 #include "binding_fixture.h"
+#include "config/send_option_defaults.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/store_properties.h"
+#include "mm1/pdu.h"
 #include "platform/file_api.h"
 
 namespace {
@@ -69,6 +71,9 @@ TEST_F(BindingTest, AccessorsFollowTheirStoreRules) {
   ASSERT_TRUE(store.SetSenderAddress(u"\"Ann Example\" <+358401234567>"));
   EXPECT_EQ(store.Text(kSenderEmailAddress), u"+358401234567");
   EXPECT_EQ(store.SenderName(), u"Ann Example");
+  // Without a display name the address alone names the sender, without its brackets.
+  ASSERT_TRUE(store.SetSenderAddress(u"<+358401234567>"));
+  EXPECT_EQ(store.SenderName(), u"+358401234567");
   SetConfigString(string_setting::kCountryCode, u"+358", FALSE);
   SetConfigValue(numeric_setting::kEnableRemoveCountryCode, 1, FALSE);
   ASSERT_TRUE(store.SetRecipients(u"\"B\"\t<+358501>;+46702\r\n", u"", u""));
@@ -153,6 +158,86 @@ TEST_F(BindingTest, SizeAndExpiryRules) {
   store.SetBool(kAbsoluteExpiry, TRUE);
   store.SetLong(kOptionExpiry, binding_test::kNow - 1);
   EXPECT_TRUE(binding.IsExpired());
+}
+
+// The relay reports delivery with a status code: only "retrieved" (0x81) is a delivery, every
+// other code (expired, rejected, deferred, ...) marks the report for the user's attention.
+TEST_F(BindingTest, ADeliveryReportIsMarkedUnlessTheMessageWasRetrieved) {
+  for (auto [status, marked] : {std::pair{0x81, false}, std::pair{0x80, true}, std::pair{0x82, true}}) {
+    SCOPED_TRACE(status);
+    ComPtr<IMessage> message = NewMessage();
+    MessageBinding binding;
+    ASSERT_TRUE(LoadBinding(binding, message.Get(), nullptr, 5));
+    mm1::Pdu report;
+    report.status = static_cast<std::uint8_t>(status);
+    ASSERT_TRUE(binding.StoreDeliveryReport(report));
+    EXPECT_EQ((binding.Message().Flags() & 0x2000000u) != 0, marked);
+  }
+}
+
+// The device's time zone for one test.
+class TimeZone {
+ public:
+  explicit TimeZone(const char* zone) {
+    const char* old = getenv("TZ");
+    if (old != nullptr) m_old = old;
+    m_had = old != nullptr;
+    setenv("TZ", zone, 1);
+    tzset();
+  }
+  ~TimeZone() {
+    if (m_had) {
+      setenv("TZ", m_old.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+  TimeZone(const TimeZone&) = delete;
+  TimeZone& operator=(const TimeZone&) = delete;
+
+ private:
+  std::string m_old;
+  bool m_had = false;
+};
+
+// An expiry set from the defaults, one received with a notification and the dates set now all
+// count on one clock, in either time-stamp mode and three hours away from universal time.
+TEST_F(BindingTest, ExpiriesAndDatesKeepToOneClock) {
+  TimeZone zone("<+03>-3");
+  constexpr LONG kOffset = 3 * 3600;
+  for (LONG cdmaTime : {0, 1}) {
+    SCOPED_TRACE(cdmaTime);
+    ASSERT_TRUE(SetConfigValue(numeric_setting::kEnableCDMATimeStamp, cdmaTime, FALSE));
+    platform::SetFixedUnixTime(binding_test::kNow);
+    ComPtr<IMessage> message = NewMessage();
+    MessageBinding binding;
+    ASSERT_TRUE(LoadBinding(binding, message.Get(), nullptr, 5));
+    ASSERT_TRUE(SetConfigValue(numeric_setting::kSendExpireTimeInAbsolute, 1, FALSE));
+    ASSERT_TRUE(SetConfigValue(numeric_setting::kExpiryTime, 3600, FALSE));
+    config::ApplyDefaultSendOptions(binding.Message(), -1);
+    ASSERT_TRUE(binding.Message().SetBool(kAbsoluteExpiry, TRUE));
+    ASSERT_TRUE(binding.SetDatesNow());
+    // The dates read back as the local time, whichever way the store hands them out.
+    EXPECT_EQ(binding.Message().Date(), binding_test::kNow + kOffset);
+    platform::SetFixedUnixTime(binding_test::kNow + 3599);
+    EXPECT_FALSE(binding.IsExpired());
+    platform::SetFixedUnixTime(binding_test::kNow + 3601);
+    EXPECT_TRUE(binding.IsExpired());
+
+    // A notification whose message may wait an hour from its arrival.
+    platform::SetFixedUnixTime(binding_test::kNow);
+    ComPtr<IMessage> received = NewMessage(PR_INBOX_FOLDER_ENTRYID);
+    MessageBinding notified;
+    ASSERT_TRUE(LoadBinding(notified, received.Get(), nullptr, 5));
+    mm1::Pdu notification;
+    notification.expiry = mm1::TimeValue{true, 3600};
+    ASSERT_TRUE(notified.StoreNotification(notification));
+    platform::SetFixedUnixTime(binding_test::kNow + 3599);
+    EXPECT_FALSE(notified.IsExpired());
+    platform::SetFixedUnixTime(binding_test::kNow + 3601);
+    EXPECT_TRUE(notified.IsExpired());
+  }
 }
 
 TEST_F(BindingTest, RemovePartFolderTakesItsFilesAlong) {

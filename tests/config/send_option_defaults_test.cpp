@@ -36,7 +36,6 @@ class SendOptionDefaults : public testing::Test {
  protected:
   SendOptionDefaults() {
     platform::SetFixedUnixTime(kNow);
-    localNow_ = kNow + platform::LocalTimeOffset(kNow);
   }
   ~SendOptionDefaults() override { platform::SetFixedUnixTime(0); }
 
@@ -45,7 +44,8 @@ class SendOptionDefaults : public testing::Test {
   }
 
   TestDevice device_{platform::RegistrySeed::kEmpty};
-  std::int64_t localNow_ = 0;
+  // Message times count in universal time while EnableCDMATimeStamp is off.
+  const std::int64_t now_ = kNow;
 };
 
 TEST_F(SendOptionDefaults, MaskBitsApplyOnlyTheReports) {
@@ -79,7 +79,7 @@ TEST_F(SendOptionDefaults, AbsoluteExpiryCountsFromNowAndZeroStaysZero) {
   Configure({{numeric_setting::kSendExpireTimeInAbsolute, 1}, {numeric_setting::kExpiryTime, 3600}});
   MemoryTarget target;
   config::ApplyDefaultSendOptions(target, -1);
-  EXPECT_EQ(target.options.expiry, localNow_ + 3600);
+  EXPECT_EQ(target.options.expiry, now_ + 3600);
   EXPECT_EQ(target.options.senderVisibility, config::kShowSender);
 
   Configure({{numeric_setting::kExpiryTime, 0}});
@@ -91,7 +91,7 @@ TEST_F(SendOptionDefaults, SavedDefaultsStoreAbsoluteExpiryAsTheTimeLeft) {
   Configure({{numeric_setting::kSendExpireTimeInAbsolute, 1}});
   const SendOptions options{.messageClass = 130, .priority = 129, .senderVisibility = config::kHideSender,
                             .deliveryReport = TRUE, .readReport = TRUE, .deliveryTime = 0,
-                            .expiry = static_cast<LONG>(localNow_ + 600)};
+                            .expiry = static_cast<LONG>(now_ + 600)};
   ASSERT_TRUE(config::SaveSendOptionDefaults(options));
   EXPECT_EQ(GetConfigValue(numeric_setting::kExpiryTime), 600);
   EXPECT_EQ(GetConfigValue(numeric_setting::kNeedDeliveryReport), 1);
@@ -101,7 +101,7 @@ TEST_F(SendOptionDefaults, SavedDefaultsStoreAbsoluteExpiryAsTheTimeLeft) {
   EXPECT_EQ(GetConfigValue(numeric_setting::kSendAnonymously), 1);
 
   SendOptions expired = options;
-  expired.expiry = static_cast<LONG>(localNow_ - 600);
+  expired.expiry = static_cast<LONG>(now_ - 600);
   ASSERT_TRUE(config::SaveSendOptionDefaults(expired));
   EXPECT_EQ(GetConfigValue(numeric_setting::kExpiryTime), 0) << "an expiry in the past is no time left";
 
@@ -124,7 +124,7 @@ TEST_F(SendOptionDefaults, FactoryDefaultsReplaceTheRecordAfterRememberingIt) {
   EXPECT_EQ(options.priority, 129);
   EXPECT_EQ(options.messageClass, 128);
   EXPECT_EQ(options.senderVisibility, config::kShowSender);
-  EXPECT_EQ(options.expiry, localNow_ + 86400);
+  EXPECT_EQ(options.expiry, now_ + 86400);
   EXPECT_EQ(options.deliveryTime, 5);
   EXPECT_TRUE(config::RememberedSendOptions().deliveryReport);
   EXPECT_FALSE(config::RememberedSendOptions().readReport);

@@ -80,7 +80,7 @@ TEST(Settings, WrittenValuesSurviveReopeningTheDevice) {
   EXPECT_EQ(GetLastFolder(last_folder::kCurSoundPath), u"\\My Documents\\");
 }
 
-TEST(Settings, NumericValuesOfAnotherShapeReadAsTheDefault) {
+TEST(Settings, NumericValuesAreFourBytesAsStoredElseTheDefault) {
   TestDevice device(platform::RegistrySeed::kEmpty);
   const std::u16string key = ConfigKey(u"UI");
   const struct {
@@ -90,9 +90,10 @@ TEST(Settings, NumericValuesOfAnotherShapeReadAsTheDefault) {
   } cases[] = {
       {REG_DWORD, std::string("\x0C\x00\x00\x00", 4), 12},
       {REG_BINARY, std::string("\x01\x02\x00\x00", 4), 0x201},   // four binary bytes read as stored
-      {REG_BINARY, std::string("\x05\x00", 2), 9},               // too short
+      // Fewer than four bytes give no 32-bit value: they read as a missing value.
+      {REG_BINARY, std::string("\x05\x00", 2), 9},
       {REG_BINARY, std::string("\x05\x00\x00\x00\x00", 5), 9},   // too long
-      {REG_SZ, std::string("1\0\0\0", 4), 9},                    // text, even of four bytes
+      {REG_SZ, std::string("1\0\0\0", 4), 0x31},                 // four bytes as stored, whatever the type
       {REG_SZ, std::string("1\0\x32\0\0\0", 6), 9},
   };
   for (const auto& c : cases) {
@@ -110,6 +111,7 @@ TEST(Settings, StringValuesAreCutAtTheirNullAndOverlongOrMistypedOnesReadEmpty) 
   ASSERT_TRUE(config_test::WriteText(HKEY_LOCAL_MACHINE, key, u"Domain", std::u16string(300, u'x')));
   EXPECT_TRUE(GetConfigString(string_setting::kDomain).IsEmpty());
 
+  // A value of another type holds no text: reading its bytes as characters would give garbage.
   ASSERT_TRUE(config_test::WriteDword(HKEY_LOCAL_MACHINE, key, u"Domain", 0x41));
   EXPECT_TRUE(GetConfigString(string_setting::kDomain).IsEmpty());
 

@@ -52,6 +52,52 @@ TEST_F(ControlsTest, EditTakesTypedTextUpToItsLimit) {
   EXPECT_EQ(Text(edit), u"much ");
 }
 
+DWORD CaretOf(HWND edit) {
+  DWORD from = 0, to = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  return to;
+}
+
+// e + combining acute (2 units), the Finnish flag (two regional indicators, 4 units), a family
+// emoji (7 characters, 11 units), x: the caret stops only between them.
+TEST_F(ControlsTest, EditCaretAndDeletionKeepClustersWhole) {
+  HWND owner = MakeOwner();
+  HWND edit = Child(owner, u"EDIT", WS_BORDER, 7);
+  const std::u16string text = u"e\u0301\U0001F1EB\U0001F1EE\U0001F468\u200D\U0001F469\u200D\U0001F467\u200D\U0001F466x";
+  SetWindowTextW(edit, text.c_str());
+  SetFocus(edit);
+  const DWORD stops[] = {2, 6, 17, 18};
+  for (DWORD stop : stops) {
+    platform::automation::PressKey(VK_RIGHT);
+    EXPECT_EQ(CaretOf(edit), stop);
+  }
+  for (int i = 2; i >= 0; --i) {
+    platform::automation::PressKey(VK_LEFT);
+    EXPECT_EQ(CaretOf(edit), stops[i]);
+  }
+  platform::automation::PressKey(VK_LEFT);
+  EXPECT_EQ(CaretOf(edit), 0u);
+  // Positions inside a cluster move to its start.
+  SendMessageW(edit, EM_SETSEL, 3, 9);
+  DWORD from = 0, to = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 2u);
+  EXPECT_EQ(to, 6u);
+  SendMessageW(edit, EM_SETSEL, 17, 17);
+  platform::automation::PressKey(VK_BACK);  // the whole family
+  EXPECT_EQ(Text(edit), text.substr(0, 6) + u"x");
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  platform::automation::PressKey(VK_DELETE);  // e with its accent
+  EXPECT_EQ(Text(edit), text.substr(2, 4) + u"x");
+  // A limit never leaves half a cluster: the flag does not fit in 3 units.
+  SetWindowTextW(edit, u"");
+  SendMessageW(edit, EM_LIMITTEXT, 5, 0);
+  SendMessageW(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(u"ab\U0001F1EB\U0001F1EE"));
+  EXPECT_EQ(Text(edit), u"ab");
+  SendMessageW(edit, EM_SETSEL, 0, 1);
+  UpdateWindow(owner);
+}
+
 TEST_F(ControlsTest, EditRefusesWhatItsStyleForbids) {
   HWND owner = MakeOwner();
   struct Case {

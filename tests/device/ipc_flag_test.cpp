@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/registry.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"
@@ -26,10 +28,12 @@ TEST(IpcFlag, AValueOfAnotherSizeReadsAsMissing) {
                             KEY_ALL_ACCESS, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   const char16_t text[] = u"4096";
-  RegSetValueExW(key, u"Quillon_IPC_Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
+  ASSERT_EQ(RegSetValueExW(key, u"Quillon_IPC_Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+            ERROR_SUCCESS);
   EXPECT_EQ(GetIpcFlag(), -1);
   DWORD zero = 0;
-  RegSetValueExW(key, u"Quillon_IPC_Name", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+  ASSERT_EQ(RegSetValueExW(key, u"Quillon_IPC_Name", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero),
+            ERROR_SUCCESS);
   EXPECT_EQ(GetIpcFlag(), 0);
   RegCloseKey(key);
 }
@@ -38,8 +42,17 @@ TEST(TransportContext, OneProcessWideContextWithTheSharedEmptyString) {
   test_support::TestDevice device;
   ULC_Global* global = ULC_Global::GetGlobal();
   ASSERT_NE(global, nullptr);
-  EXPECT_EQ(global, ULC_Global::GetGlobal());
-  EXPECT_EQ(GetMMSGlobal(), GetMMSGlobal());
+  CMMSGlobal* transport = GetMMSGlobal();
+  ASSERT_NE(transport, nullptr);
+  // Process-wide: another thread is handed the same two objects.
+  ULC_Global* globalOfThread = nullptr;
+  CMMSGlobal* transportOfThread = nullptr;
+  std::thread([&] {
+    globalOfThread = ULC_Global::GetGlobal();
+    transportOfThread = GetMMSGlobal();
+  }).join();
+  EXPECT_EQ(globalOfThread, global);
+  EXPECT_EQ(transportOfThread, transport);
   EXPECT_EQ(GetAddress1(), SharedEmptyString());
   EXPECT_EQ(GetAddress(), CString().GetString());
   global->LoadDeviceConfiguration();

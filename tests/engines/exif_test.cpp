@@ -9,6 +9,7 @@
 #include "engines/exif_reader.h"
 #include "engines/jpeg_segments.h"
 #include "engines/tiff_parser.h"
+#include "support/json_value.h"
 #include "support/test_device.h"
 
 namespace {
@@ -155,17 +156,6 @@ TEST(TiffParser, UnicodeCommentsKeepOnlyTheirLength) {
   EXPECT_EQ(mask, exif_mask::kUserComment);
 }
 
-// The raw text of "key": value in an exiftool record, searched from `from`.
-std::string JsonValue(const std::string& text, const std::string& key, size_t from = 0) {
-  size_t position = text.find("\"" + key + "\":", from);
-  if (position == std::string::npos) return {};
-  position += key.size() + 3;
-  while (text[position] == ' ') ++position;
-  if (text[position] == '"') return text.substr(position + 1, text.find('"', position + 1) - position - 1);
-  size_t end = text.find_first_of(",\n}", position);
-  return text.substr(position, end - position);
-}
-
 std::string Trimmed(std::string text) {
   while (!text.empty() && (text.back() == '\0' || text.back() == ' ')) text.pop_back();
   return text;
@@ -179,8 +169,8 @@ ExifInfo* ReadCorpusExif(const std::filesystem::path& jpeg, int* code) {
   return info;
 }
 
-void CompareWithExiftool(const ExifInfo& info, const std::string& expected) {
-  const size_t raw = expected.find("\"raw\"");
+void CompareWithExiftool(const ExifInfo& info, const json_test::Value& expected) {
+  const json_test::Value& raw = expected["raw"];
   struct Rational {
     const char* key;
     std::optional<ExifRational> ExifInfo::*field;
@@ -193,9 +183,8 @@ void CompareWithExiftool(const ExifInfo& info, const std::string& expected) {
                    {"MaxApertureValue", &ExifInfo::maxApertureValue}, {"SubjectDistance", &ExifInfo::subjectDistance},
                    {"FocalLength", &ExifInfo::focalLength}, {"ExposureIndex", &ExifInfo::exposureIndex}};
   for (const Rational& r : rationals) {
-    size_t entry = expected.find(std::string("\"") + r.key + "\": {", raw);
-    std::string stored = entry == std::string::npos ? "" : JsonValue(expected, "rational", entry);
-    if (stored.empty() || expected.find("}", entry) < expected.find("\"rational\"", entry)) {
+    const std::string& stored = raw[r.key]["rational"].text;
+    if (stored.empty()) {
       EXPECT_FALSE((info.*r.field).has_value()) << r.key;
       continue;
     }
@@ -217,23 +206,23 @@ void CompareWithExiftool(const ExifInfo& info, const std::string& expected) {
                  {"ColorSpace", &ExifInfo::colorSpace}, {"ExifImageWidth", &ExifInfo::pixelXDimension},
                  {"ExifImageHeight", &ExifInfo::pixelYDimension}};
   for (const Number& n : numbers) {
-    std::string value = JsonValue(expected.substr(0, raw), n.key);
-    if (value.empty()) continue;
+    const json_test::Value& value = expected[n.key];
+    if (value.kind != json_test::Value::Kind::kNumber) continue;
     ASSERT_TRUE((info.*n.field).has_value()) << n.key;
-    EXPECT_EQ(std::to_string(*(info.*n.field)), value) << n.key;
+    EXPECT_EQ(*(info.*n.field), value.number) << n.key;
   }
   for (auto [key, field] : {std::pair{"Make", &ExifInfo::make}, std::pair{"Model", &ExifInfo::model},
                             std::pair{"Software", &ExifInfo::software}}) {
-    std::string value = JsonValue(expected.substr(0, raw), key);
+    const std::string& value = expected[key].text;
     if (!value.empty()) {
       EXPECT_EQ(Trimmed((info.*field).value_or("")), Trimmed(value)) << key;
     }
   }
-  std::string original = JsonValue(expected.substr(0, raw), "DateTimeOriginal");
+  const std::string& original = expected["DateTimeOriginal"].text;
   if (!original.empty()) {
     EXPECT_EQ(std::string(info.dateTimeOriginal->data()), original);
   }
-  std::string version = JsonValue(expected.substr(0, raw), "ExifVersion");
+  const std::string& version = expected["ExifVersion"].text;
   if (!version.empty()) {
     EXPECT_EQ(std::string(info.exifVersion->begin(), info.exifVersion->end()), version);
   }
@@ -244,11 +233,12 @@ TEST(ExifReader, EveryCorpusJpegGivesWhatExiftoolFound) {
   for (const auto& entry : std::filesystem::directory_iterator(test_support::CorpusPath("jpeg"))) {
     std::string name = entry.path().filename().string();
     SCOPED_TRACE(name);
-    std::string expected = test_support::ReadFileBytes(test_support::CorpusPath("expected/" + name + ".exif.json"));
+    const json_test::Value expected =
+        json_test::Reader(test_support::ReadFileBytes(test_support::CorpusPath("expected/" + name + ".exif.json"))).Parse();
+    ASSERT_FALSE(expected.IsNull());
     int code = 0;
     ExifInfo* info = ReadCorpusExif(entry.path(), &code);
-    if (expected.find("\"Make\"") == std::string::npos && expected.find("\"ExifVersion\"") == std::string::npos &&
-        expected.find("\"Orientation\"") == std::string::npos) {
+    if (expected["Make"].IsNull() && expected["ExifVersion"].IsNull() && expected["Orientation"].IsNull()) {
       EXPECT_NE(code, 0);  // no EXIF block
       EXPECT_EQ(info, nullptr);
       continue;

@@ -20,6 +20,8 @@
 #include "engines/image_info.h"
 #include "engines/jpeg_segments.h"
 #include "model/media_types.h"
+#include "support/json_value.h"
+#include "support/outside_tool.h"
 #include "support/test_device.h"
 
 namespace {
@@ -75,9 +77,15 @@ std::vector<uint8_t> RgbOf(const DibImage* image) {
   return rgb;
 }
 
+// Reduced decodes against the reference tools' reduction of the whole picture. Two sound ways of
+// reducing differ by 29 to 38 dB on the corpus photographs (netpbm's and ImageMagick's reductions
+// of the detailed one differ by 30 dB themselves); a picture one pixel out of place falls below 28.
+constexpr double kReducedPsnr = 28.0;
+
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  if (a.size() != b.size() || a.empty()) return 0;  // pictures of different sizes do not agree
   double sum = 0;
-  for (size_t i = 0; i < a.size() && a.size() == b.size(); ++i) sum += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
+  for (size_t i = 0; i < a.size(); ++i) sum += (double(a[i]) - b[i]) * (double(a[i]) - b[i]);
   return sum == 0 ? 99 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
 }
 
@@ -99,22 +107,26 @@ TEST_F(PictureAdapter, CorpusPicturesDecodeToTheirOwnSize) {
   }
 }
 
-// libjpeg-turbo's own command-line decoder at a DCT scale, as red-green-blue rows; empty when the
-// tool is not installed.
-std::vector<uint8_t> ReferenceDecode(const std::string& host, int divisor, LONG& width, LONG& height) {
-  std::string command = "djpeg -scale 1/" + std::to_string(divisor) + " -ppm '" + host + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string ppm;
-  char chunk[65536];
-  for (size_t got; (got = fread(chunk, 1, sizeof chunk, pipe)) > 0;) ppm.append(chunk, got);
-  pclose(pipe);
-  int maxValue = 0, consumed = 0;
-  if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maxValue, &consumed) != 3 || maxValue != 255) return {};
-  std::string pixels = ppm.substr(static_cast<size_t>(consumed) + 1);
+// The picture as independent tools see it at a given size: libjpeg-turbo's decoder at full size,
+// then netpbm's scaler (pixel mixing, an area mean), as red-green-blue rows; empty, with a test
+// failure, when a tool is missing.
+std::vector<uint8_t> ReferenceFit(const std::string& host, LONG width, LONG height) {
+  if (!test_support::ToolOutput("pamscale", "netpbm", "-version")) return {};
+  auto ppm = test_support::ToolOutput("djpeg", "libjpeg-turbo-progs",
+                                      "-ppm " + test_support::ShellQuoted(host) + " | pamscale -width " +
+                                          std::to_string(width) + " -height " + std::to_string(height));
+  if (!ppm) return {};
+  int w = 0, h = 0, maxValue = 0, consumed = 0;
+  if (std::sscanf(ppm->c_str(), "P6 %d %d %d%n", &w, &h, &maxValue, &consumed) != 3 || maxValue != 255 || w != width ||
+      h != height) {
+    ADD_FAILURE() << "unexpected reference output";
+    return {};
+  }
+  std::string pixels = ppm->substr(static_cast<size_t>(consumed) + 1);
   return std::vector<uint8_t>(pixels.begin(), pixels.end());
 }
 
+<<<<<<< HEAD
 // The mean of the reference pixels under each destination pixel.
 std::vector<uint8_t> AreaMean(const std::vector<uint8_t>& source, LONG sw, LONG sh, LONG width, LONG height) {
   std::vector<uint8_t> out;
@@ -150,8 +162,10 @@ std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG 
   auto rows = Taps(sh, height);
   auto at = [&](LONG x, LONG y, int c) { return int{source[(static_cast<size_t>(y) * sw + x) * 3 + c]}; };
   std::vector<uint8_t> out;
-  for (auto [row, rowWeight] : rows) {
-    for (auto [column, columnWeight] : columns) {
+  for (const auto& [row, rowWeight] : rows) {
+    for (const auto& columnTap : columns) {
+      LONG column = columnTap.first;
+      int columnWeight = columnTap.second;
       for (int c = 0; c < 3; ++c) {
         auto across = [&](LONG y) {
           int a = at(column, y, c);
@@ -167,23 +181,20 @@ std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG 
 
 // A reduced decode (DCT scaling, then the resampler) against the reference decoder at the same DCT
 // scale, brought to the same size by the same rule (area means beyond twice, bilinear below).
+=======
+// A reduced decode (DCT scaling, then the resampler) against the whole picture decoded and scaled
+// down by the reference tools: the two ways of reducing may differ by rounding, never by content.
+>>>>>>> assurance
 TEST_F(PictureAdapter, ReducedJpegDecodesAgreeWithTheReferenceDecoder) {
   for (const char* name : {"jolla-phone.jpg", "nikon-e950.jpg", "canon-ixus.jpg"}) {
     SCOPED_TRACE(name);
     std::u16string path = Put(std::string("jpeg/") + name, u"reduced.jpg");
-    SIZE original{};
-    ASSERT_TRUE(GetImageInfo(path.c_str(), &original, nullptr, media_type::kNone));
     SIZE box{160, 160};
     DibPointer reduced(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
     ASSERT_TRUE(reduced);
-    LONG width = 0, height = 0;
-    int divisor = DecodeDivisor(original.cx, original.cy, box);
-    std::vector<uint8_t> reference = ReferenceDecode(m_device.Host(path).string(), divisor, width, height);
-    if (reference.empty()) GTEST_SKIP() << "djpeg is not installed";
-    bool area = width > 2 * box.cx && height > 2 * box.cy;
-    std::vector<uint8_t> expected = area ? AreaMean(reference, width, height, box.cx, box.cy)
-                                         : Bilinear(reference, width, height, box.cx, box.cy);
-    EXPECT_GE(Psnr(RgbOf(reduced.get()), expected), 40.0);
+    std::vector<uint8_t> expected = ReferenceFit(m_device.Host(path).string(), box.cx, box.cy);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_GE(Psnr(RgbOf(reduced.get()), expected), kReducedPsnr);
   }
 }
 
@@ -269,23 +280,35 @@ TEST_F(PictureAdapter, CameraJpegResizeKeepsSegmentsAndRewritesDimensions) {
   std::vector<uint8_t> before, after;
   ASSERT_EQ(CopyAppSegments(*source, before), 0);
   ASSERT_EQ(CopyAppSegments(*result, after), 0);
-  // Every segment is carried over as it was, but for the two rewritten dimensions.
-  UpdateExifDimensions(before.data(), static_cast<DWORD>(before.size()), 320, 240);
-  EXPECT_EQ(after, before);
+  // Every segment is carried over as it was, but for the two rewritten dimensions: two values of at
+  // most four bytes each.
+  ASSERT_EQ(after.size(), before.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < before.size(); ++i) differing += before[i] != after[i] ? 1 : 0;
+  EXPECT_GT(differing, 0u);
+  EXPECT_LE(differing, 8u);
   ExifInfo* info = nullptr;
   ASSERT_TRUE(ReadExifInfo(u"\\My Documents\\small.jpg", &info, media_type::kNone));
   EXPECT_EQ(info->pixelXDimension, 320u);
   EXPECT_EQ(info->pixelYDimension, 240u);
   EXPECT_EQ(info->make, std::string("Canon\0", 6));
   FreeExifInfo(info);
-  // An independent reader agrees, when it is installed.
-  std::string host = m_device.Host(u"\\My Documents\\small.jpg").string();
-  if (FILE* pipe = popen(("exiftool -s3 -n -ExifImageWidth -ExifImageHeight '" + host + "' 2>/dev/null").c_str(), "r")) {
-    char text[64] = {};
-    size_t got = fread(text, 1, sizeof text - 1, pipe);
-    if (pclose(pipe) == 0 && got > 0) {
-      EXPECT_EQ(std::string(text), "320\n240\n");
-    }
+  // An independent reader finds the new dimensions and every other EXIF tag unchanged.
+  auto tags = [&](const std::u16string& file) {
+    auto text = test_support::ToolOutput("exiftool", "libimage-exiftool-perl",
+                                         "-j -n -EXIF:all " + test_support::ShellQuoted(m_device.Host(file).string()));
+    json_test::Value parsed = json_test::Reader(text.value_or("")).Parse();
+    return parsed.items.empty() ? json_test::Value{} : parsed.items.front();
+  };
+  json_test::Value original = tags(path);
+  json_test::Value resized = tags(u"\\My Documents\\small.jpg");
+  EXPECT_EQ(resized["ExifImageWidth"].number, 320);
+  EXPECT_EQ(resized["ExifImageHeight"].number, 240);
+  ASSERT_GT(original.members.size(), 10u);
+  for (const auto& [key, value] : original.members) {
+    if (key == "SourceFile" || key == "ExifImageWidth" || key == "ExifImageHeight") continue;
+    EXPECT_EQ(resized[key].text, value.text) << key;
+    EXPECT_EQ(resized[key].number, value.number) << key;
   }
 }
 
@@ -340,18 +363,41 @@ TEST_F(PictureAdapter, MissingCodecLibraryMakesEveryCallFailQuietly) {
 }
 
 TEST_F(PictureAdapter, MalformedPicturesFailCleanly) {
+  const struct {
+    const char* file;
+    bool decodes;  // whether the header is sound enough for a picture to come out
+  } cases[] = {
+      {"bmp_huge_dimensions.bmp", false},  {"bmp_rle_overrun.bmp", true},      {"gif_frame_outside_screen.gif", true},
+      {"gif_huge_screen.gif", false},      {"jpeg_huge_sof.jpg", false},       {"png_header_only.png", false},
+      {"wbmp_endless_width.wbmp", false},  {"wbmp_extension_header.wbmp", false},
+  };
+  size_t kept = 0;
   for (const auto& entry : std::filesystem::directory_iterator(test_support::SourcePath("tests/plugins_image/data"))) {
-    std::string name = entry.path().filename().string();
-    SCOPED_TRACE(name);
-    test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\" + std::u16string(name.begin(), name.end())),
-                                 ReadFileBytes(entry.path()));
-    std::u16string path = u"\\My Documents\\" + std::u16string(name.begin(), name.end());
+    (void)entry;
+    ++kept;
+  }
+  EXPECT_EQ(kept, std::size(cases));  // a new kept file gets its line here
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string name = c.file;
+    const std::u16string path = u"\\My Documents\\" + std::u16string(name.begin(), name.end());
+    test_support::WriteFileBytes(m_device.Host(path),
+                                 ReadFileBytes(test_support::SourcePath("tests/plugins_image/data/" + name)));
     SIZE box{64, 64};
     DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+    EXPECT_EQ(image != nullptr, c.decodes);
     if (image) {
       EXPECT_LE(image->header.biWidth, 64);
+      EXPECT_LE(image->header.biHeight, 64);
+      EXPECT_EQ(box.cx, image->header.biWidth);
     }
-    ResizeImageFile(path.c_str(), u"\\My Documents\\out.gif", 8, 8, 90);
+    const std::u16string out = u"\\My Documents\\out" + path.substr(path.rfind(u'.'));
+    std::filesystem::remove(m_device.Host(out));
+    const bool resized = ResizeImageFile(path.c_str(), out.c_str(), 8, 8, 90);
+    EXPECT_EQ(Exists(out), resized);
+    if (!c.decodes) {
+      EXPECT_FALSE(resized);
+    }
   }
 }
 

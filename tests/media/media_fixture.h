@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "binding/json_value.h"
+#include "support/json_value.h"
 #include "engines/dib_image.h"
 #include "support/test_device.h"
 

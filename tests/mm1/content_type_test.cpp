@@ -55,6 +55,38 @@ TEST(ContentType, TextFormEncodesAndDecodesToTheSameText) {
   }
 }
 
+// Binary content types whose parameters broke the text form or the second encoding once.
+TEST(ContentType, HostileParametersSurviveTheTextFormAndReEncoding) {
+  const DecodeCase cases[] = {
+      // Untyped parameter named "a\"b" = "1", then Name "x": the quote mark took the name with it.
+      {"quote mark in a name", Bytes({0x0A, 0x83, 'a', '"', 'b', 0, '1', 0, 0x85, 'x', 0}), "text/plain;ab=1;name=x"},
+      {"separators in a name", Bytes({0x0A, 0x83, 'a', ';', '=', 0, '1', 0, 0x85, 'x', 0}), "text/plain;a=1;name=x"},
+      // Textual media type holding a quote mark, then Name "x".
+      {"quote mark in the media type", Bytes({0x08, 'a', '"', '/', 'b', 0, 0x85, 'x', 0}), "a/b;name=x"},
+  };
+  for (const DecodeCase& c : cases) {
+    WspCursor cursor(c.bytes);
+    auto type = ReadContentType(cursor);
+    ASSERT_TRUE(type) << c.what;
+    const std::string text = ContentTypeText(type.Value());
+    EXPECT_EQ(text, c.text) << c.what;
+    EXPECT_EQ(ContentTypeText(ParseContentTypeText(text)), text) << c.what;
+  }
+  // Modification-date (0x94) sent as the text "1": it stays a text through encoding.
+  const std::vector<std::uint8_t> dateAsText = Bytes({0x04, 0x83, 0x94, '1', 0});
+  WspCursor cursor(dateAsText);
+  auto type = ReadContentType(cursor);
+  ASSERT_TRUE(type);
+  ASSERT_EQ(type.Value().parameters.size(), 1u);
+  EXPECT_FALSE(type.Value().parameters[0].number.has_value());
+  WspWriter writer;
+  ASSERT_TRUE(WriteContentType(writer, type.Value()));
+  WspCursor again(writer.Bytes());
+  auto reread = ReadContentType(again);
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(reread.Value(), type.Value());
+}
+
 TEST(ContentType, SplitGivesTheMediaTypeAndOneParameter) {
   auto split = SplitContentTypeText("text/plain; charset=\"utf_8\"; name=a.txt", "charset");
   EXPECT_EQ(split.mediaType, "text/plain");

@@ -1,5 +1,5 @@
-// Every input that ever broke the decoder is kept in fuzz/mm1_decode/findings and must now give a
-// clean result.
+// Every input that ever broke the decoder or the round trip is kept in fuzz/mm1_decode/findings or
+// fuzz/mm1_round_trip/findings and must now give a clean result.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,33 +11,40 @@
 namespace mm1 {
 namespace {
 
-TEST(FuzzFindings, KeptInputsDecodeOrFailCleanly) {
-  std::filesystem::path folder(MMSFORM_MM1_FINDINGS_DIR);
-  ASSERT_TRUE(std::filesystem::is_directory(folder));
-  std::size_t count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (!entry.is_regular_file() || entry.path().filename() == "README") continue;
-    auto bytes = mm1_test::Bytes(test_support::ReadFileBytes(entry.path()));
-    auto pdu = DecodePdu(bytes);
-    if (pdu) {
-      auto encoded = EncodePdu(pdu.Value());
-      if (encoded) {
-        // What we write must read back with the same parts, byte for byte.
-        auto again = DecodePdu(encoded.Value());
-        ASSERT_TRUE(again) << entry.path() << ": " << again.Failure().message;
-        ASSERT_EQ(again.Value().parts.size(), pdu.Value().parts.size()) << entry.path();
-        for (std::size_t i = 0; i < pdu.Value().parts.size(); ++i) {
-          auto before = pdu.Value().parts[i].data;
-          auto after = again.Value().parts[i].data;
-          EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end())) << entry.path();
-        }
-      }
-    } else {
-      EXPECT_LE(pdu.Failure().offset, bytes.size()) << entry.path();
-    }
-    ++count;
+// Replays one kept input; false when it was not a file to replay.
+bool Replay(const std::filesystem::path& file) {
+  if (!std::filesystem::is_regular_file(file) || file.filename() == "README") return false;
+  auto bytes = mm1_test::Bytes(test_support::ReadFileBytes(file));
+  auto pdu = DecodePdu(bytes);
+  if (!pdu) {
+    EXPECT_LE(pdu.Failure().offset, bytes.size()) << file;
+    return true;
   }
-  EXPECT_GT(count, 0u);
+  auto encoded = EncodePdu(pdu.Value());
+  if (!encoded) return true;
+  // What we write must read back with the same parts, byte for byte, and write the same again.
+  auto again = DecodePdu(encoded.Value());
+  EXPECT_TRUE(again) << file << ": " << again.Failure().message;
+  if (!again) return true;
+  EXPECT_EQ(again.Value().parts.size(), pdu.Value().parts.size()) << file;
+  for (std::size_t i = 0; i < pdu.Value().parts.size() && i < again.Value().parts.size(); ++i) {
+    auto before = pdu.Value().parts[i].data;
+    auto after = again.Value().parts[i].data;
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin(), after.end())) << file;
+  }
+  auto second = EncodePdu(again.Value());
+  EXPECT_TRUE(second && second.Value() == encoded.Value()) << file;
+  return true;
+}
+
+TEST(FuzzFindings, KeptInputsDecodeOrFailCleanly) {
+  for (const char* target : {"mm1_decode", "mm1_round_trip"}) {
+    const std::filesystem::path folder = test_support::SourcePath(std::string("fuzz/") + target + "/findings");
+    ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) count += Replay(entry.path()) ? 1 : 0;
+    EXPECT_GT(count, 0u) << folder;
+  }
 }
 
 }  // namespace

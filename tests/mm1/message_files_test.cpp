@@ -5,6 +5,7 @@
 
 #include "mm1/mm1_library.h"
 #include "mm1/pdu_decoder.h"
+#include "mm1/pdu_encoder.h"
 #include "mm1_test_util.h"
 
 namespace mm1 {
@@ -79,6 +80,40 @@ TEST(MessageReader, PresentationIsTheStartPartElseTheFirstSmil) {
   auto textOnly = MessageReader::Open(CorpusPath("mms/me-retrieve-7.mms"));
   ASSERT_TRUE(textOnly);
   EXPECT_FALSE(textOnly.Value().Presentation(folder.Path(), "mms.smil"));
+}
+
+TEST(MessageReader, AStartNamingAPartThatIsNotSmilLeavesThatPartAPart) {
+  ScratchFolder folder;
+  WriteFileBytes(folder.Path() / "pic.jpg", std::string(100, 'j'));
+  WriteFileBytes(folder.Path() / "show.smil", "<smil><body><par><img src=\"pic.jpg\"/></par></body></smil>");
+  WriteHandle writer = CreateMessage();
+  ASSERT_TRUE(writer->AddPart(PartRecord{"image/jpeg", folder.Path(), "pic.jpg", "pic@x", "pic.jpg", "", 0, false}));
+  ASSERT_TRUE(writer->SetPresentation(folder.Path() / "show.smil", "show.smil"));
+  ASSERT_TRUE(writer->Write(folder.Path() / "out.mms"));
+  // The decoded parts point into the bytes they came from.
+  const std::vector<std::uint8_t> written = mm1_test::Bytes(ReadFileBytes(folder.Path() / "out.mms"));
+  auto pdu = DecodePdu(written);
+  ASSERT_TRUE(pdu);
+  bool changed = false;
+  for (WspParameter& parameter : pdu.Value().contentType->parameters) {
+    if (parameter.name == "start") {
+      parameter.value = "<pic@x>";
+      changed = true;
+    }
+  }
+  ASSERT_TRUE(changed);
+  auto bytes = EncodePdu(pdu.Value());
+  ASSERT_TRUE(bytes);
+  WriteFileBytes(folder.Path() / "wrong-start.mms", std::string(bytes.Value().begin(), bytes.Value().end()));
+
+  auto reader = MessageReader::Open(folder.Path() / "wrong-start.mms");
+  ASSERT_TRUE(reader);
+  auto smil = reader.Value().Presentation(folder.Path(), "mms.smil");
+  ASSERT_TRUE(smil);
+  EXPECT_EQ(smil.Value().contentType.substr(0, 16), "application/smil");
+  ASSERT_TRUE(reader.Value().PresentationIndex().has_value());
+  EXPECT_EQ(reader.Value().Headers().parts[*reader.Value().PresentationIndex()].contentType.mediaType,
+            "application/smil");
 }
 
 TEST(MessageReader, OpenReportsWhereDecodingFailed) {

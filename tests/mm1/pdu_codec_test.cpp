@@ -154,6 +154,31 @@ TEST(PduCodec, NestedMultipartIsKeptAsOnePart) {
   EXPECT_EQ(pdu.Value().parts[0].data.size(), 6u);
 }
 
+TEST(PduCodec, VersionTextsOtherThanThePlainSpellingStayTexts) {
+  const struct {
+    const char* version;
+    std::vector<std::uint8_t> encoded;  // the X-Mms-MMS-Version field (0x8D) as written
+  } cases[] = {
+      {"1.2", Bytes({0x8D, 0x92})},  // Short-integer: major 1 in bits 4-6, minor 2 below
+      {"1", Bytes({0x8D, 0x9F})},    // minor 15: none given
+      {"01.2", Bytes({0x8D, '0', '1', '.', '2', 0})},
+      {" 1", Bytes({0x8D, ' ', '1', 0})},
+      {"1.2.3", Bytes({0x8D, '1', '.', '2', '.', '3', 0})},
+  };
+  for (const auto& c : cases) {
+    Pdu pdu;
+    pdu.messageType = static_cast<std::uint8_t>(MessageType::kNotifyRespInd);
+    pdu.mmsVersion = c.version;
+    auto encoded = EncodePdu(pdu);
+    ASSERT_TRUE(encoded) << c.version;
+    const auto& bytes = encoded.Value();
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), c.encoded.begin(), c.encoded.end()), bytes.end()) << c.version;
+    auto decoded = DecodePdu(bytes);
+    ASSERT_TRUE(decoded) << c.version;
+    EXPECT_EQ(decoded.Value().mmsVersion, c.version);
+  }
+}
+
 TEST(PduCodec, EncoderRefusesWhatCannotBeEncoded) {
   Pdu withNul;
   withNul.transactionId = std::string("a\0b", 3);

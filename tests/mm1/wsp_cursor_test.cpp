@@ -90,6 +90,17 @@ TEST(WspCursor, TextStringsDropTheQuoteAndNeedTheirTerminator) {
   EXPECT_EQ(unterminated.Failure().offset, 0u);
 }
 
+TEST(WspCursor, TextsReadBackAsWrittenWhateverTheirFirstOctet) {
+  // 0x7F is the Quote itself: a text starting with it needs a Quote of its own like 0x80 and above.
+  for (const std::string text : {"abc", "\x7F" "abc", "\x7F", "\x80x", "\xFF"}) {
+    WspWriter writer;
+    writer.WriteTextString(text);
+    auto read = WspCursor(writer.Bytes()).ReadTextString();
+    ASSERT_TRUE(read) << text;
+    EXPECT_EQ(read.Value(), text);
+  }
+}
+
 TEST(WspCursor, FieldValueExtentFollowsTheFirstOctet) {
   struct Case {
     std::vector<std::uint8_t> bytes;

@@ -31,6 +31,19 @@ TEST(DrmHandling, HeaderIsAddedOnceAndStrippedWithItsBlankLine) {
   EXPECT_FALSE(AddDrmHeader(u"\\parts\\missing.drm", kDrmKindMessage));
 }
 
+TEST(DrmHandling, WithoutDrmSupportHeadersAreNeitherAddedNorStripped) {
+  TestDevice device;
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, FALSE));
+  CreateDirectoryW(u"\\parts", nullptr);
+  const std::string headed = "Content-Type: application/vnd.oma.drm.message\r\n\r\n" + kBody;
+  WriteFileBytes(device.Host(u"\\parts\\a.drm"), headed);
+  EXPECT_FALSE(StripDrmHeader(u"\\parts\\a.drm", kDrmKindMessage));
+  WriteFileBytes(device.Host(u"\\parts\\b.drm"), kBody);
+  EXPECT_FALSE(AddDrmHeader(u"\\parts\\b.drm", kDrmKindMessage));
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\a.drm")), headed);
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\b.drm")), kBody);
+}
+
 TEST(DrmHandling, ForwardLockedPartUnwrapsIntoAProtectedFileThatMayBeShownButNotForwarded) {
   TestDevice device;
   CreateDirectoryW(u"\\parts", nullptr);
@@ -60,18 +73,6 @@ TEST(DrmHandling, AFailedUnwrapLeavesTheReceivedFileAsItWas) {
   EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\bad.dm")), damaged);
   EXPECT_EQ(DrmStatus(u"\\parts\\bad.dm", 1, nullptr), kDrmNotProtected);
   EXPECT_TRUE(MayUse(u"\\parts\\bad.dm"));
-}
-
-TEST(DrmHandling, WithDrmSupportOffEverythingStaysAnOrdinaryFile) {
-  TestDevice device;
-  ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
-  CreateDirectoryW(u"\\parts", nullptr);
-  WriteFileBytes(device.Host(u"\\parts\\locked"), kBody);
-  std::string inner;
-  EXPECT_FALSE(UnwrapDrm(u"\\parts\\", u"locked", inner, "application/vnd.oma.drm.message", nullptr));
-  EXPECT_FALSE(AddDrmHeader(u"\\parts\\locked", kDrmKindMessage));
-  EXPECT_EQ(ReadFileBytes(device.Host(u"\\parts\\locked")), kBody);
-  EXPECT_EQ(DrmStatus(u"\\parts\\locked", 0, nullptr), kDrmNotProtected);
 }
 
 TEST(DrmHandling, ContentTypesOfDrmObjects) {

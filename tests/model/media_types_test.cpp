@@ -51,7 +51,7 @@ TEST_F(MediaTypes, FilesAreTypedByTheExtensionOfTheirName) {
       {u"tune.mp3", 0x20004},
       {u"card.vcf", 0x50001},                 // personal data is never switched off
       {u"page.HTM", 0x30009},
-      {u"\\Folder.With.Dots\\readme", media_type::kNone},
+      {u"\\Folder.With.Dots\\readme", media_type::kNone},  // a dot in a folder's name is no extension
       {u"noextension", media_type::kNone},
   };
   Global()->genericFilter = CString(u"");
@@ -67,7 +67,8 @@ TEST_F(MediaTypes, FilterItemsEnableOnlyTheirExactExtension) {
   EXPECT_EQ(TypeOfFile(u"a.png", true), media_type::kNone);
   EXPECT_EQ(TypeOfFile(u"a.png", false), 0x10003u);
 
-  // A part without its final ";" does not swallow the first item of the next.
+  // Each filter setting is a list of its own: one that ends without ";" must not run into the
+  // first item of the next and lose its last item.
   Filters(u"*.png;", u"*.amr", u"", u"", u"*.wma");
   EXPECT_EQ(TypeOfFile(u"a.wma", true), 0x20005u);
   EXPECT_EQ(TypeOfFile(u"a.png", true), 0x10003u);
@@ -75,6 +76,8 @@ TEST_F(MediaTypes, FilterItemsEnableOnlyTheirExactExtension) {
 }
 
 TEST_F(MediaTypes, UnknownExtensionsFollowTheGenericAttachmentRule) {
+  // Extensions are compared without regard to case everywhere, and the hide list's last item counts
+  // without its ";": ".EXE" hides "setup.exe" and ".dll" hides "lib.dll".
   ASSERT_TRUE(SetConfigString(string_setting::kFilterForGenericObjPickerHide, u".EXE;.dll", FALSE));
   Global()->genericFilter = CString(u"*");
   EXPECT_EQ(TypeOfFile(u"archive.zip", true), media_type::kGenericByExtension);
@@ -108,6 +111,8 @@ TEST_F(MediaTypes, ContentTypesAreFoundWithAndWithoutParametersThenByName) {
       {"text/x-imelody", u"", 0x2FFFE},
       {"application/x-unknown", u"notes.txt", 0x30001},
       {"application/octet-stream", u"notes.txt", media_type::kGenericText},
+      // Senders add name= and other parameters to any type; they do not change the rule.
+      {"application/octet-stream; name=notes.txt", u"notes.txt", media_type::kGenericText},
       {"application/octet-stream", u"photo.jpg", 0x10001},
       {"image/x-new", u"", 0x1FFFE},
       {"image/x-new", u"data.bin", 0x1FFFE},

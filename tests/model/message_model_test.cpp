@@ -43,7 +43,8 @@ TEST(MessageModel, PartsAreAddedAsAttachmentsAndRemovedWithTheirReferences) {
   EXPECT_EQ(picture->inSlide, 1);
   EXPECT_EQ(CountAttachments(model), 0);
 
-  RemovePart(model, picture);  // used by a slide: not an attachment, the count stays
+  // The count is of the parts no slide uses: removing a slide's part leaves it as it is.
+  RemovePart(model, picture);
   EXPECT_FALSE(slide.image);
   EXPECT_EQ(model.attachmentCount, 0);
   RemovePart(model, card);

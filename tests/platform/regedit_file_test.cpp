@@ -27,6 +27,39 @@ TEST(RegeditFile, ReadsEveryValueForm) {
   EXPECT_TRUE(result.entries[5].value->name.empty());
 }
 
+TEST(RegeditFile, HeaderFormsAndByteOrderMarks) {
+  struct Case {
+    const char* what;
+    std::string text;
+    bool ok;
+    size_t entries;
+  };
+  const std::string body = "[HKEY_LOCAL_MACHINE\\A]\r\n\"V\"=dword:00000001\r\n";
+  const Case cases[] = {
+      {"REGEDIT4", "REGEDIT4\r\n" + body, true, 2},
+      {"the later header", "Windows Registry Editor Version 5.00\r\n\r\n" + body, true, 2},
+      {"UTF-8 byte order mark", "\xEF\xBB\xBFREGEDIT4\n" + body, true, 2},
+      {"blank lines, comments and blanks before the header", "\r\n; made by hand\r\n  REGEDIT4  \r\n" + body, true, 2},
+      {"line feeds only", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"V\"=dword:00000001", true, 2},
+      {"header alone", "REGEDIT4\r\n", true, 0},
+      {"the root key itself", "REGEDIT4\n[HKEY_LOCAL_MACHINE]\n@=\"x\"\n", true, 2},
+      {"header in lower case", "regedit4\r\n" + body, false, 0},
+      {"UTF-16 text", std::string("\xFF\xFER\0E\0G\0", 8) + body, false, 0},
+      {"a byte order mark not at the start", "REGEDIT4\r\n\xEF\xBB\xBF" + body, false, 0},
+      {"a continuation at the end of the file", "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"V\"=hex:01,\\", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto result = ParseRegeditText(c.text);
+    EXPECT_EQ(result.ok(), c.ok) << result.error;
+    EXPECT_EQ(result.entries.size(), c.entries);
+    if (c.ok && c.entries == 2) {
+      ASSERT_TRUE(result.entries[1].value.has_value());
+      EXPECT_EQ(result.entries[0].root, platform::RegeditRoot::kLocalMachine);
+    }
+  }
+}
+
 TEST(RegeditFile, MalformedFilesFailWithTheirLine) {
   struct Case {
     const char* text;

@@ -90,6 +90,53 @@ TEST(Encode, JpegWritesTheGivenSegmentsInsteadOfItsOwnJfif) {
   EXPECT_TRUE(EncodeWhole("JPEG", again, 80, std::string("\xFF\xE1\x00\x30", 4)).empty());  // length past the end
 }
 
+// An Adobe APP14 segment: version 100, no flags, and the colour transform (0 RGB, 1 YCbCr).
+std::string AdobeSegment(char transform) {
+  return std::string("\xFF\xEE\x00\x0E" "Adobe\x00\x64\x00\x00\x00\x00", 15) + transform;
+}
+
+// The first chunk of an ICC profile of 128 bytes whose header names the colour space.
+std::string IccSegment(const char* colourSpace) {
+  std::string profile(128, '\0');
+  profile.replace(16, 4, colourSpace);
+  std::string payload = std::string("ICC_PROFILE\x00\x01\x01", 14) + profile;
+  const size_t length = payload.size() + 2;
+  return std::string("\xFF\xE2", 2) + static_cast<char>(length >> 8) + static_cast<char>(length & 0xFF) + payload;
+}
+
+// Segments go out as they were copied, except that a colour description the new data no longer
+// fits is corrected or left out, so that decoders do not show wrong colours.
+TEST(Encode, CopiedColourSegmentsDescribeTheWrittenData) {
+  // A red picture carried with the segments of an RGB Adobe camera file still decodes red: with EXIF
+  // there is no JFIF segment, and the Adobe transform says how the data is coded.
+  const std::string exif("\xFF\xE1\x00\x0C" "Exif\x00\x00MM\x00\x2A", 14);
+  std::vector<uint8_t> red = MakeDib(16, 16, 24);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) std::memcpy(DibRow(red, y) + x * 3, "\x00\x00\xFF", 3);
+  }
+  std::string file = EncodeWhole("JPEG", red, 90, exif + AdobeSegment(0) + IccSegment("CMYK"));
+  ASSERT_FALSE(file.empty());
+  size_t adobe = file.find("Adobe");
+  ASSERT_NE(adobe, std::string::npos);
+  EXPECT_EQ(file[adobe + 11], 1) << "the data is YCbCr";
+  EXPECT_EQ(file.find("ICC_PROFILE"), std::string::npos) << "a CMYK profile does not describe it";
+  Decoded back = DecodeWhole("JPEG", file);
+  ASSERT_TRUE(back.ok);
+  std::vector<uint8_t> rgb = ToRgb(back);
+  EXPECT_GT(rgb[0], 230);
+  EXPECT_LT(rgb[1], 25);
+  EXPECT_LT(rgb[2], 25);
+
+  // A profile of the written colour space stays, and grey data gets the transform 0.
+  std::vector<uint8_t> colour = Gradient(16, 16, 24);
+  EXPECT_NE(EncodeWhole("JPEG", colour, 90, IccSegment("RGB ")).find("ICC_PROFILE"), std::string::npos);
+  std::vector<uint8_t> grey = Gradient(16, 16, 8);
+  std::string greyFile = EncodeWhole("JPEG", grey, 90, AdobeSegment(1) + IccSegment("GRAY"));
+  ASSERT_NE(greyFile.find("Adobe"), std::string::npos);
+  EXPECT_EQ(greyFile[greyFile.find("Adobe") + 11], 0);
+  EXPECT_NE(greyFile.find("ICC_PROFILE"), std::string::npos);
+}
+
 TEST(Encode, JpegDctScalingPicksTheLargestCoveringDivisor) {
   std::vector<uint8_t> dib = Gradient(1600, 1200, 24);
   std::string file = EncodeWhole("JPEG", dib, 75);

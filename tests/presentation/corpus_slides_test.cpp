@@ -1,10 +1,12 @@
 // Every presentation of the shared corpus, built against parts named the way its sources name them.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/text_conversion.h"
 #include "presentation/slide_builder.h"
@@ -34,6 +36,24 @@ void AddPartsNamedBy(const std::vector<SmilNode>& nodes, MessageModel& model) {
   }
 }
 
+// The <par> elements of a SMIL text, counted by a plain scan that skips comments rather than by the
+// parser under test.
+std::size_t ParElements(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+    if (text.substr(at, 4) == "<!--") {
+      at = text.find("-->", at);
+      if (at == std::string_view::npos) break;
+      continue;
+    }
+    const char next = at + 4 < text.size() ? text[at + 4] : '\0';
+    if (text.substr(at, 4) == "<par" && (std::isspace(static_cast<unsigned char>(next)) || next == '>' || next == '/')) {
+      ++count;
+    }
+  }
+  return count;
+}
+
 TEST(CorpusSlides, PresentationsBuildOneSlidePerPar) {
   test_support::TestDevice device;
   // The presentations the builder refuses, and why: the loader shows their messages one slide per part.
@@ -44,7 +64,8 @@ TEST(CorpusSlides, PresentationsBuildOneSlidePerPar) {
   for (const auto& entry : std::filesystem::directory_iterator(CorpusPath("smil"))) {
     const std::string file = entry.path().filename().string();
     SCOPED_TRACE(file);
-    const auto presentation = ParsePresentation(ReadFileBytes(entry.path()));
+    const std::string text = ReadFileBytes(entry.path());
+    const auto presentation = ParsePresentation(text);
     ASSERT_TRUE(presentation);
     MessageModel model;
     AddPartsNamedBy(presentation->body, model);
@@ -54,7 +75,7 @@ TEST(CorpusSlides, PresentationsBuildOneSlidePerPar) {
     EXPECT_EQ(status, expected == refused.end() ? SlideBuildStatus::kOk : expected->second)
         << DescribeSlideBuildStatus(status);
     if (status == SlideBuildStatus::kOk) {
-      EXPECT_EQ(model.slides.size(), presentation->body.size());
+      EXPECT_EQ(model.slides.size(), ParElements(text));
       EXPECT_EQ(CountAttachments(model), 0);
       EXPECT_GE(model.layout.regions.size(), 1u);
     }

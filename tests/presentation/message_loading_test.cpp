@@ -10,6 +10,7 @@
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
 #include "model/message_saving.h"
+#include "platform/drm/dcf_file.h"
 #include "platform/file_api.h"
 #include "platform/text_conversion.h"
 #include "support/test_device.h"
@@ -255,18 +256,29 @@ TEST(MessageLoading, PersonalDataAloneIsSavedWithoutAPresentation) {
   EXPECT_EQ(reloaded.parts.back().type, 0x50002u);
 }
 
-// A message whose one part is an OMA DRM message, written by our own encoder.
-void WriteDrmMessage(TestDevice& device, const std::u16string& file) {
+// A message of one part, written by our own encoder from the data put into \src under `name`, with
+// a presentation from \src when one is named.
+void WriteOnePartMessage(TestDevice& device, const std::u16string& file, const std::string& name,
+                         const std::string& data, const std::string& contentType,
+                         const std::string& contentLocation = "", const std::string& presentation = "") {
   CreateDirectoryW(u"\\src", nullptr);
-  WriteFileBytes(device.Host(u"\\src\\locked"),
-                 "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@example>\r\n\r\nGIF89a-locked-picture\r\n--b--\r\n");
+  WriteFileBytes(device.Host(u"\\src") / name, data);
   mm1::WriteHandle writer = mm1::CreateMessage();
   mm1::PartRecord record;
-  record.contentType = "application/vnd.oma.drm.message";
+  record.contentType = contentType;
   record.folder = device.Host(u"\\src");
-  record.fileName = "locked";
+  record.fileName = name;
+  record.contentLocation = contentLocation;
   ASSERT_TRUE(writer->AddPart(record));
+  if (!presentation.empty()) ASSERT_TRUE(writer->SetPresentation(device.Host(u"\\src") / presentation, presentation));
   ASSERT_TRUE(writer->Write(*platform::HostPath(file)));
+}
+
+// A message whose one part is an OMA DRM message, written by our own encoder.
+void WriteDrmMessage(TestDevice& device, const std::u16string& file) {
+  WriteOnePartMessage(device, file, "locked",
+                      "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@example>\r\n\r\nGIF89a-locked-picture\r\n--b--\r\n",
+                      "application/vnd.oma.drm.message");
 }
 
 TEST(MessageLoading, ForwardLockedPartsAreUnwrappedAndStayProtected) {
@@ -289,6 +301,73 @@ TEST(MessageLoading, ForwardLockedPartsAreUnwrappedAndStayProtected) {
   EXPECT_EQ(reader.Value()->Headers().parts.back().contentType.mediaType, "application/vnd.oma.drm.content");
 }
 
+// A message whose presentation shows one picture that arrived as protected content of separate
+// delivery (which may be forwarded).
+void WriteForwardableMessage(TestDevice& device, const std::u16string& file) {
+  CreateDirectoryW(u"\\src", nullptr);
+  platform::drm::DcfFile dcf{"image/gif", "cid:shop-picture@example", "Encryption-Method: AES128CBC\r\n",
+                             std::string(32, '\x5A')};
+  WriteFileBytes(device.Host(u"\\src\\mms.smil"),
+                 "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"
+                 "<region id=\"Image\" left=\"0\" top=\"0\" width=\"176\" height=\"144\"/></layout></head>"
+                 "<body><par dur=\"4000ms\"><img src=\"apart.gif\" region=\"Image\"/></par></body></smil>");
+  WriteOnePartMessage(device, file, "apart.gif", platform::drm::EncodeDcf(dcf), "application/vnd.oma.drm.content",
+                      "apart.gif", "mms.smil");
+}
+
+std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.insert(entry.path().filename().string());
+  return files;
+}
+
+// Each showing rewrites the stored message with the forwardable copy in place of the part, and the
+// next showing must find the same presentation, the same slides and the same files.
+TEST(MessageLoading, AForwardablePartKeepsItsNameAndSlidesOverRepeatedShowings) {
+  TestDevice device;
+  WriteForwardableMessage(device, u"\\fwd.mms");
+  std::string firstSlides;
+  for (int showing = 0; showing < 3; ++showing) {
+    SCOPED_TRACE(showing);
+    MessageModel model;
+    MessageLoadReport report;
+    ASSERT_EQ(LoadMessage(model, u"\\fwd.mms", u"\\fwd\\", false, NoMediaLengths(), &report), 1);
+    EXPECT_EQ(report.presentationStatus, SlideBuildStatus::kOk);
+    EXPECT_EQ(model.parts.front().fileName, u"apart.gif");
+    EXPECT_EQ(DrmStatus(u"\\fwd\\apart.gif", 1, nullptr), kDrmForwardGranted);
+    if (showing == 0) firstSlides = Describe(model);
+    EXPECT_EQ(Describe(model), firstSlides);
+    EXPECT_EQ(FilesIn(device.Host(u"\\fwd")), (std::set<std::string>{"apart.gif", "mms.smil"}));
+    auto reader = mm1::OpenMessage(*platform::HostPath(u"\\fwd.mms"));
+    ASSERT_TRUE(reader);
+    std::set<std::string> stored;
+    for (const auto& part : reader.Value()->Headers().parts) {
+      stored.insert(part.contentType.mediaType + " " + part.contentLocation.value_or(""));
+    }
+    EXPECT_EQ(stored, (std::set<std::string>{"application/smil mms.smil", "application/vnd.oma.drm.content apart.gif"}));
+  }
+  EXPECT_NE(firstSlides.find("img=apart.gif"), std::string::npos) << firstSlides;
+}
+
+// Protected text stays in the protected content file the DRM service wrote: this module cannot
+// protect a converted copy, so the text is decoded when it is shown, not rewritten as UTF-16 here.
+TEST(MessageLoading, ProtectedTextStaysProtectedAndUnconverted) {
+  TestDevice device;
+  WriteOnePartMessage(device, u"\\text.mms", "note",
+                      "--b\r\nContent-Type: text/plain; charset=utf-8\r\nContent-ID: <t@example>\r\n\r\n"
+                      "secret words\r\n--b--\r\n",
+                      "application/vnd.oma.drm.message");
+  MessageModel model;
+  ASSERT_EQ(LoadMessage(model, u"\\text.mms", u"\\text\\", false), 1);
+  const MediaPart& part = model.parts.front();
+  EXPECT_EQ(part.type, 0x30001u);
+  std::u16string path = u"\\text\\" + std::u16string(part.fileName.View());
+  EXPECT_EQ(DrmStatus(path.c_str(), 1, nullptr), kDrmForwardRefused);
+  std::string stored = ReadFileBytes(device.Host(path));
+  EXPECT_EQ(stored.find("secret"), std::string::npos);
+  EXPECT_FALSE(stored.starts_with("\xFF\xFE"));
+}
+
 TEST(MessageLoading, WithoutDrmSupportProtectedPartsStayOrdinaryFiles) {
   TestDevice device;
   ASSERT_TRUE(SetConfigValue(numeric_setting::kIsSupportDrm, 0, TRUE));
@@ -297,9 +376,17 @@ TEST(MessageLoading, WithoutDrmSupportProtectedPartsStayOrdinaryFiles) {
   MessageLoadReport report;
   ASSERT_EQ(LoadMessage(model, u"\\drm.mms", u"\\drm\\", false, NoMediaLengths(), &report), 1);
   EXPECT_FALSE(report.unwrappedDrm);
-  EXPECT_NE(ReadFileBytes(device.Host(u"\\drm\\" + std::u16string(model.parts.front().fileName.View())))
-                .find("GIF89a-locked-picture"),
-            std::string::npos);
+  const std::u16string path = u"\\drm\\" + std::u16string(model.parts.front().fileName.View());
+  const std::string stored = ReadFileBytes(device.Host(path));
+  EXPECT_NE(stored.find("GIF89a-locked-picture"), std::string::npos);
+  // Neither unwrapped by hand nor marked, and the device treats the file as unprotected.
+  std::string inner;
+  EXPECT_FALSE(UnwrapDrm(u"\\drm\\", model.parts.front().fileName.GetString(), inner,
+                         "application/vnd.oma.drm.message", nullptr));
+  EXPECT_FALSE(AddDrmHeader(path.c_str(), kDrmKindMessage));
+  EXPECT_EQ(ReadFileBytes(device.Host(path)), stored);
+  EXPECT_EQ(DrmStatus(path.c_str(), 0, nullptr), kDrmNotProtected);
+  EXPECT_TRUE(MayUse(path.c_str()));
 }
 
 TEST(MessageLoading, ANameWithoutExtensionGetsTheOneOfItsContentType) {
@@ -356,6 +443,37 @@ TEST(MessageLoading, TextPartsAreWrittenConvertedOnce) {
     files.insert(entry.path().filename().string());
   }
   EXPECT_EQ(files, (std::set<std::string>{"marked.txt", "lines.txt", "latin.txt"}));
+}
+
+// A part that calls itself "mms.smil" in a message whose presentation is elsewhere or absent keeps
+// its data apart from the presentation that saving writes into the same folder.
+TEST(MessageLoading, APartNamedLikeThePresentationKeepsItsOwnFile) {
+  TestDevice device;
+  CreateDirectoryW(u"\\src", nullptr);
+  WriteFileBytes(device.Host(u"\\src\\show.smil"),
+                 "<smil><body><par dur=\"3000ms\"><text src=\"mms.smil\"/></par></body></smil>");
+  for (bool withPresentation : {false, true}) {
+    SCOPED_TRACE(withPresentation);
+    WriteOnePartMessage(device, u"\\named.mms", "note", "not a presentation", "text/plain;charset=utf_8", "mms.smil",
+                        withPresentation ? "show.smil" : "");
+    MessageModel model;
+    ASSERT_EQ(LoadMessage(model, u"\\named.mms", u"\\named\\", false), 1);
+    const std::u16string name(model.parts.front().fileName.View());
+    EXPECT_FALSE(platform::EqualsNoCase(name, u"mms.smil"));
+    ASSERT_TRUE(SaveMessage(model, u"\\named\\", u"\\named.mms"));
+    EXPECT_EQ(ReadUtf16File(u"\\named\\" + name), u"not a presentation");
+    MessageModel reloaded;
+    ASSERT_EQ(LoadMessage(reloaded, u"\\named.mms", u"\\reloaded\\", false), 1);
+    EXPECT_EQ(ReadUtf16File(u"\\reloaded\\" + std::u16string(reloaded.parts.front().fileName.View())),
+              u"not a presentation");
+  }
+  // A model that names a part like the presentation is refused rather than saved over it.
+  MessageModel model;
+  AddPart(model, u"MMS.SMIL", 1);
+  SetDefaultRegions(model.layout);
+  WriteFileBytes(device.Host(u"\\named\\MMS.SMIL"), "kept");
+  EXPECT_FALSE(SaveMessage(model, u"\\named\\", u"\\refused.mms"));
+  EXPECT_EQ(ReadFileBytes(device.Host(u"\\named\\MMS.SMIL")), "kept");
 }
 
 TEST(MessageLoading, FilesThatCannotBeLoadedGiveMinusOne) {

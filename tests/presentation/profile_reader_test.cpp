@@ -54,7 +54,8 @@ TEST(ProfileReader, SectionsAndKeysAreTrimmedAndFoundInAnyCase) {
       {" smile\t", "  count ", "12"},
       {"smile", "formula", "a = b"},        // "=" inside the value stays, around it goes
       {"smile", "spaced", "two words"},
-      {"smile", "late", "1"},               // a later section of the same name
+      // A section named twice is read as one, in file order; a line may end in LF alone.
+      {"smile", "late", "1"},
       {"", "width", "-40px"},              // no section: "default"
       {"default", "width", "-40px"},
       {"smile", "last", "no line end"},

@@ -240,8 +240,8 @@ TEST(SlideBuilder, SourcesResolveByContentIdOrByName) {
       {"song.dm", &unwrapped},
       {"song.jpg", nullptr},
       {"caf\xc3\xa9.jpg", &accented},  // UTF-8
-      {"caf\xe9.jpg", &accented},      // the system code page
-      {"file_only.gif", &noLocation},
+      {"caf\xe9.jpg", &accented},      // not UTF-8: older phones write names in their code page
+      {"file_only.gif", &noLocation},  // a part without a location is known by its file name
       {"", nullptr},
   };
   for (const auto& [reference, expected] : cases) {
@@ -271,7 +271,8 @@ TEST(SlideBuilder, RegionsAreConvertedIntoRootLayoutPixels) {
   EXPECT_EQ(text.left, 20);
   EXPECT_EQ(text.right, 120);
   EXPECT_EQ(text.top, 10);
-  EXPECT_EQ(text.bottom, 300);  // no height: down to the root layout's edge
+  // A region without a height reaches down to the root layout's edge, whatever the layout's size.
+  EXPECT_EQ(text.bottom, 300);
   EXPECT_EQ(text.fit, RegionFit::kMeet);
   const LayoutRegion& image = model.layout.regions[1];
   EXPECT_EQ(image.kind, RegionKind::kImage);

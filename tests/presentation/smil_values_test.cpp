@@ -13,6 +13,7 @@ TEST(SmilValues, TimesInMillisecondsSecondsAndBareNumbers) {
       {"2.25s", 2250},     {"0.0015s", 1},     {"1.23456s", 1234},    {".5s", 500},
       {"3", 3000},         {"1.5", 1000},      {"ms", 0},             {"s", 0},
       {"00:01:02", 0},     {"indefinite", 0},  {"", 0},               {" 7s", 7000},
+      // A negative time would end a reference before it begins: it counts as not given.
       {"-5s", 0},          {"-1.5s", 0},       {"-200ms", 0},         {"99999999999ms", 2147483647},
       {"3000000s", 2147483647},                {"12abcms", 12},       {"1.5xs", 1500},
   };
@@ -36,6 +37,7 @@ TEST(SmilValues, ColoursAreHexTriplesOrHtmlKeywords) {
 TEST(SmilValues, TextStyleColoursReadDigitsLeniently) {
   const std::vector<std::pair<std::string, COLORREF>> cases = {
       {"#ff0000", 0x0000FF}, {"ff0000", 0x0000FF}, {"#f", 0x0000F0},   {"", 0x000000},
+      // Senders write fontcolor="red" as often as a hex triple: text colours take the keywords too.
       {"##00ff00", 0x00FF00}, {"#gg0000", 0x000000}, {"red", 0x0000FF}, {"Yellow", 0x00FFFF},
   };
   for (const auto& [text, expected] : cases) {
@@ -52,7 +54,8 @@ TEST(SmilValues, LengthsArePercentagesOrPixels) {
   EXPECT_EQ(ResolveLength(ParseSmilLength("33%"), 176), 58);
   EXPECT_EQ(ParseSmilLength("20%"), 20);
   EXPECT_EQ(ParseSmilLength("20"), kPixelLength | 20);
-  EXPECT_EQ(ParseSmilLength("99999"), kPixelLength | kLengthNumberMask);  // held, not wrapped
+  // A length beyond what the value holds is held at the largest, not wrapped to a small one.
+  EXPECT_EQ(ParseSmilLength("99999"), kPixelLength | kLengthNumberMask);
   EXPECT_EQ(ParseSmilLength("-5%"), 0);
 }
 

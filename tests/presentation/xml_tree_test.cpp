@@ -93,6 +93,7 @@ TEST(XmlTree, LoadsOrRejectsTheConstructsOfRealDocuments) {
       {"end tag with another name", "<r><a></b></r>", {}, "", XmlStatus::kMismatchedEndTag},
       {"missing end tag", "<r><a/>", {}, "", XmlStatus::kNoElement},
       {"text ends inside the end tag", "<r></r", {}, "", XmlStatus::kMismatchedEndTag},
+      // A text that stops inside an end tag was cut short, whatever follows the name.
       {"text ends after the end tag's name", "<r></r ", {}, "", XmlStatus::kMismatchedEndTag},
       {"text ends inside a start tag", "<r><a x=\"1\"", {}, "", XmlStatus::kUnclosedMarkup},
       {"quoted token after <", "<\"r\"/>", {}, "", XmlStatus::kBadTagStart},
@@ -225,7 +226,8 @@ TEST(XmlTree, CursorWalksSiblingsAndChildren) {
 TEST(XmlTree, InsertingBuildsTheSkeletonLineByLine) {
   XmlTree tree;
   ASSERT_TRUE(tree.AppendSibling("smil"));
-  EXPECT_FALSE(tree.AppendSibling("other"));  // one root element
+  // A document has one root element: a second one would be gone at the next load.
+  EXPECT_FALSE(tree.AppendSibling("other"));
   ASSERT_TRUE(tree.AppendChild("head"));
   EXPECT_EQ(tree.Text(), "<smil>\r\n<head/>\r\n</smil>\r\n");
   ASSERT_TRUE(tree.AppendChild("body"));

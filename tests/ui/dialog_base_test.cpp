@@ -1,7 +1,14 @@
 // Dialog objects: modal runs, missing templates, WM_CLOSEDIALOG, the button colours, and the
 // oriented dialog's relayout when the screen turns.
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
+#include "platform/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "platform/window/screen.h"
 #include "transport/resource_module.h"
@@ -104,6 +111,48 @@ TEST_F(UiTest, CloseDialogReachesEveryVisibleDialogOfTheProcess) {
   EXPECT_TRUE(IsWindow(other));
 }
 
+// The commands each picker window received, by window.
+std::vector<std::pair<HWND, WPARAM>>& PickerCommands() {
+  static std::vector<std::pair<HWND, WPARAM>> commands;
+  return commands;
+}
+
+LRESULT RecordingPicker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) PickerCommands().emplace_back(hwnd, wParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(UiTest, AModalDialogClosesItsPickersAndEndsWithCancelWhenTheFormCloses) {
+  PickerCommands().clear();
+  WNDCLASSW chooserClass{};
+  chooserClass.lpfnWndProc = RecordingPicker;
+  chooserClass.lpszClassName = u"MSContactChooser";
+  ASSERT_NE(RegisterClassW(&chooserClass), 0);
+  HWND chooser = nullptr;
+  HWND properties = nullptr;
+  HWND strangers = nullptr;
+  CDialogBase dialog;
+  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND hwnd) {
+    const DWORD style = WS_POPUP | WS_VISIBLE;
+    chooser = CreateWindowExW(0, u"MSContactChooser", u"", style, 0, 0, 50, 50, hwnd, nullptr, nullptr, nullptr);
+    properties = CreateWindowExW(0, u"Dialog", u"Properties", style, 0, 0, 50, 50, hwnd, nullptr, nullptr, nullptr);
+    // A chooser that another window opened is not this dialog's to close.
+    strangers = CreateWindowExW(0, u"MSContactChooser", u"", style, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongW(properties, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingPicker));
+    CloseProcessDialogs();
+  });
+  EXPECT_EQ(dialog.DoModal(transport::ResourceInstance(), 200, nullptr), IDCANCEL);
+  ASSERT_NE(chooser, nullptr);
+  ASSERT_NE(properties, nullptr);
+  const std::set<std::pair<HWND, WPARAM>> received(PickerCommands().begin(), PickerCommands().end());
+  EXPECT_EQ(PickerCommands().size(), 2u);
+  EXPECT_EQ(received, (std::set<std::pair<HWND, WPARAM>>{{chooser, IDCANCEL}, {properties, IDOK}}));
+  for (HWND window : {chooser, properties, strangers}) {
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+  UnregisterClassW(u"MSContactChooser", nullptr);
+}
+
 TEST_F(UiTest, APushedButtonGetsWhiteTextOnTheButtonBrush) {
   CDialogBase dialog;
   ASSERT_TRUE(dialog.CreateModeless(transport::ResourceInstance(), nullptr, 200));
@@ -166,6 +215,40 @@ TEST_F(UiTest, AnOrientedDialogWithOneTemplateNeverLaysItselfOut) {
   });
   EXPECT_EQ(dialog.DoModal(transport::ResourceInstance(), kPortrait, 0, nullptr), IDCANCEL);
   EXPECT_EQ(dialog.relayouts, 0);
+}
+
+// A resource file of the test's own, compiled by the build's resource compiler: one icon static
+// placed differently in two templates.
+TEST_F(UiTest, RelayoutMovesAnIconStaticAndKeepsItsIcon) {
+  const std::filesystem::path source = m_device.root() / "icon.rc";
+  test_support::WriteFileBytes(
+      source,
+      "DIALOG 900 0 0 100 100 STYLE WS_POPUP|WS_VISIBLE TITLE \"Icon\" FONT 8 \"DejaVu Sans\"\n"
+      "  CONTROL 1001 STATIC ORD 7 5 5 20 20 WS_CHILD|WS_VISIBLE|SS_ICON\n"
+      "END\n"
+      "DIALOG 901 0 0 100 100 STYLE WS_POPUP|WS_VISIBLE TITLE \"Icon\" FONT 8 \"DejaVu Sans\"\n"
+      "  CONTROL 1001 STATIC ORD 7 50 5 20 20 WS_CHILD|WS_VISIBLE|SS_ICON\n"
+      "END\n");
+  const std::filesystem::path output = m_device.root() / "windows" / "Icons.dll";
+  const std::string command =
+      test_support::BinaryPath("bin/resource_compiler").string() + " " + output.string() + " " + source.string();
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  HMODULE module = LoadLibraryExW(u"\\windows\\Icons.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  CDialogBase dialog;
+  ASSERT_TRUE(dialog.CreateModeless(module, nullptr, 900));
+  HWND icon = dialog.GetDlgItem(1001);
+  const auto shown = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x51C0));
+  SendMessageW(icon, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shown));
+  RECT before{};
+  GetWindowRect(icon, &before);
+  EXPECT_TRUE(RelayoutDialog(module, dialog.GetHandle(), 901));
+  RECT after{};
+  GetWindowRect(icon, &after);
+  EXPECT_GT(after.left, before.left);
+  EXPECT_EQ(reinterpret_cast<HANDLE>(SendMessageW(icon, STM_GETIMAGE, IMAGE_ICON, 0)), shown);
+  DestroyWindow(dialog.GetHandle());
+  FreeLibrary(module);
 }
 
 TEST_F(UiTest, RelayoutReportsTemplatesWithSeveralUnnamedItems) {

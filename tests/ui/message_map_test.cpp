@@ -1,5 +1,8 @@
 // Message maps and the window base: lookup order, null handlers, command dispatch, the paint path,
 // binding, help, class registration, and windows destroyed by their own handlers.
+#include <chrono>
+#include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "ui/wnd_base.h"
@@ -132,14 +135,24 @@ TEST_F(MessageMapTest, MessagesBeforeBindingReachDefWindowProc) {
   EXPECT_EQ(GetWindowLongW(early.GetHandle(), GWL_USERDATA), reinterpret_cast<LONG_PTR>(&early));
 }
 
-TEST_F(MessageMapTest, HelpWithoutATopicStartsNothing) {
+TEST_F(MessageMapTest, HelpStartsTheViewerWithTheTopicAndNothingWithoutOne) {
+  // A help viewer of our own on the device that notes each start and its topic.
+  const std::filesystem::path viewer = m_device.root() / "peghelp.exe";
+  test_support::WriteFileBytes(viewer, "#!/bin/sh\nprintf '[%s]' \"$1\" >> \"$MMSFORM_DEVICE/help-started.txt\"\n");
+  std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+  const std::filesystem::path started = m_device.root() / "help-started.txt";
   Probe probe;
   ASSERT_TRUE(probe.Make(u"HelpWindow"));
   ULC_Global::GetGlobal()->helpTopic.Empty();
   EXPECT_EQ(SendMessageW(probe.GetHandle(), WM_HELP, 0, 0), 0);
   ULC_Global::GetGlobal()->helpTopic = CString(u"file:mmsform.htm#compose");
-  // peghelp.exe is not installed on a test device: the start fails quietly and WM_HELP still gives 0.
   EXPECT_EQ(SendMessageW(probe.GetHandle(), WM_HELP, 0, 0), 0);
+  for (int i = 0; i < 300 && test_support::ReadFileBytes(started).empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // Time for a start without a topic to have noted itself too, had there been one.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(test_support::ReadFileBytes(started), "[file:mmsform.htm#compose]");
   ULC_Global::GetGlobal()->helpTopic.Empty();
 }
 

@@ -77,6 +77,7 @@ TEST_F(UiTest, CStringLoadsANumberOrReportsTheMissingString) {
 }
 
 TEST_F(UiTest, MessageBoxCaptionFollowsTheVoiceMailClass) {
+  EXPECT_NE(transport::LoadResourceString(40269), transport::LoadResourceString(40253));
   platform::automation::QueueAnswer(IDYES, u"Save changes");
   EXPECT_EQ(GetMMSGlobal()->MessageBoxW(nullptr, 40874u, MB_YESNO), IDYES);
   EXPECT_EQ(platform::automation::PromptLog().back().caption, u"Messages ");
@@ -91,6 +92,8 @@ TEST_F(UiTest, MessageBoxCaptionFollowsTheVoiceMailClass) {
   EXPECT_EQ(GetMMSGlobal()->MessageBoxW(nullptr, u"A ready text", MB_OK), IDOK);
   EXPECT_EQ(platform::automation::PromptLog().back().caption, u"Voice Mail ");
   EXPECT_EQ(platform::automation::PromptLog().back().text, u"A ready text");
+  // Not only captions: every load of the string follows the class.
+  EXPECT_EQ(transport::LoadResourceString(40269), transport::LoadResourceString(40253));
 }
 
 TEST_F(UiTest, UiFontsComeFromTheResourceModule) {

@@ -1,5 +1,7 @@
 // The toolkit's own controls: progress times and updates, top-menu taps, spin-bar arrows, the
 // playback toolbar helpers, and the transparent blit.
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "model/message_model.h"
 #include "platform/controls/toolbar_api.h"
 #include "platform/gdi/gdi_raii.h"
@@ -122,6 +124,37 @@ TEST_F(UiTest, TopMenuTapsNotifyOnlyInsideAnItem) {
   EXPECT_EQ(menu.GetHeight(), 26);
 }
 
+TEST_F(UiTest, TopMenuModifyItemSetsAnEmptyTextThatSetItemTextIgnores) {
+  Parent parent;
+  ASSERT_TRUE(parent.Make());
+  CPTopMenu menu;
+  RECT r{0, 0, 240, 26};
+  ASSERT_TRUE(menu.Create(nullptr, parent.GetHandle(), &r, u"CPTopMenu"));
+  const TopMenuItem items[] = {{5, 0, u"Left", 0, {0, 0, 100, 26}}};
+  ASSERT_TRUE(menu.SetItems(items, 1));
+  // Pixels of the item that differ from the menu's background: its text.
+  auto inked = [&] {
+    platform::automation::PumpUntilIdle();
+    HDC hdc = GetDC(menu.GetHandle());
+    const COLORREF background = GetPixel(hdc, 239, 25);
+    int count = 0;
+    for (int y = 0; y < 26; ++y) {
+      for (int x = 0; x < 100; ++x) count += GetPixel(hdc, x, y) != background;
+    }
+    ReleaseDC(menu.GetHandle(), hdc);
+    return count;
+  };
+  ASSERT_GT(inked(), 0);
+  EXPECT_TRUE(menu.SetItemText(5, u""));
+  EXPECT_GT(inked(), 0) << "an empty title keeps the old one";
+  TopMenuChange change;
+  change.command = 5;
+  change.text = u"";
+  change.mask = kTopMenuChangeText;
+  EXPECT_TRUE(menu.ModifyItem(change));
+  EXPECT_EQ(inked(), 0) << "a change of text to nothing clears it";
+}
+
 TEST_F(UiTest, SpinBarArrowsStepExceptAtTheirLimits) {
   Parent parent;
   ASSERT_TRUE(parent.Make());
@@ -174,12 +207,20 @@ TEST_F(UiTest, SpinBarDurationSetsItsStateFromTheLimits) {
     DWORD state;
     const char16_t* text;
   };
+  // Without a MaxDuration value the bar goes up to 999 s, past the settings table's 600 s.
   for (const Case& c : {Case{2000, kSpinAtMinimum, u"2s"}, Case{5500, kSpinBothActive, u"5s"},
+                        Case{600000, kSpinBothActive, u"600s"}, Case{998999, kSpinBothActive, u"998s"},
                         Case{999000, kSpinAtMaximum, u"999s"}}) {
     slide.duration = c.duration;
     spin.SetDuration(slide);
     EXPECT_EQ(spin.GetState(), c.state) << c.duration;
     EXPECT_EQ(spin.GetText().View(), c.text);
+  }
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kMaxDuration, 30000, FALSE));
+  for (const Case& c : {Case{29999, kSpinBothActive, u"29s"}, Case{30000, kSpinAtMaximum, u"30s"}}) {
+    slide.duration = c.duration;
+    spin.SetDuration(slide);
+    EXPECT_EQ(spin.GetState(), c.state) << c.duration;
   }
 }
 
@@ -220,10 +261,10 @@ TEST_F(UiTest, PlaybackToolbarSwapsFacesAndSetsToolTips) {
 TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
   HDC screen = GetDC(nullptr);
   platform::gdi::MemoryDc target(screen);
-  platform::gdi::UniqueBitmap canvas(CreateCompatibleBitmap(screen, 4, 1));
+  platform::gdi::UniqueBitmap canvas(CreateCompatibleBitmap(screen, 6, 1));
   platform::gdi::ScopedSelect selectCanvas(target.Get(), canvas.Get());
-  const COLORREF below[] = {RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 2, 3)};
-  for (int x = 0; x < 4; ++x) SetPixel(target.Get(), x, 0, below[x]);
+  const COLORREF below[] = {RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+  for (int x = 0; x < 6; ++x) SetPixel(target.Get(), x, 0, below[x]);
   platform::gdi::MemoryDc source(screen);
   platform::gdi::UniqueBitmap image(CreateCompatibleBitmap(screen, 4, 1));
   {
@@ -232,12 +273,16 @@ TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
     for (int x = 0; x < 4; ++x) SetPixel(source.Get(), x, 0, pixels[x]);
   }
   SetTextColor(target.Get(), RGB(9, 9, 9));
-  DrawTransparentBitmap(target.Get(), 0, 0, image.Get(), RGB(192, 192, 192));
-  EXPECT_EQ(GetPixel(target.Get(), 0, 0), below[0]);
-  EXPECT_EQ(GetPixel(target.Get(), 1, 0), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(target.Get(), 2, 0), below[2]);
-  EXPECT_EQ(GetPixel(target.Get(), 3, 0), RGB(0, 0, 0));
-  EXPECT_EQ(GetTextColor(target.Get()), RGB(9, 9, 9));  // colours restored
+  SetBkColor(target.Get(), RGB(3, 3, 3));
+  DrawTransparentBitmap(target.Get(), 1, 0, image.Get(), RGB(192, 192, 192));
+  const COLORREF expected[] = {below[0], below[1], RGB(255, 0, 0), below[3], RGB(0, 0, 0), below[5]};
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(target.Get(), x, 0), expected[x]) << x;
+  // The context's colours come back as they were.
+  EXPECT_EQ(GetTextColor(target.Get()), RGB(9, 9, 9));
+  EXPECT_EQ(GetBkColor(target.Get()), RGB(3, 3, 3));
+  // Without a bitmap nothing is drawn.
+  DrawTransparentBitmap(target.Get(), 0, 0, nullptr, RGB(192, 192, 192));
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(GetPixel(target.Get(), x, 0), expected[x]) << x;
   ReleaseDC(nullptr, screen);
 }
 

@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "cmd_window_scene.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_raii.h"
 #include "platform/gdi/raster_ops.h"
@@ -126,24 +125,6 @@ TEST_F(GdiTest, RasterOperationsCombinePatternSourceAndDestination) {
     BYTE p = 0xF0, s = 0xCC, d = 0xAA;
     EXPECT_EQ(platform::gdi::ApplyRop3(static_cast<BYTE>(code), p, s, d), code);
   }
-}
-
-TEST_F(GdiTest, TransparentBlitLeavesKeyColouredPixelsOfTheDestinationUnchanged) {
-  const COLORREF key = RGB(192, 192, 192);
-  Canvas picture(4, 1, key);
-  SetPixel(picture.Dc(), 1, 0, RGB(255, 0, 0));
-  SetPixel(picture.Dc(), 2, 0, RGB(0, 0, 0));
-  Canvas screen(6, 1, RGB(10, 200, 30));
-  SetPixel(screen.Dc(), 4, 0, RGB(1, 2, 3));
-  picture.Detach();
-  mmsform_tool::DrawTransparent(screen.Dc(), 1, 0, picture.Bitmap(), key);
-  EXPECT_EQ(screen.At(0, 0), RGB(10, 200, 30));
-  EXPECT_EQ(screen.At(1, 0), RGB(10, 200, 30));  // key pixel: destination kept
-  EXPECT_EQ(screen.At(2, 0), RGB(255, 0, 0));
-  EXPECT_EQ(screen.At(3, 0), RGB(0, 0, 0));
-  EXPECT_EQ(screen.At(4, 0), RGB(1, 2, 3));      // key pixel over another colour
-  EXPECT_EQ(screen.At(5, 0), RGB(10, 200, 30));
-  EXPECT_EQ(GetBkColor(screen.Dc()), RGB(255, 255, 255));
 }
 
 TEST_F(GdiTest, MonochromeConversionsFollowTheContextColours) {

@@ -115,9 +115,22 @@ TEST_F(WindowBehaviour, TapsSkipHiddenAndDisabledWindows) {
   EXPECT_EQ(WindowFromPoint({10, 10}), top);
   EXPECT_EQ(WindowFromPoint({150, 10}), top);
   EXPECT_EQ(WindowFromPoint({500, 10}), nullptr);
+  Log().clear();
   EXPECT_FALSE(platform::automation::Tap({500, 10}));
-  (void)hidden;
-  (void)disabled;
+  EXPECT_TRUE(LogOf({WM_LBUTTONDOWN, WM_LBUTTONUP}).empty());
+  // Over the hidden and the disabled child the parent takes the tap, in its own coordinates.
+  EXPECT_TRUE(platform::automation::Tap({10, 10}));
+  EXPECT_TRUE(platform::automation::Tap({150, 10}));
+  std::vector<Seen> downs = LogOf({WM_LBUTTONDOWN});
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[0].hwnd, top);
+  EXPECT_EQ(downs[0].lParam, MAKELPARAM(10, 10));
+  EXPECT_EQ(downs[1].hwnd, top);
+  EXPECT_EQ(downs[1].lParam, MAKELPARAM(150, 10));
+  for (const Seen& seen : LogOf({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_SETFOCUS})) {
+    EXPECT_NE(seen.hwnd, hidden);
+    EXPECT_NE(seen.hwnd, disabled);
+  }
 }
 
 TEST_F(WindowBehaviour, CoordinatesThroughNestedChildrenAndBorders) {

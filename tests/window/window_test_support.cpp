@@ -1,5 +1,6 @@
 #include "window_test_support.h"
 
+#include <cmath>
 #include <map>
 
 namespace window_test {
@@ -19,7 +20,35 @@ LRESULT RecorderProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+constexpr double kMaxMeanDifference = 1.5;
+constexpr double kMaxChangedShare = 0.005;
+constexpr int kChangedThreshold = 64;
+
 }  // namespace
+
+void ExpectLikeReference(const platform::gdi::Surface& actual, const platform::gdi::Surface& expected,
+                         const std::filesystem::path& drawn) {
+  ASSERT_EQ(actual.Width(), expected.Width()) << "see " << drawn;
+  ASSERT_EQ(actual.Height(), expected.Height()) << "see " << drawn;
+  long long total = 0;
+  long long changed = 0;
+  for (int y = 0; y < actual.Height(); ++y) {
+    const BYTE* ra = actual.Row(y);
+    const BYTE* rb = expected.Row(y);
+    for (int x = 0; x < actual.Width() * 3; x += 3) {
+      int worst = 0;
+      for (int c = 0; c < 3; ++c) {
+        int diff = std::abs(ra[x + c] - rb[x + c]);
+        total += diff;
+        worst = std::max(worst, diff);
+      }
+      changed += worst > kChangedThreshold;
+    }
+  }
+  const double pixels = static_cast<double>(actual.Width()) * actual.Height();
+  EXPECT_LE(static_cast<double>(total) / (pixels * 3), kMaxMeanDifference) << "see " << drawn;
+  EXPECT_LE(static_cast<double>(changed) / pixels, kMaxChangedShare) << "see " << drawn;
+}
 
 const char16_t kRecorder[] = u"Recorder";
 

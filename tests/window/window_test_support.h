@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/automation/automation.h"
+#include "platform/gdi/surface.h"
 #include "platform/clock.h"
 #include "platform/last_error.h"
 #include "platform/window/window_api.h"
@@ -15,6 +17,11 @@
 #include "support/test_device.h"
 
 namespace window_test {
+
+// Compares a drawn picture with its reference: font rasterisers of other versions may shade a few
+// edge pixels differently; anything more is a change in the drawing. `drawn` names the picture.
+void ExpectLikeReference(const platform::gdi::Surface& actual, const platform::gdi::Surface& expected,
+                         const std::filesystem::path& drawn);
 
 class WindowTest : public ::testing::Test {
  protected:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command.h"
+#include "device_writing.h"
 #include "inspect_model.h"
 #include "json_writer.h"
 #include "mm1/charsets.h"
@@ -185,6 +186,7 @@ int RunInspect(std::span<char* const> args) {
     if (!written) return PrintError(written.Failure());
   }
   bool wantsModel = options->slides || options->saveTo;
+  if (options->saveTo) CleanUpBeforeWriting();
   std::string error;
   std::optional<InspectedModel> model = wantsModel ? InspectedModel::Load(options->file, &error) : std::nullopt;
   if (wantsModel && !model) return PrintError(mm1::Error{error, 0});

@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "command.h"
-#include "device_file.h"
+#include "device_writing.h"
 #include "engines/dib_image.h"
 #include "engines/exif_reader.h"
 #include "engines/gif_player.h"
@@ -21,13 +23,120 @@
 #include "engines/svg_library.h"
 #include "transport/mms_global.h"
 #include "json_writer.h"
+#include "mm1/file_io.h"
 #include "platform/device.h"
+#include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {
 
 constexpr int kUsageError = 2;
+
+namespace fs = std::filesystem;
+
+// A host picture as the device reads it: its own device path when it lies under the device root,
+// else a link or copy under "\Temp\" with a name of this process and call, removed at the end.
+class PictureInput {
+ public:
+  explicit PictureInput(const fs::path& host) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(host, error);
+    // Anything but a plain file (a FIFO would block the reader for ever) is refused unread.
+    if (!fs::is_regular_file(absolute, error)) {
+      m_problem = host.string() + " is not a readable file";
+      return;
+    }
+    if (auto path = platform::DevicePathOf(absolute)) {
+      m_devicePath = *path;
+      return;
+    }
+    m_devicePath = u"\\Temp\\picture-in" + platform::Utf8ToUtf16(platform::TemporarySuffix() + host.extension().string());
+    auto target = platform::HostPath(m_devicePath);
+    if (!target) return;
+    fs::create_directories(target->parent_path(), error);
+    m_temporary = *target;
+    fs::create_hard_link(absolute, *target, error);
+    if (error) fs::copy_file(absolute, *target, error);
+    if (error) m_problem = "cannot read " + host.string() + " on the device" + StorageCause();
+  }
+  ~PictureInput() {
+    std::error_code error;
+    if (!m_temporary.empty()) fs::remove(m_temporary, error);
+  }
+  PictureInput(const PictureInput&) = delete;
+  PictureInput& operator=(const PictureInput&) = delete;
+
+  LPCWSTR path() const { return m_devicePath.c_str(); }
+  // Why the picture cannot be read at all; empty when it can be tried.
+  const std::string& problem() const { return m_problem; }
+
+ private:
+  std::u16string m_devicePath;
+  fs::path m_temporary;
+  std::string m_problem;
+};
+
+// A picture the device writes for a host file: first under a temporary name (in the output's own
+// folder when that lies on the device, else under "\Temp\"), then renamed over the host file, so
+// that the file is never seen half written. Removed unless committed.
+class PictureOutput {
+ public:
+  explicit PictureOutput(const fs::path& host) : m_host(host) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(host, error);
+    std::string suffix = platform::TemporarySuffix() + host.extension().string();
+    if (auto path = platform::DevicePathOf(absolute)) {
+      m_devicePath = *path + platform::Utf8ToUtf16(suffix);
+    } else {
+      m_devicePath = u"\\Temp\\picture-out" + platform::Utf8ToUtf16(suffix);
+    }
+    if (auto target = platform::HostPath(m_devicePath)) {
+      fs::create_directories(target->parent_path(), error);
+      m_temporary = *target;
+    }
+  }
+  ~PictureOutput() {
+    std::error_code error;
+    if (!m_temporary.empty()) fs::remove(m_temporary, error);
+  }
+  PictureOutput(const PictureOutput&) = delete;
+  PictureOutput& operator=(const PictureOutput&) = delete;
+
+  LPCWSTR path() const { return m_devicePath.c_str(); }
+  // Puts what the device wrote in place of the host file; *error says why not.
+  bool Commit(std::string* error) {
+    std::error_code renameError;
+    fs::rename(m_temporary, m_host, renameError);
+    if (!renameError) {
+      m_temporary.clear();
+      return true;
+    }
+    // Another file system: a copy beside the host file, then renamed over it.
+    std::string bytes;
+    if (!ReadAll(m_temporary, &bytes)) {
+      *error = "cannot read the written picture back" + StorageCause();
+      return false;
+    }
+    auto span = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    if (mm1::Status written = mm1::WriteFileAtomically(m_host, span); !written) {
+      *error = written.Failure().message;
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  static bool ReadAll(const fs::path& file, std::string* bytes) {
+    std::ifstream in(file, std::ios::binary);
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad() && in.eof();
+  }
+
+  fs::path m_host;
+  std::u16string m_devicePath;
+  fs::path m_temporary;
+};
 
 void Rational(JsonWriter& json, const char* key, const std::optional<ExifRational>& value, bool isSigned = false) {
   if (!value) return;
@@ -107,7 +216,11 @@ void WriteExif(JsonWriter& json, const ExifInfo& info) {
 }
 
 int Info(const char* file) {
-  DeviceFile input(file, u"picture-info");
+  PictureInput input(file);
+  if (!input.problem().empty()) {
+    std::fprintf(stderr, "mmsform: %s\n", input.problem().c_str());
+    return 1;
+  }
   MediaType type = ResolvePictureType(input.path(), media_type::kNone);
   SIZE size{};
   int bitCount = 0;
@@ -152,10 +265,38 @@ int Resize(std::span<char* const> args) {
       quality > 100) {
     return kUsageError;
   }
-  DeviceFile input(args[1], u"picture-in");
-  DeviceFile output(args[2], u"picture-out");
-  if (!ResizeImageFile(input.path(), output.path(), width, height, quality) || !output.MoveTo(args[2])) {
-    std::fprintf(stderr, "mmsform: the picture was not resized (it may already fit)\n");
+  PictureInput input(args[1]);
+  if (!input.problem().empty()) {
+    std::fprintf(stderr, "mmsform: %s\n", input.problem().c_str());
+    return 1;
+  }
+  CleanUpBeforeWriting();
+  PictureOutput output(args[2]);
+  MediaType type = ResolvePictureType(input.path(), media_type::kNone);
+  SIZE size{};
+  if (!GetImageInfo(input.path(), &size, nullptr, type)) {
+    std::fprintf(stderr, "mmsform: cannot read the picture %s\n", args[1]);
+    return 1;
+  }
+  // A resized picture keeps its format, so the output's name must say that format.
+  MediaType named = ResolvePictureType(output.path(), media_type::kNone);
+  if (named != media_type::kNone && named != type) {
+    std::fprintf(stderr, "mmsform: %s would not hold a picture of the input's format; name it like the input\n", args[2]);
+    return 1;
+  }
+  // A picture that needs no scaling is left alone: the codecs would copy its bytes unread.
+  if (width >= size.cx && height >= size.cy) {
+    std::fprintf(stderr, "mmsform: the picture already fits in %ld x %ld; nothing was written\n", static_cast<long>(width),
+                 static_cast<long>(height));
+    return 1;
+  }
+  std::string error;
+  if (!ResizeImageFile(input.path(), output.path(), width, height, quality)) {
+    std::fprintf(stderr, "mmsform: the picture could not be resized%s\n", StorageCause().c_str());
+    return 1;
+  }
+  if (!output.Commit(&error)) {
+    std::fprintf(stderr, "mmsform: %s\n", error.c_str());
     return 1;
   }
   return 0;
@@ -165,16 +306,30 @@ int Resize(std::span<char* const> args) {
 int Fit(std::span<char* const> args) {
   LONG width = 0, height = 0;
   if (args.size() != 5 || !ParseSize(args[3], args[4], width, height) || width < 1 || height < 1) return kUsageError;
-  DeviceFile input(args[1], u"picture-in");
-  DeviceFile output(args[2], u"picture-out");
+  PictureInput input(args[1]);
+  PictureOutput output(args[2]);
   MediaType outputType = ResolvePictureType(output.path(), media_type::kNone);
   if (outputType != picture_type::kPng && outputType != picture_type::kBmp) return kUsageError;
+  if (!input.problem().empty()) {
+    std::fprintf(stderr, "mmsform: %s\n", input.problem().c_str());
+    return 1;
+  }
+  CleanUpBeforeWriting();
   SIZE box{width, height};
   std::unique_ptr<DibImage, DibImageDeleter> image(DecodeImage(input.path(), &box, media_type::kNone, 0xFFFFFFFF));
   // A video that plays without a picture answers with the no-still marker.
   if (image.get() == reinterpret_cast<DibImage*>(static_cast<intptr_t>(-1))) image.reset();
-  if (!image || !EncodeImage(image.get(), output.path(), outputType, 90, nullptr, 0) || !output.MoveTo(args[2])) {
+  if (!image) {
     std::fprintf(stderr, "mmsform: cannot decode %s\n", args[1]);
+    return 1;
+  }
+  std::string error;
+  if (!EncodeImage(image.get(), output.path(), outputType, 90, nullptr, 0)) {
+    std::fprintf(stderr, "mmsform: cannot write %s%s\n", args[2], StorageCause().c_str());
+    return 1;
+  }
+  if (!output.Commit(&error)) {
+    std::fprintf(stderr, "mmsform: %s\n", error.c_str());
     return 1;
   }
   return 0;

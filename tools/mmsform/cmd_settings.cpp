@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command.h"
+#include "device_writing.h"
 #include "config/registry_key.h"
 #include "config/setting_descriptions.h"
 #include "config/setting_numbers.h"
@@ -126,7 +127,7 @@ int SetNumeric(long long number, const char* text) {
     return kUsageError;
   }
   if (!SetConfigValue(static_cast<int>(number), static_cast<LONG>(value), TRUE)) {
-    std::fprintf(stderr, "mmsform settings: cannot write numeric setting %lld\n", number);
+    std::fprintf(stderr, "mmsform settings: cannot write numeric setting %lld%s\n", number, StorageCause().c_str());
     return 1;
   }
   std::printf("numeric %lld = %d\n", number, GetConfigValue(static_cast<int>(number)));
@@ -148,7 +149,7 @@ int SetString(long long number, const char* text) {
     return kUsageError;
   }
   if (!SetConfigString(static_cast<int>(number), value, TRUE)) {
-    std::fprintf(stderr, "mmsform settings: cannot write string setting %lld\n", number);
+    std::fprintf(stderr, "mmsform settings: cannot write string setting %lld%s\n", number, StorageCause().c_str());
     return 1;
   }
   std::printf("string %lld = \"%s\"\n", number, GetConfigString(static_cast<int>(number)).ToUtf8().c_str());
@@ -163,6 +164,7 @@ int RunSettings(std::span<char* const> args) {
     return kUsageError;
   }
   const std::string_view table = args[1];
+  if (table == "numeric" || table == "string") CleanUpBeforeWriting();
   if (table == "numeric") return SetNumeric(number, args[3]);
   if (table == "string") return SetString(number, args[3]);
   std::fprintf(stderr, "mmsform settings: only numeric and string settings can be set\n");

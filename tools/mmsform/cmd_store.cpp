@@ -5,13 +5,16 @@
 #include <string>
 
 #include "command.h"
+#include "device_writing.h"
 #include "forms/message_binding.h"
 #include "forms/message_import.h"
 #include "forms/store_properties.h"
 #include "json_writer.h"
 #include "mm1/file_io.h"
 #include "mm1/message_reader.h"
+#include "mm1/pdu_decoder.h"
 #include "model/device_file.h"
+#include "platform/file_api.h"
 #include "platform/message_store/message_store.h"
 #include "platform/text_conversion.h"
 #include "transport/mms_global.h"
@@ -115,6 +118,7 @@ int RunImport(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform store: %s\n", store.Error().c_str());
     return kFailure;
   }
+  CleanUpBeforeWriting(store.Get());
   std::string_view data(reinterpret_cast<const char*>(bytes.Value().data()), bytes.Value().size());
   ImportResult result = ImportMessageFile(data, folder->storeTag);
   if (!result.ok) {
@@ -123,6 +127,22 @@ int RunImport(std::span<char* const> args) {
   }
   std::printf("%s\n", Hex(result.entryId).c_str());
   return 0;
+}
+
+// What is wrong with a message's data file, or nothing: a message whose body is there (not a
+// notification) has a data file of at least the size recorded for it; a notification keeps its own.
+std::optional<std::string> DataFileProblem(StoreMessage& message, const CString& dataFile) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(dataFile, &found);
+  if (search == INVALID_HANDLE_VALUE) return "its data file is missing";
+  FindClose(search);
+  constexpr LONG kNotification = 3;
+  if (message.State() != kNotification && found.nFileSizeHigh == 0 &&
+      static_cast<std::int64_t>(found.nFileSizeLow) < message.Size()) {
+    return "its data file is shorter than recorded (" + std::to_string(found.nFileSizeLow) + " of " +
+           std::to_string(message.Size()) + " bytes)";
+  }
+  return std::nullopt;
 }
 
 int RunList(std::span<char* const> args) {
@@ -145,11 +165,17 @@ int RunList(std::span<char* const> args) {
       std::string from = message.SenderAddress().ToUtf8();
       std::string subject = message.Subject().ToUtf8();
       std::string messageClass = message.MessageClassText().ToUtf8();
+      MessageBinding binding;
+      std::optional<std::string> problem =
+          LoadBinding(binding, message.Get(), nullptr, 5) ? DataFileProblem(message, binding.DataFile()) : std::optional<std::string>("it cannot be opened");
+      if (problem) std::fprintf(stderr, "mmsform store: message %s: %s\n", Hex(id).c_str(), problem->c_str());
       if (asJson) {
         json.BeginObject().Key("entry_id").String(Hex(id)).Key("number").Int(MessageNumber(id));
         json.Key("folder").String(folderName).Key("state").Int(message.State()).Key("class").String(messageClass);
         json.Key("from").String(from).Key("subject").String(subject).Key("size").Int(message.Size());
-        json.Key("date").Int(message.Date()).EndObject();
+        json.Key("date").Int(message.Date());
+        if (problem) json.Key("problem").String(*problem);
+        json.EndObject();
       } else {
         std::printf("%s\t%u\t%s\t%d\t%s\t%s\t%s\t%d\t%d\n", Hex(id).c_str(), MessageNumber(id), folderName.c_str(),
                     message.State(), messageClass.c_str(), from.c_str(), subject.c_str(), message.Size(),
@@ -240,12 +266,21 @@ int RunExport(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform store: no message %s\n", args[0]);
     return kFailure;
   }
+  if (auto problem = DataFileProblem(message, binding.DataFile())) {
+    std::fprintf(stderr, "mmsform store: message %s cannot be exported: %s\n", args[0], problem->c_str());
+    return kFailure;
+  }
   FileReadResult data = ReadDeviceFile(binding.DataFile().View(), mm1::kMaxMessageFileBytes);
   if (data.status != FileReadStatus::kOk) {
     std::fprintf(stderr, "mmsform store: the message has no readable data file\n");
     return kFailure;
   }
   auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(data.bytes.data()), data.bytes.size());
+  if (auto decoded = mm1::DecodePdu(bytes); !decoded) {
+    std::fprintf(stderr, "mmsform store: message %s cannot be exported: its data file does not decode (%s at offset %zu)\n",
+                 args[0], decoded.Failure().message.c_str(), static_cast<std::size_t>(decoded.Failure().offset));
+    return kFailure;
+  }
   if (mm1::Status written = mm1::WriteFileAtomically(args[1], bytes); !written) {
     std::fprintf(stderr, "mmsform store: %s\n", written.Failure().message.c_str());
     return kFailure;

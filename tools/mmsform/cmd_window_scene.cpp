@@ -6,12 +6,12 @@
 
 #include "platform/gdi/gdi_raii.h"
 #include "platform/window/screen.h"
+#include "ui/transparent_bitmap.h"
 
 namespace mmsform_tool {
 namespace {
 
 using platform::gdi::DcStateSaver;
-using platform::gdi::MemoryDc;
 using platform::gdi::ScopedSelect;
 using platform::gdi::UniqueBitmap;
 using platform::gdi::UniqueBrush;
@@ -156,7 +156,7 @@ void PaintBitmaps(HDC hdc, const RECT& client) {
   }
   UniqueBitmap diamond = MakeDiamond(S(32));
   for (int i = 0; i < 3; ++i) {
-    DrawTransparent(hdc, S(8) + i * S(40), (client.bottom - S(32)) / 2, diamond.Get(), kKeyColor);
+    DrawTransparentBitmap(hdc, S(8) + i * S(40), (client.bottom - S(32)) / 2, diamond.Get(), kKeyColor);
   }
 }
 
@@ -212,26 +212,6 @@ void RegisterOnce(const char16_t* name, WNDPROC procedure, int background) {
 }
 
 }  // namespace
-
-void DrawTransparent(HDC hdc, int x, int y, HBITMAP bitmap, COLORREF key) {
-  BITMAP size{};
-  if (!GetObjectW(bitmap, sizeof(size), &size)) {
-    return;
-  }
-  MemoryDc image(hdc);
-  MemoryDc mask(hdc);
-  UniqueBitmap maskBitmap(CreateBitmap(size.bmWidth, size.bmHeight, 1, 1, nullptr));
-  ScopedSelect selectImage(image.Get(), bitmap);
-  ScopedSelect selectMask(mask.Get(), maskBitmap.Get());
-  SetBkColor(image.Get(), key);
-  BitBlt(mask.Get(), 0, 0, size.bmWidth, size.bmHeight, image.Get(), 0, 0, SRCCOPY);
-  DcStateSaver saver(hdc);
-  SetBkColor(hdc, RGB(255, 255, 255));
-  SetTextColor(hdc, RGB(0, 0, 0));
-  BitBlt(hdc, x, y, size.bmWidth, size.bmHeight, image.Get(), 0, 0, SRCINVERT);
-  BitBlt(hdc, x, y, size.bmWidth, size.bmHeight, mask.Get(), 0, 0, SRCAND);
-  BitBlt(hdc, x, y, size.bmWidth, size.bmHeight, image.Get(), 0, 0, SRCINVERT);
-}
 
 HWND CreateDemoScene() {
   RegisterOnce(u"DemoFrame", FrameProcedure, COLOR_WINDOW);

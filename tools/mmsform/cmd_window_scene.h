@@ -10,8 +10,4 @@ namespace mmsform_tool {
 // Creates the scene's windows (registering their classes on first use) and returns the frame.
 HWND CreateDemoScene();
 
-// Draws a bitmap with every pixel of `key` left transparent: a monochrome mask, then the bitmap
-// XOR, the mask AND, and the bitmap XOR again.
-void DrawTransparent(HDC hdc, int x, int y, HBITMAP bitmap, COLORREF key);
-
 }  // namespace mmsform_tool

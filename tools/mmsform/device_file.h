@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/device.h"
+#include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 #include "platform/win_types.h"
 
@@ -19,7 +20,9 @@ class DeviceFile {
       m_devicePath = *path;
       return;
     }
-    m_devicePath = u"\\Temp\\" + tempName + platform::Utf8ToUtf16(host.extension().string());
+    // A name of this process and call, so that runs at the same time on one device never meet.
+    m_devicePath =
+        u"\\Temp\\" + tempName + platform::Utf8ToUtf16(platform::TemporarySuffix() + host.extension().string());
     auto target = platform::HostPath(m_devicePath);
     if (!target) return;
     std::error_code error;

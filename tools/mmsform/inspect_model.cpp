@@ -1,16 +1,18 @@
 #include "inspect_model.h"
 
-#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 
+#include "device_writing.h"
 #include "engines/media_lengths.h"
+#include "mm1/file_io.h"
 #include "mm1/message_reader.h"
 #include "model/media_types.h"
 #include "model/message_saving.h"
 #include "model/smil_writer.h"
 #include "platform/device.h"
+#include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 
 namespace mmsform_tool {
@@ -46,24 +48,30 @@ std::optional<std::string> TextOf(const fs::path& file) {
 
 std::optional<InspectedModel> InspectedModel::Load(const fs::path& file, std::string* error) {
   InspectedModel inspected;
-  std::u16string work = u"\\Temp\\inspect-" + platform::Utf8ToUtf16(std::to_string(getpid()));
+  // A work folder of this process and call: the clean-up of a later command knows it for stale
+  // once this process is gone.
+  std::u16string work = u"\\Temp\\inspect" + platform::Utf8ToUtf16(platform::TemporarySuffix());
   auto hostWork = platform::HostPath(work);
   std::error_code fsError;
-  if (hostWork) fs::remove_all(*hostWork, fsError);
   if (!hostWork || !fs::create_directories(*hostWork / "parts", fsError)) {
-    *error = "cannot make a temporary folder on the device";
+    *error = "cannot make a temporary folder on the device" + StorageCause();
     return std::nullopt;
   }
   inspected.m_workFolder = *hostWork;
+  if (!fs::is_regular_file(file, fsError)) {
+    *error = file.string() + " is not a readable file";
+    return std::nullopt;
+  }
   fs::copy_file(file, *hostWork / "message.mms", fsError);
   if (fsError) {
-    *error = file.string() + ": " + fsError.message();
+    std::string cause = StorageCause();
+    *error = file.string() + ": " + (cause.empty() ? fsError.message() : cause.substr(2));
     return std::nullopt;
   }
   inspected.m_partFolder = work + u"\\parts\\";
   if (LoadMessage(inspected.m_model, work + u"\\message.mms", inspected.m_partFolder, false, EngineMediaLengths(),
                   &inspected.m_report) < 0) {
-    *error = "the message does not load";
+    *error = "the message does not load" + StorageCause();
     return std::nullopt;
   }
   // Model parts follow the message's parts in order, the presentation part left out.
@@ -148,13 +156,20 @@ void InspectedModel::WriteSummary(JsonWriter& json) const {
 bool InspectedModel::Save(const fs::path& out, std::string* error) const {
   std::u16string saved = platform::DevicePathOf(m_workFolder / "saved.mms").value_or(u"");
   if (saved.empty() || !SaveMessage(m_model, m_partFolder, saved)) {
-    *error = "the model cannot be saved";
+    *error = "the model cannot be saved" + StorageCause();
     return false;
   }
-  std::error_code fsError;
-  fs::copy_file(m_workFolder / "saved.mms", out, fs::copy_options::overwrite_existing, fsError);
-  if (fsError) *error = out.string() + ": " + fsError.message();
-  return !fsError;
+  // OUT is replaced in one step: a kill or a full disk leaves the old OUT as it was.
+  auto bytes = mm1::ReadWholeFile(m_workFolder / "saved.mms", mm1::kMaxMessageFileBytes);
+  if (!bytes) {
+    *error = bytes.Failure().message;
+    return false;
+  }
+  if (mm1::Status written = mm1::WriteFileAtomically(out, bytes.Value()); !written) {
+    *error = written.Failure().message;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace mmsform_tool

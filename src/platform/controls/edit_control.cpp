@@ -1,10 +1,13 @@
 // EDIT: single- and multi-line text entry with a caret and a selection, typed input, a length
 // limit (EM_LIMITTEXT), EM_SETSEL and EM_REPLACESEL, and EN_CHANGE to the parent after every
-// change of the text.
+// change of the text. The caret and the selection stop only between grapheme clusters, so that no
+// edit splits a character, an emoji sequence or a surrogate pair.
 #include <algorithm>
 
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
+#include "platform/gdi/text_caret.h"
+#include "platform/gdi/text_clusters.h"
 
 namespace platform::controls {
 namespace {
@@ -34,7 +37,7 @@ void ReplaceSelection(EditState& state, HWND hwnd, std::u16string insert) {
   std::size_t to = std::min(std::max(state.selStart, state.selEnd), text.size());
   std::size_t room = state.limit > text.size() - (to - from) ? state.limit - (text.size() - (to - from)) : 0;
   bool cut = insert.size() > room;
-  if (cut) insert.resize(room);
+  if (cut) insert.resize(platform::gdi::ClusterStartAt(insert, room));
   if (insert.empty() && from == to) {
     if (cut) NotifyParent(hwnd, EN_MAXTEXT);
     return;
@@ -55,7 +58,9 @@ bool Accepts(HWND hwnd, WCHAR c) {
 void OnChar(EditState& state, HWND hwnd, WCHAR c) {
   if (Style(hwnd) & ES_READONLY) return;
   if (c == 0x08) {
-    if (state.selStart == state.selEnd && state.selEnd > 0) state.selStart = state.selEnd - 1;
+    if (state.selStart == state.selEnd && state.selEnd > 0) {
+      state.selStart = platform::gdi::PreviousClusterBoundary(TextOf(hwnd), state.selEnd);
+    }
     ReplaceSelection(state, hwnd, u"");
     return;
   }
@@ -64,16 +69,17 @@ void OnChar(EditState& state, HWND hwnd, WCHAR c) {
 }
 
 void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
-  const std::size_t length = TextOf(hwnd).size();
+  const std::u16string text = TextOf(hwnd);
+  const std::size_t length = text.size();
   std::size_t caret = std::min(state.selEnd, length);
   switch (key) {
-    case VK_LEFT: caret = caret > 0 ? caret - 1 : 0; break;
-    case VK_RIGHT: caret = std::min(caret + 1, length); break;
+    case VK_LEFT: caret = platform::gdi::PreviousClusterBoundary(text, caret); break;
+    case VK_RIGHT: caret = platform::gdi::NextClusterBoundary(text, caret); break;
     case VK_HOME: caret = 0; break;
     case VK_END: caret = length; break;
     case VK_DELETE:
       if (!(Style(hwnd) & ES_READONLY)) {
-        if (state.selStart == state.selEnd) state.selEnd = std::min(caret + 1, length);
+        if (state.selStart == state.selEnd) state.selEnd = platform::gdi::NextClusterBoundary(text, caret);
         ReplaceSelection(state, hwnd, u"");
       }
       return;
@@ -81,6 +87,24 @@ void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
   }
   state.selStart = state.selEnd = caret;
   InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// The selection's spans in the highlight colours, over the text drawn as usual.
+void PaintSelection(const EditState& state, HDC hdc, const std::u16string& text, const RECT& area) {
+  const std::size_t from = std::min({state.selStart, state.selEnd, text.size()});
+  const std::size_t to = std::min(std::max(state.selStart, state.selEnd), text.size());
+  for (const auto& [left, right] : platform::gdi::SelectionSpans(hdc, text, from, to)) {
+    RECT span{area.left + left, area.top, std::min<LONG>(area.left + right, area.right), area.bottom};
+    if (span.left >= span.right) continue;
+    FillRect(hdc, &span, GetSysColorBrush(COLOR_HIGHLIGHT));
+    const int saved = SaveDC(hdc);
+    IntersectClipRect(hdc, span.left, span.top, span.right, span.bottom);
+    COLORREF previous = SetTextColor(hdc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    RECT line = area;
+    DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SetTextColor(hdc, previous);
+    RestoreDC(hdc, saved);
+  }
 }
 
 // Text with password masking; the caret and selection are drawn over it.
@@ -101,12 +125,10 @@ void Paint(EditState& state, HWND hwnd) {
   DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &area,
             multi ? DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (state.focused && !multi) {
-    SIZE before{};
-    std::size_t caret = std::min(state.selEnd, text.size());
-    GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(caret), &before);
+    PaintSelection(state, hdc, text, area);
+    const int x = area.left + platform::gdi::CaretOffset(hdc, text, std::min(state.selEnd, text.size()));
     TEXTMETRICW metrics{};
     GetTextMetricsW(hdc, &metrics);
-    const int x = area.left + before.cx;
     const int top = (client.bottom - metrics.tmHeight) / 2;
     RECT caretRect{x, top, x + 1, top + metrics.tmHeight};
     FillRect(hdc, &caretRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -116,7 +138,8 @@ void Paint(EditState& state, HWND hwnd) {
 }
 
 LRESULT SetSelection(EditState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const std::size_t length = TextOf(hwnd).size();
+  const std::u16string text = TextOf(hwnd);
+  const std::size_t length = text.size();
   const auto start = static_cast<std::intptr_t>(wParam);
   const auto end = static_cast<std::intptr_t>(lParam);
   if (start == -1) {
@@ -124,6 +147,9 @@ LRESULT SetSelection(EditState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) 
   } else {
     state.selStart = std::min(static_cast<std::size_t>(std::max<std::intptr_t>(start, 0)), length);
     state.selEnd = end < 0 ? length : std::min(static_cast<std::size_t>(end), length);
+    // Positions inside a cluster move to its start.
+    state.selStart = platform::gdi::ClusterStartAt(text, state.selStart);
+    state.selEnd = platform::gdi::ClusterStartAt(text, state.selEnd);
   }
   InvalidateRect(hwnd, nullptr, TRUE);
   return 0;

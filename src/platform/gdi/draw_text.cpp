@@ -1,11 +1,13 @@
-// DrawTextW: formatted text in a rectangle. Lines break at line ends and, with DT_WORDBREAK, between
-// words; long words break only with DT_EDITCONTROL, as on the device. Measuring (DT_CALCRECT) and
+// DrawTextW: formatted text in a rectangle. Lines break at line ends and, with DT_WORDBREAK, at the
+// break opportunities of the text (between words, between CJK characters, at Thai word ends); long
+// words break only with DT_EDITCONTROL, as on the device. Measuring (DT_CALCRECT) and
 // drawing share one layout, so the measured rectangle is exactly the one drawn into.
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/gdi_api.h"
+#include "platform/gdi/text_block.h"
 #include "platform/gdi/text_render.h"
 #include "platform/last_error.h"
 
@@ -15,11 +17,6 @@ namespace {
 
 constexpr std::u16string_view kEllipsis = u"...";
 constexpr int kTabColumns = 8;
-
-struct Line {
-  std::u16string text;
-  int width = 0;
-};
 
 // Removes the '&' prefix marks ("&&" stands for one '&').
 std::u16string StripPrefixes(std::u16string_view text) {
@@ -40,12 +37,15 @@ std::u16string StripPrefixes(std::u16string_view text) {
 
 std::u16string ExpandTabs(std::u16string_view text) {
   std::u16string out;
+  std::size_t lineStart = 0;
   for (char16_t c : text) {
     if (c == u'\t') {
-      std::size_t column = out.size() - (out.rfind(u'\n') == std::u16string::npos ? 0 : out.rfind(u'\n') + 1);
-      out.append(kTabColumns - column % kTabColumns, u' ');
+      out.append(kTabColumns - (out.size() - lineStart) % kTabColumns, u' ');
     } else {
       out += c;
+      if (c == u'\n') {
+        lineStart = out.size();
+      }
     }
   }
   return out;
@@ -67,113 +67,102 @@ std::vector<std::u16string_view> Paragraphs(std::u16string_view text) {
   return paragraphs;
 }
 
-// Cuts a line to fit `width` with "..." at its end.
-void AddEllipsis(FontInstance& font, Line& line, int width) {
-  if (line.width <= width) {
-    return;
+// A line cut to fit `width` with "..." at its end (a line of its own paragraph).
+BlockLine WithEllipsis(FontSet& fonts, const BlockLine& line, int width, BaseDirection direction) {
+  if (line.line->width <= width) {
+    return line;
   }
-  int ellipsisWidth = MeasureRun(font, kEllipsis);
-  std::u16string kept;
-  int keptWidth = 0;
-  for (std::size_t i = 0; i < line.text.size();) {
-    std::size_t start = i;
-    int advance = font.GlyphFor(NextCodePoint(line.text, &i)).advance;
-    if (keptWidth + advance + ellipsisWidth > width) {
-      break;
-    }
-    kept.append(line.text, start, i - start);
-    keptWidth += advance;
+  const Paragraph& paragraph = *line.paragraph;
+  const int ellipsisWidth = AnalyseParagraph(fonts, kEllipsis)->Width(0, static_cast<std::uint32_t>(kEllipsis.size()));
+  std::uint32_t kept = line.line->start;
+  for (std::uint32_t at = kept + 1; at <= line.line->end; ++at) {
+    if (!paragraph.IsBoundary(at)) continue;
+    if (paragraph.Width(line.line->start, at) + ellipsisWidth > width) break;
+    kept = at;
   }
-  line.text = kept + std::u16string(kEllipsis);
-  line.width = keptWidth + ellipsisWidth;
+  std::u16string cut = paragraph.Text().substr(line.line->start, kept - line.line->start);
+  cut += kEllipsis;
+  BlockLine shortened = line;
+  shortened.paragraph = AnalyseParagraph(fonts, cut, direction);
+  shortened.lines = shortened.paragraph->Lines(0, WrapMode::kNone);
+  shortened.line = &shortened.lines->front();
+  shortened.textOffset = line.textOffset + line.line->start;
+  shortened.shown = kept - line.line->start;
+  return shortened;
 }
 
-// Splits a word too long for its line at character boundaries.
-void BreakLongWord(FontInstance& font, std::u16string_view word, int width, std::vector<Line>& lines) {
-  Line current;
-  for (std::size_t i = 0; i < word.size();) {
-    std::size_t start = i;
-    int advance = font.GlyphFor(NextCodePoint(word, &i)).advance;
-    if (!current.text.empty() && current.width + advance > width) {
-      lines.push_back(std::move(current));
-      current = Line{};
-    }
-    current.text.append(word.substr(start, i - start));
-    current.width += advance;
-  }
-  if (!current.text.empty()) {
-    lines.push_back(std::move(current));
-  }
-}
+}  // namespace
 
-// Greedy word wrap. Spaces between words count only when another word follows on the same line.
-void WrapParagraph(FontInstance& font, std::u16string_view text, int width, bool breakWords,
-                   std::vector<Line>& lines) {
-  Line current;
-  bool started = false;         // a word (even an empty one before leading spaces) is on the line
-  std::u16string_view pending;  // spaces after the last word of `current`
-  std::size_t i = 0;
-  do {
-    std::size_t wordStart = i;
-    while (i < text.size() && text[i] != u' ') {
-      ++i;
-    }
-    std::u16string_view word = text.substr(wordStart, i - wordStart);
-    std::size_t spaceStart = i;
-    while (i < text.size() && text[i] == u' ') {
-      ++i;
-    }
-    int wordWidth = MeasureRun(font, word);
-    int pendingWidth = MeasureRun(font, pending);
-    if (started && !current.text.empty() && current.width + pendingWidth + wordWidth > width) {
-      lines.push_back(std::move(current));
-      current = Line{};
-    } else if (started) {
-      current.text.append(pending);
-      current.width += pendingWidth;
-    }
-    started = true;
-    if (current.text.empty() && wordWidth > width && breakWords) {
-      BreakLongWord(font, word, width, lines);
-      current = std::move(lines.back());
-      lines.pop_back();
-    } else {
-      current.text.append(word);
-      current.width += wordWidth;
-    }
-    pending = text.substr(spaceStart, i - spaceStart);
-  } while (i < text.size());
-  lines.push_back(std::move(current));
-}
+namespace platform::gdi {
 
-std::vector<Line> Layout(FontInstance& font, std::u16string_view text, int width, UINT format) {
-  std::vector<Line> lines;
+TextBlock LayOutBlock(FontSet& fonts, std::u16string_view text, int width, UINT format) {
+  TextBlock block;
+  block.lineHeight = fonts.Height();
+  const BaseDirection direction = DirectionFor(format & DT_RTLREADING);
+  const WrapMode mode = !(format & DT_WORDBREAK) || (format & DT_SINGLELINE) ? WrapMode::kNone
+                        : (format & DT_EDITCONTROL)                        ? WrapMode::kWordsAndClusters
+                                                                           : WrapMode::kWords;
+  std::u16string flat;
+  std::vector<std::pair<std::uint32_t, std::u16string_view>> paragraphs;
   if (format & DT_SINGLELINE) {
-    std::u16string flat;
     for (char16_t c : text) {
       if (c != u'\r' && c != u'\n') {
         flat += c;
       }
     }
-    lines.push_back({flat, MeasureRun(font, flat)});
+    paragraphs.push_back({0, flat});
   } else {
     for (std::u16string_view paragraph : Paragraphs(text)) {
-      if (format & DT_WORDBREAK) {
-        WrapParagraph(font, paragraph, width, (format & DT_EDITCONTROL) != 0, lines);
-      } else {
-        lines.push_back({std::u16string(paragraph), MeasureRun(font, paragraph)});
-      }
+      paragraphs.push_back({static_cast<std::uint32_t>(paragraph.data() - text.data()), paragraph});
     }
   }
-  if (format & DT_END_ELLIPSIS) {
-    for (Line& line : lines) {
-      AddEllipsis(font, line, width);
+  for (const auto& [offset, paragraphText] : paragraphs) {
+    BlockLine line;
+    line.paragraph = AnalyseParagraph(fonts, paragraphText, direction);
+    line.lines = line.paragraph->Lines(width, mode);
+    line.textOffset = offset;
+    for (const LineLayout& laid : *line.lines) {
+      line.line = &laid;
+      block.lines.push_back(format & DT_END_ELLIPSIS ? WithEllipsis(fonts, line, width, direction) : line);
     }
   }
-  return lines;
+  int y = 0;
+  for (BlockLine& line : block.lines) {
+    const int lineWidth = line.line->width;
+    if (format & DT_CENTER) {
+      line.x = (width - lineWidth) / 2;
+    } else if (format & DT_RIGHT) {
+      line.x = width - lineWidth;
+    }
+    line.y = y;
+    y += block.lineHeight;
+    block.width = std::max(block.width, lineWidth);
+  }
+  block.height = y;
+  return block;
 }
 
-}  // namespace
+std::vector<DrawnGlyph> DrawTextGlyphs(HDC hdc, std::u16string_view text, const RECT& rect, UINT format) {
+  std::vector<DrawnGlyph> glyphs;
+  DeviceContext* dc = FindDeviceContext(hdc);
+  if (!dc || text.empty()) {
+    return glyphs;
+  }
+  FontSet& fonts = SelectedFontSet(*dc);
+  TextBlock block = LayOutBlock(fonts, text, rect.right - rect.left, format);
+  for (const BlockLine& line : block.lines) {
+    POINT origin = dc->ToDevice(rect.left + line.x, rect.top + line.y);
+    for (const PlacedGlyph& placed : line.line->glyphs) {
+      const std::uint32_t cluster = std::min<std::uint32_t>(line.textOffset + std::min(placed.cluster, line.shown),
+                                                            static_cast<std::uint32_t>(text.size() - 1));
+      glyphs.push_back({cluster, placed.font->Source().file, placed.index,
+                        origin.x + placed.x, origin.y + fonts.Ascent() + placed.y});
+    }
+  }
+  return glyphs;
+}
+
+}  // namespace platform::gdi
 
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
   DeviceContext* dc = FindDeviceContext(hdc);
@@ -193,47 +182,42 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
     }
     return 0;
   }
-  FontInstance& font = SelectedFontInstance(*dc);
+  FontSet& fonts = SelectedFontSet(*dc);
   const int width = rect->right - rect->left;
-  std::vector<Line> lines = Layout(font, prepared, width, format);
-  const int lineHeight = font.Height();
-  const int total = lineHeight * static_cast<int>(lines.size());
+  TextBlock block = LayOutBlock(fonts, prepared, width, format);
+  const int lineHeight = block.lineHeight;
+  const int total = block.height;
   if (format & DT_CALCRECT) {
-    int widest = 0;
-    for (const Line& line : lines) {
-      widest = std::max(widest, line.width);
-    }
-    rect->right = rect->left + widest;
+    rect->right = rect->left + block.width;
     rect->bottom = rect->top + total;
     return total;
   }
-  int y = rect->top;
+  int top = rect->top;
   if (format & DT_SINGLELINE) {
     if (format & DT_VCENTER) {
-      y = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
+      top = rect->top + (rect->bottom - rect->top - lineHeight) / 2;
     } else if (format & DT_BOTTOM) {
-      y = rect->bottom - lineHeight;
+      top = rect->bottom - lineHeight;
     }
   }
-  const int result = (y - rect->top) + total;
+  const int result = (top - rect->top) + total;
   RECT clip = format & DT_NOCLIP ? dc->Clip() : Intersect(dc->ToDevice(*rect), dc->Clip());
   const DcState& state = dc->State();
-  for (const Line& line : lines) {
-    int x = rect->left;
-    if (format & DT_CENTER) {
-      x = rect->left + (width - line.width) / 2;
-    } else if (format & DT_RIGHT) {
-      x = rect->right - line.width;
+  for (const BlockLine& line : block.lines) {
+    POINT origin = dc->ToDevice(rect->left + line.x, top + line.y);
+    if (origin.y >= clip.bottom) {
+      break;
     }
-    POINT origin = dc->ToDevice(x, y);
+    if (origin.y + lineHeight <= clip.top) {
+      continue;
+    }
     if (state.bkMode == OPAQUE) {
-      RECT cell = Intersect({origin.x, origin.y, origin.x + line.width, origin.y + lineHeight}, clip);
+      RECT cell = Intersect({origin.x, origin.y, origin.x + line.line->width, origin.y + lineHeight}, clip);
       if (!IsEmpty(cell)) {
         dc->Target()->Fill(cell, state.bkColor);
       }
     }
-    DrawRun(*dc, font, origin.x, origin.y, line.text, clip);
-    y += lineHeight;
+    DrawLine(*dc, fonts, *line.line, origin.x, origin.y, clip);
   }
   return result;
 }

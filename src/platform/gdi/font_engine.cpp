@@ -2,12 +2,15 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <hb-ft.h>
+#include <hb.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
-#include <mutex>
 #include <string>
+#include <tuple>
 
 #include "platform/text_conversion.h"
 
@@ -18,6 +21,8 @@ namespace {
 constexpr int kMinPixelSize = 1;
 constexpr int kMaxPixelSize = 512;
 constexpr int kDefaultPointPixels = 12;  // at 96 dpi, when a font asks for no particular size
+// Glyph tables beyond this are not cached glyph by glyph (no real font comes near it).
+constexpr long kMaxCachedGlyphs = 65536;
 
 FT_Library Library() {
   static FT_Library library = [] {
@@ -51,52 +56,112 @@ std::filesystem::path FindFontFile(const std::string& name) {
 bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
 
 // Whole pixels from FreeType's 26.6 fixed point, rounding up so that ink is never cut off.
-int CeilPixels(long value) { return static_cast<int>((value + 63) >> 6); }
+int CeilPixels(double value) { return static_cast<int>(std::ceil(value / 64.0)); }
+
+// The strike of a bitmap-only face nearest above `pixels` (else the largest).
+int StrikeFor(FT_Face face, int pixels) {
+  int best = 0;
+  for (int i = 0; i < face->num_fixed_sizes; ++i) {
+    long ppem = face->available_sizes[i].y_ppem;
+    long bestPpem = face->available_sizes[best].y_ppem;
+    bool bestBelow = bestPpem < pixels * 64L;
+    if ((bestBelow && ppem > bestPpem) || (!bestBelow && ppem >= pixels * 64L && ppem < bestPpem)) {
+      best = i;
+    }
+  }
+  return best;
+}
+
+// Premultiplied BGRA resampled by area: each target pixel averages the source pixels whose centres
+// fall inside it, or takes the nearest one when it is smaller than a source pixel.
+std::vector<BYTE> Resample(const BYTE* source, int pitch, int width, int height, int outWidth, int outHeight) {
+  std::vector<BYTE> out(static_cast<std::size_t>(outWidth) * outHeight * 4);
+  const double sx = static_cast<double>(width) / outWidth;
+  const double sy = static_cast<double>(height) / outHeight;
+  for (int y = 0; y < outHeight; ++y) {
+    int y0 = static_cast<int>(y * sy), y1 = std::max(y0 + 1, static_cast<int>((y + 1) * sy));
+    y1 = std::min(y1, height);
+    for (int x = 0; x < outWidth; ++x) {
+      int x0 = static_cast<int>(x * sx), x1 = std::max(x0 + 1, static_cast<int>((x + 1) * sx));
+      x1 = std::min(x1, width);
+      unsigned sum[4] = {0, 0, 0, 0};
+      for (int v = y0; v < y1; ++v) {
+        const BYTE* p = source + static_cast<std::ptrdiff_t>(v) * pitch + x0 * 4;
+        for (int u = x0; u < x1; ++u, p += 4) {
+          sum[0] += p[0], sum[1] += p[1], sum[2] += p[2], sum[3] += p[3];
+        }
+      }
+      const unsigned count = static_cast<unsigned>((y1 - y0) * (x1 - x0));
+      BYTE* o = out.data() + (static_cast<std::size_t>(y) * outWidth + x) * 4;
+      for (int c = 0; c < 4; ++c) {
+        o[c] = static_cast<BYTE>((sum[c] + count / 2) / count);
+      }
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
-FontInstance::FontInstance(const std::filesystem::path& file, int pixelSize)
-    : m_pixelSize(std::clamp(pixelSize, kMinPixelSize, kMaxPixelSize)),
-      m_latin(256), m_latinReady(256, false) {
+FontInstance::FontInstance(const FaceSource& source, int pixelSize, int lineHeight)
+    : m_source(source), m_pixelSize(std::clamp(pixelSize, kMinPixelSize, kMaxPixelSize)) {
   FT_Face face = nullptr;
-  if (Library() && !file.empty() && FT_New_Face(Library(), file.c_str(), 0, &face) == 0) {
-    if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(m_pixelSize)) == 0) {
+  if (Library() && !source.file.empty() && FT_New_Face(Library(), source.file.c_str(), source.index, &face) == 0) {
+    bool sized = false;
+    if (FT_IS_SCALABLE(face)) {
+      sized = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(m_pixelSize)) == 0;
+    } else if (face->num_fixed_sizes > 0) {
+      // Bitmap strikes (colour emoji) are drawn from the nearest strike and scaled to the line.
+      sized = FT_Select_Size(face, StrikeFor(face, m_pixelSize)) == 0;
+      m_colour = FT_HAS_COLOR(face);
+    }
+    if (sized) {
       m_face = face;
     } else {
       FT_Done_Face(face);
     }
   }
-  if (m_face) {
-    const FT_Size_Metrics& metrics = m_face->size->metrics;
-    m_ascent = CeilPixels(metrics.ascender);
-    m_descent = CeilPixels(-metrics.descender);
-    m_maxWidth = CeilPixels(metrics.max_advance);
-  } else {
+  if (!m_face) {
     m_ascent = (m_pixelSize * 4 + 4) / 5;
     m_descent = m_pixelSize / 4 + 1;
     m_maxWidth = m_pixelSize;
+    return;
   }
+  const FT_Size_Metrics& metrics = m_face->size->metrics;
+  if (!FT_IS_SCALABLE(m_face)) {
+    double strikeHeight = static_cast<double>(metrics.ascender - metrics.descender);
+    if (strikeHeight <= 0) strikeHeight = metrics.y_ppem * 64.0;
+    double target = lineHeight > 0 ? lineHeight * 64.0 : m_pixelSize * 64.0 * strikeHeight / (metrics.y_ppem * 64.0);
+    m_scale = target / strikeHeight;
+  }
+  m_ascent = CeilPixels(metrics.ascender * m_scale);
+  m_descent = CeilPixels(-metrics.descender * m_scale);
+  m_maxWidth = CeilPixels(metrics.max_advance * m_scale);
+  m_glyphs.resize(static_cast<std::size_t>(std::clamp(m_face->num_glyphs, 0L, kMaxCachedGlyphs)));
+  m_hbFont = hb_ft_font_create_referenced(m_face);
+  // Hinted advances, as the glyphs are rendered, so that measured and drawn text agree.
+  hb_ft_font_set_load_flags(m_hbFont, m_colour ? FT_LOAD_DEFAULT | FT_LOAD_COLOR : FT_LOAD_DEFAULT);
 }
 
 FontInstance::~FontInstance() {
+  if (m_hbFont) {
+    hb_font_destroy(m_hbFont);
+  }
   if (m_face) {
     FT_Done_Face(m_face);
   }
 }
 
-Glyph FontInstance::Render(char32_t c) const {
+std::uint32_t FontInstance::GlyphIndexOf(char32_t c) const {
+  return m_face ? FT_Get_Char_Index(m_face, c) : 0;
+}
+
+Glyph FontInstance::Render(std::uint32_t index) const {
   Glyph glyph;
-  if (!m_face) {
-    glyph.advance = c == U' ' ? m_pixelSize / 3 : (m_pixelSize + 1) / 2;
+  if (FT_Load_Glyph(m_face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
     return glyph;
   }
-  FT_Face face = m_face;
-  FT_UInt index = FT_Get_Char_Index(face, c);
-  if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
-    return glyph;
-  }
-  const FT_GlyphSlot slot = face->glyph;
-  glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+  const FT_GlyphSlot slot = m_face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY || bitmap.width == 0 || bitmap.rows == 0) {
     return glyph;
@@ -113,22 +178,39 @@ Glyph FontInstance::Render(char32_t c) const {
   return glyph;
 }
 
-const Glyph& FontInstance::GlyphFor(char32_t c) {
-  if (c < 256) {
-    if (!m_latinReady[c]) {
-      m_latin[c] = Render(c);
-      m_latinReady[c] = true;
-    }
-    return m_latin[c];
+Glyph FontInstance::RenderColour(std::uint32_t index) const {
+  Glyph glyph;
+  if (FT_Load_Glyph(m_face, index, FT_LOAD_COLOR | FT_LOAD_RENDER) != 0) {
+    return glyph;
   }
-  auto it = m_others.find(c);
-  if (it == m_others.end()) {
-    it = m_others.emplace(c, Render(c)).first;
+  const FT_GlyphSlot slot = m_face->glyph;
+  const FT_Bitmap& bitmap = slot->bitmap;
+  if (bitmap.pixel_mode != FT_PIXEL_MODE_BGRA || bitmap.width == 0 || bitmap.rows == 0 || bitmap.pitch <= 0) {
+    return Render(index);
   }
-  return it->second;
+  const int width = std::max(1, static_cast<int>(std::lround(bitmap.width * m_scale)));
+  const int height = std::max(1, static_cast<int>(std::lround(bitmap.rows * m_scale)));
+  glyph.colour = true;
+  glyph.left = static_cast<int>(std::lround(slot->bitmap_left * m_scale));
+  glyph.top = static_cast<int>(std::lround(slot->bitmap_top * m_scale));
+  glyph.width = width;
+  glyph.height = height;
+  glyph.coverage = Resample(bitmap.buffer, bitmap.pitch, static_cast<int>(bitmap.width),
+                            static_cast<int>(bitmap.rows), width, height);
+  return glyph;
 }
 
-int FontInstance::AverageWidth() { return GlyphFor(U'x').advance; }
+const Glyph& FontInstance::GlyphAt(std::uint32_t index) {
+  if (!m_face || index >= m_glyphs.size()) {
+    return m_empty;
+  }
+  std::lock_guard<std::mutex> lock(m_mutex);
+  std::unique_ptr<Glyph>& slot = m_glyphs[index];
+  if (!slot) {
+    slot = std::make_unique<Glyph>(m_colour ? RenderColour(index) : Render(index));
+  }
+  return *slot;
+}
 
 std::filesystem::path FontFileFor(const LOGFONTW& font) {
   std::size_t length = 0;
@@ -158,25 +240,27 @@ std::filesystem::path FontFileFor(const LOGFONTW& font) {
   return file.empty() ? FindFontFile("DejaVuSans.ttf") : file;
 }
 
-std::shared_ptr<FontInstance> ResolveFont(const LOGFONTW& font, int dpi) {
-  static std::mutex mutex;
-  static std::map<std::pair<std::string, int>, std::shared_ptr<FontInstance>> cache;
-  std::filesystem::path file = FontFileFor(font);
+int PixelSizeOf(const LOGFONTW& font, int dpi) {
   int pixelSize = 0;
   if (font.lfHeight < 0) {
-    pixelSize = -font.lfHeight;
+    pixelSize = font.lfHeight < -kMaxPixelSize ? kMaxPixelSize : -font.lfHeight;
   } else if (font.lfHeight > 0) {
     // A cell height includes the internal leading: DejaVu's line is about 1.16 em.
-    pixelSize = (font.lfHeight * 100 + 58) / 116;
+    pixelSize = static_cast<int>((static_cast<long long>(font.lfHeight) * 100 + 58) / 116);
   } else {
     pixelSize = (kDefaultPointPixels * dpi + 95) / 96;
   }
-  pixelSize = std::clamp(pixelSize, kMinPixelSize, kMaxPixelSize);
+  return std::clamp(pixelSize, kMinPixelSize, kMaxPixelSize);
+}
+
+std::shared_ptr<FontInstance> SharedFontInstance(const FaceSource& source, int pixelSize, int lineHeight) {
+  static std::mutex mutex;
+  static std::map<std::tuple<std::string, int, int, int>, std::shared_ptr<FontInstance>> cache;
   std::lock_guard<std::mutex> lock(mutex);
-  auto key = std::make_pair(file.string(), pixelSize);
+  auto key = std::make_tuple(source.file.string(), source.index, pixelSize, lineHeight);
   auto it = cache.find(key);
   if (it == cache.end()) {
-    it = cache.emplace(key, std::make_shared<FontInstance>(file, pixelSize)).first;
+    it = cache.emplace(key, std::make_shared<FontInstance>(source, pixelSize, lineHeight)).first;
   }
   return it->second;
 }

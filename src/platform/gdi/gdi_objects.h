@@ -11,7 +11,7 @@
 
 namespace platform::gdi {
 
-class FontInstance;
+class FontSet;
 
 enum class ObjectKind { kBrush, kPen, kFont, kBitmap };
 
@@ -27,7 +27,7 @@ struct GdiObject {
   int penWidth = 1;
   // Font.
   LOGFONTW logFont{};
-  std::shared_ptr<FontInstance> font;
+  std::shared_ptr<FontSet> font;
   // Bitmap.
   std::shared_ptr<Surface> surface;
   bool dibSection = false;

@@ -120,10 +120,12 @@ constexpr UINT DT_CALCRECT = 0x400;
 constexpr UINT DT_NOPREFIX = 0x800;
 constexpr UINT DT_EDITCONTROL = 0x2000;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
+constexpr UINT DT_RTLREADING = 0x20000;
 
 // ExtTextOutW options and text alignment.
 constexpr UINT ETO_OPAQUE = 0x2;
 constexpr UINT ETO_CLIPPED = 0x4;
+constexpr UINT ETO_RTLREADING = 0x80;
 constexpr UINT TA_LEFT = 0;
 constexpr UINT TA_TOP = 0;
 constexpr UINT TA_RIGHT = 2;

@@ -2,9 +2,13 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
+
+#include "platform/temporary_files.h"
 
 namespace platform::gdi {
 namespace {
@@ -20,18 +24,41 @@ void SetError(std::string* error, const std::string& text) {
   }
 }
 
+// Writes the PNG into an open file; false with *error when a write failed.
+bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::path& path, std::string* error);
+
 }  // namespace
 
+// The picture goes to a temporary file beside `path` and is renamed over it: a kill or a full disk
+// leaves the file that was there before, never a part of a new one.
 bool WritePng(const Surface& surface, const std::filesystem::path& path, std::string* error) {
   if (!surface.IsValid()) {
     SetError(error, "empty surface");
     return false;
   }
-  UniqueFile file(std::fopen(path.c_str(), "wb"));
+  std::filesystem::path temporary = path;
+  temporary += TemporarySuffix();
+  UniqueFile file(std::fopen(temporary.c_str(), "wbx"));
   if (!file) {
-    SetError(error, "cannot create " + path.string());
+    SetError(error, "cannot create " + path.string() + ": " + std::strerror(errno));
     return false;
   }
+  bool written = WritePngTo(file.get(), surface, path, error);
+  if (std::fclose(file.release()) != 0 && written) {
+    SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
+    written = false;
+  }
+  if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
+    written = false;
+  }
+  if (!written) std::remove(temporary.c_str());
+  return written;
+}
+
+namespace {
+
+bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::path& path, std::string* error) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
@@ -42,10 +69,10 @@ bool WritePng(const Surface& surface, const std::filesystem::path& path, std::st
   std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    SetError(error, "cannot write " + path.string());
+    SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     return false;
   }
-  png_init_io(png, file.get());
+  png_init_io(png, file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()), static_cast<png_uint_32>(surface.Height()), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -60,12 +87,14 @@ bool WritePng(const Surface& surface, const std::filesystem::path& path, std::st
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  if (std::fflush(file.get()) != 0) {
-    SetError(error, "cannot write " + path.string());
+  if (std::fflush(file) != 0) {
+    SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     return false;
   }
   return true;
 }
+
+}  // namespace
 
 std::optional<Surface> ReadPng(const std::filesystem::path& path, std::string* error) {
   png_image image{};

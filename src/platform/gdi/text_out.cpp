@@ -38,6 +38,39 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
   return static_cast<HFONT>(AddObject(std::move(object)));
 }
 
+namespace {
+
+// A line with the caller's advances (one per UTF-16 unit) in place of the shaped ones: each
+// unit's glyphs keep their places relative to one another.
+LineLayout WithAdvances(const Paragraph& paragraph, const LineLayout& line, const INT* dx, UINT count) {
+  auto unitAdvance = [&](std::uint32_t cluster) {
+    std::uint32_t start = cluster, end = cluster + 1;
+    while (start > 0 && !paragraph.IsBoundary(start)) --start;
+    while (end < count && !paragraph.IsBoundary(end)) ++end;
+    long long sum = 0;
+    for (std::uint32_t i = start; i < end && i < count; ++i) sum += dx[i];
+    return std::pair{start, static_cast<int>(sum)};
+  };
+  LineLayout spaced = line;
+  int shapedPen = 0, pen = 0, groupShaped = 0, groupPen = 0;
+  std::uint32_t group = UINT32_MAX;
+  for (PlacedGlyph& glyph : spaced.glyphs) {
+    auto [unit, advance] = unitAdvance(glyph.cluster);
+    if (unit != group) {
+      group = unit;
+      groupShaped = shapedPen;
+      groupPen = pen;
+      pen += advance;
+    }
+    shapedPen += glyph.advance;
+    glyph.x = groupPen + (glyph.x - groupShaped);
+  }
+  spaced.width = pen;
+  return spaced;
+}
+
+}  // namespace
+
 BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
                  const INT* dx) {
   DeviceContext* dc = CheckedDeviceContext(hdc);
@@ -45,7 +78,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
     return FALSE;
   }
   std::u16string_view run(text ? text : u"", count);
-  FontInstance& font = SelectedFontInstance(*dc);
+  FontSet& fonts = SelectedFontSet(*dc);
   const DcState& state = dc->State();
   RECT clip = dc->Clip();
   if (rect && (options & ETO_CLIPPED)) {
@@ -60,14 +93,15 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
   if (run.empty()) {
     return TRUE;
   }
-  int width = 0;
+  auto paragraph = AnalyseParagraph(fonts, run, DirectionFor(options & ETO_RTLREADING));
+  auto lines = paragraph->Lines(0, WrapMode::kNone);
+  LineLayout spaced;
+  const LineLayout* line = &lines->front();
   if (dx) {
-    for (UINT i = 0; i < count; ++i) {
-      width += dx[i];
-    }
-  } else {
-    width = MeasureRun(font, run);
+    spaced = WithAdvances(*paragraph, *line, dx, count);
+    line = &spaced;
   }
+  const int width = line->width;
   POINT origin = dc->ToDevice(x, y);
   UINT horizontal = state.textAlign & TA_CENTER;
   if (horizontal == TA_CENTER) {
@@ -76,17 +110,17 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
     origin.x -= width;
   }
   if ((state.textAlign & TA_BASELINE) == TA_BASELINE) {
-    origin.y -= font.Ascent();
+    origin.y -= fonts.Ascent();
   } else if (state.textAlign & TA_BOTTOM) {
-    origin.y -= font.Height();
+    origin.y -= fonts.Height();
   }
   if (state.bkMode == OPAQUE) {
-    RECT cell = Intersect({origin.x, origin.y, origin.x + width, origin.y + font.Height()}, clip);
+    RECT cell = Intersect({origin.x, origin.y, origin.x + width, origin.y + fonts.Height()}, clip);
     if (!IsEmpty(cell)) {
       dc->Target()->Fill(cell, state.bkColor);
     }
   }
-  DrawRun(*dc, font, origin.x, origin.y, run, clip, dx);
+  DrawLine(*dc, fonts, *line, origin.x, origin.y, clip);
   return TRUE;
 }
 
@@ -102,9 +136,10 @@ BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   if (!dc || !size || count < 0 || (count > 0 && !text)) {
     return FALSE;
   }
-  FontInstance& font = SelectedFontInstance(*dc);
-  size->cx = MeasureRun(font, TextOf(text, count));
-  size->cy = font.Height();
+  FontSet& fonts = SelectedFontSet(*dc);
+  std::u16string_view run = TextOf(text, count);
+  size->cx = run.empty() ? 0 : AnalyseParagraph(fonts, run)->Width(0, static_cast<std::uint32_t>(run.size()));
+  size->cy = fonts.Height();
   return TRUE;
 }
 
@@ -113,30 +148,37 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT*
   if (!dc || !size || count < 0 || (count > 0 && !text)) {
     return FALSE;
   }
-  FontInstance& font = SelectedFontInstance(*dc);
+  FontSet& fonts = SelectedFontSet(*dc);
   std::u16string_view run = TextOf(text, count);
-  int width = 0;
+  size->cx = 0;
+  size->cy = fonts.Height();
   int fitted = 0;
-  bool fitting = true;
-  for (std::size_t i = 0; i < run.size();) {
-    std::size_t start = i;
-    width += font.GlyphFor(NextCodePoint(run, &i)).advance;
-    for (std::size_t unit = start; unit < i; ++unit) {
+  if (!run.empty()) {
+    auto paragraph = AnalyseParagraph(fonts, run);
+    const auto length = static_cast<std::uint32_t>(run.size());
+    // Units (clusters) fit whole or not at all; every UTF-16 unit of one gets its end's extent.
+    std::uint32_t unitEnd = 0;
+    bool fitting = true;
+    for (std::uint32_t i = 0; i < length; ++i) {
+      if (i >= unitEnd) {
+        unitEnd = i + 1;
+        while (unitEnd < length && !paragraph->IsBoundary(unitEnd)) ++unitEnd;
+        const int extent = paragraph->Width(0, unitEnd);
+        if (fitting && (maxExtent < 0 || extent <= maxExtent)) {
+          fitted = static_cast<int>(unitEnd);
+        } else {
+          fitting = false;
+        }
+      }
       if (dx) {
-        dx[unit] = width;
+        dx[i] = paragraph->Width(0, unitEnd);
       }
     }
-    if (fitting && (maxExtent < 0 || width <= maxExtent)) {
-      fitted = static_cast<int>(i);
-    } else {
-      fitting = false;
-    }
+    size->cx = paragraph->Width(0, length);
   }
   if (fit) {
     *fit = fitted;
   }
-  size->cx = width;
-  size->cy = font.Height();
   return TRUE;
 }
 
@@ -146,14 +188,14 @@ BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* metrics) {
     return FALSE;
   }
   const GdiObject* fontObject = SelectedFont(*dc);
-  FontInstance& font = *fontObject->font;
+  const FontSet& font = *fontObject->font;
   *metrics = TEXTMETRICW{};
   metrics->tmHeight = font.Height();
   metrics->tmAscent = font.Ascent();
   metrics->tmDescent = font.Descent();
   metrics->tmInternalLeading = std::max(0, font.Height() - font.PixelSize());
-  metrics->tmAveCharWidth = font.AverageWidth();
-  metrics->tmMaxCharWidth = font.MaxWidth();
+  metrics->tmAveCharWidth = AnalyseParagraph(*fontObject->font, u"x")->Width(0, 1);
+  metrics->tmMaxCharWidth = font.Primary().MaxWidth();
   metrics->tmWeight = fontObject->logFont.lfWeight ? fontObject->logFont.lfWeight : FW_NORMAL;
   metrics->tmDigitizedAspectX = metrics->tmDigitizedAspectY = platform::window::CurrentScreen().dpi;
   metrics->tmFirstChar = 0x20;

@@ -7,19 +7,29 @@
 namespace platform::gdi {
 namespace {
 
-void BlendGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color,
-                const RECT& clip) {
-  int left = originX + glyph.left;
-  int top = baseline - glyph.top;
-  int x0 = std::max<int>(left, clip.left), x1 = std::min<int>(left + glyph.width, clip.right);
-  int y0 = std::max<int>(top, clip.top), y1 = std::min<int>(top + glyph.height, clip.bottom);
+struct Placement {
+  int left, top;
+  int x0, x1, y0, y1;  // the part inside the clip
+};
+
+Placement Place(const Glyph& glyph, int originX, int baseline, const RECT& clip) {
+  Placement p{};
+  p.left = originX + glyph.left;
+  p.top = baseline - glyph.top;
+  p.x0 = std::max<int>(p.left, clip.left), p.x1 = std::min<int>(p.left + glyph.width, clip.right);
+  p.y0 = std::max<int>(p.top, clip.top), p.y1 = std::min<int>(p.top + glyph.height, clip.bottom);
+  return p;
+}
+
+void BlendGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color, const RECT& clip) {
+  const Placement at = Place(glyph, originX, baseline, clip);
   const int cb = GetBValue(color), cg = GetGValue(color), cr = GetRValue(color);
   const bool mono = surface.IsMonochrome();
-  for (int y = y0; y < y1; ++y) {
-    const BYTE* coverage = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - top) * glyph.width;
+  for (int y = at.y0; y < at.y1; ++y) {
+    const BYTE* coverage = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - at.top) * glyph.width;
     BYTE* row = surface.Row(y);
-    for (int x = x0; x < x1; ++x) {
-      int a = coverage[x - left];
+    for (int x = at.x0; x < at.x1; ++x) {
+      int a = coverage[x - at.left];
       if (a == 0) {
         continue;
       }
@@ -33,6 +43,35 @@ void BlendGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline,
       p[0] = static_cast<BYTE>(p[0] + ((cb - p[0]) * a + 127) / 255);
       p[1] = static_cast<BYTE>(p[1] + ((cg - p[1]) * a + 127) / 255);
       p[2] = static_cast<BYTE>(p[2] + ((cr - p[2]) * a + 127) / 255);
+    }
+  }
+}
+
+// Premultiplied colour over the surface; a monochrome surface takes the text colour where the
+// glyph is mostly opaque.
+void ComposeGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color,
+                  const RECT& clip) {
+  const Placement at = Place(glyph, originX, baseline, clip);
+  const bool mono = surface.IsMonochrome();
+  for (int y = at.y0; y < at.y1; ++y) {
+    const BYTE* source = glyph.coverage.data() + static_cast<std::ptrdiff_t>(y - at.top) * glyph.width * 4;
+    BYTE* row = surface.Row(y);
+    for (int x = at.x0; x < at.x1; ++x) {
+      const BYTE* s = source + (x - at.left) * 4;
+      const int a = s[3];
+      if (a == 0) {
+        continue;
+      }
+      if (mono) {
+        if (a >= 128) {
+          surface.SetPixel(x, y, color);
+        }
+        continue;
+      }
+      BYTE* p = row + x * 3;
+      for (int c = 0; c < 3; ++c) {
+        p[c] = static_cast<BYTE>(std::min(255, s[c] + (p[c] * (255 - a) + 127) / 255));
+      }
     }
   }
 }
@@ -54,46 +93,43 @@ char32_t NextCodePoint(std::u16string_view text, std::size_t* index) {
   return c;
 }
 
-int MeasureRun(FontInstance& font, std::u16string_view text) {
-  int width = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    width += font.GlyphFor(NextCodePoint(text, &i)).advance;
-  }
-  return width;
-}
-
-void DrawRun(DeviceContext& dc, FontInstance& font, int x, int y, std::u16string_view text, const RECT& clip,
-             const INT* advances) {
+void DrawLine(DeviceContext& dc, const FontSet& fonts, const LineLayout& line, int x, int y, const RECT& clip) {
   Surface* surface = dc.Target();
   RECT area = Intersect(clip, dc.Clip());
   if (!surface || IsEmpty(area)) {
     return;
   }
-  const int baseline = y + font.Ascent();
+  const int baseline = y + fonts.Ascent();
   const COLORREF color = dc.State().textColor;
-  int pen = x;
-  for (std::size_t i = 0, unit = 0; i < text.size(); ++unit) {
-    const Glyph& glyph = font.GlyphFor(NextCodePoint(text, &i));
-    if (pen >= area.right) {
-      break;
+  // Glyphs reach at most a line's height beyond their pen position (marks, wide emoji).
+  const int reach = fonts.Height() * 2 + fonts.PixelSize();
+  for (const PlacedGlyph& placed : line.glyphs) {
+    const int pen = x + placed.x;
+    if (pen + reach < area.left || pen - reach >= area.right) {
+      continue;
     }
-    if (!glyph.coverage.empty()) {
-      BlendGlyph(*surface, glyph, pen, baseline, color, area);
+    const Glyph& glyph = placed.font->GlyphAt(placed.index);
+    if (glyph.coverage.empty()) {
+      continue;
     }
-    pen += advances ? advances[unit] : glyph.advance;
+    if (glyph.colour) {
+      ComposeGlyph(*surface, glyph, pen, baseline + placed.y, color, area);
+    } else {
+      BlendGlyph(*surface, glyph, pen, baseline + placed.y, color, area);
+    }
   }
   const GdiObject* fontObject = SelectedFont(dc);
   if (fontObject && (fontObject->logFont.lfUnderline || fontObject->logFont.lfStrikeOut)) {
-    int thickness = std::max(1, font.PixelSize() / 14);
-    int lineY = fontObject->logFont.lfUnderline ? baseline + std::max(1, font.Descent() / 3)
-                                                : baseline - font.Ascent() / 3;
-    RECT line = Intersect({x, lineY, pen, lineY + thickness}, area);
-    if (!IsEmpty(line)) {
-      surface->Fill(line, color);
+    int thickness = std::max(1, fonts.PixelSize() / 14);
+    int lineY = fontObject->logFont.lfUnderline ? baseline + std::max(1, fonts.Descent() / 3)
+                                                : baseline - fonts.Ascent() / 3;
+    RECT rule = Intersect({x, lineY, x + line.width, lineY + thickness}, area);
+    if (!IsEmpty(rule)) {
+      surface->Fill(rule, color);
     }
   }
 }
 
-FontInstance& SelectedFontInstance(const DeviceContext& dc) { return *SelectedFont(dc)->font; }
+FontSet& SelectedFontSet(const DeviceContext& dc) { return *SelectedFont(dc)->font; }
 
 }  // namespace platform::gdi

@@ -9,4 +9,7 @@ namespace platform::internal {
 // opened.
 RegistryStore* Registry();
 
+// Writes the keys and values of a REGEDIT4 text as factory values, inside the caller's transaction.
+bool ApplyRegistryEntries(RegistryStore& store, std::string_view text, std::string* error);
+
 }  // namespace platform::internal

@@ -1,5 +1,6 @@
 #include "platform/internal/registry_store.h"
 
+#include "platform/storage_problem.h"
 #include "platform/text_conversion.h"
 
 namespace platform::internal {
@@ -18,6 +19,9 @@ INSERT OR IGNORE INTO reg_keys(id, parent, name, fold) VALUES
   (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');
 )";
 
+// PRAGMA user_version of a registry whose schema and first contents are complete.
+constexpr int kSeededVersion = 1;
+
 // Past this many entries the cache starts again: a registry walk must not grow it without end.
 constexpr std::size_t kMaxCachedEntries = 4096;
 
@@ -33,19 +37,84 @@ StoredValue ReadValueRow(SqliteStatement& row) {
   return value;
 }
 
+std::string StorageProblemOr(const SqliteDatabase& db, const std::string& fallback) {
+  std::string plain = StorageProblem(db.File().parent_path());
+  return plain.empty() ? fallback : plain;
+}
+
 }  // namespace
 
-std::unique_ptr<RegistryStore> RegistryStore::Open(const std::filesystem::path& file, bool* created,
+std::unique_ptr<RegistryStore> RegistryStore::Open(const std::filesystem::path& file, const Seeder& seed,
                                                    std::string* error) {
   auto db = SqliteDatabase::Open(file, error);
   if (!db) return nullptr;
-  auto existing = db->Prepare("SELECT count(*) FROM sqlite_master WHERE name='reg_keys'");
-  *created = existing.Step() && existing.Int(0) == 0;
-  if (!db->Execute(kSchema)) {
-    if (error) *error = file.string() + ": " + db->LastError();
+  std::unique_ptr<RegistryStore> store(new RegistryStore(std::move(db)));
+  // A device in use opens without writing anything: the common case, and the only one that works
+  // on a read-only or full device.
+  switch (store->CheckReadiness()) {
+    case Readiness::kReady:
+      return store;
+    case Readiness::kUnknown:
+      if (error) *error = file.string() + ": " + store->m_db->Problem();
+      return nullptr;
+    case Readiness::kNeedsContents:
+      break;
+  }
+  if (store->m_db->ReadOnly()) {
+    // An older registry that was complete but never marked still reads.
+    if (store->HasTables()) return store;
+    if (error) *error = file.string() + ": " + StorageProblemOr(*store->m_db, "the registry is read-only and empty");
     return nullptr;
   }
-  return std::unique_ptr<RegistryStore>(new RegistryStore(std::move(db)));
+  std::string reason;
+  if (!store->Prepare(seed, &reason)) {
+    if (error) *error = file.string() + ": " + reason;
+    return nullptr;
+  }
+  return store;
+}
+
+RegistryStore::Readiness RegistryStore::CheckReadiness() {
+  auto version = m_db->Prepare("PRAGMA user_version");
+  if (!version.Step()) return Readiness::kUnknown;
+  return version.Int(0) == kSeededVersion ? Readiness::kReady : Readiness::kNeedsContents;
+}
+
+bool RegistryStore::HasTables() {
+  auto existing = m_db->Prepare("SELECT count(*) FROM sqlite_master WHERE name='reg_keys'");
+  return existing.Step() && existing.Int(0) != 0;
+}
+
+bool RegistryStore::HasFactoryValues() {
+  auto factory = m_db->Prepare("SELECT 1 FROM reg_values WHERE origin=0 LIMIT 1");
+  return factory.Step();
+}
+
+bool RegistryStore::Prepare(const Seeder& seed, std::string* error) {
+  // Schema, roots and first contents go in one transaction, and the mark that they are there with
+  // them: a process killed half way leaves a database that the next open completes.
+  SqliteTransaction transaction(*m_db);
+  if (!transaction.ok()) {
+    *error = m_db->Problem();
+    return false;
+  }
+  if (CheckReadiness() == Readiness::kReady) {
+    transaction.Commit();
+    return true;
+  }
+  // A registry of an older build: complete when any factory value made it in, since those went in
+  // one transaction of their own.
+  bool complete = HasTables() && HasFactoryValues();
+  if (!m_db->Execute(kSchema) || (!complete && seed && !seed(*this, error)) ||
+      !m_db->Execute("PRAGMA user_version=" + std::to_string(kSeededVersion))) {
+    if (error->empty()) *error = m_db->Problem();
+    return false;
+  }
+  if (!transaction.Commit()) {
+    *error = m_db->Problem();
+    return false;
+  }
+  return true;
 }
 
 void RegistryStore::Refresh() {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,8 +40,12 @@ class RegistryStore {
   static constexpr KeyId kCurrentUser = 2;
   static constexpr KeyId kLocalMachine = 3;
 
-  // *created tells whether the database was new (and so still needs its first contents).
-  static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, bool* created, std::string* error);
+  // Writes the first contents of a new registry inside the transaction that creates it.
+  using Seeder = std::function<bool(RegistryStore&, std::string* error)>;
+
+  // Opens the registry, creating it with its roots and the seeder's contents when it is new or
+  // was left unfinished (the seeder may be empty: no contents).
+  static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, const Seeder& seed, std::string* error);
 
   bool KeyExists(KeyId key);
   std::optional<KeyId> FindKey(KeyId parent, std::u16string_view name);
@@ -63,7 +68,13 @@ class RegistryStore {
   void Refresh();
 
  private:
+  enum class Readiness { kReady, kNeedsContents, kUnknown };
+
   explicit RegistryStore(std::unique_ptr<SqliteDatabase> db) : m_db(std::move(db)) {}
+  Readiness CheckReadiness();
+  bool HasTables();
+  bool HasFactoryValues();
+  bool Prepare(const Seeder& seed, std::string* error);
   // Inside an explicit transaction nothing is kept: what it reads may still be rolled back.
   bool Caching() const { return m_dataVersion.has_value() && !m_db->InTransaction(); }
   void Forget();

@@ -2,6 +2,16 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <thread>
+
+#include "platform/storage_problem.h"
+
 namespace platform::internal {
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) {
@@ -70,21 +80,94 @@ std::string SqliteStatement::Blob(int column) const {
 
 bool SqliteStatement::IsNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
 
-std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path& file, std::string* error) {
+namespace {
+
+// Long enough for the other processes of a device to finish what they hold the lock for.
+constexpr int kBusyTimeoutMs = 5000;
+constexpr auto kBusyRetryFor = std::chrono::seconds(10);
+
+bool IsBusy(int status) { return (status & 0xFF) == SQLITE_BUSY || (status & 0xFF) == SQLITE_LOCKED; }
+
+// Whether the failure comes from the file system (space, permissions, files that cannot be made)
+// rather than from the SQL or the data.
+bool IsStorageFailure(int status) {
+  switch (status & 0xFF) {
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string ImmutableUri(const std::filesystem::path& file) {
+  std::string uri = "file:";
+  for (unsigned char c : file.string()) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_') {
+      uri += static_cast<char>(c);
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+}  // namespace
+
+std::unique_ptr<SqliteDatabase> SqliteDatabase::OpenWith(const std::filesystem::path& file, const std::string& name,
+                                                         int flags, std::string* error) {
   sqlite3* db = nullptr;
-  int status = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  int status = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
   if (status != SQLITE_OK) {
-    if (error) *error = db ? sqlite3_errmsg(db) : "cannot open database";
+    *error = db ? sqlite3_errmsg(db) : "cannot open database";
+    int systemError = db ? sqlite3_system_errno(db) : 0;
     sqlite3_close(db);
+    if (std::string plain = StorageProblem(file.parent_path(), systemError); !plain.empty()) *error = plain;
     return nullptr;
   }
   // Two processes on one device wait for each other instead of failing.
-  sqlite3_busy_timeout(db, 5000);
-  std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db));
-  // Reading the schema is the first thing that notices a file that is not a database.
-  if (!database->Execute("PRAGMA journal_mode=WAL") || !database->Execute("PRAGMA synchronous=NORMAL") ||
-      !database->Execute("SELECT count(*) FROM sqlite_master")) {
-    if (error) *error = file.string() + ": " + database->LastError();
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+  std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db, file, readOnly));
+  // The journal mode is set once, when the database is new: setting it again would take a lock.
+  std::string mode;
+  {
+    auto query = database->Prepare("PRAGMA journal_mode");
+    if (query.Step()) mode = query.Text(0);
+  }
+  // Reading the schema is the first thing that notices a file that is not a database, or a WAL
+  // index that cannot be made.
+  bool ok = !mode.empty() && (readOnly || mode == "wal" || database->ExecuteRetryingBusy("PRAGMA journal_mode=WAL")) &&
+            database->Execute("PRAGMA synchronous=NORMAL") &&
+            database->ExecuteRetryingBusy("SELECT count(*) FROM sqlite_master");
+  if (!ok) {
+    *error = database->Problem();
+    return nullptr;
+  }
+  return database;
+}
+
+std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path& file, std::string* error) {
+  std::string reason;
+  auto database = OpenWith(file, file.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &reason);
+  std::error_code fsError;
+  if (!database && std::filesystem::is_regular_file(file, fsError)) {
+    std::string readOnlyReason;
+    // A WAL database on a file system that takes no writes: first with the index files as they
+    // are, then as an immutable file when not even those can be made.
+    database = OpenWith(file, file.string(), SQLITE_OPEN_READONLY, &readOnlyReason);
+    if (!database) database = OpenWith(file, ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, &readOnlyReason);
+    if (database) {
+      database->m_readOnly = true;
+      database->m_readOnlyReason = reason;
+    }
+  }
+  if (!database) {
+    if (error) *error = file.string() + ": " + reason;
     return nullptr;
   }
   return database;
@@ -128,6 +211,34 @@ bool SqliteDatabase::Execute(std::string_view sql) {
   return sqlite3_exec(m_db, text.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+bool SqliteDatabase::ExecuteRetryingBusy(std::string_view sql) {
+  std::string text(sql);
+  auto deadline = std::chrono::steady_clock::now() + kBusyRetryFor;
+  std::minstd_rand random(static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(this)));
+  for (;;) {
+    int status = sqlite3_exec(m_db, text.c_str(), nullptr, nullptr, nullptr);
+    if (status == SQLITE_OK) return true;
+    // Inside a transaction a busy answer means its snapshot is stale: only starting over helps.
+    if (!IsBusy(status) || InTransaction() || std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1 + random() % 20));
+  }
+}
+
+std::string SqliteDatabase::Problem() const {
+  int status = sqlite3_extended_errcode(m_db);
+  std::string message = sqlite3_errmsg(m_db);
+  if (!IsStorageFailure(status)) return message;
+  // A write refused by a connection that had to be opened read-only: why it had to be.
+  if ((status & 0xFF) == SQLITE_READONLY && !m_readOnlyReason.empty()) {
+    std::string plain = StorageProblem(m_file.parent_path());
+    return plain.empty() ? m_readOnlyReason : plain;
+  }
+  int systemError = sqlite3_system_errno(m_db);
+  if ((status & 0xFF) == SQLITE_FULL) systemError = ENOSPC;
+  std::string plain = StorageProblem(m_file.parent_path(), systemError);
+  return plain.empty() ? message : plain;
+}
+
 std::int64_t SqliteDatabase::LastInsertId() const { return sqlite3_last_insert_rowid(m_db); }
 
 int SqliteDatabase::Changes() const { return sqlite3_changes(m_db); }
@@ -146,15 +257,24 @@ std::optional<std::int64_t> SqliteDatabase::DataVersion() {
   return std::nullopt;
 }
 
-SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db), m_open(db.Execute("BEGIN IMMEDIATE")) {}
+SqliteTransaction::SqliteTransaction(SqliteDatabase& db)
+    : m_db(db),
+      m_nested(db.InTransaction()),
+      m_open(m_nested ? db.Execute("SAVEPOINT nested") : db.ExecuteRetryingBusy("BEGIN IMMEDIATE")) {}
 
 SqliteTransaction::~SqliteTransaction() {
-  if (m_open) m_db.Execute("ROLLBACK");
+  if (!m_open) return;
+  if (m_nested) {
+    m_db.Execute("ROLLBACK TO nested");
+    m_db.Execute("RELEASE nested");
+  } else {
+    m_db.Execute("ROLLBACK");
+  }
 }
 
 bool SqliteTransaction::Commit() {
   if (!m_open) return false;
-  m_open = !m_db.Execute("COMMIT");
+  m_open = !m_db.Execute(m_nested ? "RELEASE nested" : "COMMIT");
   return !m_open;
 }
 

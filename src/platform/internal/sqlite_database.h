@@ -48,6 +48,9 @@ class SqliteStatement {
 class SqliteDatabase {
  public:
   // Opens or creates the file; *error says why not. A file that is not a database fails here.
+  // Opening writes nothing to an existing database. On a file system where the database cannot be
+  // written (read-only, or too full for the WAL index) the connection is opened read-only instead:
+  // reads work, and writes fail with the cause.
   static std::unique_ptr<SqliteDatabase> Open(const std::filesystem::path& file, std::string* error);
   ~SqliteDatabase();
   SqliteDatabase(const SqliteDatabase&) = delete;
@@ -65,29 +68,51 @@ class SqliteDatabase {
   std::optional<std::int64_t> DataVersion();
   int Changes() const;
   std::string LastError() const;
+  // Whether the connection was opened read-only because the file system allows nothing else.
+  bool ReadOnly() const { return m_readOnly; }
+  const std::filesystem::path& File() const { return m_file; }
+  // The last failure in plain words: the device folder being full or read-only when that is why,
+  // else SQLite's own message.
+  std::string Problem() const;
   // Writes everything committed so far into the main database file and syncs it.
   bool Checkpoint();
 
  private:
   friend class SqliteStatement;
-  explicit SqliteDatabase(sqlite3* db) : m_db(db) {}
+  friend class SqliteTransaction;
+  SqliteDatabase(sqlite3* db, std::filesystem::path file, bool readOnly)
+      : m_db(db), m_file(std::move(file)), m_readOnly(readOnly) {}
+  static std::unique_ptr<SqliteDatabase> OpenWith(const std::filesystem::path& file, const std::string& name,
+                                                  int flags, std::string* error);
   void GiveBack(sqlite3_stmt* statement);
+  // Runs SQL that takes locks, trying again for a while when SQLite reports the database busy
+  // without having waited (it cannot wait while another connection recovers or checkpoints).
+  bool ExecuteRetryingBusy(std::string_view sql);
 
   sqlite3* m_db;
+  std::filesystem::path m_file;
+  bool m_readOnly = false;
+  std::string m_readOnlyReason;  // why the read-write open failed, for a connection opened read-only
   std::unordered_map<std::string, sqlite3_stmt*> m_idle;  // compiled statements not lent out, by SQL
   std::unordered_map<sqlite3_stmt*, std::string> m_lent;
 };
 
-// BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless Commit succeeded.
+// BEGIN IMMEDIATE on construction (the write lock up front, so that the transaction never has to
+// upgrade a read, which SQLite refuses at once), ROLLBACK on destruction unless Commit succeeded.
+// Inside a transaction already open it is a savepoint of that one: its writes go or stay with it.
 class SqliteTransaction {
  public:
   explicit SqliteTransaction(SqliteDatabase& db);
   ~SqliteTransaction();
+  SqliteTransaction(const SqliteTransaction&) = delete;
+  SqliteTransaction& operator=(const SqliteTransaction&) = delete;
   bool ok() const { return m_open; }
   bool Commit();
 
  private:
+  friend class SqliteDatabase;
   SqliteDatabase& m_db;
+  bool m_nested;
   bool m_open;
 };
 

@@ -93,51 +93,85 @@ bool StoreDatabase::PrepareSchema(std::string* error) {
     *error = m_db->LastError();
     return false;
   }
-  auto check = m_db->Prepare("PRAGMA quick_check");
-  if (!check.Step() || check.Text(0) != "ok") {
-    *error = "damaged database: " + (check.ok() ? check.Text(0) : m_db->LastError());
+  {
+    auto check = m_db->Prepare("PRAGMA quick_check");
+    if (!check.Step() || check.Text(0) != "ok") {
+      *error = "damaged database: " + (check.ok() ? check.Text(0) : m_db->Problem());
+      return false;
+    }
+  }
+  // A store in use opens without writing. Every statement here is finished before any write: a
+  // write after an open read would have to upgrade it, which SQLite refuses at once when another
+  // process wrote in between.
+  if (ReadIdentity(error)) return true;
+  if (!error->empty()) return false;
+  if (m_db->ReadOnly()) {
+    *error = "the store is not made yet and " + m_db->Problem();
     return false;
   }
-  auto version = m_db->Prepare("PRAGMA user_version");
-  std::int64_t found = version.Step() ? version.Int(0) : -1;
+  SqliteTransaction transaction(*m_db);
+  if (!transaction.ok()) {
+    *error = "cannot create the store: " + m_db->Problem();
+    return false;
+  }
+  // Another process may have made it while this one waited for the lock.
+  if (ReadIdentity(error)) return true;
+  if (!error->empty()) return false;
+  if (!CreateSchema(error)) return false;
+  if (!transaction.Commit()) {
+    *error = "cannot create the store: " + m_db->Problem();
+    return false;
+  }
+  return true;
+}
+
+bool StoreDatabase::ReadIdentity(std::string* error) {
+  std::int64_t found = -1;
+  {
+    auto version = m_db->Prepare("PRAGMA user_version");
+    if (version.Step()) found = version.Int(0);
+  }
   if (found == 0) {
     auto tables = m_db->Prepare("SELECT count(*) FROM sqlite_master");
-    if (!tables.Step() || tables.Int(0) != 0) {
-      *error = "not a message store (unknown tables)";
-      return false;
-    }
-    SqliteTransaction transaction(*m_db);
-    bool created = transaction.ok() && m_db->Execute(kSchema) &&
-                   m_db->Execute("PRAGMA user_version=" + std::to_string(kSchemaVersion)) &&
-                   m_db->Prepare("INSERT INTO store_info(uid) VALUES(?)").BindBlob(1, RandomUid()).Run();
-    if (!created || !transaction.Commit()) {
-      *error = "cannot create the store: " + m_db->LastError();
-      return false;
-    }
-  } else if (found != kSchemaVersion) {
-    *error = "unknown store version " + std::to_string(found);
+    if (!tables.Step() || tables.Int(0) != 0) *error = "not a message store (unknown tables)";
     return false;
   }
-  auto info = m_db->Prepare("SELECT uid FROM store_info");
-  if (!info.Step() || (m_uid = info.Blob(0)).size() != kUidBytes) {
-    *error = "damaged database: the store identity is missing";
+  if (found != kSchemaVersion) {
+    *error = found < 0 ? m_db->Problem() : "unknown store version " + std::to_string(found);
     return false;
+  }
+  {
+    auto info = m_db->Prepare("SELECT uid FROM store_info");
+    if (!info.Step() || (m_uid = info.Blob(0)).size() != kUidBytes) {
+      *error = "damaged database: the store identity is missing";
+      return false;
+    }
   }
   auto store = m_db->Prepare("SELECT id FROM objects WHERE kind=? AND parent IS NULL");
-  if (store.Bind(1, MAPI_STORE).Step()) {
-    m_storeId = store.Int(0);
-    return true;
+  if (!store.Bind(1, MAPI_STORE).Step()) {
+    *error = "damaged database: the store object is missing";
+    return false;
   }
-  if (!CreateStandardObjects()) {
-    *error = "cannot create the standard folders: " + m_db->LastError();
+  m_storeId = store.Int(0);
+  return true;
+}
+
+// Inside the caller's transaction: tables, identity and standard folders at once, so that no
+// process ever sees a store without its folders.
+bool StoreDatabase::CreateSchema(std::string* error) {
+  if (!m_db->Execute(kSchema) || !m_db->Execute("PRAGMA user_version=" + std::to_string(kSchemaVersion))) {
+    *error = "cannot create the store: " + m_db->Problem();
+    return false;
+  }
+  m_uid = RandomUid();
+  if (!m_db->Prepare("INSERT INTO store_info(uid) VALUES(?)").BindBlob(1, m_uid).Run() || !CreateStandardObjects()) {
+    *error = "cannot create the standard folders: " + m_db->Problem();
     return false;
   }
   return true;
 }
 
 bool StoreDatabase::CreateStandardObjects() {
-  SqliteTransaction transaction(*m_db);
-  if (!transaction.ok()) return false;
   auto store = Create(MAPI_STORE, 0);
   if (!store) return false;
   m_storeId = store->id;
@@ -150,8 +184,7 @@ bool StoreDatabase::CreateStandardObjects() {
       return false;
     }
   }
-  if (!Set(store->id, PR_DISPLAY_NAME, TextValue(u"Messages"))) return false;
-  return transaction.Commit();
+  return Set(store->id, PR_DISPLAY_NAME, TextValue(u"Messages"));
 }
 
 std::string StoreDatabase::MakeEntryId(std::int64_t id, ULONG kind) const {
@@ -183,6 +216,10 @@ std::optional<ObjectRow> StoreDatabase::FindByEntryId(std::string_view entryId) 
 }
 
 std::optional<ObjectRow> StoreDatabase::Create(ULONG kind, std::int64_t parent) {
+  // The row and its entry identifier go together (a row without one would be a message nobody can
+  // open), and the next attachment number is taken under the same lock.
+  SqliteTransaction transaction(*m_db);
+  if (!transaction.ok()) return std::nullopt;
   ULONG attachNumber = 0;
   if (kind == MAPI_ATTACH) {
     auto next = m_db->Prepare("SELECT ifnull(max(attach_number) + 1, 0) FROM objects WHERE parent=? AND kind=?");
@@ -200,6 +237,7 @@ std::optional<ObjectRow> StoreDatabase::Create(ULONG kind, std::int64_t parent) 
       return std::nullopt;
     }
   }
+  if (!transaction.Commit()) return std::nullopt;
   return row;
 }
 

@@ -58,14 +58,21 @@ class StoreDatabase {
   // Replaces the value under the tag's identifier and stamps the object's modification time.
   bool Set(std::int64_t object, ULONG tag, const StoredValue& value);
   bool Remove(std::int64_t object, ULONG tag);
-  // Groups several writes into one commit; rolls back unless committed.
+  // Groups several writes into one commit; rolls back unless committed. Takes the write lock at
+  // once; inside an open transaction it is a part of that one.
   internal::SqliteTransaction Begin() { return internal::SqliteTransaction(*m_db); }
+  internal::SqliteDatabase& Connection() { return *m_db; }
   // Whether the identifier has the form of this store's, whether or not its object still exists.
   bool IsOwnEntryId(std::string_view entryId) const;
+  // The last failure in plain words (the device folder full or read-only, when that is why).
+  std::string Problem() const { return m_db->Problem(); }
 
  private:
   explicit StoreDatabase(std::unique_ptr<internal::SqliteDatabase> db) : m_db(std::move(db)) {}
   bool PrepareSchema(std::string* error);
+  // False with *error empty when the store is simply not made yet.
+  bool ReadIdentity(std::string* error);
+  bool CreateSchema(std::string* error);
   bool CreateStandardObjects();
   std::string MakeEntryId(std::int64_t id, ULONG kind) const;
   bool Touch(std::int64_t object);

@@ -31,6 +31,8 @@ class StoreObject final : public message_store::PropObject<IMsgStore> {
  public:
   explicit StoreObject(PropertyAccess properties) : PropObject(std::move(properties), IID_IMsgStore) {}
 
+  const std::shared_ptr<StoreDatabase>& Database() const { return m_properties.Database(); }
+
   HRESULT OpenEntry(ULONG size, LPENTRYID entryId, const IID* iid, ULONG flags, ULONG* objectType,
                     LPUNKNOWN* object) override {
     if (object == nullptr || objectType == nullptr || (size > 0 && entryId == nullptr)) return MAPI_E_INVALID_PARAMETER;
@@ -90,5 +92,20 @@ HRESULT OpenMessageStore(IMsgStore** store, std::string* error) {
   *store = new StoreObject(PropertyAccess(std::move(db), id, true));
   return S_OK;
 }
+
+StoreTransaction::StoreTransaction(IMsgStore* store) {
+  auto* own = dynamic_cast<StoreObject*>(store);
+  if (own == nullptr) return;
+  m_db = own->Database();
+  m_transaction = std::make_unique<internal::SqliteTransaction>(m_db->Connection());
+}
+
+StoreTransaction::~StoreTransaction() = default;
+
+bool StoreTransaction::ok() const { return m_transaction && m_transaction->ok(); }
+
+bool StoreTransaction::Commit() { return m_transaction && m_transaction->Commit(); }
+
+std::string StoreTransaction::Problem() const { return m_db ? m_db->Problem() : "no message store is open"; }
 
 }  // namespace platform

@@ -1,0 +1,6 @@
+
+--b
+content-type: image/jpeg
+
+ÿØÿÙ
+--b--
