@@ -13,9 +13,6 @@
 #include "engines/image_info.h"
 #include "platform/device.h"
 
-// fontconfig keeps its caches until the process ends.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   auto root = std::filesystem::temp_directory_path() / ("svg-fuzz-" + std::to_string(getpid()));
   platform::OpenDevice(root, platform::RegistrySeed::kEmpty);

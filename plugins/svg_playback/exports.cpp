@@ -3,6 +3,7 @@
 // librsvg draws no SVG animation, so playing shows the still picture; events change nothing.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <vector>
@@ -19,7 +20,7 @@ namespace {
 
 struct Player {
   std::set<SvgDocument*> files;
-  std::vector<std::unique_ptr<SvgDocument>> owned;
+  std::vector<std::shared_ptr<SvgDocument>> owned;
   SvgDocument* current = nullptr;
   SvgDisplayParam display{0, 0, 0x00FFFFFF};
   SvgFrameCallback frameCallback = nullptr;
@@ -41,10 +42,26 @@ Player* Live(SvgPlayerHandle handle) {
   return Players().count(player) != 0 ? player : nullptr;
 }
 
-std::unique_ptr<SvgDocument> OpenPath(const char16_t* path) {
+// The document of a file; the last one read is kept while the file is unchanged, since a view
+// asks for a picture's size and then its first frame.
+std::shared_ptr<SvgDocument> OpenPath(const char16_t* path) {
   if (path == nullptr || path[0] == 0) return nullptr;
   auto host = platform::HostPath(path);
-  return host ? SvgDocument::LoadFile(*host) : nullptr;
+  if (!host) return nullptr;
+  std::error_code error;
+  auto size = std::filesystem::file_size(*host, error);
+  auto written = std::filesystem::last_write_time(*host, error);
+  if (error) return nullptr;
+  static struct {
+    std::filesystem::path host;
+    uintmax_t size = 0;
+    std::filesystem::file_time_type written;
+    std::shared_ptr<SvgDocument> document;
+  } last;
+  if (last.document && last.host == *host && last.size == size && last.written == written) return last.document;
+  std::shared_ptr<SvgDocument> document = SvgDocument::LoadFile(*host);
+  if (document) last = {*host, size, written, document};
+  return document;
 }
 
 // Draws the current file into the display area and hands it to the frame callback.
@@ -81,7 +98,7 @@ SVG_EXPORT int32_t AS_ReleasePlayer(SvgPlayerHandle handle) {
 SVG_EXPORT SvgFileHandle AS_OpenFile(SvgPlayerHandle handle, const char16_t* path) {
   Player* player = Live(handle);
   if (player == nullptr) return nullptr;
-  std::unique_ptr<SvgDocument> document = OpenPath(path);
+  std::shared_ptr<SvgDocument> document = OpenPath(path);
   if (!document) return nullptr;
   SvgDocument* file = document.get();
   player->owned.push_back(std::move(document));
@@ -97,7 +114,7 @@ SVG_EXPORT int32_t AS_CloseFile(SvgPlayerHandle handle, SvgFileHandle file) {
     player->current = nullptr;
     player->playing = false;
   }
-  std::erase_if(player->owned, [document](const std::unique_ptr<SvgDocument>& owned) { return owned.get() == document; });
+  std::erase_if(player->owned, [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; });
   return 0;
 }
 
@@ -138,7 +155,7 @@ SVG_EXPORT int32_t AS_GetFirstFrame(SvgPlayerHandle handle, const char16_t* path
   }
   uint64_t stride = (static_cast<uint64_t>(request->width) * 24 + 31) / 32 * 4;
   if (stride * static_cast<uint64_t>(request->height) > request->buffer->bytes) return -1;
-  std::unique_ptr<SvgDocument> document = OpenPath(path);
+  std::shared_ptr<SvgDocument> document = OpenPath(path);
   if (!document) return -1;
   return document->Render(request->buffer->pixels, request->width, request->height, static_cast<int>(stride),
                           0x00FFFFFF)

@@ -126,65 +126,8 @@ std::vector<uint8_t> ReferenceFit(const std::string& host, LONG width, LONG heig
   return std::vector<uint8_t>(pixels.begin(), pixels.end());
 }
 
-<<<<<<< HEAD
-// The mean of the reference pixels under each destination pixel.
-std::vector<uint8_t> AreaMean(const std::vector<uint8_t>& source, LONG sw, LONG sh, LONG width, LONG height) {
-  std::vector<uint8_t> out;
-  for (LONG y = 0; y < height; ++y) {
-    for (LONG x = 0; x < width; ++x) {
-      LONG x0 = x * sw / width, x1 = std::max((x + 1) * sw / width, x0 + 1);
-      LONG y0 = y * sh / height, y1 = std::max((y + 1) * sh / height, y0 + 1);
-      for (int c = 0; c < 3; ++c) {
-        double sum = 0;
-        for (LONG yy = y0; yy < y1; ++yy) {
-          for (LONG xx = x0; xx < x1; ++xx) sum += source[(static_cast<size_t>(yy) * sw + xx) * 3 + c];
-        }
-        out.push_back(static_cast<uint8_t>(sum / ((x1 - x0) * (y1 - y0)) + 0.5));
-      }
-    }
-  }
-  return out;
-}
-
-// The stated bilinear rule: p = ratio x (i + 0.5) - 0.5, whole part and 8-bit fraction.
-std::vector<std::pair<LONG, int>> Taps(LONG source, LONG destination) {
-  std::vector<std::pair<LONG, int>> taps;
-  for (LONG i = 0; i < destination; ++i) {
-    double p = static_cast<double>(source) / destination * (i + 0.5) - 0.5;
-    LONG index = p <= 0 ? 0 : std::min<LONG>(static_cast<LONG>(p), source - 1);
-    taps.emplace_back(index, p <= 0 ? 0 : static_cast<int>(std::lround((p - index) * 256)));
-  }
-  return taps;
-}
-
-std::vector<uint8_t> Bilinear(const std::vector<uint8_t>& source, LONG sw, LONG sh, LONG width, LONG height) {
-  auto columns = Taps(sw, width);
-  auto rows = Taps(sh, height);
-  auto at = [&](LONG x, LONG y, int c) { return int{source[(static_cast<size_t>(y) * sw + x) * 3 + c]}; };
-  std::vector<uint8_t> out;
-  for (const auto& [row, rowWeight] : rows) {
-    for (const auto& columnTap : columns) {
-      LONG column = columnTap.first;
-      int columnWeight = columnTap.second;
-      for (int c = 0; c < 3; ++c) {
-        auto across = [&](LONG y) {
-          int a = at(column, y, c);
-          return a + (((at(std::min(column + 1, sw - 1), y, c) - a) * columnWeight) >> 8);
-        };
-        int a = across(row);
-        out.push_back(static_cast<uint8_t>(a + (((across(std::min(row + 1, sh - 1)) - a) * rowWeight) >> 8)));
-      }
-    }
-  }
-  return out;
-}
-
-// A reduced decode (DCT scaling, then the resampler) against the reference decoder at the same DCT
-// scale, brought to the same size by the same rule (area means beyond twice, bilinear below).
-=======
 // A reduced decode (DCT scaling, then the resampler) against the whole picture decoded and scaled
 // down by the reference tools: the two ways of reducing may differ by rounding, never by content.
->>>>>>> assurance
 TEST_F(PictureAdapter, ReducedJpegDecodesAgreeWithTheReferenceDecoder) {
   for (const char* name : {"jolla-phone.jpg", "nikon-e950.jpg", "canon-ixus.jpg"}) {
     SCOPED_TRACE(name);

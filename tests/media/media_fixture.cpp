@@ -9,9 +9,6 @@
 #include "engines/svg_library.h"
 #include "transport/mms_global.h"
 
-// fontconfig keeps its caches until the process ends (librsvg lays out SVG text through it).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace media_test {
 
 void MediaTest::SetUp() {
