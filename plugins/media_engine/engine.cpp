@@ -120,6 +120,7 @@ void Engine::Play(int volume) {
   }
   m_state = engine_state::kPlaying;
   ++m_serial;
+  NotifyVideoState();
   if (m_kind == Kind::kVideo) ShowFramesUntil(Position());
   StartTimer(std::min(kTickMs, m_durationMs - std::min(m_durationMs, Position())));
 }
@@ -131,6 +132,13 @@ void Engine::Pause() {
   if (m_sink) m_sink->Pause(true);
   m_state = engine_state::kPaused;
   ++m_serial;
+  NotifyVideoState();
+}
+
+// Posted, not sent: it comes from inside the view's own play and pause calls.
+void Engine::NotifyVideoState() {
+  if (m_kind != Kind::kVideo || m_videoWindow == nullptr) return;
+  PostMessageW(m_videoWindow, engine_message::kVideoState, static_cast<WPARAM>(m_state), static_cast<LPARAM>(Position()));
 }
 
 void Engine::Stop() {

@@ -27,7 +27,7 @@ constexpr int32_t kNoRegion = 8;
 namespace engine_message {
 constexpr UINT kAudioProgress = 0x04CB;  // wParam position in ms, lParam duration; wParam -1 at the end
 constexpr UINT kVideoEnd = 1225;
-constexpr UINT kVideoState = 1226;  // wParam the new state
+constexpr UINT kVideoState = 1226;  // posted when play starts, resumes or pauses: wParam the state, lParam the position
 constexpr UINT kVideoProgress = 1227;  // wParam position in ms, lParam duration
 constexpr UINT kRecordProgress = 0x04DC;  // wParam bytes written, lParam milliseconds recorded
 constexpr UINT kRecordLimit = 0x04DE;

@@ -31,7 +31,7 @@ void (*g_onEnd)() = nullptr;
 
 LRESULT NoticeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == engine_message::kAudioProgress || message == engine_message::kVideoEnd ||
-      message == engine_message::kVideoProgress) {
+      message == engine_message::kVideoProgress || message == engine_message::kVideoState) {
     int32_t state = message == engine_message::kAudioProgress ? Audio_GetState(g_audio) : Video_GetState(g_video);
     g_notices.push_back({message, wParam, lParam, GetTickCount(), state});
     bool end = (message == engine_message::kAudioProgress && static_cast<int32_t>(wParam) == -1) ||
@@ -264,7 +264,10 @@ TEST_F(Playback, VideoDrawsFramesIntoItsRegionAndEndsWithItsNotice) {
   EXPECT_EQ(Video_GetState(g_video), engine_state::kIdle);
   ASSERT_TRUE(Video_GetFlag(g_video, engine_config::kFlagFinished, &finished));
   EXPECT_EQ(finished, 1);
-  EXPECT_EQ(g_notices.front().message, engine_message::kVideoProgress);
+  // The start was posted as a state notice, then progress came every 30 ms.
+  EXPECT_EQ(g_notices.front().message, engine_message::kVideoState);
+  EXPECT_EQ(g_notices.front().wParam, static_cast<WPARAM>(engine_state::kPlaying));
+  EXPECT_EQ(g_notices[1].message, engine_message::kVideoProgress);
   // The sound of the video went to the sink: 2.534 s of 44.1 kHz stereo.
   EXPECT_EQ(PlayedData().size(), size_t(2534) * 44100 / 1000 * 4);
 }
