@@ -101,7 +101,9 @@ std::unique_ptr<SvgDocument> SvgDocument::Load(std::span<const uint8_t> bytes) {
     bytes = inflated;
   }
   if (bytes.empty() || bytes.size() > SVG_PLAYBACK_MAX_BYTES || DeclaresExternalEntity(bytes)) return nullptr;
-  PreferDejaVu();
+  // fontconfig is costly to start: only documents with text need it.
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.find("<text") != std::string_view::npos || text.find(":text") != std::string_view::npos) PreferDejaVu();
   GError* error = nullptr;
   RsvgHandle* handle = rsvg_handle_new_from_data(bytes.data(), bytes.size(), &error);
   if (error != nullptr) g_error_free(error);
