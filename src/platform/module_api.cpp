@@ -19,6 +19,20 @@ struct ModuleRecord {
   int references;
 };
 
+// LeakSanitizer crashes at exit when it walks the thread-local blocks of a library that was unloaded
+// (libjpeg, which the picture codec brings, has some). Sanitizer builds keep unloaded libraries
+// mapped; the handle table still counts, releases and refuses handles as before.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MMSFORM_KEEP_LIBRARIES_MAPPED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(MMSFORM_KEEP_LIBRARIES_MAPPED)
+constexpr int kKeepMapped = RTLD_NODELETE;
+#else
+constexpr int kKeepMapped = 0;
+#endif
+
 namespace {
 
 struct ModuleTable {
@@ -61,7 +75,7 @@ HMODULE LoadLibraryW(LPCWSTR path) {
     ++found->second->references;
     return found->second;
   }
-  void* library = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* library = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL | kKeepMapped);
   if (library == nullptr) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;

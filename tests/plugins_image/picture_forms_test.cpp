@@ -2,13 +2,16 @@
 // and CMYK or YCCK JPEGs, EXIF and XMP before the frame, fill bytes between segments; palette,
 // grey, 16-bit, interlaced and transparent PNGs; OS/2, V3 bit-field, V4 and V5 BMPs with RLE and
 // bit fields) decode to the pixels an independent decoder finds: netpbm for PNG (which, like us,
-// leaves the gamma chunk alone), ImageMagick for the others. The pictures are the picture_decode
+// leaves the gamma chunk alone; transparency is blended over white, as we draw it), ImageMagick for
+// the others. The pictures are the picture_decode
 // fuzz seeds, one file each, whose first byte only picks the fuzzer's decoder.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <map>
+
+#include <unistd.h>
 
 #include "codec_library.h"
 #include "support/outside_tool.h"
@@ -24,7 +27,8 @@ constexpr double kMinimumPsnr = 45.0;
 std::vector<uint8_t> Reference(const std::filesystem::path& file, const std::string& family, int& width, int& height) {
   const std::string quoted = test_support::ShellQuoted(file.string());
   auto ppm = family == "PNG"
-                 ? test_support::ToolOutput("pngtopam", "netpbm", quoted + " | pamdepth 255 | ppmtoppm")
+                 ? test_support::ToolOutput("pngtopam", "netpbm",
+                                            "-mix -background=white " + quoted + " | pamdepth 255 | ppmtoppm")
                  : test_support::ToolOutput("convert", "imagemagick",
                                             test_support::ShellQuoted(file.string() + "[0]") +
                                                 " -alpha off -colorspace sRGB -depth 8 ppm:-");
@@ -41,7 +45,7 @@ std::vector<uint8_t> Reference(const std::filesystem::path& file, const std::str
 TEST(PictureForms, EveryFormDecodesToTheReferencePixels) {
   const std::map<std::string, std::string> families = {{".jpg", "JPEG"}, {".png", "PNG"}, {".bmp", "BMP"},
                                                         {".wbmp", "WBMP"}};
-  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "mmsform-picture-forms";
+  const std::filesystem::path scratch = std::filesystem::temp_directory_path() / ("mmsform-picture-forms-" + std::to_string(::getpid()));
   std::filesystem::create_directories(scratch);
   int compared = 0;
   for (const auto& entry : std::filesystem::directory_iterator(test_support::SourcePath("fuzz/picture_decode/seeds"))) {
