@@ -9,8 +9,10 @@
 #include "engines/codec_module.h"
 #include "engines/gif_player.h"
 #include "engines/image_fit.h"
+#include "engines/media_engine_adapter.h"
 #include "engines/picture_type.h"
 #include "engines/resampler.h"
+#include "engines/svg_library.h"
 #include "platform/drm/drm_service.h"
 
 namespace {
@@ -119,8 +121,26 @@ DibImage* DecodeStream(ImageStream& stream, DWORD typeCode, SIZE* size, DWORD fl
   return player->TakeImage();
 }
 
+bool IsEngineVideoType(MediaType type) {
+  return type == 0x40001 || type == 0x40005 || type == 0x40006;
+}
+
 DibImage* DecodeImage(LPCWSTR path, SIZE* size, DWORD typeCode, DWORD flags) {
   if (path == nullptr || path[0] == 0 || size == nullptr || size->cx < 1 || size->cy < 1) return nullptr;
+  MediaType type = ResolvePictureType(path, typeCode);
+  if (IsEngineVideoType(type)) {
+    ULC_VideoEngine* engine = ULC_Global::GetGlobal()->InitVideoInstance();
+    return engine == nullptr ? nullptr : Video_LoadFirstFrame(engine, path, size);
+  }
+  if (type == picture_type::kSvg) {
+    // A drawing scales without loss: it fills the box, up or down, with its aspect kept.
+    SvgInfo info{};
+    if (!GetSvgInfo(path, &info)) return nullptr;
+    SIZE fitted = FitSvgSize(info, *size);
+    if (fitted.cx < 1) return nullptr;
+    *size = fitted;
+    return RenderSvgFirstFrame(path, fitted.cx, fitted.cy, flags);
+  }
   // Protected pictures are shown through the DRM service only while DRM support is on.
   BOOL isProtected = FALSE;
   const bool shownProtected = SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected &&
@@ -128,5 +148,5 @@ DibImage* DecodeImage(LPCWSTR path, SIZE* size, DWORD typeCode, DWORD flags) {
   std::unique_ptr<ImageStream> stream =
       ImageStream::OpenFile(path, shownProtected ? image_stream_mode::kProtected : image_stream_mode::kRead);
   if (!stream) return nullptr;
-  return DecodeStream(*stream, ResolvePictureType(path, typeCode), size, flags);
+  return DecodeStream(*stream, type, size, flags);
 }

@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "engines/codec_module.h"
+#include "engines/image_decode.h"
 #include "engines/image_stream.h"
+#include "engines/media_engine_adapter.h"
 #include "engines/picture_type.h"
+#include "engines/svg_library.h"
 
 namespace {
 
@@ -36,12 +39,30 @@ BOOL StillInfo(CodecFamily family, ImageStream& stream, SIZE* size, int* bitCoun
   return TRUE;
 }
 
+BOOL VideoInfo(LPCWSTR path, SIZE* size, int* bitCount) {
+  ULC_VideoEngine* engine = ULC_Global::GetGlobal()->InitVideoInstance();
+  int32_t width = 0, height = 0;
+  if (engine == nullptr || !Video_GetVideoInfo(engine, path, &width, &height, nullptr, 0)) return FALSE;
+  *size = SIZE{width, height};
+  if (bitCount != nullptr) *bitCount = 24;
+  return TRUE;
+}
+
 }  // namespace
 
 BOOL GetImageInfo(LPCWSTR path, SIZE* size, int* bitCount, DWORD typeCode) {
   if (path == nullptr || path[0] == 0 || size == nullptr) return FALSE;
+  MediaType type = ResolvePictureType(path, typeCode);
+  if (IsEngineVideoType(type)) return VideoInfo(path, size, bitCount);
+  if (type == picture_type::kSvg) {
+    SvgInfo info{};
+    if (!GetSvgInfo(path, &info)) return FALSE;
+    *size = SIZE{info.width, info.height};
+    if (bitCount != nullptr) *bitCount = 24;
+    return TRUE;
+  }
   CodecFamily family;
-  if (!FamilyOfType(ResolvePictureType(path, typeCode), family)) return FALSE;
+  if (!FamilyOfType(type, family)) return FALSE;
   std::unique_ptr<ImageStream> stream = ImageStream::OpenFile(path, image_stream_mode::kProtectedMeasure);
   if (!stream) return FALSE;
   return family == CodecFamily::kGif ? GifInfo(*stream, size, bitCount) : StillInfo(family, *stream, size, bitCount);

@@ -1,6 +1,7 @@
-// How long media files play, as the engines measure them: the frame delays of an animated GIF come
-// from the picture codec. Sounds and videos have no engine on this device yet and answer "no
-// length", so their slides keep the default duration.
+// How long media files play, as the engines measure them: an animated GIF's frame delays from the
+// picture codec, a sound's length from the audio engine, a video's from the video engine's third
+// value of Video_GetVideoInfo. Without an answer (no engine, unreadable file) a slide keeps its
+// default duration.
 #pragma once
 
 #include "model/media_length.h"

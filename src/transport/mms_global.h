@@ -2,6 +2,8 @@
 // ULC_Global (the fields the form module reads and writes for the process).
 #pragma once
 
+#include <memory>
+
 #include "platform/cstring.h"
 #include "platform/net/internet_api.h"
 #include "platform/win_types.h"
@@ -27,6 +29,15 @@ struct DrmContextRecord {
 // read a picture's size. Flags carry the decode mode in their high word.
 using ImageDecodeHook = DibImage* (*)(LPCWSTR file, const SIZE* size, DWORD flags);
 using ImageSizeHook = BOOL (*)(LPCWSTR file, int* width, int* height, DWORD flags);
+
+// The two shared engines of the media engine library; the first word is the handle its entry
+// points take.
+struct ULC_AudioEngine {
+  void* handle = nullptr;
+};
+struct ULC_VideoEngine {
+  void* handle = nullptr;
+};
 
 class ULC_Global {
  public:
@@ -57,6 +68,12 @@ class ULC_Global {
   InternetCanonicalizeUrlFunction canonicalizeUrl = nullptr;
   InternetCrackUrlFunction crackUrl = nullptr;
 
+  HMODULE engineModule = nullptr;
+  std::unique_ptr<ULC_AudioEngine> audioEngine;
+  std::unique_ptr<ULC_VideoEngine> videoEngine;
+  // The audio engine whose notifications are still to be released after the engine itself.
+  void* audioNotifyHandle = nullptr;
+
   // Reads what the transport keeps in the device's registry (the generic-attachment filter); done
   // when the instance is first made, and again when a host switches devices.
   void LoadDeviceConfiguration();
@@ -65,6 +82,19 @@ class ULC_Global {
   // each successful one is matched by UnloadWinINet. FALSE when the library or a call is missing.
   BOOL LoadWinINet();
   void UnloadWinINet();
+
+  // The media engine library ("MediaEngine.dll" in "\windows\"), loaded on first use; null when
+  // it is missing.
+  HMODULE GetEngineDll();
+  // The process's shared engines, made on first request; null without the library.
+  ULC_AudioEngine* InitAudioInstance();
+  ULC_VideoEngine* InitVideoInstance();
+  // Releases in the order the module's shut-down calls them: the audio engine, the audio
+  // engine's notifications, the video engine, then the library itself.
+  void UninitAudioInstance();
+  void UninitAudioNotifyInstance();
+  void UninitVideoInstance();
+  void UnloadEngineModule();
 
   // Sets the DRM context record and its flag in one step.
   void SetDrmContext(DWORD active, HWND window, int flag);

@@ -20,6 +20,8 @@
 #include "engines/image_encode.h"
 #include "engines/image_info.h"
 #include "engines/picture_type.h"
+#include "engines/svg_library.h"
+#include "transport/mms_global.h"
 #include "json_writer.h"
 #include "mm1/file_io.h"
 #include "platform/device.h"
@@ -315,6 +317,8 @@ int Fit(std::span<char* const> args) {
   CleanUpBeforeWriting();
   SIZE box{width, height};
   std::unique_ptr<DibImage, DibImageDeleter> image(DecodeImage(input.path(), &box, media_type::kNone, 0xFFFFFFFF));
+  // A video that plays without a picture answers with the no-still marker.
+  if (image.get() == reinterpret_cast<DibImage*>(static_cast<intptr_t>(-1))) image.reset();
   if (!image) {
     std::fprintf(stderr, "mmsform: cannot decode %s\n", args[1]);
     return 1;
@@ -331,7 +335,7 @@ int Fit(std::span<char* const> args) {
   return 0;
 }
 
-int RunPicture(std::span<char* const> args) {
+int Dispatch(std::span<char* const> args) {
   if (args.size() == 2 && std::string(args[0]) == "info") return Info(args[1]);
   if (!args.empty() && std::string(args[0]) == "resize") {
     if (int status = Resize(args); status != kUsageError) return status;
@@ -344,6 +348,15 @@ int RunPicture(std::span<char* const> args) {
                "       mmsform picture resize IN OUT WIDTH HEIGHT [--quality Q]\n"
                "       mmsform picture fit IN OUT.png|OUT.bmp WIDTH HEIGHT\n");
   return kUsageError;
+}
+
+// Videos go through the engine and SVG through the SVG library: both are released before the end,
+// as the module's shut-down does.
+int RunPicture(std::span<char* const> args) {
+  int status = Dispatch(args);
+  ULC_Global::GetGlobal()->UnloadEngineModule();
+  DestroySvgContext();
+  return status;
 }
 
 const Command kPictureCommand("picture", "picture info|resize|fit ...   pictures through the codec adapter", RunPicture);

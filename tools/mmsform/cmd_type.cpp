@@ -4,6 +4,7 @@
 #include <string>
 
 #include "command.h"
+#include "type_text.h"
 #include "model/media_types.h"
 #include "platform/text_conversion.h"
 
@@ -11,12 +12,6 @@ namespace mmsform_tool {
 namespace {
 
 constexpr int kUsageError = 2;
-
-std::string Hex(MediaType type) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%X", type);
-  return text;
-}
 
 std::string OrDash(std::string text) { return text.empty() ? "-" : text; }
 

@@ -1,0 +1,287 @@
+// Playback on the virtual clock: the 30 ms progress, the end notice at the true length while the
+// state still reads 3, what the null sink wrote, pause, a second sound, looping, and video frames.
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "engines/dib_image.h"
+#include "engines/media_engine_adapter.h"
+#include "media_fixture.h"
+#include "platform/automation/automation.h"
+#include "platform/clock.h"
+#include "platform/registry.h"
+#include "platform/window/window_api.h"
+
+namespace media_test {
+namespace {
+
+struct Notice {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD tick;
+  int32_t state;  // the engine's state while the notice was handled
+};
+
+std::vector<Notice> g_notices;
+ULC_AudioEngine* g_audio = nullptr;
+ULC_VideoEngine* g_video = nullptr;
+// What the end handler does, when set: the views' stop path, or nothing.
+void (*g_onEnd)() = nullptr;
+
+LRESULT NoticeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == engine_message::kAudioProgress || message == engine_message::kVideoEnd ||
+      message == engine_message::kVideoProgress || message == engine_message::kVideoState) {
+    int32_t state = message == engine_message::kAudioProgress ? Audio_GetState(g_audio) : Video_GetState(g_video);
+    g_notices.push_back({message, wParam, lParam, GetTickCount(), state});
+    bool end = (message == engine_message::kAudioProgress && static_cast<int32_t>(wParam) == -1) ||
+               message == engine_message::kVideoEnd;
+    if (end && g_onEnd != nullptr) g_onEnd();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+class Playback : public MediaTest {
+ protected:
+  void SetUp() override {
+    MediaTest::SetUp();
+    platform::UseVirtualClock(true);
+    WNDCLASSW info{};
+    info.lpfnWndProc = NoticeProc;
+    info.lpszClassName = u"MediaNoticeWindow";
+    RegisterClassW(&info);
+    m_window = CreateWindowExW(0, u"MediaNoticeWindow", u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
+                               nullptr, nullptr);
+    g_audio = ULC_Global::GetGlobal()->InitAudioInstance();
+    g_video = ULC_Global::GetGlobal()->InitVideoInstance();
+    g_notices.clear();
+    g_onEnd = nullptr;
+    SetPlayedFile(u"\\Temp\\played.wav");
+  }
+  void TearDown() override {
+    DestroyWindow(m_window);
+    MediaTest::TearDown();
+    platform::UseVirtualClock(false);
+  }
+  void SetPlayedFile(const std::u16string& path) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform\\Audio", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, u"PlayedFile", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * 2));
+    RegCloseKey(key);
+  }
+  // Advances the clock in 10 ms steps until an end notice or the bound.
+  void RunToEnd(int boundMs = 20000) {
+    for (int elapsed = 0; elapsed < boundMs && !Ended(); elapsed += 10) platform::automation::AdvanceClock(10);
+  }
+  bool Ended() const {
+    for (const Notice& notice : g_notices) {
+      if ((notice.message == engine_message::kAudioProgress && static_cast<int32_t>(notice.wParam) == -1) ||
+          notice.message == engine_message::kVideoEnd) {
+        return true;
+      }
+    }
+    return false;
+  }
+  const Notice& Last() const { return g_notices.back(); }
+  // The samples the null sink wrote, after the 44-byte header.
+  std::string PlayedData() {
+    std::string wav = test_support::ReadFileBytes(m_device.Host(u"\\Temp\\played.wav"));
+    return wav.size() < 44 ? std::string() : wav.substr(44);
+  }
+
+  HWND m_window = nullptr;
+};
+
+TEST_F(Playback, EndNoticeArrivesAtTheTrueLengthWhileTheStateStillReadsPlaying) {
+  std::u16string path = Put("amrnb-122-sweep.amr");
+  ASSERT_EQ(Audio_GetState(g_audio), engine_state::kIdle);
+  ASSERT_EQ(Audio_LoadFile(g_audio, path.c_str(), m_window, 0), 3200);
+  DWORD start = GetTickCount();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  EXPECT_EQ(Audio_GetState(g_audio), engine_state::kPlaying);
+  RunToEnd();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(Last().tick - start, 3200u);
+  EXPECT_EQ(Last().state, engine_state::kPlaying);
+  EXPECT_EQ(Audio_GetState(g_audio), engine_state::kStopped);
+  // Progress every 30 ms of the clock, in this state only, with the position and the length.
+  ASSERT_EQ(g_notices.size(), 3200u / 30 + 1);
+  for (size_t i = 0; i + 1 < g_notices.size(); ++i) {
+    EXPECT_EQ(g_notices[i].wParam, (i + 1) * 30);
+    EXPECT_EQ(g_notices[i].lParam, 3200);
+    EXPECT_EQ(g_notices[i].tick - start, (i + 1) * 30);
+    EXPECT_EQ(g_notices[i].state, engine_state::kPlaying);
+  }
+}
+
+TEST_F(Playback, NullSinkWritesExactlyThePcmThatPlayed) {
+  ASSERT_EQ(Audio_LoadFile(g_audio, Put("pcm16-8k-mono.wav").c_str(), m_window, 0), 2000);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  std::string source = test_support::ReadFileBytes(test_support::CorpusPath("media/pcm16-8k-mono.wav")).substr(44);
+  EXPECT_EQ(PlayedData(), source);
+}
+
+// Comfort-noise frames and blank packets play for their 20 ms each, so the sound lasts its length.
+TEST_F(Playback, FramesFfmpegDropsStillPlayTheirTime) {
+  struct Case {
+    const char* name;
+    size_t samples;
+  } cases[] = {{"amrnb-dtx-modes.amr", 24000}, {"qcelp13k-blank-mixed.qcp", 24000}, {"evrc-eighth.qcp", 24000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_notices.clear();
+    ASSERT_GT(Audio_LoadFile(g_audio, Put(c.name).c_str(), m_window, 0), 0);
+    Audio_Play(g_audio, 0, -1, 1, 100);
+    RunToEnd();
+    Audio_UnloadFile(g_audio);
+    std::string data = PlayedData();
+    EXPECT_EQ(data.size(), c.samples * 2);
+  }
+}
+
+TEST_F(Playback, DtxSpeechIsNotSilence) {
+  ASSERT_EQ(Audio_LoadFile(g_audio, Put("amrnb-dtx-modes.amr").c_str(), m_window, 0), 3000);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  std::string data = PlayedData();
+  ASSERT_EQ(data.size(), 48000u);
+  auto energy = [&](size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to; ++i) {
+      int16_t sample;
+      std::memcpy(&sample, data.data() + i * 2, 2);
+      sum += double(sample) * sample;
+    }
+    return sum / double(to - from);
+  };
+  EXPECT_GT(energy(0, 4000), 1000.0);  // the first half second is speech
+}
+
+TEST_F(Playback, PauseHoldsThePositionAndResumeContinues) {
+  ASSERT_EQ(Audio_LoadFile(g_audio, Put("pcm16-8k-mono.wav").c_str(), m_window, 0), 2000);
+  DWORD start = GetTickCount();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  platform::automation::AdvanceClock(600);
+  Audio_Pause(g_audio);
+  EXPECT_EQ(Audio_GetState(g_audio), engine_state::kPaused);
+  size_t before = g_notices.size();
+  platform::automation::AdvanceClock(5000);
+  EXPECT_EQ(g_notices.size(), before);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  EXPECT_EQ(Last().tick - start, 7000u);
+  std::string source = test_support::ReadFileBytes(test_support::CorpusPath("media/pcm16-8k-mono.wav")).substr(44);
+  EXPECT_EQ(PlayedData(), source);
+}
+
+TEST_F(Playback, ASecondSoundWhileOnePlaysLeavesTheFirstPlaying) {
+  std::u16string first = Put("pcm16-8k-mono.wav");
+  std::u16string second = Put("amrnb-122-sweep.amr");
+  ASSERT_EQ(Audio_LoadFile(g_audio, first.c_str(), m_window, 0), 2000);
+  DWORD start = GetTickCount();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  platform::automation::AdvanceClock(300);
+  // The second view finds the state not 1 and plays directly: the first sound goes on.
+  ASSERT_NE(Audio_GetState(g_audio), engine_state::kIdle);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  EXPECT_EQ(Last().tick - start, 2000u);
+  // A view that wants its own file stops and unloads first.
+  g_notices.clear();
+  Audio_Stop(g_audio);
+  Audio_UnloadFile(g_audio);
+  ASSERT_EQ(Audio_GetState(g_audio), engine_state::kIdle);
+  EXPECT_EQ(Audio_LoadFile(g_audio, second.c_str(), m_window, 0), 3200);
+}
+
+TEST_F(Playback, AnEndHandlerThatStopsKeepsTheStateItSet) {
+  g_onEnd = [] {
+    Audio_Stop(g_audio);
+    Audio_UnloadFile(g_audio);
+  };
+  ASSERT_GT(Audio_LoadFile(g_audio, Put("pcm16-44k-stereo.wav").c_str(), m_window, 0), 0);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(Audio_GetState(g_audio), engine_state::kIdle);
+}
+
+TEST_F(Playback, ALoopingPlayerRestartsWhenTheStateReadsStopped) {
+  ASSERT_EQ(Audio_LoadFile(g_audio, Put("pcm16-44k-stereo.wav").c_str(), m_window, 0), 500);
+  DWORD start = GetTickCount();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  ASSERT_EQ(Audio_GetState(g_audio), engine_state::kStopped);
+  g_notices.clear();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(Last().tick - start, 1000u);
+  // The second round starts from the beginning: its first progress is 30 ms in.
+  EXPECT_EQ(g_notices.front().wParam, 30u);
+  EXPECT_EQ(PlayedData().size(), 22050u * 2 * 2);
+}
+
+TEST_F(Playback, MidiPlaysForItsTempoMappedLength) {
+  ASSERT_EQ(Audio_LoadFile(g_audio, Put("midi-format1.mid").c_str(), m_window, 0), 4800);
+  DWORD start = GetTickCount();
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  EXPECT_EQ(Last().tick - start, 4800u);
+  std::string data = PlayedData();
+  ASSERT_EQ(data.size(), size_t(4800) * 22050 / 1000 * 4);
+  bool sound = false;
+  for (size_t i = 0; i + 1 < data.size() && !sound; i += 2) sound = data[i] != 0 || data[i + 1] != 0;
+  EXPECT_TRUE(sound);
+}
+
+TEST_F(Playback, VideoDrawsFramesIntoItsRegionAndEndsWithItsNotice) {
+  std::u16string path = Put("h264-qvga-aac.mp4");
+  ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+  ASSERT_GT(Video_LoadFile(g_video, path.c_str(), 0), 0);
+  EXPECT_EQ(Video_GetState(g_video), engine_state::kLoading);
+  DWORD start = GetTickCount();
+  Video_Play(g_video, 100);
+  EXPECT_EQ(Video_GetState(g_video), engine_state::kPlaying);
+  platform::automation::AdvanceClock(1000);
+  std::unique_ptr<DibImage, DibImageDeleter> frame(Video_CaptureCurrentFrame(g_video));
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->header.biWidth, 240);  // 320 x 240 fitted into 240 x 320
+  EXPECT_EQ(frame->header.biHeight, 180);
+  int32_t finished = -1;
+  ASSERT_TRUE(Video_GetFlag(g_video, engine_config::kFlagFinished, &finished));
+  EXPECT_EQ(finished, 0);
+  RunToEnd();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(Last().message, engine_message::kVideoEnd);
+  EXPECT_EQ(Last().tick - start, 2534u);
+  EXPECT_EQ(Last().state, engine_state::kPlaying);
+  EXPECT_EQ(Video_GetState(g_video), engine_state::kIdle);
+  ASSERT_TRUE(Video_GetFlag(g_video, engine_config::kFlagFinished, &finished));
+  EXPECT_EQ(finished, 1);
+  // The start was posted as a state notice, then progress came every 30 ms.
+  EXPECT_EQ(g_notices.front().message, engine_message::kVideoState);
+  EXPECT_EQ(g_notices.front().wParam, static_cast<WPARAM>(engine_state::kPlaying));
+  EXPECT_EQ(g_notices[1].message, engine_message::kVideoProgress);
+  // The sound of the video went to the sink: 2.534 s of 44.1 kHz stereo.
+  EXPECT_EQ(PlayedData().size(), size_t(2534) * 44100 / 1000 * 4);
+}
+
+TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {
+  ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+  for (const char* name : {"truncated-3000.mp4", "empty.mp3", "amrnb-audio-only.3gp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Video_LoadFile(g_video, Put(name).c_str(), 0), 0);
+    EXPECT_EQ(Video_GetState(g_video), engine_state::kIdle);
+    Video_Play(g_video, 100);
+    EXPECT_EQ(Video_GetState(g_video), engine_state::kIdle);
+  }
+}
+
+}  // namespace
+}  // namespace media_test
