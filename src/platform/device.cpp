@@ -66,7 +66,9 @@ void InstallPlugins(const fs::path& windowsFolder) {
     if (targetError) fs::create_symlink(entry.path(), temporary, targetError);
     if (targetError) fs::copy_file(entry.path(), temporary, targetError);
     if (!targetError) fs::rename(temporary, target, targetError);
-    if (targetError) fs::remove(temporary, error);
+    // Renaming a hard link over another link to the same file (another process of the device has
+    // just installed it) succeeds and does nothing, so the temporary name may still be there.
+    fs::remove(temporary, error);
   }
 }
 
