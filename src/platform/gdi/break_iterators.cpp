@@ -6,13 +6,15 @@ namespace platform::gdi {
 namespace {
 
 struct BreakIteratorCloser {
-  void operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
+  void operator()(UBreakIterator* iterator) const { Unicode()->breakClose(iterator); }
 };
 using BreakIteratorPtr = std::unique_ptr<UBreakIterator, BreakIteratorCloser>;
 
 BreakIteratorPtr Open(UBreakIteratorType kind) {
+  const UnicodeLibrary* unicode = Unicode();
+  if (unicode == nullptr) return BreakIteratorPtr();
   UErrorCode status = U_ZERO_ERROR;
-  BreakIteratorPtr opened(ubrk_open(kind, "", nullptr, 0, &status));
+  BreakIteratorPtr opened(unicode->breakOpen(kind, "", nullptr, 0, &status));
   return U_SUCCESS(status) ? std::move(opened) : BreakIteratorPtr();
 }
 

@@ -1,6 +1,6 @@
 #include "platform/gdi/font_set.h"
 
-#include <unicode/uchar.h>
+#include "platform/gdi/unicode_library.h"
 
 #include <map>
 #include <tuple>
@@ -15,7 +15,7 @@ constexpr std::size_t kMaxRememberedCharacters = 65536;
 }  // namespace
 
 bool IsDefaultIgnorable(char32_t c) {
-  return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+  return HasUnicodeProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
 }
 
 bool WantsEmojiPresentation(std::u32string_view cluster) {
@@ -24,15 +24,13 @@ bool WantsEmojiPresentation(std::u32string_view cluster) {
   for (char32_t c : cluster) {
     if (c == 0xFE0E) return false;  // text presentation asked for
     if (c == 0xFE0F || c == 0x20E3) return true;
-    auto code = static_cast<UChar32>(c);
-    if (u_hasBinaryProperty(code, UCHAR_EMOJI_MODIFIER) || u_hasBinaryProperty(code, UCHAR_REGIONAL_INDICATOR)) {
+    if (HasUnicodeProperty(c, UCHAR_EMOJI_MODIFIER) || HasUnicodeProperty(c, UCHAR_REGIONAL_INDICATOR)) {
       return true;
     }
-    pictographic = pictographic || u_hasBinaryProperty(code, UCHAR_EXTENDED_PICTOGRAPHIC);
+    pictographic = pictographic || HasUnicodeProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC);
   }
-  auto first = static_cast<UChar32>(cluster.front());
   // A joined sequence of pictographs is an emoji sequence whatever its first member's default.
-  return u_hasBinaryProperty(first, UCHAR_EMOJI_PRESENTATION) || (pictographic && cluster.size() > 1);
+  return HasUnicodeProperty(cluster.front(), UCHAR_EMOJI_PRESENTATION) || (pictographic && cluster.size() > 1);
 }
 
 FontSet::FontSet(const FaceSource& primary, const FallbackStyle& style, int pixelSize)

@@ -21,15 +21,17 @@ std::vector<std::uint32_t> ClusterBoundaries(std::u16string_view text) {
   boundaries.push_back(0);
   if (text.empty()) return boundaries;
   UBreakIterator* iterator = ThreadBreakIterator(UBRK_CHARACTER);
+  const UnicodeLibrary* unicode = Unicode();  // loaded whenever the iterator is there
   UErrorCode status = U_ZERO_ERROR;
   if (!IsSimple(text) && iterator && text.size() <= static_cast<std::size_t>(INT32_MAX)) {
-    ubrk_setText(iterator, reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(text.size()), &status);
+    unicode->breakSetText(iterator, reinterpret_cast<const UChar*>(text.data()),
+                          static_cast<int32_t>(text.size()), &status);
     if (U_SUCCESS(status)) {
-      for (int32_t at = ubrk_following(iterator, 0); at != UBRK_DONE; at = ubrk_next(iterator)) {
+      for (int32_t at = unicode->breakFollowing(iterator, 0); at != UBRK_DONE; at = unicode->breakNext(iterator)) {
         boundaries.push_back(static_cast<std::uint32_t>(at));
       }
       // The iterator keeps a pointer to the text; it must not outlive the caller's buffer.
-      ubrk_setText(iterator, nullptr, 0, &status);
+      unicode->breakSetText(iterator, nullptr, 0, &status);
       if (boundaries.back() != text.size()) boundaries.push_back(static_cast<std::uint32_t>(text.size()));
       return boundaries;
     }
