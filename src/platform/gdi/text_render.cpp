@@ -47,6 +47,14 @@ void PaintGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline,
       const int a = s[0];
       if (a == 0) return;
       BYTE* p = row + x * 3;
+      if (a == 255) {
+        // Full coverage, most of a glyph's ink, without the division: the blend below gives the
+        // colour itself there, one step lighter over a lighter background (its rounding).
+        p[0] = static_cast<BYTE>(cb + (cb < p[0]));
+        p[1] = static_cast<BYTE>(cg + (cg < p[1]));
+        p[2] = static_cast<BYTE>(cr + (cr < p[2]));
+        return;
+      }
       p[0] = static_cast<BYTE>(p[0] + ((cb - p[0]) * a + 127) / 255);
       p[1] = static_cast<BYTE>(p[1] + ((cg - p[1]) * a + 127) / 255);
       p[2] = static_cast<BYTE>(p[2] + ((cr - p[2]) * a + 127) / 255);
