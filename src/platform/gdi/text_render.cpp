@@ -1,6 +1,8 @@
 #include "platform/gdi/text_render.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 
 #include "platform/gdi/gdi_objects.h"
 
@@ -24,6 +26,31 @@ void ForEachPixel(Surface& surface, const Glyph& glyph, int originX, int baselin
   }
 }
 
+// Every blend of one colour channel, [coverage][old value]: p + ((c - p) * a + 127) / 255, worked
+// out once for the channel's value instead of divided per pixel. A thread keeps the last few.
+struct BlendTable {
+  int channel = -1;
+  std::array<BYTE, 256 * 256> values{};
+};
+
+const BYTE* BlendTableFor(int channel) {
+  constexpr std::size_t kTables = 4;
+  thread_local std::array<std::unique_ptr<BlendTable>, kTables> tables;
+  thread_local std::size_t next = 0;
+  for (const auto& table : tables) {
+    if (table && table->channel == channel) return table->values.data();
+  }
+  std::unique_ptr<BlendTable>& slot = tables[next++ % kTables];
+  if (!slot) slot = std::make_unique<BlendTable>();
+  slot->channel = channel;
+  for (int a = 0; a < 256; ++a) {
+    for (int p = 0; p < 256; ++p) {
+      slot->values[static_cast<std::size_t>(a << 8 | p)] = static_cast<BYTE>(p + ((channel - p) * a + 127) / 255);
+    }
+  }
+  return slot->values.data();
+}
+
 // Grey coverage blended in the text colour; premultiplied colour composed over the surface. A
 // monochrome surface takes the text colour where the glyph is mostly opaque.
 void PaintGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline, COLORREF color, const RECT& clip) {
@@ -42,22 +69,17 @@ void PaintGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline,
       p[2] = static_cast<BYTE>(std::min(255, s[2] + (p[2] * (255 - a) + 127) / 255));
     });
   } else {
-    const int cb = GetBValue(color), cg = GetGValue(color), cr = GetRValue(color);
+    const BYTE* blue = BlendTableFor(GetBValue(color));
+    const BYTE* green = BlendTableFor(GetGValue(color));
+    const BYTE* red = BlendTableFor(GetRValue(color));
     ForEachPixel(surface, glyph, originX, baseline, clip, [=](int x, int, const BYTE* s, BYTE* row) {
-      const int a = s[0];
+      const unsigned a = s[0];
       if (a == 0) return;
       BYTE* p = row + x * 3;
-      if (a == 255) {
-        // Full coverage, most of a glyph's ink, without the division: the blend below gives the
-        // colour itself there, one step lighter over a lighter background (its rounding).
-        p[0] = static_cast<BYTE>(cb + (cb < p[0]));
-        p[1] = static_cast<BYTE>(cg + (cg < p[1]));
-        p[2] = static_cast<BYTE>(cr + (cr < p[2]));
-        return;
-      }
-      p[0] = static_cast<BYTE>(p[0] + ((cb - p[0]) * a + 127) / 255);
-      p[1] = static_cast<BYTE>(p[1] + ((cg - p[1]) * a + 127) / 255);
-      p[2] = static_cast<BYTE>(p[2] + ((cr - p[2]) * a + 127) / 255);
+      const unsigned at = a << 8;
+      p[0] = blue[at | p[0]];
+      p[1] = green[at | p[1]];
+      p[2] = red[at | p[2]];
     });
   }
 }
