@@ -92,6 +92,32 @@ TEST_F(HtmlView, TapsBesideLinksSayNothing) {
   EXPECT_TRUE(m_scene.TakeNotices().empty());
 }
 
+// Words longer than the view is wide (a long address, letters with accents and no break) are cut
+// between clusters onto lines of their own: nothing is laid out past the right edge, and a cut link
+// stays tappable.
+TEST_F(HtmlView, LongWordsAreCutToTheViewsWidth) {
+  const auto folder = m_device.Host(kFolder);
+  std::filesystem::create_directories(folder);
+  std::string accented;
+  for (int i = 0; i < 150; ++i) accented += "e\xCC\x81";
+  test_support::WriteFileBytes(folder / "long.html",
+                               "<p>Start " + std::string(400, 'w') + " end</p><p><a href=\"x\">http://example.com/" +
+                                   std::string(300, 'a') + "</a></p><h1>" + accented + "</h1>");
+  std::string error;
+  ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"long.html", &error)) << error;
+  RECT client{};
+  GetClientRect(View(), &client);
+  const RECT bounds = platform::html::ContentBounds(View());
+  EXPECT_LE(bounds.right, client.right);
+  EXPECT_GT(bounds.bottom - bounds.top, 8 * 12);  // several lines each
+  RECT link{};
+  ASSERT_TRUE(platform::html::LinkRectangle(View(), 0, &link));
+  POINT corner{0, 0};
+  ClientToScreen(View(), &corner);
+  EXPECT_GT(link.right, link.left);
+  EXPECT_LE(link.right - corner.x, client.right);
+}
+
 TEST(HtmlDocument, ScriptsExternalPicturesAndStructure) {
   const platform::html::Document document = platform::html::ParseHtml(kPart);
   std::u16string all;

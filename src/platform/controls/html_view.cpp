@@ -10,6 +10,7 @@
 #include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/line_breaks.h"
+#include "platform/gdi/text_clusters.h"
 #include "platform/text_conversion.h"
 #include "platform/window/window_styles.h"
 
@@ -65,6 +66,40 @@ ViewState* StateOf(HWND view) {
 }
 
 unsigned StyleOf(const InlineRun& run) { return run.style | (run.link >= 0 ? kUnderline : 0); }
+
+// A word wider than the whole line (a long address, a run of letters without a break): its pieces
+// are cut between clusters, each line taking as much as fits, so that nothing runs off the view.
+void BreakLongWord(ViewState& state, HDC hdc, const std::vector<Piece>& segment, int left, int right, int lineHeight,
+                   int& x, int& top) {
+  for (const Piece& piece : segment) {
+    SelectObject(hdc, state.Font(piece.style, piece.heading));
+    std::u16string_view rest = piece.text;
+    while (!rest.empty()) {
+      INT fit = 0;
+      SIZE size{};
+      GetTextExtentExPointW(hdc, rest.data(), static_cast<int>(rest.size()), std::max(0, right - x), &fit, nullptr,
+                            &size);
+      std::size_t take = gdi::ClusterStartAt(rest, static_cast<std::size_t>(std::max(fit, 0)));
+      if (take == 0 && x > left) {
+        x = left;
+        top += lineHeight;
+        continue;
+      }
+      if (take == 0) take = gdi::NextClusterBoundary(rest, 0);  // one cluster wider than the line
+      Piece part = piece;
+      part.text = std::u16string(rest.substr(0, take));
+      GetTextExtentPoint32W(hdc, part.text.data(), static_cast<int>(part.text.size()), &size);
+      part.rect = RECT{x, top, x + size.cx, top + lineHeight};
+      state.pieces.push_back(std::move(part));
+      x += size.cx;
+      rest.remove_prefix(take);
+      if (!rest.empty()) {
+        x = left;
+        top += lineHeight;
+      }
+    }
+  }
+}
 
 // One block, wrapped at the line-break opportunities of its text, pieces split where the style
 // changes.
@@ -127,6 +162,11 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
       SelectObject(hdc, state.Font(segment.back().style, segment.back().heading));
       GetTextExtentPoint32W(hdc, u" ", 1, &space);
       visible -= space.cx;
+    }
+    if (visible > width - margin - left) {
+      BreakLongWord(state, hdc, segment, left, width - margin, lineHeight, x, top);
+      start = end;
+      continue;
     }
     if (x > left && x + visible > width - margin) {
       x = left;
@@ -326,6 +366,20 @@ bool LinkRectangle(HWND view, int index, RECT* screen) {
     return true;
   }
   return false;
+}
+
+RECT ContentBounds(HWND view) {
+  RECT bounds{};
+  ViewState* state = StateOf(view);
+  if (state == nullptr) return bounds;
+  for (const Piece& piece : state->pieces) {
+    if (IsRectEmpty(&bounds)) {
+      bounds = piece.rect;
+    } else {
+      UnionRect(&bounds, &bounds, &piece.rect);
+    }
+  }
+  return bounds;
 }
 
 int PicturesShown(HWND view) {

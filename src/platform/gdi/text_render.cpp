@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
+#include <cstdint>
 
 #include "platform/gdi/gdi_objects.h"
 
@@ -26,29 +26,30 @@ void ForEachPixel(Surface& surface, const Glyph& glyph, int originX, int baselin
   }
 }
 
-// Every blend of one colour channel, [coverage][old value]: p + ((c - p) * a + 127) / 255, worked
-// out once for the channel's value instead of divided per pixel. A thread keeps the last few.
-struct BlendTable {
-  int channel = -1;
-  std::array<BYTE, 256 * 256> values{};
-};
-
-const BYTE* BlendTableFor(int channel) {
-  constexpr std::size_t kTables = 4;
-  thread_local std::array<std::unique_ptr<BlendTable>, kTables> tables;
-  thread_local std::size_t next = 0;
-  for (const auto& table : tables) {
-    if (table && table->channel == channel) return table->values.data();
-  }
-  std::unique_ptr<BlendTable>& slot = tables[next++ % kTables];
-  if (!slot) slot = std::make_unique<BlendTable>();
-  slot->channel = channel;
-  for (int a = 0; a < 256; ++a) {
-    for (int p = 0; p < 256; ++p) {
-      slot->values[static_cast<std::size_t>(a << 8 | p)] = static_cast<BYTE>(p + ((channel - p) * a + 127) / 255);
+// The step a blend takes from the old channel value p towards the text's c at coverage a,
+// ((c - p) * a + 127) / 255, for every difference c - p and coverage: looked up rather than divided
+// three times a pixel. One table for every colour (256 KB), made once.
+class BlendSteps {
+ public:
+  BlendSteps() {
+    for (int d = -255; d <= 255; ++d) {
+      for (int a = 0; a < 256; ++a) m_steps[Index(d, a)] = static_cast<std::int16_t>((d * a + 127) / 255);
     }
   }
-  return slot->values.data();
+  static std::size_t Index(int difference, unsigned coverage) {
+    return static_cast<std::size_t>(difference + 255) << 8 | coverage;
+  }
+  BYTE Blend(BYTE old, int colour, unsigned coverage) const {
+    return static_cast<BYTE>(old + m_steps[Index(colour - old, coverage)]);
+  }
+
+ private:
+  std::array<std::int16_t, 511 * 256> m_steps{};
+};
+
+const BlendSteps& Steps() {
+  static const BlendSteps steps;
+  return steps;
 }
 
 // Grey coverage blended in the text colour; premultiplied colour composed over the surface. A
@@ -69,17 +70,15 @@ void PaintGlyph(Surface& surface, const Glyph& glyph, int originX, int baseline,
       p[2] = static_cast<BYTE>(std::min(255, s[2] + (p[2] * (255 - a) + 127) / 255));
     });
   } else {
-    const BYTE* blue = BlendTableFor(GetBValue(color));
-    const BYTE* green = BlendTableFor(GetGValue(color));
-    const BYTE* red = BlendTableFor(GetRValue(color));
-    ForEachPixel(surface, glyph, originX, baseline, clip, [=](int x, int, const BYTE* s, BYTE* row) {
+    const int cb = GetBValue(color), cg = GetGValue(color), cr = GetRValue(color);
+    const BlendSteps& steps = Steps();
+    ForEachPixel(surface, glyph, originX, baseline, clip, [=, &steps](int x, int, const BYTE* s, BYTE* row) {
       const unsigned a = s[0];
       if (a == 0) return;
       BYTE* p = row + x * 3;
-      const unsigned at = a << 8;
-      p[0] = blue[at | p[0]];
-      p[1] = green[at | p[1]];
-      p[2] = red[at | p[2]];
+      p[0] = steps.Blend(p[0], cb, a);
+      p[1] = steps.Blend(p[1], cg, a);
+      p[2] = steps.Blend(p[2], cr, a);
     });
   }
 }
