@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/controls/html_document.h"
+#include "platform/controls/html_pictures.h"
 #include "platform/controls/shell_gesture.h"
 #include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr const WCHAR* kViewChildClass = u"DISPLAYCLASS_VIEW";
 constexpr COLORREF kLinkColour = 0xFF0000;
 constexpr int kBaseSize = 12;
+constexpr int kMaxPictureHeight = 320;  // at 96 dpi
 
 struct Piece {
   RECT rect{};
@@ -28,6 +30,7 @@ struct Piece {
   int heading = 0;
   int link = -1;
   bool picture = false;
+  HBITMAP bitmap = nullptr;  // the decoded picture (owned by the view's state), or none
 };
 
 struct ViewState {
@@ -39,10 +42,17 @@ struct ViewState {
   HWND child = nullptr;
   std::map<unsigned, HFONT> fonts;
   int pictures = 0;
+  std::u16string folder;         // the device folder of the text shown, where its pictures are
+  std::vector<HBITMAP> bitmaps;  // the pictures decoded for the current layout
   std::string target;  // the last notification's target, kept alive while it is sent
 
   ~ViewState() {
     for (auto& [key, font] : fonts) DeleteObject(font);
+    ForgetPictures();
+  }
+  void ForgetPictures() {
+    for (HBITMAP bitmap : bitmaps) DeleteObject(bitmap);
+    bitmaps.clear();
   }
   int Scale(int value) const { return (value * dpi + 95) / 96; }
   HFONT Font(unsigned style, int heading) {
@@ -63,6 +73,20 @@ struct ViewState {
 ViewState* StateOf(HWND view) {
   if (!IsWindow(view)) return nullptr;
   return reinterpret_cast<ViewState*>(GetWindowLongW(view, GWL_USERDATA));
+}
+
+// A picture of the text's own folder decoded to fit the box; null when it cannot be.
+HBITMAP DecodeLocalPicture(ViewState& state, const std::string& source, int maxWidth, int maxHeight) {
+  if (state.folder.empty() || !IsLocalPicture(source)) return nullptr;
+  std::u16string path = state.folder + Utf8ToUtf16(source);
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  const auto host = HostPath(path);
+  if (!host) return nullptr;
+  HBITMAP bitmap = DecodePicture(*host, maxWidth, maxHeight);
+  if (!bitmap) return nullptr;
+  state.bitmaps.push_back(bitmap);
+  ++state.pictures;
+  return bitmap;
 }
 
 unsigned StyleOf(const InlineRun& run) { return run.style | (run.link >= 0 ? kUnderline : 0); }
@@ -107,13 +131,21 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
   const int margin = state.Scale(4);
   const int left = margin + block.indent * state.Scale(12);
   if (!block.picture.empty()) {
-    const int size = state.Scale(40);
     Piece piece;
-    piece.rect = RECT{left, top, left + std::min(width - left, size * 2), top + size};
     piece.text = Utf8ToUtf16(block.picture);
     piece.picture = true;
+    // A picture fits the line's width and a screen's height; one that cannot be decoded keeps a
+    // framed place with its name.
+    piece.bitmap = DecodeLocalPicture(state, block.picture, width - margin - left, state.Scale(kMaxPictureHeight));
+    SIZE size{state.Scale(80), state.Scale(40)};
+    if (piece.bitmap) {
+      BITMAP info{};
+      GetObjectW(piece.bitmap, sizeof info, &info);
+      size = SIZE{info.bmWidth, info.bmHeight};
+    }
+    piece.rect = RECT{left, top, left + std::min<LONG>(std::max(0, width - left), size.cx), top + size.cy};
     state.pieces.push_back(std::move(piece));
-    top += size + state.Scale(2);
+    top += size.cy + state.Scale(2);
     return;
   }
   std::vector<InlineRun> runs;
@@ -184,6 +216,7 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
 
 void LayOut(ViewState& state) {
   state.pieces.clear();
+  state.ForgetPictures();
   RECT client{};
   GetClientRect(state.child, &client);
   HDC hdc = CreateCompatibleDC(nullptr);
@@ -210,8 +243,16 @@ void Paint(ViewState& state, HWND child) {
     RECT rect = piece.rect;
     OffsetRect(&rect, 0, -state.scroll);
     if (rect.bottom < 0 || rect.top > client.bottom) continue;
+    if (piece.bitmap) {
+      HDC source = CreateCompatibleDC(hdc);
+      HGDIOBJ previous = SelectObject(source, piece.bitmap);
+      BitBlt(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, SRCCOPY);
+      SelectObject(source, previous);
+      DeleteDC(source);
+      continue;
+    }
     if (piece.picture) {
-      // Pictures are not decoded by this view: their place is kept and framed, with the name.
+      // A picture that could not be decoded: its place is kept and framed, with the name.
       FrameRect(hdc, &rect, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
       SelectObject(hdc, state.Font(kItalic, 0));
       SetTextColor(hdc, RGB(96, 96, 96));
@@ -289,10 +330,13 @@ LRESULT ChildProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
 bool LoadFile(ViewState& state, std::u16string_view address) {
   constexpr std::u16string_view kFile = u"file://";
   if (address.size() <= kFile.size() || address.substr(0, kFile.size()) != kFile) return false;
-  const auto host = HostPath(address.substr(kFile.size()));
+  const std::u16string_view path = address.substr(kFile.size());
+  const auto host = HostPath(path);
   if (!host) return false;
   std::ifstream in(*host, std::ios::binary);
   if (!in) return false;
+  const std::size_t slash = path.find_last_of(u"\\/");
+  state.folder = slash == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, slash + 1));
   std::string bytes(kMaxHtmlBytes, '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(in.gcount()));
@@ -332,6 +376,7 @@ LRESULT ViewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     case DTM_NAVIGATE:
       if (state == nullptr || lParam == 0) return 0;
       state->document = Document{};
+      state->folder.clear();
       state->scroll = 0;
       LoadFile(*state, reinterpret_cast<LPCWSTR>(lParam));
       LayOut(*state);
