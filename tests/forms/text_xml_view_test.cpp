@@ -38,7 +38,8 @@ class HtmlView : public UiTest {
     const auto folder = m_device.Host(kFolder);
     std::filesystem::create_directories(folder);
     test_support::WriteFileBytes(folder / "part.html", kPart);
-    test_support::WriteFileBytes(folder / "photo.png", "not decoded");
+    test_support::WriteFileBytes(folder / "photo.png",
+                                 test_support::ReadFileBytes(test_support::CorpusPath("png/basn2c08.png")));
     std::string error;
     ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"part.html", &error)) << error;
   }

@@ -134,14 +134,15 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
     Piece piece;
     piece.text = Utf8ToUtf16(block.picture);
     piece.picture = true;
-    // A picture fits the line's width and a screen's height; one that cannot be decoded keeps a
-    // framed place with its name.
-    piece.bitmap = DecodeLocalPicture(state, block.picture, width - margin - left, state.Scale(kMaxPictureHeight));
+    // A picture is drawn at the screen's density (its pixels as 96 dpi ones), fitted to the line's
+    // width and a screen's height; one that cannot be decoded keeps a framed place with its name.
+    const int room = std::max(1, (width - margin - left) * 96 / state.dpi);
+    piece.bitmap = DecodeLocalPicture(state, block.picture, room, kMaxPictureHeight);
     SIZE size{state.Scale(80), state.Scale(40)};
     if (piece.bitmap) {
       BITMAP info{};
       GetObjectW(piece.bitmap, sizeof info, &info);
-      size = SIZE{info.bmWidth, info.bmHeight};
+      size = SIZE{std::max(1, info.bmWidth * state.dpi / 96), std::max(1, info.bmHeight * state.dpi / 96)};
     }
     piece.rect = RECT{left, top, left + std::min<LONG>(std::max(0, width - left), size.cx), top + size.cy};
     state.pieces.push_back(std::move(piece));
@@ -246,7 +247,10 @@ void Paint(ViewState& state, HWND child) {
     if (piece.bitmap) {
       HDC source = CreateCompatibleDC(hdc);
       HGDIOBJ previous = SelectObject(source, piece.bitmap);
-      BitBlt(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, SRCCOPY);
+      BITMAP info{};
+      GetObjectW(piece.bitmap, sizeof info, &info);
+      StretchBlt(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, info.bmWidth,
+                 info.bmHeight, SRCCOPY);
       SelectObject(source, previous);
       DeleteDC(source);
       continue;
