@@ -3,6 +3,7 @@
 // taken from the input. Measured and drawn must agree, and nothing may read or write out of bounds.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -74,6 +75,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const auto& [left, right] : platform::gdi::SelectionSpans(g_dc, text, text.size() / 4, text.size() / 2)) {
     Check(left < right && left >= 0 && right <= extent.cx);
+  }
+  // The wrapped layout of a multi-line edit: a tap anywhere lands on a cluster edge inside the
+  // text, and the caret of every such place stays on a line of the layout.
+  const UINT wrapped = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+  RECT laid{0, 0, width, 0};
+  const int laidHeight = DrawTextW(g_dc, text.c_str(), count, &laid, wrapped | DT_CALCRECT);
+  for (POINT tap : {POINT{-3, -3}, POINT{width / 2, laidHeight / 2}, POINT{width + 5, laidHeight + 5},
+                    POINT{static_cast<LONG>(size % 97), static_cast<LONG>(size % 53)}}) {
+    const std::size_t at = platform::gdi::PositionAtPoint(g_dc, text, width, wrapped, tap);
+    Check(at <= text.size());
+    const POINT caret = platform::gdi::CaretPoint(g_dc, text, width, wrapped, at);
+    Check(caret.y >= 0 && (text.empty() || caret.y < std::max(laidHeight, 1)));
+  }
+  for (const RECT& rect : platform::gdi::SelectionRects(g_dc, text, width, wrapped, text.size() / 5, text.size())) {
+    Check(rect.left < rect.right && rect.top >= 0 && rect.bottom <= std::max(laidHeight, 1));
   }
   return 0;
 }

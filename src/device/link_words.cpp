@@ -25,7 +25,11 @@ enum CharClass : unsigned char {
   kSpecial = 4,     // "." and "("
   kAt = 8,
   kPhone = 16,  // digits and ( ) + -
+  kPairStart = 32,  // may begin a prefix or scheme: the letter after it decides
 };
+
+// The first two letters of every prefix and scheme above.
+constexpr std::string_view kPairs[] = {"ht", "ft", "fi", "rt", "ws", "ww", "ma", "te", "go"};
 
 constexpr std::array<unsigned char, 256> MakeClasses() {
   std::array<unsigned char, 256> classes{};
@@ -36,6 +40,10 @@ constexpr std::array<unsigned char, 256> MakeClasses() {
   classes['('] = kSpecial | kPhone;
   classes[')'] = kDelimiter | kPhone;
   classes['@'] = kAt;
+  for (std::string_view pair : kPairs) {
+    classes[static_cast<unsigned char>(pair[0])] |= kPairStart;
+    classes[static_cast<unsigned char>(pair[0] - 32)] |= kPairStart;
+  }
   return classes;
 }
 
@@ -45,7 +53,6 @@ constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
 // U+0040 ("A" is bit 1); zero for every other character.
 constexpr std::array<std::uint64_t, 256> MakeSecondLetters() {
   std::array<std::uint64_t, 256> second{};
-  constexpr std::string_view kPairs[] = {"ht", "ft", "fi", "rt", "ws", "ww", "ma", "te", "go"};
   for (std::string_view pair : kPairs) {
     const auto bits = (std::uint64_t{1} << (pair[1] - 64)) | (std::uint64_t{1} << (pair[1] - 32 - 64));
     second[static_cast<unsigned char>(pair[0])] |= bits;
@@ -143,7 +150,14 @@ std::size_t WordEnd(std::u16string_view text, std::size_t start, const LinkSetti
     const char16_t c = text[at];
     if (c >= 256) return finish(at);
     const unsigned kind = kClasses[c];
-    const bool addressStart = StartsPair(text, at, c);
+    // Most characters of prose are letters that begin no prefix or scheme: they only shape the word.
+    if ((kind & (kDelimiter | kSpecial | kPairStart)) == 0) {
+      seenAny |= kind;
+      seenAll &= kind;
+      ++i;
+      continue;
+    }
+    const bool addressStart = (kind & kPairStart) != 0 && StartsPair(text, at, c);
     if ((kind & (kDelimiter | kSpecial)) == 0 && !addressStart) {
       seenAny |= kind;
       seenAll &= kind;

@@ -2,7 +2,12 @@
 // groups, list and combo box selections, and the STATIC bitmap.
 #include "controls_fixture.h"
 #include "platform/controls/control_messages.h"
+#include "platform/controls/control_common.h"
+#include "platform/gdi/text_caret.h"
+#include "platform/gdi/text_clusters.h"
 #include "platform/resources/resource_api.h"
+
+#include <climits>
 
 namespace controls_test {
 namespace {
@@ -96,6 +101,112 @@ TEST_F(ControlsTest, EditCaretAndDeletionKeepClustersWhole) {
   EXPECT_EQ(Text(edit), u"ab");
   SendMessageW(edit, EM_SETSEL, 0, 1);
   UpdateWindow(owner);
+}
+
+DWORD AnchorOf(HWND edit) {
+  DWORD from = 0, to = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  return from == CaretOf(edit) ? to : from;
+}
+
+// A multi-line edit as a composer's text box: taps land on cluster edges of the line tapped, a
+// drag selects across lines, up and down keep the column, and the caret and the selection are
+// drawn on the line they belong to.
+TEST_F(ControlsTest, MultiLineEditTapsDragsAndLineKeys) {
+  HWND owner = MakeOwner();
+  HWND edit = Child(owner, u"EDIT", WS_BORDER | ES_MULTILINE, 8, {10, 10, 130, 130});
+  const std::u16string text =
+      u"ab cde\u0301 fgh \U0001F468\u200D\U0001F469\u200D\U0001F467 ijklm nopq rstu vwxyz and some more words";
+  SetWindowTextW(edit, text.c_str());
+  SetFocus(edit);
+  UpdateWindow(owner);
+  HDC dc = GetDC(edit);
+  HGDIOBJ font = SelectObject(dc, platform::controls::FontOr(nullptr));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const int lineHeight = metrics.tmHeight;
+  const std::vector<std::uint32_t> edges = platform::gdi::ClusterBoundaries(text);
+  RECT client{};
+  GetClientRect(edit, &client);
+  const int width = client.right - 4;
+  const UINT format = DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+  // Every visible edge is found again by a tap on its caret (the edit's text starts 2 pixels in and
+  // 1 down).
+  int rows = 0;
+  for (std::uint32_t edge : edges) {
+    if (edge < text.size() && text[edge] == u' ') continue;
+    const POINT at = platform::gdi::CaretPoint(dc, text, width, format, edge);
+    rows = std::max(rows, static_cast<int>(at.y / lineHeight) + 1);
+    platform::automation::Tap(ScreenPoint(edit, 2 + at.x, 1 + at.y + lineHeight / 2));
+    EXPECT_EQ(CaretOf(edit), edge);
+  }
+  EXPECT_GE(rows, 3);
+  // A tap on the family's right half is after the whole family, never inside it.
+  const std::size_t family = text.find(u"\U0001F468");
+  const std::size_t afterFamily = text.find(u" ijklm");
+  const POINT familyLeft = platform::gdi::CaretPoint(dc, text, width, format, family);
+  const POINT familyRight = platform::gdi::CaretPoint(dc, text, width, format, afterFamily);
+  ASSERT_EQ(familyLeft.y, familyRight.y);
+  platform::automation::Tap(ScreenPoint(edit, 2 + familyRight.x - 2, 1 + familyRight.y + 2));
+  EXPECT_EQ(CaretOf(edit), afterFamily);
+  // Down from the start keeps near the column, on the next line; up from the first line stays.
+  SendMessageW(edit, EM_SETSEL, 0, 0);
+  platform::automation::PressKey(VK_UP);
+  EXPECT_EQ(CaretOf(edit), 0u);
+  platform::automation::PressKey(VK_DOWN);
+  EXPECT_EQ(platform::gdi::CaretPoint(dc, text, width, format, CaretOf(edit)).y, lineHeight);
+  platform::automation::PressKey(VK_DOWN);
+  platform::automation::PressKey(VK_DOWN);
+  platform::automation::PressKey(VK_DOWN);
+  const DWORD lastLine = CaretOf(edit);
+  platform::automation::PressKey(VK_DOWN);
+  EXPECT_EQ(CaretOf(edit), lastLine);  // below the last line nothing moves
+  platform::automation::PressKey(VK_UP);
+  EXPECT_LT(CaretOf(edit), lastLine);
+  // A drag from the first line to the third selects across them, anchored where it began.
+  platform::automation::MouseDown(ScreenPoint(edit, 3, 2 + lineHeight / 2));
+  platform::automation::MouseMove(ScreenPoint(edit, 40, 1 + 2 * lineHeight + lineHeight / 2));
+  platform::automation::MouseUp(ScreenPoint(edit, 40, 1 + 2 * lineHeight + lineHeight / 2));
+  EXPECT_EQ(AnchorOf(edit), 0u);
+  const DWORD dragged = CaretOf(edit);
+  EXPECT_EQ(platform::gdi::CaretPoint(dc, text, width, format, dragged).y, 2 * lineHeight);
+  // The highlight is drawn on the first line and on the third, not below the selection.
+  UpdateWindow(owner);
+  const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  auto highlighted = [&](int row) {
+    int count = 0;
+    for (int x = 2; x < width; ++x) count += GetPixel(dc, x, 1 + row * lineHeight + 1) == highlight;
+    return count;
+  };
+  EXPECT_GT(highlighted(0), 20);
+  EXPECT_GT(highlighted(2), 0);
+  EXPECT_EQ(highlighted(3), 0);
+  SelectObject(dc, font);
+  ReleaseDC(edit, dc);
+}
+
+// Left and right go in logical order over a right-to-left word: the caret visits every letter of
+// it in reading order, and its drawn place moves leftwards inside the word.
+TEST_F(ControlsTest, EditArrowsWalkRightToLeftTextInReadingOrder) {
+  HWND owner = MakeOwner();
+  HWND edit = Child(owner, u"EDIT", WS_BORDER, 9, {10, 10, 200, 30});
+  const std::u16string text = u"ab \u05E9\u05DC\u05D5\u05DD";
+  SetWindowTextW(edit, text.c_str());
+  SetFocus(edit);
+  HDC dc = GetDC(edit);
+  HGDIOBJ font = SelectObject(dc, platform::controls::FontOr(nullptr));
+  int previousX = INT_MAX;
+  for (DWORD stop = 1; stop <= text.size(); ++stop) {
+    platform::automation::PressKey(VK_RIGHT);
+    EXPECT_EQ(CaretOf(edit), stop);
+    if (stop > 3 && stop < text.size()) {
+      const int x = platform::gdi::CaretOffset(dc, text, stop);
+      EXPECT_LT(x, previousX) << stop;
+      previousX = x;
+    }
+  }
+  SelectObject(dc, font);
+  ReleaseDC(edit, dc);
 }
 
 TEST_F(ControlsTest, EditRefusesWhatItsStyleForbids) {

@@ -9,6 +9,7 @@
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
 #include "platform/controls/html_document.h"
+#include "platform/controls/html_pictures.h"
 #include "platform/controls/html_view.h"
 #include "platform/gdi/png_file.h"
 #include "platform/window/screen.h"
@@ -28,6 +29,7 @@ constexpr char kPart[] =
     "<li>Menu: <a href=\"menu.html\">menu</a></li><li>Outside: <a href=\"../../secret.txt\">up</a></li></ul>"
     "<ol><li>first</li><li>second</li></ol><custom-tag>Unknown elements show their text</custom-tag></body></html>";
 
+constexpr COLORREF kLinkColourForTests = RGB(0, 0, 255);
 constexpr char16_t kFolder[] = u"\\My Documents\\UAContents\\7\\";
 
 class HtmlView : public UiTest {
@@ -36,7 +38,8 @@ class HtmlView : public UiTest {
     const auto folder = m_device.Host(kFolder);
     std::filesystem::create_directories(folder);
     test_support::WriteFileBytes(folder / "part.html", kPart);
-    test_support::WriteFileBytes(folder / "photo.png", "not decoded");
+    test_support::WriteFileBytes(folder / "photo.png",
+                                 test_support::ReadFileBytes(test_support::CorpusPath("png/basn2c08.png")));
     std::string error;
     ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"part.html", &error)) << error;
   }
@@ -90,6 +93,89 @@ TEST_F(HtmlView, TapsBesideLinksSayNothing) {
   m_scene.TakeNotices();
   ASSERT_TRUE(platform::automation::Tap(POINT{5, GetSystemMetrics(SM_CYSCREEN) - 5}));
   EXPECT_TRUE(m_scene.TakeNotices().empty());
+}
+
+// Words longer than the view is wide (a long address, letters with accents and no break) are cut
+// between clusters onto lines of their own: nothing is laid out past the right edge, and a cut link
+// stays tappable.
+TEST_F(HtmlView, LongWordsAreCutToTheViewsWidth) {
+  const auto folder = m_device.Host(kFolder);
+  std::filesystem::create_directories(folder);
+  std::string accented;
+  for (int i = 0; i < 150; ++i) accented += "e\xCC\x81";
+  test_support::WriteFileBytes(folder / "long.html",
+                               "<p>Start " + std::string(400, 'w') + " end</p><p><a href=\"x\">http://example.com/" +
+                                   std::string(300, 'a') + "</a></p><h1>" + accented + "</h1>");
+  std::string error;
+  ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"long.html", &error)) << error;
+  RECT client{};
+  GetClientRect(View(), &client);
+  const RECT bounds = platform::html::ContentBounds(View());
+  EXPECT_LE(bounds.right, client.right);
+  EXPECT_GT(bounds.bottom - bounds.top, 8 * 12);  // several lines each
+  RECT link{};
+  ASSERT_TRUE(platform::html::LinkRectangle(View(), 0, &link));
+  POINT corner{0, 0};
+  ClientToScreen(View(), &corner);
+  EXPECT_GT(link.right, link.left);
+  EXPECT_LE(link.right - corner.x, client.right);
+}
+
+// A picture of the part's own folder is decoded and drawn at its own size (it fits); one that
+// is not a picture keeps its framed place; one larger than the view is fitted to its width.
+TEST_F(HtmlView, PicturesOfTheOwnFolderAreDecodedAndFitted) {
+  const auto folder = m_device.Host(kFolder);
+  std::filesystem::create_directories(folder);
+  test_support::WriteFileBytes(folder / "small.png", test_support::ReadFileBytes(test_support::CorpusPath("png/basn2c08.png")));
+  test_support::WriteFileBytes(folder / "broken.png", "\x89PNG\r\n\x1A\n not really");
+  test_support::WriteFileBytes(folder / "pics.html",
+                               "<p>Pictures</p><img src=\"small.png\"><img src=\"broken.png\"><img src=\"missing.jpg\">");
+  std::string error;
+  ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"pics.html", &error)) << error;
+  EXPECT_EQ(platform::html::PicturesShown(View()), 1);
+  // The drawn picture is the file's 32 x 32: three bands of colour gradients 8 rows each above a
+  // grey one.
+  HWND child = GetWindow(View(), GW_CHILD);
+  UpdateWindow(child);
+  HDC dc = GetDC(child);
+  int coloured = 0, firstRow = -1, lastRow = -1;
+  for (int y = 0; y < 120; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c)) continue;
+      if (c == kLinkColourForTests) continue;
+      ++coloured;
+      if (firstRow < 0) firstRow = y;
+      lastRow = y;
+    }
+  }
+  ReleaseDC(child, dc);
+  EXPECT_GE(coloured, 24 * 32 * 9 / 10);
+  EXPECT_EQ(lastRow - firstRow + 1, 24);
+}
+
+// A picture larger than the view comes out the view's width at most, its aspect kept.
+TEST(HtmlPictures, LargePicturesAreFittedAndBadOnesRefused) {
+  test_support::TestDevice device;
+  const auto folder = device.Host(u"\\My Documents\\");
+  std::filesystem::create_directories(folder);
+  test_support::WriteFileBytes(folder / "p.png", test_support::ReadFileBytes(test_support::CorpusPath("png/basn2c08.png")));
+  HBITMAP fitted = platform::html::DecodePicture(folder / "p.png", 16, 100);
+  ASSERT_NE(fitted, nullptr);
+  BITMAP info{};
+  GetObjectW(fitted, sizeof info, &info);
+  EXPECT_EQ(info.bmWidth, 16);
+  EXPECT_EQ(info.bmHeight, 16);
+  DeleteObject(fitted);
+  HBITMAP whole = platform::html::DecodePicture(folder / "p.png", 500, 500);  // never enlarged
+  ASSERT_NE(whole, nullptr);
+  GetObjectW(whole, sizeof info, &info);
+  EXPECT_EQ(info.bmWidth, 32);
+  DeleteObject(whole);
+  test_support::WriteFileBytes(folder / "cut.png", test_support::ReadFileBytes(test_support::CorpusPath("png/basn2c08.png")).substr(0, 60));
+  EXPECT_EQ(platform::html::DecodePicture(folder / "cut.png", 100, 100), nullptr);
+  EXPECT_EQ(platform::html::DecodePicture(folder / "none.png", 100, 100), nullptr);
+  EXPECT_EQ(platform::html::DecodePicture(folder / "p.png", 0, 100), nullptr);
 }
 
 TEST(HtmlDocument, ScriptsExternalPicturesAndStructure) {

@@ -1,7 +1,10 @@
 // EDIT: single- and multi-line text entry with a caret and a selection, typed input, a length
 // limit (EM_LIMITTEXT), EM_SETSEL and EM_REPLACESEL, and EN_CHANGE to the parent after every
 // change of the text. The caret and the selection stop only between grapheme clusters, so that no
-// edit splits a character, an emoji sequence or a surrogate pair.
+// edit splits a character, an emoji sequence or a surrogate pair; a tap puts the caret at the
+// cluster edge nearest it and a drag selects. Left and right move in the text's logical order (a
+// right-to-left run is walked in reading order, the caret drawn at its clusters' leading edges);
+// up and down go to the nearest cluster edge on the line above or below.
 #include <algorithm>
 
 #include "platform/controls/control_classes.h"
@@ -21,9 +24,84 @@ struct EditState {
   std::size_t selStart = 0;  // the anchor
   std::size_t selEnd = 0;    // the caret
   bool focused = false;
+  bool dragging = false;
 };
 
 DWORD Style(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+
+bool IsMultiLine(HWND hwnd) { return (Style(hwnd) & ES_MULTILINE) != 0; }
+
+// How the text is laid out inside `area`: wrapped at words (and inside words too long for a line)
+// in a multi-line edit, one centred line in the others.
+UINT TextFormat(HWND hwnd) {
+  return IsMultiLine(hwnd) ? DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+}
+
+RECT TextArea(HWND hwnd) {
+  RECT area{};
+  GetClientRect(hwnd, &area);
+  InflateRect(&area, -2, -1);
+  return area;
+}
+
+// The text as drawn: masked by a password style.
+std::u16string ShownText(HWND hwnd) {
+  std::u16string text = TextOf(hwnd);
+  if (Style(hwnd) & ES_PASSWORD) text.assign(text.size(), u'*');
+  return text;
+}
+
+// A screen context with the edit's font, for measuring outside painting.
+class MeasuringDc {
+ public:
+  MeasuringDc(HWND hwnd, HFONT font) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {
+    if (m_dc) m_previous = SelectObject(m_dc, FontOr(font));
+  }
+  ~MeasuringDc() {
+    if (!m_dc) return;
+    SelectObject(m_dc, m_previous);
+    ReleaseDC(m_hwnd, m_dc);
+  }
+  MeasuringDc(const MeasuringDc&) = delete;
+  MeasuringDc& operator=(const MeasuringDc&) = delete;
+  HDC Get() const { return m_dc; }
+
+ private:
+  HWND m_hwnd;
+  HDC m_dc;
+  HGDIOBJ m_previous = nullptr;
+};
+
+// The cluster edge nearest a client point. Masked text has a star per unit, so the position is
+// brought back to a cluster edge of the real text.
+std::size_t PositionAt(const EditState& state, HWND hwnd, POINT client) {
+  const std::u16string text = ShownText(hwnd);
+  MeasuringDc dc(hwnd, state.font);
+  if (!dc.Get()) return 0;
+  const RECT area = TextArea(hwnd);
+  POINT inside{client.x - area.left, IsMultiLine(hwnd) ? client.y - area.top : 0};
+  const std::size_t at = platform::gdi::PositionAtPoint(dc.Get(), text, area.right - area.left, TextFormat(hwnd), inside);
+  return platform::gdi::ClusterStartAt(TextOf(hwnd), at);
+}
+
+// The caret's place on the line above (-1) or below (+1); the caret itself on the first or last line.
+std::size_t PositionOnNextLine(const EditState& state, HWND hwnd, std::size_t caret, int direction) {
+  const std::u16string text = ShownText(hwnd);
+  MeasuringDc dc(hwnd, state.font);
+  if (!dc.Get() || text.empty()) return caret;
+  const RECT area = TextArea(hwnd);
+  const int width = area.right - area.left;
+  const UINT format = TextFormat(hwnd);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.Get(), &metrics);
+  POINT at = platform::gdi::CaretPoint(dc.Get(), text, width, format, caret);
+  at.y += direction * metrics.tmHeight;
+  if (at.y < 0) return caret;
+  std::size_t moved = platform::gdi::PositionAtPoint(dc.Get(), text, width, format, at);
+  // Below the last line the point falls on the last line again: the caret stays.
+  if (platform::gdi::CaretPoint(dc.Get(), text, width, format, moved).y != at.y) return caret;
+  return platform::gdi::ClusterStartAt(TextOf(hwnd), moved);
+}
 
 void SetText(HWND hwnd, const std::u16string& text) {
   // DefWindowProcW stores the text; the change is reported like any other.
@@ -75,6 +153,11 @@ void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
   switch (key) {
     case VK_LEFT: caret = platform::gdi::PreviousClusterBoundary(text, caret); break;
     case VK_RIGHT: caret = platform::gdi::NextClusterBoundary(text, caret); break;
+    case VK_UP:
+    case VK_DOWN:
+      if (!IsMultiLine(hwnd)) return;
+      caret = PositionOnNextLine(state, hwnd, caret, key == VK_UP ? -1 : 1);
+      break;
     case VK_HOME: caret = 0; break;
     case VK_END: caret = length; break;
     case VK_DELETE:
@@ -89,19 +172,25 @@ void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-// The selection's spans in the highlight colours, over the text drawn as usual.
-void PaintSelection(const EditState& state, HDC hdc, const std::u16string& text, const RECT& area) {
+// The selection's rectangles in the highlight colours, over the text drawn as usual.
+void PaintSelection(const EditState& state, HWND hwnd, HDC hdc, const std::u16string& text, const RECT& area) {
   const std::size_t from = std::min({state.selStart, state.selEnd, text.size()});
   const std::size_t to = std::min(std::max(state.selStart, state.selEnd), text.size());
-  for (const auto& [left, right] : platform::gdi::SelectionSpans(hdc, text, from, to)) {
-    RECT span{area.left + left, area.top, std::min<LONG>(area.left + right, area.right), area.bottom};
-    if (span.left >= span.right) continue;
+  const UINT format = TextFormat(hwnd);
+  // A single line is centred as DrawTextW centres it.
+  const bool multi = IsMultiLine(hwnd);
+  for (const RECT& rect : platform::gdi::SelectionRects(hdc, text, area.right - area.left, format, from, to)) {
+    // A single line's selection fills the edit's height.
+    RECT span{area.left + rect.left, multi ? area.top + rect.top : area.top,
+              std::min<LONG>(area.left + rect.right, area.right),
+              multi ? std::min<LONG>(area.top + rect.bottom, area.bottom) : area.bottom};
+    if (span.left >= span.right || span.top >= span.bottom) continue;
     FillRect(hdc, &span, GetSysColorBrush(COLOR_HIGHLIGHT));
     const int saved = SaveDC(hdc);
     IntersectClipRect(hdc, span.left, span.top, span.right, span.bottom);
     COLORREF previous = SetTextColor(hdc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     RECT line = area;
-    DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &line, format);
     SetTextColor(hdc, previous);
     RestoreDC(hdc, saved);
   }
@@ -117,20 +206,25 @@ void Paint(EditState& state, HWND hwnd) {
   if (brush) FillRect(hdc, &client, brush);
   HGDIOBJ previous = SelectObject(hdc, FontOr(state.font));
   SetBkMode(hdc, TRANSPARENT);
-  std::u16string text = TextOf(hwnd);
-  if (Style(hwnd) & ES_PASSWORD) text.assign(text.size(), u'*');
-  RECT area = client;
-  InflateRect(&area, -2, -1);
-  const bool multi = (Style(hwnd) & ES_MULTILINE) != 0;
-  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &area,
-            multi ? DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX : DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-  if (state.focused && !multi) {
-    PaintSelection(state, hdc, text, area);
-    const int x = area.left + platform::gdi::CaretOffset(hdc, text, std::min(state.selEnd, text.size()));
+  const std::u16string text = ShownText(hwnd);
+  RECT area = TextArea(hwnd);
+  const UINT format = TextFormat(hwnd);
+  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &area, format);
+  if (state.focused) {
+    PaintSelection(state, hwnd, hdc, text, area);
     TEXTMETRICW metrics{};
     GetTextMetricsW(hdc, &metrics);
-    const int top = (client.bottom - metrics.tmHeight) / 2;
-    RECT caretRect{x, top, x + 1, top + metrics.tmHeight};
+    const std::size_t caret = std::min(state.selEnd, text.size());
+    RECT caretRect{};
+    if (IsMultiLine(hwnd)) {
+      const POINT at = platform::gdi::CaretPoint(hdc, text, area.right - area.left, format, caret);
+      const int x = std::min<int>(area.left + at.x, area.right - 1);
+      caretRect = {x, area.top + at.y, x + 1, area.top + at.y + metrics.tmHeight};
+    } else {
+      const int x = area.left + platform::gdi::CaretOffset(hdc, text, caret);
+      const int top = (client.bottom - metrics.tmHeight) / 2;
+      caretRect = {x, top, x + 1, top + metrics.tmHeight};
+    }
     FillRect(hdc, &caretRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
   SelectObject(hdc, previous);
@@ -170,7 +264,31 @@ LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     case WM_CHAR: OnChar(state, hwnd, static_cast<WCHAR>(wParam)); return 0;
     case WM_KEYDOWN: OnKeyDown(state, hwnd, static_cast<UINT>(wParam)); return 0;
-    case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
+    case WM_LBUTTONDOWN: {
+      SetFocus(hwnd);
+      const std::size_t at = PositionAt(state, hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      state.selEnd = at;
+      state.selStart = at;
+      state.dragging = true;
+      SetCapture(hwnd);
+      InvalidateRect(hwnd, nullptr, TRUE);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (state.dragging && (wParam & MK_LBUTTON)) {
+        const std::size_t at = PositionAt(state, hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (at != state.selEnd) {
+          state.selEnd = at;
+          InvalidateRect(hwnd, nullptr, TRUE);
+        }
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (state.dragging) {
+        state.dragging = false;
+        ReleaseCapture();
+      }
+      return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       state.focused = message == WM_SETFOCUS;

@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "platform/controls/html_document.h"
+#include "platform/controls/html_pictures.h"
 #include "platform/controls/shell_gesture.h"
 #include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/line_breaks.h"
+#include "platform/gdi/text_clusters.h"
 #include "platform/text_conversion.h"
 #include "platform/window/window_styles.h"
 
@@ -19,6 +21,7 @@ namespace {
 constexpr const WCHAR* kViewChildClass = u"DISPLAYCLASS_VIEW";
 constexpr COLORREF kLinkColour = 0xFF0000;
 constexpr int kBaseSize = 12;
+constexpr int kMaxPictureHeight = 320;  // at 96 dpi
 
 struct Piece {
   RECT rect{};
@@ -27,6 +30,7 @@ struct Piece {
   int heading = 0;
   int link = -1;
   bool picture = false;
+  HBITMAP bitmap = nullptr;  // the decoded picture (owned by the view's state), or none
 };
 
 struct ViewState {
@@ -38,10 +42,17 @@ struct ViewState {
   HWND child = nullptr;
   std::map<unsigned, HFONT> fonts;
   int pictures = 0;
+  std::u16string folder;         // the device folder of the text shown, where its pictures are
+  std::vector<HBITMAP> bitmaps;  // the pictures decoded for the current layout
   std::string target;  // the last notification's target, kept alive while it is sent
 
   ~ViewState() {
     for (auto& [key, font] : fonts) DeleteObject(font);
+    ForgetPictures();
+  }
+  void ForgetPictures() {
+    for (HBITMAP bitmap : bitmaps) DeleteObject(bitmap);
+    bitmaps.clear();
   }
   int Scale(int value) const { return (value * dpi + 95) / 96; }
   HFONT Font(unsigned style, int heading) {
@@ -64,7 +75,55 @@ ViewState* StateOf(HWND view) {
   return reinterpret_cast<ViewState*>(GetWindowLongW(view, GWL_USERDATA));
 }
 
+// A picture of the text's own folder decoded to fit the box; null when it cannot be.
+HBITMAP DecodeLocalPicture(ViewState& state, const std::string& source, int maxWidth, int maxHeight) {
+  if (state.folder.empty() || !IsLocalPicture(source)) return nullptr;
+  std::u16string path = state.folder + Utf8ToUtf16(source);
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  const auto host = HostPath(path);
+  if (!host) return nullptr;
+  HBITMAP bitmap = DecodePicture(*host, maxWidth, maxHeight);
+  if (!bitmap) return nullptr;
+  state.bitmaps.push_back(bitmap);
+  ++state.pictures;
+  return bitmap;
+}
+
 unsigned StyleOf(const InlineRun& run) { return run.style | (run.link >= 0 ? kUnderline : 0); }
+
+// A word wider than the whole line (a long address, a run of letters without a break): its pieces
+// are cut between clusters, each line taking as much as fits, so that nothing runs off the view.
+void BreakLongWord(ViewState& state, HDC hdc, const std::vector<Piece>& segment, int left, int right, int lineHeight,
+                   int& x, int& top) {
+  for (const Piece& piece : segment) {
+    SelectObject(hdc, state.Font(piece.style, piece.heading));
+    std::u16string_view rest = piece.text;
+    while (!rest.empty()) {
+      INT fit = 0;
+      SIZE size{};
+      GetTextExtentExPointW(hdc, rest.data(), static_cast<int>(rest.size()), std::max(0, right - x), &fit, nullptr,
+                            &size);
+      std::size_t take = gdi::ClusterStartAt(rest, static_cast<std::size_t>(std::max(fit, 0)));
+      if (take == 0 && x > left) {
+        x = left;
+        top += lineHeight;
+        continue;
+      }
+      if (take == 0) take = gdi::NextClusterBoundary(rest, 0);  // one cluster wider than the line
+      Piece part = piece;
+      part.text = std::u16string(rest.substr(0, take));
+      GetTextExtentPoint32W(hdc, part.text.data(), static_cast<int>(part.text.size()), &size);
+      part.rect = RECT{x, top, x + size.cx, top + lineHeight};
+      state.pieces.push_back(std::move(part));
+      x += size.cx;
+      rest.remove_prefix(take);
+      if (!rest.empty()) {
+        x = left;
+        top += lineHeight;
+      }
+    }
+  }
+}
 
 // One block, wrapped at the line-break opportunities of its text, pieces split where the style
 // changes.
@@ -72,13 +131,22 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
   const int margin = state.Scale(4);
   const int left = margin + block.indent * state.Scale(12);
   if (!block.picture.empty()) {
-    const int size = state.Scale(40);
     Piece piece;
-    piece.rect = RECT{left, top, left + std::min(width - left, size * 2), top + size};
     piece.text = Utf8ToUtf16(block.picture);
     piece.picture = true;
+    // A picture is drawn at the screen's density (its pixels as 96 dpi ones), fitted to the line's
+    // width and a screen's height; one that cannot be decoded keeps a framed place with its name.
+    const int room = std::max(1, (width - margin - left) * 96 / state.dpi);
+    piece.bitmap = DecodeLocalPicture(state, block.picture, room, kMaxPictureHeight);
+    SIZE size{state.Scale(80), state.Scale(40)};
+    if (piece.bitmap) {
+      BITMAP info{};
+      GetObjectW(piece.bitmap, sizeof info, &info);
+      size = SIZE{std::max(1, info.bmWidth * state.dpi / 96), std::max(1, info.bmHeight * state.dpi / 96)};
+    }
+    piece.rect = RECT{left, top, left + std::min<LONG>(std::max(0, width - left), size.cx), top + size.cy};
     state.pieces.push_back(std::move(piece));
-    top += size + state.Scale(2);
+    top += size.cy + state.Scale(2);
     return;
   }
   std::vector<InlineRun> runs;
@@ -128,6 +196,11 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
       GetTextExtentPoint32W(hdc, u" ", 1, &space);
       visible -= space.cx;
     }
+    if (visible > width - margin - left) {
+      BreakLongWord(state, hdc, segment, left, width - margin, lineHeight, x, top);
+      start = end;
+      continue;
+    }
     if (x > left && x + visible > width - margin) {
       x = left;
       top += lineHeight;
@@ -144,6 +217,7 @@ void LayOutBlock(ViewState& state, HDC hdc, const Block& block, int width, int& 
 
 void LayOut(ViewState& state) {
   state.pieces.clear();
+  state.ForgetPictures();
   RECT client{};
   GetClientRect(state.child, &client);
   HDC hdc = CreateCompatibleDC(nullptr);
@@ -170,8 +244,19 @@ void Paint(ViewState& state, HWND child) {
     RECT rect = piece.rect;
     OffsetRect(&rect, 0, -state.scroll);
     if (rect.bottom < 0 || rect.top > client.bottom) continue;
+    if (piece.bitmap) {
+      HDC source = CreateCompatibleDC(hdc);
+      HGDIOBJ previous = SelectObject(source, piece.bitmap);
+      BITMAP info{};
+      GetObjectW(piece.bitmap, sizeof info, &info);
+      StretchBlt(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0, info.bmWidth,
+                 info.bmHeight, SRCCOPY);
+      SelectObject(source, previous);
+      DeleteDC(source);
+      continue;
+    }
     if (piece.picture) {
-      // Pictures are not decoded by this view: their place is kept and framed, with the name.
+      // A picture that could not be decoded: its place is kept and framed, with the name.
       FrameRect(hdc, &rect, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
       SelectObject(hdc, state.Font(kItalic, 0));
       SetTextColor(hdc, RGB(96, 96, 96));
@@ -249,10 +334,13 @@ LRESULT ChildProcedure(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
 bool LoadFile(ViewState& state, std::u16string_view address) {
   constexpr std::u16string_view kFile = u"file://";
   if (address.size() <= kFile.size() || address.substr(0, kFile.size()) != kFile) return false;
-  const auto host = HostPath(address.substr(kFile.size()));
+  const std::u16string_view path = address.substr(kFile.size());
+  const auto host = HostPath(path);
   if (!host) return false;
   std::ifstream in(*host, std::ios::binary);
   if (!in) return false;
+  const std::size_t slash = path.find_last_of(u"\\/");
+  state.folder = slash == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, slash + 1));
   std::string bytes(kMaxHtmlBytes, '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   bytes.resize(static_cast<std::size_t>(in.gcount()));
@@ -292,6 +380,7 @@ LRESULT ViewProcedure(HWND view, UINT message, WPARAM wParam, LPARAM lParam) {
     case DTM_NAVIGATE:
       if (state == nullptr || lParam == 0) return 0;
       state->document = Document{};
+      state->folder.clear();
       state->scroll = 0;
       LoadFile(*state, reinterpret_cast<LPCWSTR>(lParam));
       LayOut(*state);
@@ -326,6 +415,20 @@ bool LinkRectangle(HWND view, int index, RECT* screen) {
     return true;
   }
   return false;
+}
+
+RECT ContentBounds(HWND view) {
+  RECT bounds{};
+  ViewState* state = StateOf(view);
+  if (state == nullptr) return bounds;
+  for (const Piece& piece : state->pieces) {
+    if (IsRectEmpty(&bounds)) {
+      bounds = piece.rect;
+    } else {
+      UnionRect(&bounds, &bounds, &piece.rect);
+    }
+  }
+  return bounds;
 }
 
 int PicturesShown(HWND view) {

@@ -40,6 +40,8 @@ namespace platform::html {
 // first piece of link `index` in the view's child (false when there is none).
 int LinkCount(HWND view);
 bool LinkRectangle(HWND view, int index, RECT* screen);
+// The rectangle (in the child's content, before scrolling) that every laid-out piece lies in.
+RECT ContentBounds(HWND view);
 // Pictures drawn (decoded from the text's own folder) and pictures left out.
 int PicturesShown(HWND view);
 

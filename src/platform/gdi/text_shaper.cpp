@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -52,6 +53,16 @@ ShapingCache& Cache() {
   return cache;
 }
 
+struct BufferDestroyer {
+  void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+};
+
+// One shaping buffer a thread, so that shaping a run allocates nothing but its result.
+hb_buffer_t* ThreadBuffer() {
+  thread_local std::unique_ptr<hb_buffer_t, BufferDestroyer> buffer(hb_buffer_create());
+  return buffer.get();
+}
+
 int Pixels(hb_position_t value, double scale) { return static_cast<int>(std::lround(value * scale / 64.0)); }
 
 // Glyphs without a face: one per character, half an em wide, so that text still measures.
@@ -71,7 +82,8 @@ std::vector<ShapedGlyph> Unshaped(FontInstance& font, std::u16string_view text, 
 std::vector<ShapedGlyph> Shape(FontInstance& font, std::u16string_view text, std::uint32_t start,
                                std::uint32_t end, bool rightToLeft, std::uint32_t script) {
   if (!font.ShapingFont()) return Unshaped(font, text, start, end);
-  hb_buffer_t* buffer = hb_buffer_create();
+  hb_buffer_t* buffer = ThreadBuffer();
+  hb_buffer_reset(buffer);
   hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
                       start, static_cast<int>(end - start));
   hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
@@ -100,7 +112,7 @@ std::vector<ShapedGlyph> Shape(FontInstance& font, std::u16string_view text, std
     glyph.yOffset = Pixels(positions[i].y_offset, scale);
     glyph.unsafeToBreak = (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) != 0;
   }
-  hb_buffer_destroy(buffer);
+  hb_buffer_reset(buffer);  // its storage kept for the next run, the text it held let go
   return glyphs;
 }
 
