@@ -3,6 +3,8 @@
 # picture, whole processes interleaved in one run, and prints the median wall and CPU time of each
 # and ours over theirs.
 #   bench/start/compare.sh [BUILD_DIR] [RUNS] [FILE]
+# FILE defaults to the bench photo; file reads more of a large JPEG than of a small one, so give a
+# small picture too (a received message's photo) to see the start alone.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$top/build}
