@@ -127,13 +127,18 @@ bool StoreDatabase::PrepareSchema(std::string* error) {
 
 bool StoreDatabase::ReadIdentity(std::string* error) {
   std::int64_t found = -1;
+  std::int64_t tables = -1;
   {
-    auto version = m_db->Prepare("PRAGMA user_version");
-    if (version.Step()) found = version.Int(0);
+    // One statement, so one snapshot: read apart, another process could create the store between
+    // the version and the table count, and a store just made would look like a stranger's file.
+    auto identity = m_db->Prepare("SELECT user_version, (SELECT count(*) FROM sqlite_master) FROM pragma_user_version");
+    if (identity.Step()) {
+      found = identity.Int(0);
+      tables = identity.Int(1);
+    }
   }
   if (found == 0) {
-    auto tables = m_db->Prepare("SELECT count(*) FROM sqlite_master");
-    if (!tables.Step() || tables.Int(0) != 0) *error = "not a message store (unknown tables)";
+    if (tables != 0) *error = "not a message store (unknown tables)";
     return false;
   }
   if (found != kSchemaVersion) {
