@@ -172,7 +172,7 @@ void ReadInto(std::string_view text, VcalendarRead& result) {
   } else if (!sawCalendar) {
     result.error = "no vCalendar in the file";
   } else if (result.appointments.empty() && result.tasks.empty()) {
-    result.error = "the vCalendar holds no appointment or task";
+    result.warnings.push_back("the vCalendar holds no appointment or task");
   }
 }
 
