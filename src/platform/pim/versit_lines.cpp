@@ -103,6 +103,14 @@ std::size_t FindValueColon(std::string_view text) {
   return std::string_view::npos;
 }
 
+// Whether a physical line starts a property whose value is quoted-printable.
+bool IsQuotedPrintable(std::string_view text) {
+  const std::size_t colon = FindValueColon(text);
+  VersitLine line;
+  return colon != std::string_view::npos && ParseHead(Trim(text.substr(0, colon)), &line) &&
+         EqualsNoCase(line.Parameter("ENCODING"), std::string_view("QUOTED-PRINTABLE"));
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -152,7 +160,16 @@ VersitLines ReadVersitLines(std::string_view text, std::size_t maxLines) {
   while (!cursor.AtEnd()) {
     std::string logical(cursor.Next());
     const int start = cursor.number;
-    while (cursor.NextIsContinuation()) logical += cursor.Next().substr(1);
+    if (IsQuotedPrintable(logical)) {
+      // A soft line break: the value goes on in the next line, which is taken as it is (a space
+      // there is part of the text, not a fold).
+      while (!logical.empty() && logical.back() == '=' && !cursor.AtEnd()) {
+        logical.pop_back();
+        logical += cursor.Next();
+      }
+    } else {
+      while (cursor.NextIsContinuation()) logical += cursor.Next().substr(1);
+    }
     if (Trim(logical).empty()) continue;
     const std::size_t colon = FindValueColon(logical);
     VersitLine line;
@@ -163,13 +180,6 @@ VersitLines ReadVersitLines(std::string_view text, std::size_t maxLines) {
       return result;
     }
     line.value = logical.substr(colon + 1);
-    if (EqualsNoCase(line.Parameter("ENCODING"), std::string_view("QUOTED-PRINTABLE"))) {
-      // A soft line break: the value goes on in the next line, which is taken as it is.
-      while (!line.value.empty() && line.value.back() == '=' && !cursor.AtEnd()) {
-        line.value.pop_back();
-        line.value += cursor.Next();
-      }
-    }
     if (result.lines.size() >= maxLines) {
       result.error = "more than " + std::to_string(maxLines) + " lines";
       result.errorLine = start;

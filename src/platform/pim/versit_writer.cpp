@@ -8,6 +8,7 @@ namespace {
 constexpr std::size_t kFoldAt = 75;
 constexpr std::size_t kQuotedLine = 76;
 constexpr std::size_t kLongestPlainLine = 998;
+constexpr std::size_t kBase64Line = 72;  // with the leading space, within the 76 of 2.1
 
 bool IsPlainAscii(std::string_view text) {
   for (char c : text) {
@@ -118,9 +119,9 @@ void VersitWriter::Binary(std::string_view head, std::string_view bytes) {
     return;
   }
   m_out += std::string(head) + ";ENCODING=BASE64:\r\n";
-  for (std::size_t i = 0; i < encoded.size(); i += kQuotedLine) {
+  for (std::size_t i = 0; i < encoded.size(); i += kBase64Line) {
     m_out += ' ';
-    m_out.append(encoded, i, kQuotedLine);
+    m_out.append(encoded, i, kBase64Line);
     m_out += "\r\n";
   }
   m_out += "\r\n";
