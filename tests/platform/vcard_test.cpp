@@ -117,6 +117,7 @@ TEST(VcardWrite, ReadsBackEqualInBothVersions) {
   Contact plain;
   plain.givenName = "Ann";
   plain.fileAs = "Ann";
+  plain.email[2] = "third@example.com";  // the first two left free
   for (VcardVersion version : {VcardVersion::k21, VcardVersion::k30}) {
     for (const Contact& contact : {Awkward(), plain}) {
       const std::string text = platform::pim::WriteVcard(contact, version);

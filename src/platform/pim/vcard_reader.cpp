@@ -11,6 +11,7 @@ struct CardReader {
   Contact contact;
   std::string formattedName;
   bool sawName = false;
+  std::size_t emails = 0;
   int properties = 0;
 
   void Warn(const VersitLine& line, std::string_view what) {
@@ -78,15 +79,14 @@ struct CardReader {
     *field = std::move(number);
   }
 
+  // Each EMAIL takes the next of the three fields, an empty one too, so that a contact's second
+  // address stays its second when a card of ours is read back.
   void TakeEmail(const VersitLine& line, std::string address) {
-    if (address.empty()) return;
-    for (std::string& field : contact.email) {
-      if (field.empty()) {
-        field = std::move(address);
-        return;
-      }
+    if (emails >= contact.email.size()) {
+      if (!address.empty()) Warn(line, "more than three e-mail addresses: this one is not kept");
+      return;
     }
-    Warn(line, "more than three e-mail addresses: this one is not kept");
+    contact.email[emails++] = std::move(address);
   }
 
   bool TakePhoto(const VersitLine& line) {

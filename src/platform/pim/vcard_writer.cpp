@@ -22,11 +22,14 @@ std::string WriteVcard(const Contact& contact, VcardVersion version) {
     writer.Text((v30 ? "TEL;TYPE=" : "TEL;") + std::string(number.type) + (v30 ? ",VOICE" : ";VOICE"),
                 number.value);
   }
-  for (const std::string& email : contact.email) {
-    if (!email.empty()) writer.Text(v30 ? "EMAIL;TYPE=INTERNET" : "EMAIL;INTERNET", email);
+  // Addresses up to the last one set; an empty one holds the place of a field left free.
+  std::size_t emails = contact.email.size();
+  while (emails > 0 && contact.email[emails - 1].empty()) --emails;
+  for (std::size_t i = 0; i < emails; ++i) {
+    writer.Text(v30 ? "EMAIL;TYPE=INTERNET" : "EMAIL;INTERNET", contact.email[i]);
   }
   if (auto type = PictureType(contact.photo)) {
-    writer.Binary((v30 ? "PHOTO;TYPE=" : "PHOTO;TYPE=") + std::string(*type), contact.photo);
+    writer.Binary("PHOTO;TYPE=" + std::string(*type), contact.photo);
   }
   writer.Raw("END", "VCARD");
   return writer.Output();
