@@ -76,8 +76,32 @@ struct ChooserState {
 
 int Scaled(int value) { return window::ScaleForDensity(value); }
 
+int CaptionHeight() { return Scaled(22); }
+
+// The title in a caption bar above the list, as the device's own pickers show it.
+LRESULT Paint(HWND hwnd) {
+  PAINTSTRUCT paint;
+  HDC hdc = BeginPaint(hwnd, &paint);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  FillRect(hdc, &client, GetSysColorBrush(COLOR_WINDOW));
+  RECT caption{0, 0, client.right, CaptionHeight()};
+  FillRect(hdc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  HGDIOBJ previous = SelectObject(hdc, controls::SystemUiFont());
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
+  const std::u16string title = controls::TextOf(hwnd);
+  RECT titleRect{Scaled(6), 0, client.right - Scaled(6), CaptionHeight()};
+  DrawTextW(hdc, title.c_str(), -1, &titleRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  SelectObject(hdc, previous);
+  EndPaint(hwnd, &paint);
+  return 0;
+}
+
 LRESULT Handle(ChooserState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_PAINT: return Paint(hwnd);
+    case WM_ERASEBKGND: return 1;
     case WM_COMMAND: {
       const WORD id = LOWORD(wParam);
       const WORD code = HIWORD(wParam);
@@ -110,17 +134,18 @@ HWND CreateChooserWindow(HWND owner, const std::u16string& title, const std::vec
   controls::RegisterControlClass(kContactChooserClass, ChooserProcedure, COLOR_WINDOW);
   const int width = GetSystemMetrics(SM_CXSCREEN);
   const int height = GetSystemMetrics(SM_CYSCREEN);
-  HWND chooser = CreateWindowExW(WS_EX_TOPMOST, kContactChooserClass, title.c_str(), WS_POPUP | WS_CAPTION, 0, 0,
-                                 width, height, owner, nullptr, nullptr, nullptr);
+  HWND chooser = CreateWindowExW(WS_EX_TOPMOST, kContactChooserClass, title.c_str(), WS_POPUP, 0, 0, width, height,
+                                 owner, nullptr, nullptr, nullptr);
   if (chooser == nullptr) return nullptr;
   const int buttonHeight = Scaled(24);
+  const int top = CaptionHeight() + Scaled(4);
   HWND list = CreateWindowExW(0, u"LISTBOX", u"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER | LBS_NOTIFY,
-                              Scaled(4), Scaled(4), width - Scaled(8), height - buttonHeight - Scaled(36), chooser,
+                              Scaled(4), top, width - Scaled(8), height - top - buttonHeight - Scaled(32), chooser,
                               reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(kListId)), nullptr, nullptr);
   for (const ChoiceRow& row : rows) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.text.c_str()));
   SendMessageW(list, LB_SETCURSEL, 0, 0);
   const int buttonWidth = Scaled(70);
-  const int y = height - buttonHeight - Scaled(26);
+  const int y = height - buttonHeight - Scaled(22);
   CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP, width / 2 - buttonWidth - Scaled(4), y,
                   buttonWidth, buttonHeight, chooser, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(IDOK)),
                   nullptr, nullptr);
