@@ -66,7 +66,13 @@ struct ItemReader {
       std::optional<std::string> text = DecodeText(line, &error);
       if (!text) return Fail(line, line.name + ": " + error);
       std::string value = Unescape(*text);
-      if (value.size() > kMaxFieldBytes) value.resize(kMaxFieldBytes);
+      // Control characters are dropped: a line break is "\n" alone.
+      std::erase_if(value, [](char c) { return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F; });
+      if (value.size() > kMaxFieldBytes) {
+        std::size_t end = kMaxFieldBytes;
+        while (end > 0 && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+        value.resize(end);
+      }
       std::string& field = name == "SUMMARY"    ? (event ? appointment.subject : task.subject)
                            : name == "LOCATION" ? appointment.location
                                                 : (event ? appointment.note : task.note);
@@ -224,8 +230,10 @@ std::string WriteVcalendar(const Appointment& appointment) {
   writer.Text("SUMMARY", appointment.subject);
   if (!appointment.location.empty()) writer.Text("LOCATION", appointment.location);
   if (!appointment.note.empty()) writer.Text("DESCRIPTION", appointment.note);
-  writer.Raw("DTSTART", FormatVersitTime(appointment.start, appointment.allDay));
-  writer.Raw("DTEND", FormatVersitTime(appointment.end, appointment.allDay));
+  // A day of an all-day appointment is written as a date; a time within a day keeps its time.
+  auto asDate = [&](std::int64_t seconds) { return appointment.allDay && seconds % 86400 == 0; };
+  writer.Raw("DTSTART", FormatVersitTime(appointment.start, asDate(appointment.start)));
+  writer.Raw("DTEND", FormatVersitTime(appointment.end, asDate(appointment.end)));
   writer.Raw("END", "VEVENT");
   writer.Raw("END", "VCALENDAR");
   return writer.Output();

@@ -25,7 +25,10 @@ struct CardReader {
   }
 
   // A field that is cut to the store's cap, at a character boundary.
+  // Control characters (a carriage return of a quoted-printable line end, a stray NUL) are
+  // dropped: a field holds text, and a line break is "\n" alone.
   static std::string Capped(std::string text) {
+    std::erase_if(text, [](char c) { return (c >= 0 && c < 0x20 && c != '\n' && c != '\t') || c == 0x7F; });
     if (text.size() <= kMaxFieldBytes) return text;
     std::size_t end = kMaxFieldBytes;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;

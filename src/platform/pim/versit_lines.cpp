@@ -324,14 +324,17 @@ std::optional<std::string> DecodeText(const VersitLine& line, std::string* error
   return Utf16ToUtf8(Decode(1252, *bytes));
 }
 
-std::vector<std::string> SplitComponents(std::string_view value, char separator) {
+namespace {
+
+// Splits at `separator` unless none is wanted (then the whole value is one part).
+std::vector<std::string> Unescaped(std::string_view value, std::optional<char> separator) {
   std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     if (c == '\\' && i + 1 < value.size()) {
       const char next = value[++i];
       parts.back() += next == 'n' || next == 'N' ? '\n' : next;
-    } else if (c == separator) {
+    } else if (separator && c == *separator) {
       parts.emplace_back();
     } else {
       parts.back() += c;
@@ -340,7 +343,13 @@ std::vector<std::string> SplitComponents(std::string_view value, char separator)
   return parts;
 }
 
-std::string Unescape(std::string_view value) { return SplitComponents(value, '\0').front(); }
+}  // namespace
+
+std::vector<std::string> SplitComponents(std::string_view value, char separator) {
+  return Unescaped(value, separator);
+}
+
+std::string Unescape(std::string_view value) { return Unescaped(value, std::nullopt).front(); }
 
 std::string_view TrimSpaces(std::string_view text) { return Trim(text); }
 
