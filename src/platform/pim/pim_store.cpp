@@ -64,8 +64,9 @@ PimStore* PimStore::ForCurrentDevice(std::string* error) {
   store.reset();
   std::string reason;
   auto db = SqliteDatabase::Open(root / "pim.db", &reason);
-  if (db) {
-    // The schema is made under the write lock, so that two first users do not race.
+  if (db && !db->ReadOnly()) {
+    // The schema is made under the write lock, so that two first users do not race. A device that
+    // cannot be written is read as it is.
     SqliteTransaction transaction(*db);
     if (!transaction.ok() || !db->Execute(kSchema) || !transaction.Commit()) {
       reason = db->Problem();
