@@ -7,6 +7,7 @@
 #include "platform/factory_registry.h"
 #include "platform/internal/device_state.h"
 #include "platform/last_error.h"
+#include "platform/lent_files.h"
 #include "platform/registry.h"
 #include "platform/storage_problem.h"
 #include "platform/temporary_files.h"
@@ -171,6 +172,7 @@ const fs::path& DeviceRoot() {
 void CloseDevice() { Current().reset(); }
 
 std::optional<fs::path> HostPath(std::u16string_view devicePath) {
+  if (auto lent = LentHostPath(devicePath)) return lent;
   EnsureOpen();
   if (!Current()) return std::nullopt;
   fs::path host = Current()->root;

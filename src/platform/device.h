@@ -34,7 +34,7 @@ void CloseDevice();
 // Maps a device path ("\My Documents\x.jpg", separators "\" or "/") to the host path under the root.
 // Each existing component is found without regard to case; missing ones keep their spelling; empty
 // components (doubled separators) are skipped. A "." or ".." component gives nothing, so no device
-// path leaves the root.
+// path leaves the root. A host file lent to the device (platform/lent_files.h) maps to itself.
 std::optional<std::filesystem::path> HostPath(std::u16string_view devicePath);
 
 // The device path of a host path under the current root, or nothing when it lies outside.

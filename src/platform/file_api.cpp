@@ -16,6 +16,7 @@
 #include "platform/internal/file_object.h"
 #include "platform/internal/kernel_object.h"
 #include "platform/last_error.h"
+#include "platform/lent_files.h"
 #include "platform/text_conversion.h"
 #include "platform/write_limit.h"
 
@@ -131,6 +132,16 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
+// The host path of a device path that is about to be created, changed, moved or deleted: a host file
+// lent to the device is only read.
+std::optional<fs::path> Changeable(LPCWSTR path) {
+  if (path != nullptr && platform::LentHostPath(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return std::nullopt;
+  }
+  return Host(path);
+}
+
 FILETIME FileTimeOf(const struct timespec& time) {
   // 100-nanosecond intervals since 1601-01-01.
   constexpr std::uint64_t kEpochDifference = 116444736000000000ULL;
@@ -188,7 +199,8 @@ bool FillFindData(const fs::path& path, WIN32_FIND_DATAW* data) {
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD creationDisposition, DWORD,
                    HANDLE) {
-  auto host = Host(path);
+  bool changes = (access & GENERIC_WRITE) != 0 || creationDisposition != OPEN_EXISTING;
+  auto host = changes ? Changeable(path) : Host(path);
   if (!host) return INVALID_HANDLE_VALUE;
   int flags = O_CLOEXEC;
   bool reads = access & GENERIC_READ, writes = access & GENERIC_WRITE;
@@ -352,7 +364,7 @@ BOOL FindClose(HANDLE find) {
 
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
   auto from = Host(existing);
-  auto to = Host(newPath);
+  auto to = Changeable(newPath);
   if (!from || !to) return FALSE;
   std::error_code error;
   if (!fs::is_regular_file(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
@@ -370,8 +382,8 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR newPath) { return MoveFileExW(existing, newPath, 0); }
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newPath, DWORD flags) {
-  auto from = Host(existing);
-  auto to = Host(newPath);
+  auto from = Changeable(existing);
+  auto to = Changeable(newPath);
   if (!from || !to) return FALSE;
   std::error_code error;
   if (!fs::exists(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
@@ -382,7 +394,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newPath, DWORD flags) {
 }
 
 BOOL DeleteFileW(LPCWSTR path) {
-  auto host = Host(path);
+  auto host = Changeable(path);
   if (!host) return FALSE;
   std::error_code error;
   if (fs::is_directory(*host, error)) return Fail(ERROR_ACCESS_DENIED);
@@ -391,14 +403,14 @@ BOOL DeleteFileW(LPCWSTR path) {
 }
 
 BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES*) {
-  auto host = Host(path);
+  auto host = Changeable(path);
   if (!host) return FALSE;
   if (::mkdir(host->c_str(), 0755) != 0) return Fail(ErrorFromErrno(errno, *host));
   return TRUE;
 }
 
 BOOL RemoveDirectoryW(LPCWSTR path) {
-  auto host = Host(path);
+  auto host = Changeable(path);
   if (!host) return FALSE;
   if (::rmdir(host->c_str()) != 0) return Fail(ErrorFromErrno(errno, *host));
   return TRUE;
@@ -416,7 +428,7 @@ DWORD GetFileAttributesW(LPCWSTR path) {
 }
 
 BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
-  auto host = Host(path);
+  auto host = Changeable(path);
   struct stat info {};
   if (!host) return FALSE;
   if (::stat(host->c_str(), &info) != 0) return Fail(ErrorFromErrno(errno, *host));

@@ -238,7 +238,7 @@ LONG RegFlushKey(HKEY key) {
   RegistryStore* store;
   KeyId id;
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
-  return store->database().Checkpoint() ? ERROR_SUCCESS : ERROR_CANTWRITE;
+  return store->database().MakeDurable() ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
 LONG RegCloseKey(HKEY key) {

@@ -4,6 +4,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "model/message_saving.h"
 #include "support/test_device.h"
 
 namespace {
@@ -146,6 +147,27 @@ TEST(SmilWriter, NamesAreEscapedAndUnwritableOnesLeftOut) {
   EXPECT_NE(Compose(model).find("<img src=\"a&amp;b&quot;&lt;c&gt;.jpg\" region=\"Image\"/>\n"), std::string::npos);
   slide.image->part->fileName = CString(u"caf\u00e9.jpg");
   EXPECT_NE(Compose(model).find("<img src=\"caf\xc3\xa9.jpg\""), std::string::npos);
+}
+
+TEST(SmilWriter, PresentationSizeCountsTheTextTheWriterWrites) {
+  MessageModel model = UsualModel();
+  SetReference(AddSlide(model, 1000).image, {RegionKind::kImage, 0, 0, Part(model, u"a&b.jpg", 0x10001), nullptr});
+  model.layout.regions[1].fit = RegionFit::kFill;
+  // The estimate measures what the writer writes (names escaped, in UTF-8) with CR LF line ends and
+  // no text styles, so it is never smaller than the presentation a message carries; raw names would
+  // measure a text that is not XML.
+  std::string expected =
+      "<smil>\r\n<head>\r\n<meta name=\"title\" content=\"mms\"/>\r\n<layout>\r\n"
+      "<root-layout background-color=\"#000080\" width=\"100\" height=\"100\" />\r\n"
+      "<region id=\"Image\" left=\"0%\" top=\"0%\" width=\"100%\" height=\"66%\" fit=\"meet\" />\r\n"
+      "<region id=\"Text\" left=\"0%\" top=\"66%\" width=\"100%\" height=\"34%\" fit=\"fill\" />\r\n"
+      "</layout>\r\n</head>\r\n<body>\r\n"
+      "<par dur=\"1000ms\" >\r\n<img src=\"a&amp;b.jpg\" region=\"Image\"/>\r\n</par>\r\n"
+      "</body>\r\n</smil>\r\n";
+  EXPECT_EQ(PresentationSize(model), expected.size());
+  EXPECT_GT(PresentationSize(model), Compose(model).size());
+  model.layout.regions.clear();
+  EXPECT_EQ(PresentationSize(model), 0u);
 }
 
 TEST(SmilWriter, LayoutsWithoutOneOrTwoRegionsAreRefused) {

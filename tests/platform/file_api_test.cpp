@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "platform/last_error.h"
+#include "platform/device.h"
+#include "platform/lent_files.h"
+#include "platform/text_conversion.h"
 #include "support/test_device.h"
 
 namespace {
@@ -141,6 +147,45 @@ TEST(Files, FreeSpaceAndTempFolder) {
   DWORD length = GetTempPathW(MAX_PATH, temp);
   EXPECT_EQ(std::u16string_view(temp, length), u"\\Temp\\");
   EXPECT_TRUE(GetFileAttributesW(temp) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(Files, ALentHostFileIsReadWhereItLiesAndNeverChanged) {
+  TestDevice device;
+  std::filesystem::path outside = device.root().parent_path() / "outside-note.txt";
+  { std::ofstream(outside) << "kept"; }
+  std::u16string lentPath;
+  {
+    platform::LentFile loan(outside);
+    lentPath = loan.devicePath();
+    EXPECT_EQ(platform::HostPath(lentPath), outside);
+    EXPECT_EQ(ReadText(lentPath.c_str()), "kept");
+    std::u16string otherSpelling = platform::FoldCase(lentPath);
+    std::replace(otherSpelling.begin(), otherSpelling.end(), u'\\', u'/');
+    EXPECT_EQ(ReadText(otherSpelling.c_str()), "kept");
+
+    for (DWORD disposition : {CREATE_ALWAYS, OPEN_ALWAYS, TRUNCATE_EXISTING}) {
+      SetLastError(0);
+      EXPECT_EQ(CreateFileW(lentPath.c_str(), GENERIC_WRITE, 0, nullptr, disposition, 0, nullptr), INVALID_HANDLE_VALUE);
+      EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(CreateFileW(lentPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    WriteText(u"\\other.txt", "other");
+    EXPECT_FALSE(DeleteFileW(lentPath.c_str()));
+    EXPECT_FALSE(MoveFileExW(lentPath.c_str(), u"\\moved.txt", 0));
+    EXPECT_FALSE(MoveFileExW(u"\\other.txt", lentPath.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(CopyFileW(u"\\other.txt", lentPath.c_str(), FALSE));
+    EXPECT_FALSE(SetFileAttributesW(lentPath.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    // Copying the lent file into the device is reading it.
+    EXPECT_TRUE(CopyFileW(lentPath.c_str(), u"\\copy.txt", FALSE));
+    EXPECT_EQ(ReadText(u"\\copy.txt"), "kept");
+  }
+  EXPECT_EQ(ReadText(lentPath.c_str()), "<missing>");
+  EXPECT_NE(platform::HostPath(lentPath), outside);
+  std::ifstream kept(outside);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+  EXPECT_FALSE(std::filesystem::exists(device.root() / "Host"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/device.h"
@@ -139,6 +140,31 @@ TEST(Registry, QueryInfoCountsSubkeysAndValues) {
 
 // Reads are answered from memory while nothing changes; what another connection (another process
 // of the device) commits must still be seen by the very next call.
+// Another process in the middle of a read, or of a write, does not make a flush fail or wait.
+TEST(Registry, AFlushSucceedsWhileOthersUseTheRegistry) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Busy");
+  SetDword(key, u"Count", 1);
+  std::string error;
+  auto reader = platform::internal::SqliteDatabase::Open(device.root() / "registry.db", &error);
+  auto writer = platform::internal::SqliteDatabase::Open(device.root() / "registry.db", &error);
+  ASSERT_TRUE(reader && writer) << error;
+  auto start = std::chrono::steady_clock::now();
+  {
+    // A read that began before the write keeps its snapshot, so the log cannot all be copied.
+    auto read = reader->Prepare("SELECT count(*) FROM reg_values");
+    ASSERT_TRUE(read.Step());
+    SetDword(key, u"Count", 2);
+    EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  }
+  ASSERT_TRUE(writer->Execute("BEGIN IMMEDIATE"));
+  EXPECT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  writer->Execute("ROLLBACK");
+  EXPECT_EQ(GetDword(key, u"Count"), 2u);
+  RegCloseKey(key);
+}
+
 TEST(Registry, ChangesCommittedElsewhereAreSeenByTheNextRead) {
   TestDevice device(platform::RegistrySeed::kEmpty);
   HKEY key = Create(HKEY_LOCAL_MACHINE, u"\\Shared\\Settings");

@@ -44,6 +44,9 @@ TEST(ReadOnlyDevice, ReadsWorkAndWritesFailWithTheCause) {
   EXPECT_TRUE(std::regex_search(settings.out, std::regex("numeric +82 +\\S+ +3 ")));
   for (std::vector<std::string> read : {std::vector<std::string>{"inspect", message.string()},
                                         {"picture", "info", photo.string()},
+                                        // Files outside the device are read where they lie.
+                                        {"picture", "info", test_support::CorpusPath("jpeg/canon-eos-40d.jpg").string()},
+                                        {"media", "info", test_support::CorpusPath("media/amrnb-122-sweep.amr").string()},
                                         {"type", "x.jpg"},
                                         {"store", "show", stored[1]}}) {
     ChildResult result = RunTool(device, read);

@@ -47,7 +47,7 @@ bool InfoOf(const char* file) {
     PrintError(file, "no such file");
     return false;
   }
-  DeviceFile input(file, u"media-info");
+  DeviceInput input(file);
   MediaType type = PlayableAudioType(input.path(), TypeOfFile(input.path(), false));
   DWORD kind = media_type::KindOf(type);
   ULC_Global* global = ULC_Global::GetGlobal();
@@ -94,8 +94,8 @@ int Frame(std::span<char* const> args) {
   } else if (args.size() != 2) {
     return kUsageError;
   }
-  DeviceFile input(args[0], u"media-frame");
-  DeviceFile output(args[1], u"media-frame-out");
+  DeviceInput input(args[0]);
+  DeviceOutput output(args[1], u"media-frame-out");
   if (ResolvePictureType(output.path(), media_type::kNone) != picture_type::kPng) return kUsageError;
   ULC_VideoEngine* engine = ULC_Global::GetGlobal()->InitVideoInstance();
   std::unique_ptr<DibImage, DibImageDeleter> image(engine ? Video_LoadFirstFrame(engine, input.path(), &box) : nullptr);
@@ -192,7 +192,7 @@ int Play(std::span<char* const> args) {
   platform::UseVirtualClock(!realClock);
   const std::u16string played = u"\\Temp\\media-played.wav";
   SetAudioSetting(u"PlayedFile", played);
-  DeviceFile input(args[0], u"media-play");
+  DeviceInput input(args[0]);
   MediaType type = TypeOfFile(input.path(), false);
   HWND window = CreatePlayWindow();
   ULC_Global* global = ULC_Global::GetGlobal();
@@ -283,17 +283,17 @@ int Record(std::span<char* const> args) {
     }
   }
   if (seconds < 1 || seconds > 3600 || (args.size() - 3) % 2 != 0) return kUsageError;
-  std::unique_ptr<DeviceFile> microphone;
+  std::unique_ptr<DeviceInput> microphone;
   if (!from.empty()) {
     if (!Exists(from.c_str())) {
       PrintError(from.c_str(), "no such file");
       return 1;
     }
     platform::UseVirtualClock(true);
-    microphone = std::make_unique<DeviceFile>(from, u"media-microphone");
+    microphone = std::make_unique<DeviceInput>(from);
     SetAudioSetting(u"Microphone", microphone->path());
   }
-  DeviceFile output(args[0], u"media-record");
+  DeviceOutput output(args[0], u"media-record");
   WNDCLASSW info{};
   info.lpfnWndProc = RecordWindowProc;
   info.lpszClassName = u"MmsformMediaRecord";

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "command.h"
+#include "device_file.h"
 #include "device_writing.h"
 #include "engines/dib_image.h"
 #include "engines/exif_reader.h"
@@ -35,45 +36,21 @@ constexpr int kUsageError = 2;
 
 namespace fs = std::filesystem;
 
-// A host picture as the device reads it: its own device path when it lies under the device root,
-// else a link or copy under "\Temp\" with a name of this process and call, removed at the end.
+// A host picture as the device reads it (see DeviceInput), with a reason when it cannot be read.
 class PictureInput {
  public:
-  explicit PictureInput(const fs::path& host) {
+  explicit PictureInput(const fs::path& host) : m_input(host) {
     std::error_code error;
-    fs::path absolute = fs::absolute(host, error);
     // Anything but a plain file (a FIFO would block the reader for ever) is refused unread.
-    if (!fs::is_regular_file(absolute, error)) {
-      m_problem = host.string() + " is not a readable file";
-      return;
-    }
-    if (auto path = platform::DevicePathOf(absolute)) {
-      m_devicePath = *path;
-      return;
-    }
-    m_devicePath = u"\\Temp\\picture-in" + platform::Utf8ToUtf16(platform::TemporarySuffix() + host.extension().string());
-    auto target = platform::HostPath(m_devicePath);
-    if (!target) return;
-    fs::create_directories(target->parent_path(), error);
-    m_temporary = *target;
-    fs::create_hard_link(absolute, *target, error);
-    if (error) fs::copy_file(absolute, *target, error);
-    if (error) m_problem = "cannot read " + host.string() + " on the device" + StorageCause();
+    if (!fs::is_regular_file(host, error)) m_problem = host.string() + " is not a readable file";
   }
-  ~PictureInput() {
-    std::error_code error;
-    if (!m_temporary.empty()) fs::remove(m_temporary, error);
-  }
-  PictureInput(const PictureInput&) = delete;
-  PictureInput& operator=(const PictureInput&) = delete;
 
-  LPCWSTR path() const { return m_devicePath.c_str(); }
+  LPCWSTR path() const { return m_input.path(); }
   // Why the picture cannot be read at all; empty when it can be tried.
   const std::string& problem() const { return m_problem; }
 
  private:
-  std::u16string m_devicePath;
-  fs::path m_temporary;
+  DeviceInput m_input;
   std::string m_problem;
 };
 

@@ -1,20 +1,44 @@
-// A host file handed to the device: its own device path when it lies under the device root, else a
-// link or copy under "\Temp\" that is removed again at the end.
+// Host files handed to the device. A file the device reads keeps its own device path when it lies
+// under the device root, else it is lent to the device where it lies (nothing is copied, so reading
+// works on a full or read-only device). A file the device writes for the host is written under
+// "\Temp\" and moved to the host file at the end.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/device.h"
+#include "platform/lent_files.h"
 #include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
 #include "platform/win_types.h"
 
 namespace mmsform_tool {
 
-class DeviceFile {
+class DeviceInput {
  public:
-  DeviceFile(const std::filesystem::path& host, const std::u16string& tempName) {
+  explicit DeviceInput(const std::filesystem::path& host) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(host, error);
+    if (auto path = platform::DevicePathOf(absolute)) {
+      m_devicePath = *path;
+    } else {
+      m_loan.emplace(absolute);
+      m_devicePath = m_loan->devicePath();
+    }
+  }
+
+  LPCWSTR path() const { return m_devicePath.c_str(); }
+
+ private:
+  std::optional<platform::LentFile> m_loan;
+  std::u16string m_devicePath;
+};
+
+class DeviceOutput {
+ public:
+  DeviceOutput(const std::filesystem::path& host, const std::u16string& tempName) {
     std::filesystem::path absolute = std::filesystem::absolute(host);
     if (auto path = platform::DevicePathOf(absolute)) {
       m_devicePath = *path;
@@ -27,19 +51,14 @@ class DeviceFile {
     if (!target) return;
     std::error_code error;
     std::filesystem::create_directories(target->parent_path(), error);
-    std::filesystem::remove(*target, error);
     m_temporary = *target;
-    if (std::filesystem::exists(absolute, error)) {
-      std::filesystem::create_hard_link(absolute, *target, error);
-      if (error) std::filesystem::copy_file(absolute, *target, error);
-    }
   }
-  ~DeviceFile() {
+  ~DeviceOutput() {
     std::error_code error;
     if (!m_temporary.empty()) std::filesystem::remove(m_temporary, error);
   }
-  DeviceFile(const DeviceFile&) = delete;
-  DeviceFile& operator=(const DeviceFile&) = delete;
+  DeviceOutput(const DeviceOutput&) = delete;
+  DeviceOutput& operator=(const DeviceOutput&) = delete;
 
   LPCWSTR path() const { return m_devicePath.c_str(); }
   // Moves what the device wrote to the host file it stands for.

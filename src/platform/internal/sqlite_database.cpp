@@ -1,6 +1,8 @@
 #include "platform/internal/sqlite_database.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -245,8 +247,18 @@ int SqliteDatabase::Changes() const { return sqlite3_changes(m_db); }
 
 std::string SqliteDatabase::LastError() const { return sqlite3_errmsg(m_db); }
 
-bool SqliteDatabase::Checkpoint() {
-  return sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_FULL, nullptr, nullptr) == SQLITE_OK;
+bool SqliteDatabase::MakeDurable() {
+  // A passive checkpoint copies what no reader still needs and syncs what it copied; a full one would
+  // wait for every other process to leave the database, and fail the flush when they do not.
+  int logFrames = -1, copiedFrames = -1;
+  int status = sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &logFrames, &copiedFrames);
+  if (status != SQLITE_OK && !IsBusy(status)) return false;
+  if (status == SQLITE_OK && copiedFrames == logFrames) return true;
+  int log = ::open((m_file.string() + "-wal").c_str(), O_RDONLY | O_CLOEXEC);
+  if (log < 0) return errno == ENOENT;
+  bool synced = ::fsync(log) == 0;
+  ::close(log);
+  return synced;
 }
 
 bool SqliteDatabase::InTransaction() const { return sqlite3_get_autocommit(m_db) == 0; }

@@ -74,8 +74,9 @@ class SqliteDatabase {
   // The last failure in plain words: the device folder being full or read-only when that is why,
   // else SQLite's own message.
   std::string Problem() const;
-  // Writes everything committed so far into the main database file and syncs it.
-  bool Checkpoint();
+  // Makes everything committed so far last through a power loss, without waiting for the other
+  // processes on the database: what they keep from the main file stays in the synced log.
+  bool MakeDurable();
 
  private:
   friend class SqliteStatement;
