@@ -138,6 +138,19 @@ class Contacts(unittest.TestCase):
         self.assertIn("line 4: PHOTO is not a JPEG, PNG, GIF or BMP picture", err)
         self.assertIsNone(self.listed()[0]["photo"])
 
+    def test_processes_adding_at_once_get_their_own_identifiers(self):
+        self.ok("list")  # the device is made once, before the race
+        environment = dict(os.environ, MMSFORM_DEVICE=self.device)
+        runs = [subprocess.Popen([MMSFORM, "contacts", "add", f"Person {i}"], stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, env=environment) for i in range(6)]
+        ids = []
+        for run in runs:
+            out, err = run.communicate(timeout=120)
+            self.assertEqual(run.returncode, 0, err.decode("utf-8", "replace"))
+            ids.append(int(out))
+        self.assertEqual(sorted(ids), list(range(1, 7)))
+        self.assertEqual(sorted(c["family_name"] for c in self.listed()), [str(i) for i in range(6)])
+
     def test_usage(self):
         for args in (["frob"], [], ["list", "--xml"], ["add"], ["add", "--mobile", "1"], ["add", "A", "--mobile"],
                      ["export", "x", "out.vcf"], ["export", "1"], ["export", "1", "o.vcf", "--version", "4.0"],
