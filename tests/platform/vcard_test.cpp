@@ -113,6 +113,18 @@ Contact Awkward() {
   return contact;
 }
 
+TEST(VcardRead, Base64LinesWithoutTheFoldingSpace) {
+  // As some phones write a 2.1 photo: the lines of the value start at the margin, and an empty
+  // line ends it.
+  const std::string text = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\nPHOTO;GIF;BASE64:\r\n"
+                           "R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAA\r\nAAABAAEAAAICRAEAOw==\r\n\r\n"
+                           "TEL;CELL:+1 555 0100\r\nEND:VCARD\r\n";
+  auto read = ReadVcards(text);
+  ASSERT_TRUE(read.ok()) << read.error << " at line " << read.errorLine;
+  EXPECT_EQ(read.contacts.at(0).photo, kGif);
+  EXPECT_EQ(read.contacts.at(0).mobile, "+1 555 0100");
+}
+
 TEST(VcardWrite, ReadsBackEqualInBothVersions) {
   Contact plain;
   plain.givenName = "Ann";

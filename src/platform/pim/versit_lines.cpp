@@ -45,6 +45,19 @@ struct LineCursor {
   bool NextIsContinuation() const {
     return position < text.size() && (text[position] == ' ' || text[position] == '\t');
   }
+  // The next line when it holds base64 digits only (no property has that form: it has no ':').
+  bool NextIsBase64() const {
+    std::size_t end = text.find_first_of("\r\n", position);
+    if (end == std::string_view::npos) end = text.size();
+    if (end == position) return false;
+    for (std::size_t i = position; i < end; ++i) {
+      const char c = text[i];
+      const bool digit = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+                         c == '/' || c == '=';
+      if (!digit) return false;
+    }
+    return true;
+  }
 };
 
 std::string_view Trim(std::string_view text) {
@@ -111,6 +124,15 @@ bool IsQuotedPrintable(std::string_view text) {
          EqualsNoCase(line.Parameter("ENCODING"), std::string_view("QUOTED-PRINTABLE"));
 }
 
+// Whether a logical line starts a property whose value is base64.
+bool IsBase64(std::string_view text) {
+  const std::size_t colon = FindValueColon(text);
+  VersitLine line;
+  if (colon == std::string_view::npos || !ParseHead(Trim(text.substr(0, colon)), &line)) return false;
+  const std::string encoding = line.Parameter("ENCODING");
+  return EqualsNoCase(encoding, std::string_view("BASE64")) || EqualsNoCase(encoding, std::string_view("B"));
+}
+
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -169,6 +191,10 @@ VersitLines ReadVersitLines(std::string_view text, std::size_t maxLines) {
       }
     } else {
       while (cursor.NextIsContinuation()) logical += cursor.Next().substr(1);
+      // Some phones write the lines of a base64 value without the fold's leading space.
+      if (IsBase64(logical)) {
+        while (cursor.NextIsBase64()) logical += cursor.Next();
+      }
     }
     if (Trim(logical).empty()) continue;
     const std::size_t colon = FindValueColon(logical);
