@@ -18,6 +18,8 @@ namespace {
 
 constexpr WORD kListId = 100;
 constexpr int kCancelled = -1;
+// More requests than there are kinds of request is a malformed record.
+constexpr DWORD kMaxRequests = 16;
 
 struct ChoiceRow {
   std::int64_t contact = 0;
@@ -201,7 +203,7 @@ int ChooseContact(CONTACTCHOICE* choice) {
   using namespace platform::pim;
   if (choice == nullptr || choice->cbSize != sizeof(CONTACTCHOICE) ||
       (choice->cRequestedProperties > 0 && choice->rgRequestedProperties == nullptr) ||
-      choice->cRequestedProperties > 16 ||
+      choice->cRequestedProperties > kMaxRequests ||
       ((choice->dwFlags & CCF_ASSIGNPHOTO) != 0 && choice->lpszPictureFile == nullptr)) {
     return 0;
   }

@@ -75,7 +75,11 @@ struct CardReader {
         }
       }
     }
-    if (field == nullptr || !field->empty()) {
+    if (field == nullptr) {
+      Warn(line, "no telephone field is free for this number: it is not kept");
+      return;
+    }
+    if (!field->empty()) {
       Warn(line, "a second number of the same kind is not kept");
       return;
     }
