@@ -13,7 +13,7 @@ struct GifDecoder {
   StreamIo io;
   GifIndex index;
   int current = -1;
-  std::vector<uint8_t> pixels;  // the current frame as stored, width x height
+  std::vector<uint8_t> pixels;  // the current frame's part on the screen, clipped width x height
   ImageGifFrameInfo clipped{};
   int nextRow = 0;
 };
@@ -52,9 +52,7 @@ int32_t SelectFrame(GifDecoder& decoder, int32_t index) {
 int32_t ReadRow(GifDecoder& decoder, uint8_t* row) {
   const ImageGifFrameInfo& clipped = decoder.clipped;
   if (decoder.current < 0 || decoder.nextRow >= clipped.height) return kFailed;
-  const GifFrameRecord& frame = decoder.index.frames[static_cast<size_t>(decoder.current)];
-  size_t offset = static_cast<size_t>(clipped.top - frame.top + decoder.nextRow) * static_cast<size_t>(frame.width) +
-                  static_cast<size_t>(clipped.left - frame.left);
+  size_t offset = static_cast<size_t>(decoder.nextRow) * clipped.width;
   std::memcpy(row, &decoder.pixels[offset], clipped.width);
   ++decoder.nextRow;
   return kOk;

@@ -143,19 +143,24 @@ bool DecodeGifFrame(const GifIndex& index, const GifFrameRecord& frame, std::vec
   if (reader.gif == nullptr) return false;
   reader.input.position = frame.descriptorOffset;
   if (DGifGetImageDesc(reader.gif) == GIF_ERROR) return false;
-  auto width = static_cast<size_t>(frame.width);
   auto height = static_cast<size_t>(frame.height);
-  pixels.assign(width * height, 0);
+  auto visibleWidth = static_cast<size_t>(std::clamp(index.screenWidth - frame.left, 0, frame.width));
+  auto visibleHeight = static_cast<size_t>(std::clamp(index.screenHeight - frame.top, 0, frame.height));
+  pixels.assign(visibleWidth * visibleHeight, 0);
+  if (pixels.empty()) return true;
+  std::vector<GifPixelType> row(static_cast<size_t>(frame.width));
   // Interlaced rows arrive in four passes: every 8th from 0, every 8th from 4, every 4th from 2,
-  // every 2nd from 1.
+  // every 2nd from 1. Only the last pass may stop at the last visible row.
   static const size_t kStart[4] = {0, 4, 2, 1};
   static const size_t kStep[4] = {8, 8, 4, 2};
   int passes = frame.interlaced ? 4 : 1;
   for (int pass = 0; pass < passes; ++pass) {
     size_t start = frame.interlaced ? kStart[pass] : 0;
     size_t step = frame.interlaced ? kStep[pass] : 1;
-    for (size_t y = start; y < height; y += step) {
-      if (DGifGetLine(reader.gif, &pixels[y * width], frame.width) == GIF_ERROR) return false;
+    size_t end = pass + 1 == passes ? visibleHeight : height;
+    for (size_t y = start; y < end; y += step) {
+      if (DGifGetLine(reader.gif, row.data(), frame.width) == GIF_ERROR) return false;
+      if (y < visibleHeight) std::copy_n(row.begin(), visibleWidth, &pixels[y * visibleWidth]);
     }
   }
   return true;

@@ -42,7 +42,10 @@ struct GifIndex {
 // limits, or it holds no whole frame.
 bool BuildGifIndex(StreamIo& io, GifIndex& index);
 
-// Decodes one frame's indices, rows in display order (interlacing undone), width x height bytes.
+// Decodes the part of one frame that lies on the logical screen: its indices, rows in display order
+// (interlacing undone), visible width x visible height bytes. What lies beyond the screen is never
+// shown, so it is neither kept nor, past the last visible row, decoded: a frame declared far larger
+// than its screen costs no more than the screen.
 bool DecodeGifFrame(const GifIndex& index, const GifFrameRecord& frame, std::vector<uint8_t>& pixels);
 
 }  // namespace image_codec

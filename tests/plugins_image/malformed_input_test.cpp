@@ -2,6 +2,8 @@
 // The files in data/ each broke, or were built to break, a decoder.
 #include <gtest/gtest.h>
 
+#include <gif_lib.h>
+
 #include <filesystem>
 
 #include "codec_library.h"
@@ -65,6 +67,62 @@ TEST(MalformedInput, GifFramesOutsideTheScreenAreClipped) {
   EXPECT_NE(select(handle, 2), 0);
   EXPECT_NE(info(handle, &frame), 0);
   Entry<ImageUninitFn>("GIF_DecodeUninit")(handle);
+}
+
+int AppendToString(GifFileType* gif, const GifByteType* bytes, int count) {
+  static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+  return count;
+}
+
+// A 6 x 4 screen with one frame at (2, 1) declared `width` x `height`, pixel (x, y) = (x + 3 * y) % 16.
+std::string GifWithFrameBeyondTheScreen(int width, int height, bool interlaced) {
+  std::string bytes;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&bytes, AppendToString, &error);
+  ColorMapObject* colours = GifMakeMapObject(16, nullptr);
+  EGifSetGifVersion(gif, true);
+  EGifPutScreenDesc(gif, 6, 4, 4, 0, colours);
+  EGifPutImageDesc(gif, 2, 1, width, height, interlaced, nullptr);
+  static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+  std::vector<GifPixelType> row(static_cast<size_t>(width));
+  for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass) {
+    for (int y = interlaced ? kStart[pass] : 0; y < height; y += interlaced ? kStep[pass] : 1) {
+      for (int x = 0; x < width; ++x) row[static_cast<size_t>(x)] = static_cast<GifPixelType>((x + 3 * y) % 16);
+      EGifPutLine(gif, row.data(), width);
+    }
+  }
+  EGifCloseFile(gif, &error);
+  GifFreeMapObject(colours);
+  return bytes;
+}
+
+// Only the part of a frame on the screen is ever drawn: it is what the decoder gives, row by row
+// with interlacing undone, however large the frame says it is.
+TEST(MalformedInput, AGifFrameFarBeyondItsScreenGivesItsVisiblePart) {
+  for (bool interlaced : {false, true}) {
+    SCOPED_TRACE(interlaced);
+    MemoryStream stream(GifWithFrameBeyondTheScreen(3000, 2000, interlaced));
+    ImageCodecHandle handle = nullptr;
+    ASSERT_EQ(Entry<ImageDecodeInitFn>("GIF_DecodeInit")(stream.get(), &handle), 0);
+    ASSERT_EQ(Entry<ImageGifSetFrameIndexFn>("GIF_DecodeSetFrameIndex")(handle, 0), 0);
+    ImageGifFrameInfo frame{};
+    ASSERT_EQ(Entry<ImageGifGetFrameInfoFn>("GIF_DecodeGetFrameInfo")(handle, &frame), 0);
+    EXPECT_EQ(frame.left, 2);
+    EXPECT_EQ(frame.top, 1);
+    ASSERT_EQ(frame.width, 4);
+    ASSERT_EQ(frame.height, 3);
+    auto scan = Entry<ImageDecodeScanLinesFn>("GIF_DecodeScanLines");
+    for (int y = 0; y < 3; ++y) {
+      uint8_t row[4] = {};
+      int32_t done = 0;
+      ASSERT_EQ(scan(handle, row, 1, &done, nullptr), 0);
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(row[x], (x + 3 * y) % 16) << x << "," << y;
+    }
+    uint8_t extra[4];
+    int32_t done = 0;
+    EXPECT_NE(scan(handle, extra, 1, &done, nullptr), 0);
+    Entry<ImageUninitFn>("GIF_DecodeUninit")(handle);
+  }
 }
 
 // A million one-pixel frames' worth of headers: the index stops at the frame cap.

@@ -1,7 +1,6 @@
 // mmsform inspect: an MMS message file as one JSON object (headers and parts). --write encodes the
 // same message again into another file; --slides adds the message as the model loads it (layout,
 // slides, part files and texts); --save loads it and saves the model into another file.
-#include <openssl/sha.h>
 
 #include <cstdio>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "mm1/message_reader.h"
 #include "mm1/pdu_decoder.h"
 #include "mm1/pdu_encoder.h"
+#include "platform/drm/crypto_library.h"
 
 namespace mmsform_tool {
 namespace {
@@ -25,10 +25,10 @@ constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
 
 std::string Sha256Hex(std::span<const std::uint8_t> data) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(data.data(), data.size(), digest);
+  auto digest = platform::drm::Sha256(data);
+  if (!digest) return "";
   std::string hex;
-  for (unsigned char byte : digest) {
+  for (unsigned char byte : *digest) {
     char pair[3];
     std::snprintf(pair, sizeof pair, "%02x", byte);
     hex += pair;

@@ -1,9 +1,8 @@
 #include "platform/drm/content_cipher.h"
 
-#include <openssl/evp.h>
-#include <openssl/rand.h>
-
 #include <memory>
+
+#include "platform/drm/crypto_library.h"
 
 namespace platform::drm {
 namespace {
@@ -13,19 +12,21 @@ constexpr std::size_t kBlock = 16;
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
 
 std::optional<std::string> Run(bool encrypt, std::string_view key, std::string_view iv, std::string_view input) {
-  CipherContext context(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
-  if (!context || key.size() != kKeySize || iv.size() != kBlock) return std::nullopt;
+  const CryptoLibrary* crypto = Crypto();
+  if (crypto == nullptr || key.size() != kKeySize || iv.size() != kBlock) return std::nullopt;
+  CipherContext context(crypto->cipherContextNew(), crypto->cipherContextFree);
+  if (!context) return std::nullopt;
   auto* keyBytes = reinterpret_cast<const unsigned char*>(key.data());
   auto* ivBytes = reinterpret_cast<const unsigned char*>(iv.data());
-  if (EVP_CipherInit_ex(context.get(), EVP_aes_128_cbc(), nullptr, keyBytes, ivBytes, encrypt ? 1 : 0) != 1) {
+  if (crypto->cipherInit(context.get(), crypto->aes128Cbc(), nullptr, keyBytes, ivBytes, encrypt ? 1 : 0) != 1) {
     return std::nullopt;
   }
   std::string output(input.size() + kBlock, '\0');
   int written = 0, finalWritten = 0;
   auto* out = reinterpret_cast<unsigned char*>(output.data());
-  if (EVP_CipherUpdate(context.get(), out, &written, reinterpret_cast<const unsigned char*>(input.data()),
+  if (crypto->cipherUpdate(context.get(), out, &written, reinterpret_cast<const unsigned char*>(input.data()),
                        static_cast<int>(input.size())) != 1 ||
-      EVP_CipherFinal_ex(context.get(), out + written, &finalWritten) != 1) {
+      crypto->cipherFinal(context.get(), out + written, &finalWritten) != 1) {
     return std::nullopt;
   }
   output.resize(static_cast<std::size_t>(written + finalWritten));
@@ -36,7 +37,10 @@ std::optional<std::string> Run(bool encrypt, std::string_view key, std::string_v
 
 std::string RandomBytes(std::size_t count) {
   std::string bytes(count, '\0');
-  if (RAND_bytes(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<int>(count)) != 1) bytes.clear();
+  const CryptoLibrary* crypto = Crypto();
+  if (crypto == nullptr || crypto->randomBytes(reinterpret_cast<unsigned char*>(bytes.data()), static_cast<int>(count)) != 1) {
+    bytes.clear();
+  }
   return bytes;
 }
 
