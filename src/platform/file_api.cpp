@@ -18,6 +18,7 @@
 #include "platform/last_error.h"
 #include "platform/lent_files.h"
 #include "platform/text_conversion.h"
+#include "platform/write_limit.h"
 
 namespace {
 
@@ -254,7 +255,13 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, DWORD* bytesWrit
   if (open == nullptr) return Fail(ERROR_INVALID_HANDLE);
   if (buffer == nullptr && bytesToWrite != 0) return Fail(ERROR_INVALID_PARAMETER);
   DWORD written = 0, error = ERROR_SUCCESS;
-  bool ok = open->Write(buffer, bytesToWrite, &written, &error);
+  // Under the test switch for full storage only what fits is written, and the rest fails.
+  const auto allowed = static_cast<DWORD>(platform::internal::TakeWriteBudget(bytesToWrite));
+  bool ok = open->Write(buffer, allowed, &written, &error);
+  if (ok && allowed < bytesToWrite) {
+    ok = false;
+    error = ERROR_DISK_FULL;
+  }
   if (bytesWritten) *bytesWritten = written;
   return ok ? TRUE : Fail(error);
 }
@@ -363,6 +370,10 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
   if (!fs::is_regular_file(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
   if (fs::exists(*to, error) && failIfExists) return Fail(ERROR_FILE_EXISTS);
   if (fs::is_directory(*to, error)) return Fail(ERROR_ACCESS_DENIED);
+  // Under the test switch for full storage a copy that does not fit fails whole, as the device's
+  // copy removes what it had written; the bytes that fitted are used up.
+  const std::uintmax_t size = fs::file_size(*from, error);
+  if (!error && platform::internal::TakeWriteBudget(size) < size) return Fail(ERROR_DISK_FULL);
   fs::copy_file(*from, *to, fs::copy_options::overwrite_existing, error);
   if (error) return Fail(ErrorFromErrno(error.value(), *to));
   return TRUE;
@@ -445,6 +456,8 @@ BOOL GetDiskFreeSpaceExW(LPCWSTR path, ULARGE_INTEGER* freeToCaller, ULARGE_INTE
   std::uint64_t size = static_cast<std::uint64_t>(info.f_blocks) * info.f_frsize;
   if (long long reported = g_reportedFreeSpace.load(); reported >= 0) {
     available = free = static_cast<std::uint64_t>(reported);
+  } else if (long long budget = platform::DeviceWriteBudget(); budget >= 0) {
+    available = free = std::min(available, static_cast<std::uint64_t>(budget));
   }
   if (freeToCaller) freeToCaller->QuadPart = available;
   if (total) total->QuadPart = size;

@@ -7,6 +7,7 @@
 #include "platform/cstring.h"
 #include "platform/net/internet_api.h"
 #include "platform/win_types.h"
+#include "transport/ulc_poom.h"
 
 struct IMsgStore;
 struct SIZE;
@@ -111,6 +112,16 @@ class CMMSGlobal {
   // the transport's rule (transport/message_box.h); returns the button pressed (IDYES 6, ...).
   int MessageBoxW(HWND owner, UINT textId, UINT style);
   int MessageBoxW(HWND owner, LPCWSTR text, UINT style);
+
+  // The contact store wrappers of the process, one per kind; never null.
+  ULC_Poom* GetContactPoom() { return &m_contactPoom; }
+  ULC_Poom* GetTaskPoom() { return &m_taskPoom; }
+  ULC_Poom* GetAppointmentPoom() { return &m_appointmentPoom; }
+
+ private:
+  ULC_Poom m_contactPoom{platform::pim::PimKind::kContact};
+  ULC_Poom m_taskPoom{platform::pim::PimKind::kTask};
+  ULC_Poom m_appointmentPoom{platform::pim::PimKind::kAppointment};
 };
 
 // The process's form context.

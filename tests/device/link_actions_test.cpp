@@ -45,15 +45,22 @@ TEST_F(LinkActions, OpeningAnAddressOrDocumentIsRecorded) {
       {u"http://www.example.com/photos", "open"},
       {u"rtsp://media.example.com/live.sdp", "open"},
       {u"\\My Documents\\notes.txt", "open"},
-      {u"\\My Documents\\anna.vcf", "import"},  // the contact store's import is handed the file
+      {u"\\My Documents\\anna.vcf", "import"},  // the contact store imports the file
       {u"\\My Documents\\party.VCS", "import"},
   };
+  test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\anna.vcf"),
+                               "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Berg;Anna\r\nEND:VCARD\r\n");
+  test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\party.VCS"),
+                               "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:Party\r\n"
+                               "DTSTART:20261219T190000Z\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
   for (const OpenCase& c : cases) {
     EXPECT_TRUE(OpenAddress(c.target.c_str()));
     const platform::ActivityEntry last = Last();
     EXPECT_EQ(last.kind, c.kind);
-    EXPECT_EQ(last.detail, CString(c.target.c_str()).ToUtf8());
+    EXPECT_EQ(last.detail.substr(0, CString(c.target.c_str()).ToUtf8().size()), CString(c.target.c_str()).ToUtf8());
   }
+  // What the import added is named in the log: one item each.
+  EXPECT_EQ(platform::ReadActivity().back().detail, "\\My Documents\\party.VCS (1 item)");
   EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
   EXPECT_FALSE(OpenAddress(u""));
   EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));

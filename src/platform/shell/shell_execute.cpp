@@ -10,6 +10,7 @@
 #include "platform/device.h"
 #include "platform/file_api.h"
 #include "platform/last_error.h"
+#include "platform/pim/pim_import.h"
 #include "platform/process.h"
 #include "platform/text_conversion.h"
 
@@ -19,6 +20,8 @@ namespace platform::shell {
 namespace {
 
 std::atomic<bool> g_desktopOpening{false};
+
+constexpr DWORD kErrorBadFormat = 11;  // ERROR_BAD_FORMAT: a file the store cannot read
 
 char16_t Fold(char16_t c) { return (c >= 'A' && c <= 'Z') ? static_cast<char16_t>(c + 32) : c; }
 
@@ -88,9 +91,17 @@ BOOL ShellExecuteEx(SHELLEXECUTEINFO* info) {
       CloseHandle(process.hProcess);
     }
   } else if (EndsWithNoCase(file, u".vcf") || EndsWithNoCase(file, u".vcs")) {
-    // The contact store's import of vCards and vCalendars is not part of this device yet: the
-    // hand-over is recorded, and nothing is imported.
-    platform::RecordActivity("import", fileUtf8);
+    // The contact store imports the file; a file it cannot read is refused with a clear line in
+    // the log and a failure the caller can see.
+    const platform::pim::PimImport import = platform::pim::ImportPimDeviceFile(file);
+    if (!import.ok()) {
+      platform::RecordActivity("import failed", fileUtf8 + ": " + import.error);
+      SetLastError(kErrorBadFormat);
+      info->hInstApp = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0));
+      return FALSE;
+    }
+    const std::size_t added = import.contacts.size() + import.appointments.size() + import.tasks.size();
+    platform::RecordActivity("import", fileUtf8 + " (" + std::to_string(added) + (added == 1 ? " item)" : " items)"));
   } else {
     platform::RecordActivity(verb, fileUtf8);
     const bool web = StartsWithNoCase(file, u"http://") || StartsWithNoCase(file, u"https://") ||

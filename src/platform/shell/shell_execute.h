@@ -1,5 +1,6 @@
 // The shell's ShellExecuteEx: a device program in "\windows\" is started as a device process; a
-// vCard or vCalendar file goes to the contact store's import; any other document or address is
+// vCard or vCalendar file is imported into the contact store (a file it cannot read fails with
+// ERROR_BAD_FORMAT, and nothing is added); any other document or address is
 // handed on. Every request is written to the device's activity log. With desktop opening allowed
 // (a host started with --open-links), http, https and mailto addresses also go to the desktop's
 // own opener.
