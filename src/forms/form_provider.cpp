@@ -24,6 +24,7 @@
 namespace {
 
 constexpr const char* kSourceName = "MMSFormProvider";
+constexpr HRESULT kNotImplemented = static_cast<HRESULT>(0x80004001u);
 constexpr DWORD kDecodeFlags = 0xFFFF0000;
 constexpr LONG kMessageStateUnopenable = 6;
 constexpr UINT kCannotOpenText = 40720;
@@ -130,7 +131,7 @@ extern "C" HRESULT MMSForm_CreateReadForm(IFormHost* host, IMessage* message, HW
     return E_FAIL;
   }
 
-  auto* form = new (std::nothrow) CReadForm(host, message, parentWindow, activateArg);
+  auto* form = new (std::nothrow) CReadForm(host, message, parentWindow);
   if (form == nullptr) {
     platform::ReportOutOfMemory(kSourceName, __LINE__);
     return E_OUTOFMEMORY;
@@ -162,5 +163,5 @@ extern "C" HRESULT MMSForm_CreateComposeForm(IFormHost*, IMessage* message, DWOR
   // any compose form that cannot open.
   *formOut = nullptr;
   PostFormFailed();
-  return E_NOTIMPL;
+  return kNotImplemented;
 }

@@ -8,8 +8,8 @@
 #include "ui/dialog_base.h"
 #include "ui/window_layout.h"
 
-CReadForm::CReadForm(IFormHost* host, IMessage* message, HWND parentWindow, DWORD* activateArg)
-    : m_host(host), m_parent(parentWindow), m_activateArg(activateArg) {
+CReadForm::CReadForm(IFormHost* host, IMessage* message, HWND parentWindow)
+    : m_host(host), m_parent(parentWindow) {
   if (message != nullptr) {
     message->AddRef();
     m_message = ComPtr<IMessage>(message);

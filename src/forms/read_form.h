@@ -14,7 +14,7 @@
 class CReadForm final : public IMMSForm {
  public:
   // Takes a reference on the message.
-  CReadForm(IFormHost* host, IMessage* message, HWND parentWindow, DWORD* activateArg);
+  CReadForm(IFormHost* host, IMessage* message, HWND parentWindow);
 
   HRESULT QueryInterface(REFIID iid, void** object) override;
   ULONG AddRef() override;
@@ -37,7 +37,6 @@ class CReadForm final : public IMMSForm {
   IFormHost* m_host;
   ComPtr<IMessage> m_message;
   HWND m_parent;
-  DWORD* m_activateArg;
   std::unique_ptr<CReadFrame> m_frame;
   bool m_closed = false;
 };

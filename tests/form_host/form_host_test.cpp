@@ -25,7 +25,7 @@ std::vector<UINT>& ClientLog() {
   return log;
 }
 
-LRESULT CALLBACK ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message >= WM_USER) ClientLog().push_back(message);
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -35,7 +35,7 @@ std::vector<std::pair<UINT, WPARAM>>& ParentLog() {
   return log;
 }
 
-LRESULT CALLBACK ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND || message == WM_CLOSE) {
     ParentLog().emplace_back(message, wParam);
     return 0;
@@ -265,7 +265,8 @@ TEST_F(FormHostTest, NullMessageOrFormPointerIsAnInvalidParameterWithItsDebugLin
 TEST_F(FormHostTest, ComposeIsRefusedAndTheClientToldWhileTheComposeFormIsMissing) {
   ComPtr<IMessage> message = InboxMessage(0);
   IMMSForm* form = reinterpret_cast<IMMSForm*>(0x1);
-  EXPECT_EQ(m_createCompose(&m_host, message.Get(), 0, nullptr, nullptr, m_parent, 0, &form, u"IPM.MMS"), E_NOTIMPL);
+  EXPECT_EQ(m_createCompose(&m_host, message.Get(), 0, nullptr, nullptr, m_parent, 0, &form, u"IPM.MMS"),
+            static_cast<HRESULT>(0x80004001u));
   EXPECT_EQ(form, nullptr);
   platform::automation::PumpUntilIdle();
   ASSERT_EQ(ClientLog().size(), 1u);
