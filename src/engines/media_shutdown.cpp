@@ -4,12 +4,12 @@
 #include "engines/svg_library.h"
 #include "transport/mms_global.h"
 
-void ShutDownMediaEngines() {
+int ShutDownMediaEngines() {
   ReleaseCodecs();
   ULC_Global* global = ULC_Global::GetGlobal();
   global->UninitAudioInstance();
   global->UninitAudioNotifyInstance();
   global->UninitVideoInstance();
   DestroySvgContext();
-  global->UnloadEngineModule();
+  return global->UnloadEngineModule();
 }

@@ -2,4 +2,5 @@
 // audio engine, its notifications, the video engine, the SVG context, then the engine library.
 #pragma once
 
-void ShutDownMediaEngines();
+// The engine library's unloading result.
+int ShutDownMediaEngines();

@@ -69,11 +69,12 @@ void ULC_Global::UninitVideoInstance() {
   videoEngine.reset();
 }
 
-void ULC_Global::UnloadEngineModule() {
+BOOL ULC_Global::UnloadEngineModule() {
   // Engines still held are released first: the library's code goes with the module.
   UninitAudioInstance();
   UninitAudioNotifyInstance();
   UninitVideoInstance();
-  if (engineModule != nullptr) FreeLibrary(engineModule);
+  BOOL freed = engineModule == nullptr ? TRUE : FreeLibrary(engineModule);
   engineModule = nullptr;
+  return freed;
 }

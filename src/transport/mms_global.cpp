@@ -63,6 +63,12 @@ void ULC_Global::UnloadWinINet() {
   winINetModule = nullptr;
 }
 
+BOOL CMMSGlobal::InitFormGlobal() {
+  composeAbort = 0;
+  composeAbortForm = nullptr;
+  return TRUE;
+}
+
 CMMSGlobal* GetMMSGlobal() {
   static CMMSGlobal global;
   return &global;

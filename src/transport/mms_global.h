@@ -95,7 +95,8 @@ class ULC_Global {
   void UninitAudioInstance();
   void UninitAudioNotifyInstance();
   void UninitVideoInstance();
-  void UnloadEngineModule();
+  // TRUE when the library was freed or was not loaded.
+  BOOL UnloadEngineModule();
 
   // Sets the DRM context record and its flag in one step.
   void SetDrmContext(DWORD active, HWND window, int flag);
@@ -107,6 +108,9 @@ class CMMSGlobal {
   // the form it applies to.
   int composeAbort = 0;
   void* composeAbortForm = nullptr;
+
+  // Readies the context for a new run of forms: no compose form is left marked to close.
+  BOOL InitFormGlobal();
 
   // A message box with the text of a resource string number, or with a ready text, captioned by
   // the transport's rule (transport/message_box.h); returns the button pressed (IDYES 6, ...).

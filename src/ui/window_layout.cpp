@@ -97,11 +97,11 @@ BOOL RelayoutDialog(HINSTANCE instance, HWND dialog, DWORD templateId) {
   return unnamed < 2 ? TRUE : FALSE;
 }
 
-int CloseProcessDialogs() {
+int CloseProcessDialogs(LPARAM lParam) {
   std::vector<HWND> dialogs;
   EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
   for (HWND dialog : dialogs) {
-    if (IsWindow(dialog)) SendMessageW(dialog, WM_CLOSEDIALOG, 0, -1);
+    if (IsWindow(dialog)) SendMessageW(dialog, WM_CLOSEDIALOG, 0, lParam);
   }
   return static_cast<int>(dialogs.size());
 }

@@ -14,6 +14,6 @@ BOOL InitShellDialog(HWND dialog, DWORD mask, DWORD flags);
 // whose controls cannot be told apart. FALSE when the template is missing.
 BOOL RelayoutDialog(HINSTANCE instance, HWND dialog, DWORD templateId);
 
-// Sends WM_CLOSEDIALOG (wParam 0, lParam -1) to every visible top-level "Dialog" window of this
-// process; returns how many were told.
-int CloseProcessDialogs();
+// Sends WM_CLOSEDIALOG (wParam 0, lParam as given: -1 unless a caller says otherwise) to every
+// visible top-level "Dialog" window of this process; returns how many were told.
+int CloseProcessDialogs(LPARAM lParam = -1);

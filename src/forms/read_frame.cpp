@@ -1,0 +1,72 @@
+#include "forms/read_frame.h"
+
+#include "platform/window/window_styles.h"
+#include "transport/mms_global.h"
+#include "ui/dialog_base.h"
+
+FrameVerb FrameVerbForHostVerb(DWORD hostVerb) {
+  switch (hostVerb) {
+    case 1:
+    case 5:
+      return FrameVerb::kReadView;
+    case 3:
+      return FrameVerb::kMessageInfo;
+    case 4:
+      return FrameVerb::kMessageDialog;
+    case 6:
+      return FrameVerb::kMessageDialogUnlessHidden;
+    default:
+      return FrameVerb::kNone;
+  }
+}
+
+CReadFrame::~CReadFrame() {
+  if (IsWindow()) ::DestroyWindow(GetHandle());
+}
+
+const MessageMap* CReadFrame::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(WM_READ_FRAME_VERB, &CReadFrame::OnVerb),
+      OnMessage(WM_READ_FRAME_CLOSE, &CReadFrame::OnCloseFrame),
+      OnMessage(WM_CLOSEDIALOG, &CReadFrame::OnCloseFrame),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+HWND CReadFrame::Create(HWND host) {
+  if (IsWindow()) {
+    ::SetForegroundWindow(GetHandle());
+    return GetHandle();
+  }
+  RECT hostRect{};
+  if (host != nullptr) ::GetWindowRect(host, &hostRect);
+  m_host = host;
+  // A popup of no size: the frame is never seen, the read view it opens is.
+  if (!CWndBase::Create(kReadFrameClass, u"ReadFrame", WS_POPUP, hostRect.left, hostRect.top, 0, 0,
+                        ULC_Global::GetGlobal()->resourceModule.instance, host, 0, nullptr)) {
+    return nullptr;
+  }
+  return GetHandle();
+}
+
+bool CReadFrame::LoadMessage(DWORD verb, IMessage* message) {
+  if (!IsWindow() || message == nullptr) return false;
+  message->AddRef();
+  m_message = ComPtr<IMessage>(message);
+  return PostMessage(WM_READ_FRAME_VERB, verb, verb) != FALSE;
+}
+
+LRESULT CReadFrame::OnVerb(WPARAM wParam, LPARAM) {
+  m_lastVerb = FrameVerbForHostVerb(static_cast<DWORD>(wParam));
+  // The host learns that the verb has been dealt with, whatever it was.
+  if (m_host != nullptr && ::IsWindow(m_host)) ::PostMessageW(m_host, WM_COMMAND, 1, 0);
+  return 0;
+}
+
+LRESULT CReadFrame::OnCloseFrame(WPARAM, LPARAM) {
+  if (IsWindow()) ::DestroyWindow(GetHandle());
+  return 0;
+}
