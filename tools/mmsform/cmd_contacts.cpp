@@ -44,6 +44,15 @@ PimStore* OpenStore() {
   return store;
 }
 
+// The device's contact `id`, or nothing after saying why on stderr.
+std::optional<Contact> OpenContact(std::int64_t id) {
+  PimStore* store = OpenStore();
+  if (store == nullptr) return std::nullopt;
+  auto contact = store->FindContact(id);
+  if (!contact) std::fprintf(stderr, "mmsform contacts: no contact %lld\n", static_cast<long long>(id));
+  return contact;
+}
+
 std::optional<std::int64_t> ParseId(const char* text) {
   char* end = nullptr;
   errno = 0;
@@ -171,13 +180,8 @@ int Export(std::span<char* const> args) {
     if (option != "--version" || (value != "2.1" && value != "3.0")) return Usage();
     if (value == "3.0") version = platform::pim::VcardVersion::k30;
   }
-  PimStore* store = OpenStore();
-  if (store == nullptr) return 1;
-  auto contact = store->FindContact(*id);
-  if (!contact) {
-    std::fprintf(stderr, "mmsform contacts: no contact %lld\n", static_cast<long long>(*id));
-    return 1;
-  }
+  auto contact = OpenContact(*id);
+  if (!contact) return 1;
   std::string error;
   if (!WriteHostFile(args[1], platform::pim::WriteVcard(*contact, version), &error)) {
     std::fprintf(stderr, "mmsform contacts: %s\n", error.c_str());
@@ -202,13 +206,8 @@ int Show(std::span<char* const> args) {
       return Usage();
     }
   }
-  PimStore* store = OpenStore();
-  if (store == nullptr) return 1;
-  auto contact = store->FindContact(*id);
-  if (!contact) {
-    std::fprintf(stderr, "mmsform contacts: no contact %lld\n", static_cast<long long>(*id));
-    return 1;
-  }
+  auto contact = OpenContact(*id);
+  if (!contact) return 1;
   if (json) {
     JsonWriter writer;
     WriteContactJson(writer, *contact);
