@@ -233,6 +233,7 @@ int RunRead(std::span<char* const> args) {
   }
   platform::automation::PumpUntilIdle();
   uninit();
+  FreeLibrary(module);
   platform::automation::Reset();
   DestroyWindow(host);
   DestroyWindow(client);
