@@ -85,6 +85,16 @@ class Contacts(unittest.TestCase):
         self.fails("show", "2", "--photo", self.scratch("none.gif"))
         self.assertFalse(os.path.exists(self.scratch("none.gif")))
 
+    def test_plain_list_lines_up_in_a_terminal(self):
+        # Chinese and Korean characters take two columns of a terminal, accents and marks none.
+        for name in ("Berg Anna", "李 小龙", "김 민준", "Zoë Åström"):
+            self.ok("add", name, "--mobile", "+3581234")
+        columns = set()
+        for line in self.ok("list").splitlines():
+            before = line[:line.index("+3581234")]
+            columns.add(sum(2 if "\u1100" <= c <= "\ud7a3" or "\u4e00" <= c <= "\u9fff" else 1 for c in before))
+        self.assertEqual(len(columns), 1, self.ok("list"))
+
     def test_exports_read_back_equal(self):
         self.ok("import", self.scratch("phone.vcf", PHONE_21))
         self.ok("import", self.scratch("book.vcf", BOOK_30))

@@ -12,6 +12,7 @@
 #include "command.h"
 #include "device_writing.h"
 #include "json_writer.h"
+#include "terminal_width.h"
 #include "platform/pim/pim_import.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcard_writer.h"
@@ -93,13 +94,6 @@ void WriteContactJson(JsonWriter& json, const Contact& contact) {
   json.Key("ring_tone").String(contact.ringTone).EndObject();
 }
 
-// The text padded with spaces to a width in characters (printf counts bytes).
-std::string Padded(const std::string& utf8, std::size_t width) {
-  std::size_t characters = 0;
-  for (char c : utf8) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return characters >= width ? utf8 : utf8 + std::string(width - characters, ' ');
-}
-
 int List(std::span<char* const> args) {
   const bool json = args.size() == 1 && std::string_view(args[0]) == "--json";
   if (!args.empty() && !json) return Usage();
@@ -113,7 +107,7 @@ int List(std::span<char* const> args) {
       WriteContactJson(writer, *contact);
       std::printf("%s\n", writer.Text().c_str());
     } else {
-      std::printf("%-5lld %s %-18s %s\n", static_cast<long long>(id), Padded(contact->fileAs, 30).c_str(),
+      std::printf("%-5lld %s %-18s %s\n", static_cast<long long>(id), PaddedToColumns(contact->fileAs, 30).c_str(),
                   contact->mobile.c_str(), contact->email[0].c_str());
     }
   }

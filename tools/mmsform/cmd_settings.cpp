@@ -9,6 +9,7 @@
 
 #include "command.h"
 #include "device_writing.h"
+#include "terminal_width.h"
 #include "config/registry_key.h"
 #include "config/setting_descriptions.h"
 #include "config/setting_numbers.h"
@@ -67,26 +68,19 @@ std::string CurrentValue(const SettingDescription& setting) {
 
 using Row = std::vector<std::string>;
 
-// Characters, not bytes, so that texts with accents line up.
-std::size_t DisplayWidth(std::string_view utf8) {
-  std::size_t width = 0;
-  for (char c : utf8) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return width;
-}
-
 // Columns padded to their widest cell up to a cap; a longer cell pushes the rest of its line along.
 void PrintAligned(const std::vector<Row>& rows, const std::vector<std::size_t>& caps) {
   std::vector<std::size_t> widths(rows.front().size(), 0);
   for (const Row& row : rows) {
     for (std::size_t i = 0; i + 1 < row.size(); ++i) {
-      widths[i] = std::min(std::max(widths[i], DisplayWidth(row[i])), caps[i]);
+      widths[i] = std::min(std::max(widths[i], TerminalWidth(row[i])), caps[i]);
     }
   }
   for (const Row& row : rows) {
     std::string line;
     for (std::size_t i = 0; i < row.size(); ++i) {
       line += row[i];
-      if (i + 1 < row.size()) line += std::string(widths[i] - std::min(widths[i], DisplayWidth(row[i])) + 2, ' ');
+      if (i + 1 < row.size()) line += std::string(widths[i] - std::min(widths[i], TerminalWidth(row[i])) + 2, ' ');
     }
     std::printf("%s\n", line.c_str());
   }
