@@ -8,6 +8,7 @@
 #include "platform/controls/toolbar_api.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/gdi/gdi_raii.h"
+#include "platform/power.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
@@ -32,7 +33,7 @@ CString ProgressText(int position, int total) {
   return text;
 }
 
-CReadView::CReadView(MessageModel* model) : m_model(model) {}
+CReadView::CReadView(MessageModel* model) : m_model(model), m_idleReset(&SystemIdleTimerReset) {}
 
 CReadView::~CReadView() {
   StopKeepAwake();

@@ -56,7 +56,7 @@ class CReadView : public CDialogBase {
   HWND Toolbar() const { return m_toolbar; }
   ProgressBar* Progress() { return m_progress.get(); }
   CSlidePlayer& Player() { return m_player; }
-  // Called on every keep-awake tick; the device's idle reset.
+  // Called on every keep-awake tick; SystemIdleTimerReset unless replaced.
   void SetIdleReset(std::function<void()> reset) { m_idleReset = std::move(reset); }
 
  protected:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/power.h"
 #include "platform/window/window_api.h"
 
 namespace {
@@ -145,6 +146,12 @@ void CSlidePlayer::SetRect(const RECT& rect, bool fullScreen) {
   m_window->SetMode(fullScreen, rect, FitRegions(m_model->layout, area));
 }
 
-void CSlidePlayer::HoldBacklight() {}
+void CSlidePlayer::HoldBacklight() {
+  if (m_power == nullptr) m_power = SetPowerRequirement(u"BKL1:", D0, POWER_NAME, nullptr, 0);
+}
 
-void CSlidePlayer::ReleaseBacklight() {}
+void CSlidePlayer::ReleaseBacklight() {
+  if (m_power == nullptr) return;
+  ReleasePowerRequirement(m_power);
+  m_power = nullptr;
+}

@@ -142,6 +142,8 @@ TEST_F(SlidePlayerTest, ThreeSlidesOfTwoSecondsEndAfterSixSecondsWithTheEndThenT
   player.Play(false);
   EXPECT_EQ(player.State(), slide_player::kPlaying);
   EXPECT_EQ(player.DisplayState(), slide_player::kDisplayShowing);
+  // The backlight is held exactly while playing.
+  EXPECT_TRUE(player.HoldsBacklight());
   platform::automation::AdvanceClock(5970);
   EXPECT_TRUE(Heard(1323, 1225).empty());
   platform::automation::AdvanceClock(200);
@@ -161,6 +163,7 @@ TEST_F(SlidePlayerTest, ThreeSlidesOfTwoSecondsEndAfterSixSecondsWithTheEndThenT
   }
   EXPECT_EQ(player.State(), slide_player::kStopped);
   EXPECT_EQ(player.DisplayState(), slide_player::kDisplayStopped);
+  EXPECT_FALSE(player.HoldsBacklight());
   // Nothing runs on after the end.
   const std::size_t count = g_heard.size();
   platform::automation::AdvanceClock(1000);
@@ -183,6 +186,7 @@ TEST_F(SlidePlayerTest, AudioThatBeginsOneSecondInStartsOnTheFirstTickAtOrAfterI
   // Pausing pauses the sound with the time line; stopping stops it.
   player.Pause();
   EXPECT_EQ(player.DisplayState(), slide_player::kDisplayPaused);
+  EXPECT_FALSE(player.HoldsBacklight());
   ASSERT_FALSE(g_heard.empty());
   EXPECT_EQ(g_heard.back().message, 1226u);
   player.Stop();
