@@ -1,5 +1,12 @@
 #include "forms/read_frame.h"
 
+#include <algorithm>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "forms/form_interface.h"
+#include "forms/read_view.h"
+#include "platform/file_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "ui/dialog_base.h"
@@ -59,8 +66,35 @@ bool CReadFrame::LoadMessage(DWORD verb, IMessage* message) {
   return PostMessage(WM_READ_FRAME_VERB, verb, verb) != FALSE;
 }
 
+bool EnoughStorageForReading() {
+  ULARGE_INTEGER available{};
+  ULARGE_INTEGER total{};
+  ULARGE_INTEGER free{};
+  if (!GetDiskFreeSpaceExW(GetFolderSetting(6), &available, &total, &free)) return false;
+  const std::uint64_t reserve = static_cast<std::uint64_t>(std::max<LONG>(0, GetConfigValue(numeric_setting::kReservedSpace))) * 1024;
+  return available.QuadPart > reserve;
+}
+
+bool CReadFrame::OpenReadView() {
+  if (!EnoughStorageForReading()) {
+    if (CMMSGlobal* global = GetMMSGlobal()) global->MessageBoxW(GetHandle(), kNoStorageText, MB_OK);
+    return false;
+  }
+  m_binding = std::make_unique<MessageBinding>();
+  MessageModel* model = nullptr;
+  if (LoadBinding(*m_binding, m_message.Get(), GetFolderSetting(6).GetString(), kHostVerbRead)) {
+    model = m_binding->Model();
+  }
+  // A message whose body cannot be loaded still opens, with nothing to play.
+  MessageModel empty;
+  CReadView view(model != nullptr ? model : &empty);
+  if (m_idleReset) view.SetIdleReset(m_idleReset);
+  return view.Run(GetHandle());
+}
+
 LRESULT CReadFrame::OnVerb(WPARAM wParam, LPARAM) {
   m_lastVerb = FrameVerbForHostVerb(static_cast<DWORD>(wParam));
+  if (m_lastVerb == FrameVerb::kReadView && m_message) OpenReadView();
   // The host learns that the verb has been dealt with, whatever it was.
   if (m_host != nullptr && ::IsWindow(m_host)) ::PostMessageW(m_host, WM_COMMAND, 1, 0);
   return 0;

@@ -2,6 +2,10 @@
 // message being read, and acts on the host's verb for it (message 1962) through the message site.
 #pragma once
 
+#include <functional>
+#include <memory>
+
+#include "forms/message_binding.h"
 #include "platform/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
 #include "ui/wnd_base.h"
@@ -43,8 +47,13 @@ class CReadFrame : public CWndBase {
   FrameVerb LastVerb() const { return m_lastVerb; }
 
   const MessageMap* GetMessageMap() const override;
+  // Called on each keep-awake tick of the read view while it plays.
+  void SetIdleReset(std::function<void()> reset) { m_idleReset = std::move(reset); }
 
  private:
+  // Shows the read view for the message when the device has room; true when it ended with 1.
+  bool OpenReadView();
+
   LRESULT OnVerb(WPARAM wParam, LPARAM lParam);
   LRESULT OnCloseFrame(WPARAM wParam, LPARAM lParam);
 
@@ -52,4 +61,8 @@ class CReadFrame : public CWndBase {
   ComPtr<IMessage> m_message;
   ULONG m_folderTag = 0;
   FrameVerb m_lastVerb = FrameVerb::kNone;
+  std::unique_ptr<MessageBinding> m_binding;
+  std::function<void()> m_idleReset;
 };
+
+constexpr UINT kNoStorageText = 40810;

@@ -85,6 +85,8 @@ bool SlideTimeline::Tick(DWORD now) {
   if (!m_playing || m_slide < 0) return !m_ended;
   // The position is brought up to the tick before anything is scheduled: a medium due at 1000 ms
   // starts on the first tick at or after it, not one tick later.
+  // A slide that stands at its end was held by its text: the time since belongs to the hold.
+  const bool wasHeld = m_slideEnd > 0 && m_position >= m_slideEnd;
   m_position = Clamp(std::uint64_t{m_position} + static_cast<DWORD>(now - m_lastTick));
   m_lastTick = now;
   ScheduleMedia();
@@ -92,10 +94,14 @@ bool SlideTimeline::Tick(DWORD now) {
   if (t < m_total) {
     if (t >= m_slideEnd) {
       m_sink.Notify(WM_PLAYER_PROGRESS, m_slideEnd, m_total, false);
-      if (!m_sink.TextNeedsTime()) {
+      if (m_sink.TextNeedsTime()) {
+        // A held slide's time stands at its end: released later, the next slide starts at its
+        // own start instead of being skipped by the time the text took.
+        m_position = m_slideEnd;
+      } else {
         ShowSlide(m_slide + 1, now, true);
         // The time past the old slide's end is kept, so that slides do not drift from the clock.
-        if (!m_ended) m_position = std::max(m_position, t);
+        if (!m_ended && !wasHeld) m_position = std::max(m_position, t);
       }
     } else {
       m_sink.Notify(WM_PLAYER_PROGRESS, t, m_total, false);
@@ -103,7 +109,10 @@ bool SlideTimeline::Tick(DWORD now) {
     return !m_ended;
   }
   m_sink.Notify(WM_PLAYER_PROGRESS, m_total - (m_total > 0 ? 1 : 0), m_total, false);
-  if (m_sink.TextNeedsTime()) return true;
+  if (m_sink.TextNeedsTime()) {
+    m_position = m_total;
+    return true;
+  }
   m_sink.Notify(WM_PLAYER_AT_END, m_total, m_total, true);
   Stop();
   m_ended = true;

@@ -144,6 +144,27 @@ TEST(SlideTimelineTest, ScrollingTextHoldsItsSlideUntilDone) {
   ASSERT_NE(sink.First("post 1323"), nullptr);
 }
 
+TEST(SlideTimelineTest, AHoldLongerThanTheNextSlideDoesNotSkipIt) {
+  RecordingSink sink;
+  TimelineSlide first = Slide(1000);
+  first.media[static_cast<int>(SlideMedia::kText)] = {true, 0, 0};
+  SlideTimeline timeline({first, Slide(1000), Slide(1000)}, sink);
+  sink.textBusyUntil = 5000;
+  Play(timeline, sink, 20000);
+
+  std::vector<std::pair<WPARAM, DWORD>> slides;
+  for (const Event& event : sink.events) {
+    if (event.what == "send 1228") slides.emplace_back(event.wParam, event.at);
+  }
+  // Every slide plays its full time after the hold, to within a tick.
+  ASSERT_EQ(slides.size(), 3u);
+  EXPECT_GE(slides[1].second, 5000u);
+  EXPECT_NEAR(static_cast<double>(slides[2].second - slides[1].second), 1000.0, kTick);
+  const Event* atEnd = sink.First("post 1323");
+  ASSERT_NE(atEnd, nullptr);
+  EXPECT_NEAR(static_cast<double>(atEnd->at - slides[2].second), 1000.0, kTick);
+}
+
 TEST(SlideTimelineTest, PauseFreezesThePositionAndResumeGoesOnFromIt) {
   RecordingSink sink;
   SlideTimeline timeline({Slide(2000)}, sink);

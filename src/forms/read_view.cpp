@@ -1,0 +1,359 @@
+#include "forms/read_view.h"
+
+#include <algorithm>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "engines/media_engine_adapter.h"
+#include "platform/controls/toolbar_api.h"
+#include "platform/dialog/dialog_api.h"
+#include "platform/gdi/gdi_raii.h"
+#include "platform/power.h"
+#include "transport/mms_global.h"
+#include "transport/resource_module.h"
+#include "ui/density.h"
+#include "ui/window_layout.h"
+
+namespace {
+
+constexpr UINT kToolbarFaces = 130;
+constexpr int kPreviousImage = 35, kNextImage = 34, kPlayImage = 51, kPauseImage = 45, kStopImage = 46,
+              kFullScreenImage = 44;
+constexpr UINT kTitleText = 40913;
+constexpr WPARAM kLeftArrow = 37;
+constexpr WPARAM kRightArrow = 39;
+constexpr LPARAM kShowOnly = -1;
+
+}  // namespace
+
+CString ProgressText(int position, int total) {
+  CString text = ProgressBar::FormatElapsed(position, total);
+  text += u" / ";
+  text += ProgressBar::FormatTotal(total).View();
+  return text;
+}
+
+CReadView::CReadView(MessageModel* model) : m_model(model), m_idleReset(&SystemIdleTimerReset) {}
+
+CReadView::~CReadView() {
+  StopKeepAwake();
+  m_progress.reset();
+  if (m_images != nullptr) ImageList_Destroy(m_images);
+}
+
+const MessageMap* CReadView::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(WM_INITDIALOG, &CReadView::OnInitDialog),
+      OnCommandId(1, &CReadView::OnClose),
+      OnCommandId(kPlayCommand, &CReadView::OnPlay),
+      OnCommandId(kPauseCommand, &CReadView::OnPause),
+      OnCommandId(kStopCommand, &CReadView::OnStop),
+      OnCommandId(kPreviousCommand, &CReadView::OnPrevious),
+      OnCommandId(kNextCommand, &CReadView::OnNext),
+      OnCommandId(kFullScreenCommand, &CReadView::OnFullScreen),
+      OnMessage(WM_PLAYER_ENDED, &CReadView::OnEnded),
+      OnMessage(WM_PLAYER_PAUSED, &CReadView::OnPaused),
+      OnMessage(WM_PLAYER_RESUMED, &CReadView::OnResumed),
+      OnMessage(WM_PLAYER_PROGRESS, &CReadView::OnProgress),
+      OnMessage(WM_PLAYER_SLIDE, &CReadView::OnSlide),
+      OnMessage(WM_PLAYER_AT_END, &CReadView::OnAtEnd),
+      OnMessage(1229, &CReadView::OnPauseRequest),
+      OnMessage(WM_PLAYER_MEDIA_AHEAD, &CReadView::OnMediaAhead),
+      OnMessage(1231, &CReadView::OnIgnored),
+      OnMessage(WM_READ_LINK_ACTIVATED, &CReadView::OnLinkActivated),
+      OnMessage(WM_READ_LINK_SELECTED, &CReadView::OnLinkSelected),
+      OnMessage(WM_TIMER, &CReadView::OnTimer),
+      OnMessage(WM_KEYUP, &CReadView::OnKeyUp),
+      OnMessage(WM_LBUTTONDOWN, &CReadView::OnTap),
+      OnMessage(1281, &CReadView::OnTap),
+      OnMessage(1985, &CReadView::OnFullScreen),
+      OnMessage(WM_KILLFOCUS, &CReadView::OnLoseFocus),
+      OnMessage(WM_CANCELMODE, &CReadView::OnLoseFocus),
+      OnMessage(WM_ACTIVATE, &CReadView::OnActivate),
+      OnMessage(WM_READ_VIEW_CLOSE, &CReadView::OnCloseView),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CDialogBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+bool CReadView::Run(HWND owner) {
+  return DoModal(transport::ResourceInstance(), kReadViewDialog, owner) == 1;
+}
+
+LRESULT CReadView::OnInitDialog(WPARAM, LPARAM) {
+  InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+  ::SetWindowTextW(GetHandle(), transport::LoadResourceString(kTitleText));
+  m_autoPlay = GetConfigValue(numeric_setting::kMsgAutoPlay) != 0;
+  m_fullScreenButton = GetConfigValue(numeric_setting::kSupportFullScreenPlayer) != 0;
+  BuildToolbar();
+  m_count = m_model ? static_cast<int>(m_model->slides.size()) : 0;
+  // A message that cannot be shown leaves the player empty: the view still opens, with nothing to play.
+  m_player.Load(GetHandle(), PlayerRect(), m_model, 0);
+  ::SendMessageW(GetHandle(), WM_COMMAND, kPlayCommand, m_autoPlay ? 0 : kShowOnly);
+  UpdateNavigation();
+  return TRUE;
+}
+
+void CReadView::BuildToolbar() {
+  RECT client{};
+  GetClientRect(&client);
+  const int height = ScaleY(26);
+  m_toolbar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, client.bottom - height,
+                                client.right, height, GetHandle(),
+                                reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(kToolbarId)), nullptr, nullptr);
+  if (m_toolbar == nullptr) return;
+  m_buttons.SetToolbar(m_toolbar);
+  platform::gdi::UniqueBitmap faces(transport::LoadResourceBitmap(kToolbarFaces));
+  BITMAP size{};
+  if (faces.Get() != nullptr && ::GetObjectW(faces.Get(), sizeof size, &size) != 0) {
+    m_images = ImageList_Create(size.bmHeight, size.bmHeight, ILC_MASK | ILC_COLOR24, 52, 0);
+    ImageList_AddMasked(m_images, faces.Get(), RGB(192, 192, 192));
+    ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
+  }
+  std::vector<TBBUTTON> buttons = {
+      {kPreviousImage, kPreviousCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+      {kNextImage, kNextCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+      {0, 0, 0, TBSTYLE_SEP, {}, 0, 0},
+  };
+  if (m_fullScreenButton) buttons.push_back({kFullScreenImage, kFullScreenCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
+  buttons.push_back({kPlayImage, kPlayCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
+  buttons.push_back({kStopImage, kStopCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
+  ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  m_playShown = true;
+  m_buttons.SetToolTips(m_toolTips, TRUE, m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
+  // The rest of the bar's width, right of the last button, holds the progress.
+  RECT last{};
+  int left = ScaleX(16) * static_cast<int>(buttons.size());
+  if (platform::controls::ToolbarButtonRect(m_toolbar, kStopCommand, &last)) left = last.right + ScaleX(2);
+  m_progress = std::make_unique<ProgressBar>(ScaleX(5), ScaleY(8), GetSysColor(COLOR_BTNFACE), GetHandle(),
+                                             kProgressTwoLines);
+  m_progress->Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, left, 0,
+                     std::max(1, static_cast<int>(client.right) - left), height, nullptr, m_toolbar, 0, nullptr);
+}
+
+RECT CReadView::PlayerRect() {
+  RECT client{};
+  GetClientRect(&client);
+  RECT bar{};
+  if (m_toolbar != nullptr) ::GetWindowRect(m_toolbar, &bar);
+  const int toolbarHeight = m_toolbar != nullptr ? bar.bottom - bar.top : GetSystemMetrics(SM_CYMENU);
+  client.bottom = std::max(client.top + 1, client.bottom - toolbarHeight);
+  return client;
+}
+
+void CReadView::ShowPlayButton(bool play) {
+  if (m_toolbar == nullptr || play == m_playShown) return;
+  if (play) {
+    m_buttons.SwapButton(kPauseCommand, TBIF_IMAGE | TBIF_COMMAND, kPlayCommand, kPlayImage, 0, 0, 0, 0, nullptr, 0);
+  } else {
+    m_buttons.SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, kPauseImage, 0, 0, 0, 0, nullptr, 0);
+  }
+  m_playShown = play;
+  // The tool tip names what the button does now.
+  m_buttons.SetToolTips(m_toolTips, play ? TRUE : FALSE,
+                        m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
+}
+
+bool CReadView::PreviousEnabled() const { return m_slide >= 1; }
+bool CReadView::NextEnabled() const { return m_slide < m_count - 1; }
+
+void CReadView::UpdateNavigation() {
+  m_buttons.EnableButton(kPreviousCommand, PreviousEnabled() ? TRUE : FALSE);
+  m_buttons.EnableButton(kNextCommand, NextEnabled() ? TRUE : FALSE);
+}
+
+void CReadView::StartKeepAwake() {
+  if (m_keepAwake == 0) m_keepAwake = SetTimer(kKeepAwakeTimer, kKeepAwakeMs, nullptr);
+}
+
+void CReadView::StopKeepAwake() {
+  if (m_keepAwake != 0) KillTimer(kKeepAwakeTimer);
+  m_keepAwake = 0;
+}
+
+LRESULT CReadView::OnClose(WPARAM, LPARAM) {
+  StopKeepAwake();
+  m_player.Stop();
+  EndDialog(1);
+  return 0;
+}
+
+LRESULT CReadView::OnPlay(WPARAM, LPARAM lParam) {
+  if (m_ended) m_player.Reset();
+  if (lParam != kShowOnly) {
+    m_state = read_view::kPlaying;
+    m_player.Play(false);
+    StartKeepAwake();
+    ShowPlayButton(false);
+  } else {
+    ::SendMessageW(GetHandle(), WM_PLAYER_PROGRESS, m_player.StartTime(), m_player.Total());
+    m_player.Play(true);
+  }
+  return 0;
+}
+
+LRESULT CReadView::OnPause(WPARAM, LPARAM) {
+  if (m_player.DisplayState() != slide_player::kDisplayShowing) return 0;
+  ULC_VideoEngine* video = ULC_Global::GetGlobal()->videoEngine.get();
+  if (video != nullptr && Video_GetState(video) == engine_state::kBusy) return 0;
+  m_player.Pause();
+  StopKeepAwake();
+  return 0;
+}
+
+LRESULT CReadView::OnStop(WPARAM, LPARAM) {
+  const int display = m_player.DisplayState();
+  if (display == slide_player::kDisplayStopped || display == slide_player::kDisplayEmpty) return 0;
+  m_player.Stop();
+  StopKeepAwake();
+  m_slide = 0;
+  ::PostMessageW(GetHandle(), WM_PLAYER_PROGRESS, 0, m_player.Total());
+  UpdateNavigation();
+  m_ended = true;
+  return 0;
+}
+
+LRESULT CReadView::OnPrevious(WPARAM, LPARAM) {
+  if (m_slide <= 0) return 0;
+  m_player.Pause();
+  --m_slide;
+  m_player.GoTo(m_slide, true);
+  if (m_state == read_view::kStopped) ShowPlayButton(true);
+  return 0;
+}
+
+LRESULT CReadView::OnNext(WPARAM, LPARAM) {
+  if (m_slide >= m_count - 1) return 0;
+  m_player.Pause();
+  ++m_slide;
+  m_player.GoTo(m_slide, true);
+  return 0;
+}
+
+LRESULT CReadView::OnFullScreen(WPARAM, LPARAM) {
+  m_player.Pause();
+  m_player.SetRect(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, true);
+  if (!m_fullScreen) ::PostMessageW(GetHandle(), WM_COMMAND, kPlayCommand, 0);
+  m_fullScreen = true;
+  return 0;
+}
+
+LRESULT CReadView::OnTap(WPARAM, LPARAM) {
+  if (!m_player.IsFullScreen()) return 0;
+  m_player.Pause();
+  StopKeepAwake();
+  m_player.SetRect(PlayerRect(), false);
+  m_fullScreen = false;
+  return 0;
+}
+
+LRESULT CReadView::OnEnded(WPARAM, LPARAM) {
+  StopKeepAwake();
+  m_state = read_view::kStopped;
+  m_ended = true;
+  ShowPlayButton(true);
+  UpdateNavigation();
+  return 0;
+}
+
+LRESULT CReadView::OnPaused(WPARAM, LPARAM) {
+  m_state = read_view::kPaused;
+  StopKeepAwake();
+  ShowPlayButton(true);
+  return 0;
+}
+
+LRESULT CReadView::OnResumed(WPARAM, LPARAM) {
+  m_state = read_view::kPlaying;
+  StartKeepAwake();
+  ShowPlayButton(false);
+  return 0;
+}
+
+LRESULT CReadView::OnProgress(WPARAM wParam, LPARAM lParam) {
+  m_ended = false;
+  if (m_progress) m_progress->SetProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+  return 0;
+}
+
+LRESULT CReadView::OnSlide(WPARAM wParam, LPARAM) {
+  m_slide = static_cast<int>(wParam);
+  UpdateNavigation();
+  return 0;
+}
+
+// The message information comes with the dialogs of the read view; until then the end only
+// stops, as it does when NeedDisplayMsgInfo is clear.
+LRESULT CReadView::OnAtEnd(WPARAM, LPARAM) { return 0; }
+
+LRESULT CReadView::OnPauseRequest(WPARAM wParam, LPARAM) {
+  const int display = m_player.DisplayState();
+  if (wParam == 2 && display != slide_player::kDisplayStopped && display != slide_player::kDisplayPaused &&
+      display != slide_player::kDisplayEmpty) {
+    m_player.Pause();
+  }
+  return 0;
+}
+
+LRESULT CReadView::OnMediaAhead(WPARAM, LPARAM) {
+  m_linkTarget = CString();
+  m_linkType = 0;
+  return 0;
+}
+
+LRESULT CReadView::OnIgnored(WPARAM, LPARAM) { return 0; }
+
+LRESULT CReadView::OnLinkActivated(WPARAM wParam, LPARAM) {
+  if (const auto* record = reinterpret_cast<const LinkRecord*>(wParam)) {
+    m_linkTarget = record->target;
+    m_linkType = record->type;
+  }
+  return 0;
+}
+
+LRESULT CReadView::OnLinkSelected(WPARAM, LPARAM lParam) {
+  if (const auto* record = reinterpret_cast<const LinkRecord*>(lParam)) {
+    m_linkTarget = record->target;
+    m_linkType = record->type;
+  } else {
+    m_linkTarget = CString();
+    m_linkType = 0;
+  }
+  return 0;
+}
+
+LRESULT CReadView::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam == kKeepAwakeTimer && m_idleReset) m_idleReset();
+  return 0;
+}
+
+LRESULT CReadView::OnKeyUp(WPARAM wParam, LPARAM) {
+  if (wParam == kLeftArrow && PreviousEnabled()) ::PostMessageW(GetHandle(), WM_COMMAND, kPreviousCommand, 0);
+  if (wParam == kRightArrow && NextEnabled()) ::PostMessageW(GetHandle(), WM_COMMAND, kNextCommand, 0);
+  return 0;
+}
+
+void CReadView::PauseUnlessVideoStarting() {
+  ULC_VideoEngine* video = ULC_Global::GetGlobal()->videoEngine.get();
+  if (video != nullptr && Video_GetState(video) == 1) return;
+  m_player.Pause();
+}
+
+LRESULT CReadView::OnLoseFocus(WPARAM, LPARAM) {
+  PauseUnlessVideoStarting();
+  return 0;
+}
+
+LRESULT CReadView::OnActivate(WPARAM wParam, LPARAM) {
+  if (LOWORD(wParam) == WA_INACTIVE) PauseUnlessVideoStarting();
+  return 0;
+}
+
+LRESULT CReadView::OnCloseView(WPARAM, LPARAM) {
+  StopKeepAwake();
+  m_player.Stop();
+  EndDialog(2);
+  return 0;
+}
