@@ -1,6 +1,10 @@
-// The read form's report texts and the policy notice box. The dialogs of the read view (message
-// information 208, call confirmation 200, link address 327, 214, 217, 380) are still to come.
+// The read form's dialogs, each shown modally over `owner` from its template: the message
+// information (208), the call confirmation (200), the link address (327), the delivery report
+// (214), the read report (217) and the message details (380); the report texts they use and the
+// policy notice box.
 #pragma once
+
+#include <optional>
 
 #include "platform/cstring.h"
 #include "platform/message_store/mapi_interfaces.h"
@@ -15,3 +19,23 @@ CString ReportText(const CString& reportTemplate, const CString& subject, const 
 // The box shown when the content policy changed: string 41135 (on) or 41134 (off), title 41133,
 // the exclamation icon.
 int ShowPolicyNotice(HWND owner, bool policyOn);
+
+class MessageBinding;
+class StoreMessage;
+
+// Dialog 208: from, to, cc, subject, date, size, class and priority; a report's text instead for
+// delivery and read reports. Returns what the dialog ended with (-1 when it could not be shown).
+INT_PTR ShowMessageInfoDialog(HWND owner, const StoreMessage& message);
+// Dialog 200: asks to call `number`, which the person may correct; Call dials the number as it
+// then stands, never an empty one.
+INT_PTR ShowCallConfirmDialog(HWND owner, const CString& number);
+// Dialog 327: the link's address to correct; with `email` it is titled for an e-mail address and
+// must still be one. The address as taken, or nothing when cancelled.
+std::optional<CString> ShowLinkAddressDialog(HWND owner, const CString& address, bool email);
+// Dialog 214: a delivery report's text and status, or whether the sender asked for one.
+INT_PTR ShowDeliveryReportDialog(HWND owner, const StoreMessage& message);
+// Dialog 217: a read report's text, or whether the sender asked for one.
+INT_PTR ShowReadReportDialog(HWND owner, const StoreMessage& message);
+// Dialog 380: every header field, the reports asked for and the message's objects (loading the
+// message body when it is not loaded yet).
+INT_PTR ShowMessageDetailsDialog(HWND owner, MessageBinding& binding);

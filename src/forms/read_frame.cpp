@@ -4,12 +4,21 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "device/client_window.h"
 #include "forms/form_interface.h"
+#include "forms/read_dialogs.h"
 #include "forms/read_view.h"
 #include "platform/file_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "ui/dialog_base.h"
+
+namespace {
+// Posted to the client's main frame when the message information is shown for the host.
+constexpr UINT kClientInfoShown = 1256;
+// The bit of HideDlgControl that keeps the message dialog of verb 6 hidden.
+constexpr LONG kHideMessageDialog = 0x10;
+}  // namespace
 
 FrameVerb FrameVerbForHostVerb(DWORD hostVerb) {
   switch (hostVerb) {
@@ -82,19 +91,59 @@ bool CReadFrame::OpenReadView() {
   }
   m_binding = std::make_unique<MessageBinding>();
   MessageModel* model = nullptr;
-  if (LoadBinding(*m_binding, m_message.Get(), GetFolderSetting(6).GetString(), kHostVerbRead)) {
+  const bool bound = LoadBinding(*m_binding, m_message.Get(), GetFolderSetting(6).GetString(), kHostVerbRead);
+  if (bound) {
     model = m_binding->Model();
+  } else {
+    m_binding.reset();
   }
   // A message whose body cannot be loaded still opens, with nothing to play.
   MessageModel empty;
-  CReadView view(model != nullptr ? model : &empty);
+  CReadView view(model != nullptr ? model : &empty, m_binding.get());
   if (m_idleReset) view.SetIdleReset(m_idleReset);
   return view.Run(GetHandle());
 }
 
+MessageBinding* CReadFrame::Binding() {
+  if (!m_binding && m_message) {
+    auto binding = std::make_unique<MessageBinding>();
+    if (!LoadBinding(*binding, m_message.Get(), GetFolderSetting(folder_setting::kUAContentsPath).GetString(),
+                     kHostVerbRead)) {
+      return nullptr;
+    }
+    m_binding = std::move(binding);
+  }
+  return m_binding.get();
+}
+
+void CReadFrame::ShowInformation() {
+  // The client's list learns that the message is being looked at.
+  if (HWND client = ::FindWindowW(kClientWindowClass, nullptr)) ::PostMessageW(client, kClientInfoShown, 0, 0);
+  if (MessageBinding* binding = Binding()) ShowMessageInfoDialog(GetHandle(), binding->Message());
+}
+
+void CReadFrame::ShowDetails() {
+  if (MessageBinding* binding = Binding()) ShowMessageDetailsDialog(GetHandle(), *binding);
+}
+
 LRESULT CReadFrame::OnVerb(WPARAM wParam, LPARAM) {
   m_lastVerb = FrameVerbForHostVerb(static_cast<DWORD>(wParam));
-  if (m_lastVerb == FrameVerb::kReadView && m_message) OpenReadView();
+  switch (m_lastVerb) {
+    case FrameVerb::kReadView:
+      if (m_message) OpenReadView();
+      break;
+    case FrameVerb::kMessageInfo:
+      ShowInformation();
+      break;
+    case FrameVerb::kMessageDialog:
+      ShowDetails();
+      break;
+    case FrameVerb::kMessageDialogUnlessHidden:
+      if ((GetConfigValue(numeric_setting::kHideDlgControl) & kHideMessageDialog) == 0) ShowDetails();
+      break;
+    case FrameVerb::kNone:
+      break;
+  }
   // The host learns that the verb has been dealt with, whatever it was.
   if (m_host != nullptr && ::IsWindow(m_host)) ::PostMessageW(m_host, WM_COMMAND, 1, 0);
   return 0;

@@ -53,6 +53,11 @@ class CReadFrame : public CWndBase {
  private:
   // Shows the read view for the message when the device has room; true when it ended with 1.
   bool OpenReadView();
+  // The message's binding, made on first use; null when the message cannot be bound.
+  MessageBinding* Binding();
+  // The message information (dialog 208), told to the client first; the message details (380).
+  void ShowInformation();
+  void ShowDetails();
 
   LRESULT OnVerb(WPARAM wParam, LPARAM lParam);
   LRESULT OnCloseFrame(WPARAM wParam, LPARAM lParam);

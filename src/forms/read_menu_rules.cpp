@@ -20,6 +20,8 @@ constexpr UINT kCall = 40421;
 constexpr UINT kCallWithOptions = 40682;
 constexpr UINT kOpen = 40455;
 constexpr UINT kSaveNumber = 40635;
+constexpr UINT kSendEmail = 40686;
+constexpr UINT kAddToFavorites = 40758;
 
 void Enable(HMENU menu, UINT command, bool on) { EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
 
@@ -98,4 +100,21 @@ void ApplyLinkActionMenuRules(HMENU menu, int linkType, bool hasTarget) {
   Enable(menu, kSaveNumber, false);
   Enable(menu, kEditAddress, hasTarget);
   Enable(menu, kHandToClient, hasTarget);
+}
+
+void ApplyLinkComposeRules(HMENU menu, const LinkMenuFacts& facts, int linkType, bool hasTarget) {
+  if (menu == nullptr) return;
+  if (facts.voiceMailConfigured) {
+    Reword(menu, kSendVoiceMail, VoiceMailComposeText(facts.voiceMailTypeName));
+  } else {
+    DeleteMenu(menu, kSendVoiceMail, MF_BYCOMMAND);
+  }
+  const bool phone = hasTarget && linkType == kLinkPhone;
+  const bool email = hasTarget && linkType == kLinkEmail;
+  const bool composing = facts.policyValue != 0;
+  Enable(menu, kSendText, composing && phone);
+  Enable(menu, kSendMms, composing && (phone || email));
+  if (Has(menu, kSendVoiceMail)) Enable(menu, kSendVoiceMail, composing && phone);
+  Enable(menu, kSendEmail, email);
+  Enable(menu, kAddToFavorites, hasTarget && IsWebLink(linkType));
 }

@@ -32,6 +32,12 @@ void ApplyComposeLinkMenuRules(HMENU menu, const LinkMenuFacts& facts);
 // not (a number for the calls, an address for open) are disabled; 40635 waits for contacts saving.
 void ApplyLinkActionMenuRules(HMENU menu, int linkType, bool hasTarget);
 
+// The compose items of the soft-key menu's link submenu: each needs a link it can address (a
+// number for a text or voice message, an e-mail address for e-mail, either for MMS); the voice-mail
+// item takes its wording or is removed as in the compose menu; the policy value 0 disables 40683,
+// 40684 and 40685; adding to the favourites (40758) needs a web or other address link.
+void ApplyLinkComposeRules(HMENU menu, const LinkMenuFacts& facts, int linkType, bool hasTarget);
+
 // The text of the voice-mail reply item: "Reply by " and the type name, or the menu's own text
 // when the name is empty.
 CString VoiceMailReplyText(const CString& typeName);

@@ -8,6 +8,7 @@
 #include "platform/controls/toolbar_api.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/gdi/gdi_raii.h"
+#include "platform/controls/menu_bar_api.h"
 #include "platform/power.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
@@ -33,10 +34,12 @@ CString ProgressText(int position, int total) {
   return text;
 }
 
-CReadView::CReadView(MessageModel* model) : m_model(model), m_idleReset(&SystemIdleTimerReset) {}
+CReadView::CReadView(MessageModel* model, MessageBinding* binding, bool openedWithFlag)
+    : m_model(model), m_idleReset(&SystemIdleTimerReset), m_binding(binding), m_openedWithFlag(openedWithFlag) {}
 
 CReadView::~CReadView() {
   StopKeepAwake();
+  if (m_policyNotify != nullptr) RegistryCloseNotification(m_policyNotify);
   m_progress.reset();
   if (m_images != nullptr) ImageList_Destroy(m_images);
 }
@@ -68,10 +71,37 @@ const MessageMap* CReadView::GetMessageMap() const {
       OnMessage(WM_LBUTTONDOWN, &CReadView::OnTap),
       OnMessage(1281, &CReadView::OnTap),
       OnMessage(1985, &CReadView::OnFullScreen),
-      OnMessage(WM_KILLFOCUS, &CReadView::OnLoseFocus),
+      OnMessage(WM_KILLFOCUS, &CReadView::OnKillFocus),
       OnMessage(WM_CANCELMODE, &CReadView::OnLoseFocus),
       OnMessage(WM_ACTIVATE, &CReadView::OnActivate),
       OnMessage(WM_READ_VIEW_CLOSE, &CReadView::OnCloseView),
+      OnCommandId(read_command::kMessageInfo, &CReadView::OnMessageInfo),
+      OnCommandId(read_command::kDeliveryReport, &CReadView::OnDeliveryReport),
+      OnCommandId(read_command::kReadReport, &CReadView::OnReadReport),
+      // Saving objects (41091, 41143) and a link to contacts (40635) come with the save-objects
+      // window; until then their menu items stay disabled and the commands do nothing.
+      OnCommandId(read_command::kReplyText, &CReadView::OnReplyText),
+      OnCommandId(read_command::kReplyMms, &CReadView::OnReplyMms),
+      OnCommandId(read_command::kReplyVoiceMail, &CReadView::OnReplyVoiceMail),
+      OnCommandId(read_command::kForward, &CReadView::OnForward),
+      OnCommandId(read_command::kCallLink, &CReadView::OnCallLink),
+      OnCommandId(read_command::kCallLinkWithOptions, &CReadView::OnCallLink),
+      OnCommandId(read_command::kOpenLink, &CReadView::OnOpenLink),
+      OnCommandId(read_command::kTextToLink, &CReadView::OnTextToLink),
+      OnCommandId(read_command::kMmsToLink, &CReadView::OnMmsToLink),
+      OnCommandId(read_command::kEmailToLink, &CReadView::OnEmailToLink),
+      OnCommandId(read_command::kVoiceMailToLink, &CReadView::OnVoiceMailToLink),
+      OnCommandId(read_command::kLinkToFavorites, &CReadView::OnLinkToFavorites),
+      OnCommandId(read_command::kEditLink, &CReadView::OnEditLink),
+      OnCommandId(read_command::kLinkToClient, &CReadView::OnLinkToClient),
+      OnMessage(WM_HOTKEY, &CReadView::OnHotKey),
+      OnMessage(WM_INITMENUPOPUP, &CReadView::OnInitMenuPopup),
+      OnMessage(WM_SETFOCUS, &CReadView::OnSetFocus),
+      OnMessage(WM_NOTIFY, &CReadView::OnNotify),
+      OnMessage(kReadHtmlLink, &CReadView::OnHtmlLink),
+      OnMessage(kReadHtmlFolder, &CReadView::OnHtmlFolder),
+      OnMessage(WM_READ_POLICY_CHANGED, &CReadView::OnPolicyChanged),
+      OnMessage(WM_READ_CURRENT_OBJECT, &CReadView::OnCurrentObject),
       MapEnd(),
   };
   static const MessageMap kMap{CDialogBase::GetMessageMap(), kEntries};
@@ -87,12 +117,17 @@ LRESULT CReadView::OnInitDialog(WPARAM, LPARAM) {
   ::SetWindowTextW(GetHandle(), transport::LoadResourceString(kTitleText));
   m_autoPlay = GetConfigValue(numeric_setting::kMsgAutoPlay) != 0;
   m_fullScreenButton = GetConfigValue(numeric_setting::kSupportFullScreenPlayer) != 0;
+  m_policy = static_cast<DWORD>(GetConfigValue(numeric_setting::kSecurityPolicy1033));
+  ReadMessageFacts();
+  BuildMenuBar();
   BuildToolbar();
   m_count = m_model ? static_cast<int>(m_model->slides.size()) : 0;
   // A message that cannot be shown leaves the player empty: the view still opens, with nothing to play.
   m_player.Load(GetHandle(), PlayerRect(), m_model, 0);
   ::SendMessageW(GetHandle(), WM_COMMAND, kPlayCommand, m_autoPlay ? 0 : kShowOnly);
   UpdateNavigation();
+  if (m_menuBar != nullptr) ::SendMessageW(m_menuBar, SHCMBM_OVERRIDEKEY, kTalkKey, MAKELPARAM(3, 3));
+  if (!m_openedWithFlag) WatchPolicy();
   return TRUE;
 }
 
@@ -284,9 +319,12 @@ LRESULT CReadView::OnSlide(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-// The message information comes with the dialogs of the read view; until then the end only
-// stops, as it does when NeedDisplayMsgInfo is clear.
-LRESULT CReadView::OnAtEnd(WPARAM, LPARAM) { return 0; }
+// At the end of the presentation the message information follows, unless full screen keeps the
+// reader in the pictures.
+LRESULT CReadView::OnAtEnd(WPARAM, LPARAM) {
+  if (GetConfigValue(numeric_setting::kNeedDisplayMsgInfo) != 0 && !m_fullScreen) ShowMessageInformation();
+  return 0;
+}
 
 LRESULT CReadView::OnPauseRequest(WPARAM wParam, LPARAM) {
   const int display = m_player.DisplayState();
@@ -330,6 +368,8 @@ LRESULT CReadView::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CReadView::OnKeyUp(WPARAM wParam, LPARAM) {
+  // The soft-key bar hands the Talk key on as the key itself.
+  if (wParam == kTalkKey) TalkKey();
   if (wParam == kLeftArrow && PreviousEnabled()) ::PostMessageW(GetHandle(), WM_COMMAND, kPreviousCommand, 0);
   if (wParam == kRightArrow && NextEnabled()) ::PostMessageW(GetHandle(), WM_COMMAND, kNextCommand, 0);
   return 0;
@@ -346,12 +386,26 @@ LRESULT CReadView::OnLoseFocus(WPARAM, LPARAM) {
   return 0;
 }
 
+// The focus the view hands to its own player (WM_SETFOCUS) stays with the reader: only focus that
+// leaves the view pauses.
+LRESULT CReadView::OnKillFocus(WPARAM wParam, LPARAM) {
+  const auto next = reinterpret_cast<HWND>(wParam);
+  if (next != nullptr && (next == GetHandle() || ::IsChild(GetHandle(), next))) return 0;
+  PauseUnlessVideoStarting();
+  return 0;
+}
+
 LRESULT CReadView::OnActivate(WPARAM wParam, LPARAM) {
-  if (LOWORD(wParam) == WA_INACTIVE) PauseUnlessVideoStarting();
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    PauseUnlessVideoStarting();
+  } else if (m_policyChanged) {
+    CheckPolicyChange();
+  }
   return 0;
 }
 
 LRESULT CReadView::OnCloseView(WPARAM, LPARAM) {
+  CancelContactChooser();
   StopKeepAwake();
   m_player.Stop();
   EndDialog(2);

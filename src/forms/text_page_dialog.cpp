@@ -1,0 +1,33 @@
+#include "forms/text_page_dialog.h"
+
+#include <algorithm>
+
+#include "platform/dialog/dialog_api.h"
+#include "transport/resource_module.h"
+#include "ui/window_layout.h"
+
+const MessageMap* CTextPageDialog::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(WM_INITDIALOG, &CTextPageDialog::OnInitDialog),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CDialogBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+INT_PTR CTextPageDialog::Run(HWND owner) { return DoModal(transport::ResourceInstance(), m_templateId, owner); }
+
+LRESULT CTextPageDialog::OnInitDialog(WPARAM, LPARAM) {
+  InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+  // The edit fills what the shell left of the screen, below the title row of the template.
+  if (HWND edit = GetDlgItem(kTextPageEdit)) {
+    RECT client{};
+    GetClientRect(&client);
+    RECT top{0, 0, 1, 14};
+    MapDialogRect(GetHandle(), &top);
+    ::MoveWindow(edit, 0, top.bottom, client.right, std::max<LONG>(1, client.bottom - top.bottom), TRUE);
+  }
+  ::SetDlgItemTextW(GetHandle(), kTextPageEdit, m_text);
+  return TRUE;
+}
