@@ -32,7 +32,7 @@ std::vector<CString> WrapRows(const CString& text, int width, const std::functio
     std::size_t end = start + 1;
     std::size_t lastBreak = std::u16string_view::npos;
     while (end < all.size() && measure(all.substr(start, end + 1 - start)) <= width) {
-      if (all[end] == u' ') lastBreak = end;
+      if (all[end] == u' ' || all[end] == u';' || all[end] == u',') lastBreak = end;
       ++end;
     }
     if (end < all.size() && lastBreak != std::u16string_view::npos && all[end] != u' ') end = lastBreak + 1;

@@ -29,6 +29,7 @@ class CMessageInfoDialog : public CDialogBase {
 };
 
 // Cuts `text` into rows no wider than `width` pixels as `measure` gives widths, breaking after a
-// space where there is one and inside a word where there is none, with no row starting with a
-// space; every row holds at least one character, so that a width too narrow for anything still ends.
+// space (or the ';' and ',' between addresses) where there is one and inside a word where there
+// is none, with no row starting with a space; every row holds at least one character, so that a
+// width too narrow for anything still ends.
 std::vector<CString> WrapRows(const CString& text, int width, const std::function<int(std::u16string_view)>& measure);

@@ -204,7 +204,9 @@ CString MessageDetailsText(const StoreMessage& message, const MessageModel* mode
     text += u"\r\n";
     text += part.fileName.View();
     text += u"\r\n    ";
-    text += CString::FromUtf8(ContentTypeOfType(part.type)).View();
+    // The type without its parameters: the charset a text came in is no concern of the reader's.
+    const std::string type = ContentTypeOfType(part.type);
+    text += CString::FromUtf8(std::string_view(type).substr(0, type.find(';'))).View();
     if (std::optional<DWORD> size = PartFileSize(model->partFolder + part.fileName.View())) {
       text += u", ";
       text += MessageSizeText(static_cast<LONG>(std::min<DWORD>(*size, 0x7FFFFFFF))).View();

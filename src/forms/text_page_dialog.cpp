@@ -20,13 +20,14 @@ INT_PTR CTextPageDialog::Run(HWND owner) { return DoModal(transport::ResourceIns
 
 LRESULT CTextPageDialog::OnInitDialog(WPARAM, LPARAM) {
   InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
-  // The edit fills what the shell left of the screen, below the title row of the template.
+  // The edit fills what the shell left of the screen, with a margin so that no text touches its edge.
   if (HWND edit = GetDlgItem(kTextPageEdit)) {
     RECT client{};
     GetClientRect(&client);
-    RECT top{0, 0, 1, 14};
-    MapDialogRect(GetHandle(), &top);
-    ::MoveWindow(edit, 0, top.bottom, client.right, std::max<LONG>(1, client.bottom - top.bottom), TRUE);
+    RECT margin{0, 0, 2, 2};
+    MapDialogRect(GetHandle(), &margin);
+    ::MoveWindow(edit, margin.right, margin.bottom, std::max<LONG>(1, client.right - 2 * margin.right),
+                 std::max<LONG>(1, client.bottom - 2 * margin.bottom), TRUE);
   }
   ::SetDlgItemTextW(GetHandle(), kTextPageEdit, m_text);
   return TRUE;
