@@ -468,6 +468,47 @@ TEST_F(ReadViewCommandsTest, APolicyChangeIsToldWhenTheViewIsActivatedAgain) {
   EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
 }
 
+int g_chooserCancels = 0;
+LRESULT ChooserProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++g_chooserCancels;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(ReadViewCommandsTest, TheViewKeepsTheCurrentObjectTakesActivationBackAndClosesItsChooser) {
+  MessageBinding* binding = Bind("mms-rich/rich-05-long-text-links.mms");
+  ASSERT_NE(binding, nullptr);
+  g_chooserCancels = 0;
+  WNDCLASSW chooserClass{};
+  chooserClass.lpfnWndProc = ChooserProcedure;
+  chooserClass.lpszClassName = u"MSContactChooser";
+  RegisterClassW(&chooserClass);
+  HWND chooser = nullptr;
+  EXPECT_FALSE(Run(binding, [&](CReadView& view) {
+    const HWND handle = view.GetHandle();
+    SendMessageW(handle, WM_READ_CURRENT_OBJECT, 1, reinterpret_cast<LPARAM>(u"\\Temp\\page.htm"));
+    EXPECT_TRUE(view.HasCurrentObject());
+    EXPECT_EQ(view.CurrentObject(), u"\\Temp\\page.htm");
+    SendMessageW(handle, WM_READ_CURRENT_OBJECT, 0, 0);
+    EXPECT_FALSE(view.HasCurrentObject());
+    // The shell's two notices in turn make the view the active window again; the second alone does not.
+    SetActiveWindow(m_owner);
+    NMHDR notice{};
+    notice.code = static_cast<UINT>(-522);
+    SendMessageW(handle, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    EXPECT_NE(GetActiveWindow(), handle);
+    notice.code = static_cast<UINT>(-521);
+    SendMessageW(handle, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    notice.code = static_cast<UINT>(-522);
+    SendMessageW(handle, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    EXPECT_EQ(GetActiveWindow(), handle);
+    // Closing cancels a contact chooser the view owns, and ends the view.
+    chooser = CreateWindowExW(0, u"MSContactChooser", u"", WS_POPUP, 0, 0, 10, 10, handle, nullptr, nullptr, nullptr);
+    SendMessageW(handle, WM_READ_VIEW_CLOSE, 0, 0);
+  }));
+  EXPECT_EQ(g_chooserCancels, 1);
+  if (chooser != nullptr && IsWindow(chooser)) DestroyWindow(chooser);
+}
+
 class ReadFrameVerbsTest : public ReadViewCommandsTest {
  protected:
   void Verb(MessageBinding* binding, DWORD verb) {
