@@ -13,6 +13,7 @@
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
+#include "ui/oriented_dialog.h"
 #include "ui/window_layout.h"
 
 namespace {
@@ -126,9 +127,17 @@ LRESULT CReadView::OnInitDialog(WPARAM, LPARAM) {
   m_player.Load(GetHandle(), PlayerRect(), m_model, 0);
   ::SendMessageW(GetHandle(), WM_COMMAND, kPlayCommand, m_autoPlay ? 0 : kShowOnly);
   UpdateNavigation();
-  if (m_menuBar != nullptr) ::SendMessageW(m_menuBar, SHCMBM_OVERRIDEKEY, kTalkKey, MAKELPARAM(3, 3));
   if (!m_openedWithFlag) WatchPolicy();
   return TRUE;
+}
+
+void CReadView::DestroyToolbar() {
+  // The progress bar is a child of the toolbar and goes with it.
+  if (m_toolbar != nullptr && ::IsWindow(m_toolbar)) ::DestroyWindow(m_toolbar);
+  m_toolbar = nullptr;
+  m_progress.reset();
+  if (m_images != nullptr) ImageList_Destroy(m_images);
+  m_images = nullptr;
 }
 
 void CReadView::BuildToolbar() {
@@ -388,6 +397,30 @@ LRESULT CReadView::OnLoseFocus(WPARAM, LPARAM) {
 
 // The focus the view hands to its own player (WM_SETFOCUS) stays with the reader: only focus that
 // leaves the view pauses.
+// A rotation lays the view out for the new screen: the dialog, the soft-key bar and the toolbar
+// are made again for it, the progress and the play or pause face are kept, and the player takes
+// the new room. A contact or message dialog of the client that was open keeps the focus.
+LRESULT CReadView::OnSettingChange(WPARAM wParam, LPARAM) {
+  if (wParam != SETTINGCHANGE_RESET) return 0;
+  InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+  const int position = m_progress ? m_progress->Position() : 0;
+  const int duration = m_progress ? m_progress->Duration() : 0;
+  const bool pauseShown = !m_playShown;
+  DestroyToolbar();
+  BuildMenuBar();
+  BuildToolbar();
+  if (m_progress) m_progress->SetProgress(position, duration);
+  if (pauseShown) ShowPlayButton(false);
+  UpdateNavigation();
+  const bool fullScreen = m_player.IsFullScreen();
+  m_player.SetRect(fullScreen ? RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)} : PlayerRect(),
+                   fullScreen);
+  for (LPCWSTR title : {u"Save Contact", u"Inbox03"}) {
+    if (HWND dialog = ::FindWindowW(kDialogClassName, title)) ::SetFocus(dialog);
+  }
+  return 0;
+}
+
 LRESULT CReadView::OnKillFocus(WPARAM wParam, LPARAM) {
   const auto next = reinterpret_cast<HWND>(wParam);
   if (next != nullptr && (next == GetHandle() || ::IsChild(GetHandle(), next))) return 0;

@@ -80,6 +80,7 @@ class CReadView : public CDialogBase {
   ~CReadView() override;
 
   const MessageMap* GetMessageMap() const override;
+  LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam) override;
 
   // Runs dialog 210 owned by `owner`; true when it ended with 1.
   bool Run(HWND owner);
@@ -166,6 +167,7 @@ class CReadView : public CDialogBase {
 
  private:
   void BuildToolbar();
+  void DestroyToolbar();
   RECT PlayerRect();
   void ShowPlayButton(bool play);
   void UpdateNavigation();

@@ -155,6 +155,7 @@ void CReadView::BuildMenuBar() {
   info.hInstRes = transport::ResourceInstance();
   if (!SHCreateMenuBar(&info)) return;
   m_menuBar = info.hwndMB;
+  ::SendMessageW(m_menuBar, SHCMBM_OVERRIDEKEY, kTalkKey, MAKELPARAM(3, 3));
   // The left key replies; with nobody to answer it is shown disabled.
   if (!CanReply()) {
     if (HMENU bar = reinterpret_cast<HMENU>(::SendMessageW(m_menuBar, SHCMBM_GETMENU, 0, 0))) {

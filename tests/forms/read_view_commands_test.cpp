@@ -22,6 +22,8 @@
 #include "platform/dialog/dialog_api.h"
 #include "platform/message_store/mail_api.h"
 #include "platform/registry_notify.h"
+#include "platform/window/screen.h"
+#include "ui/oriented_dialog.h"
 #include "stored_message_fixture.h"
 
 namespace ui_test {
@@ -466,6 +468,41 @@ TEST_F(ReadViewCommandsTest, APolicyChangeIsToldWhenTheViewIsActivatedAgain) {
     SendMessageW(view.GetHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
   });
   EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+}
+
+TEST_F(ReadViewCommandsTest, ARotationLaysTheViewOutAgainAndKeepsItsPlayback) {
+  MessageBinding* binding = Bind("mms-rich/rich-09-nine-slides.mms");
+  ASSERT_NE(binding, nullptr);
+  Run(binding, [&](CReadView& view) {
+    platform::automation::AdvanceClock(1500);
+    const int position = view.Progress()->Position();
+    ASSERT_GT(position, 0);
+    ASSERT_TRUE(platform::window::ConfigureScreen({320, 240, 96}));
+    SendMessageW(view.GetHandle(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0);
+    RECT client{};
+    view.GetClientRect(&client);
+    RECT toolbar{};
+    GetWindowRect(view.Toolbar(), &toolbar);
+    RECT bar{};
+    GetWindowRect(view.MenuBar(), &bar);
+    EXPECT_EQ(client.right, 320);
+    EXPECT_EQ(toolbar.right - toolbar.left, 320);
+    EXPECT_EQ(bar.right - bar.left, 320);
+    EXPECT_EQ(bar.bottom, 240);
+    EXPECT_EQ(view.Progress()->Position(), position);
+    EXPECT_EQ(view.PlaybackState(), read_view::kPlaying);
+    RECT button{};
+    EXPECT_TRUE(platform::controls::ToolbarButtonRect(view.Toolbar(), kPauseCommand, &button)) << "pause stays shown";
+    // The player fills the width above the toolbar.
+    RECT player{};
+    GetWindowRect(view.Player().Window()->GetHandle(), &player);
+    EXPECT_EQ(player.right - player.left, 320);
+    EXPECT_LE(player.bottom, toolbar.top);
+    // The Talk key still reaches the view through the new bar.
+    SendMessageW(view.MenuBar(), WM_KEYUP, kTalkKey, 0);
+    PumpUntilIdle();
+  });
+  EXPECT_TRUE(WaitForDialler());
 }
 
 int g_chooserCancels = 0;
