@@ -439,6 +439,12 @@ TEST_F(ReadViewCommandsTest, HtmlLinksOpenOrOfferTheirMenus) {
     EXPECT_EQ(view.PlaybackState(), read_view::kPaused);
     tap.szTarget = "http://www.example.com/a";
     SendMessageW(handle, kReadHtmlLink, 0, reinterpret_cast<LPARAM>(&tap));
+    // A received text starts no program, and its relative links stay in its folder.
+    for (const char* program : {"\\windows\\cprog.exe", "/windows/CPROG.EXE?x=1", "file:///windows/cprog.exe",
+                                "../../windows/cprog.exe", "..\\..\\registry.db", "pictures/../../x.htm"}) {
+      tap.szTarget = program;
+      SendMessageW(handle, kReadHtmlLink, 0, reinterpret_cast<LPARAM>(&tap));
+    }
     // A mail address offers the compose menu; the person picks e-mail.
     QueueAnswer(read_command::kEmailToLink);
     tap.szTarget = "MAILTO:anna@example.com";
@@ -448,6 +454,7 @@ TEST_F(ReadViewCommandsTest, HtmlLinksOpenOrOfferTheirMenus) {
   });
   EXPECT_EQ(ActivityOf("open"),
             (std::vector<std::string>{"\\My Documents\\UAContents\\7\\page2.htm", "http://www.example.com/a"}));
+  EXPECT_TRUE(ActivityOf("start").empty());
   ASSERT_EQ(platform::MailRequests().size(), 1u);
   EXPECT_EQ(platform::MailRequests()[0].to, u"anna@example.com");
 }
