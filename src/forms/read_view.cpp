@@ -279,6 +279,8 @@ LRESULT CReadView::OnNext(WPARAM, LPARAM) {
 LRESULT CReadView::OnFullScreen(WPARAM, LPARAM) {
   m_player.Pause();
   m_player.SetRect(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, true);
+  // The soft keys stay on top of everything; the whole screen is the player's until a tap.
+  if (m_menuBar != nullptr) ::ShowWindow(m_menuBar, SW_HIDE);
   if (!m_fullScreen) ::PostMessageW(GetHandle(), WM_COMMAND, kPlayCommand, 0);
   m_fullScreen = true;
   return 0;
@@ -289,6 +291,7 @@ LRESULT CReadView::OnTap(WPARAM, LPARAM) {
   m_player.Pause();
   StopKeepAwake();
   m_player.SetRect(PlayerRect(), false);
+  if (m_menuBar != nullptr) ::ShowWindow(m_menuBar, SW_SHOW);
   m_fullScreen = false;
   return 0;
 }
@@ -413,6 +416,7 @@ LRESULT CReadView::OnSettingChange(WPARAM wParam, LPARAM) {
   if (pauseShown) ShowPlayButton(false);
   UpdateNavigation();
   const bool fullScreen = m_player.IsFullScreen();
+  if (fullScreen && m_menuBar != nullptr) ::ShowWindow(m_menuBar, SW_HIDE);
   m_player.SetRect(fullScreen ? RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)} : PlayerRect(),
                    fullScreen);
   for (LPCWSTR title : {u"Save Contact", u"Inbox03"}) {

@@ -512,6 +512,22 @@ TEST_F(ReadViewCommandsTest, ARotationLaysTheViewOutAgainAndKeepsItsPlayback) {
   EXPECT_TRUE(WaitForDialler());
 }
 
+TEST_F(ReadViewCommandsTest, FullScreenGivesTheSoftKeysRoomBackOnlyWhenItEnds) {
+  MessageBinding* binding = Bind("mms-rich/rich-09-nine-slides.mms");
+  ASSERT_NE(binding, nullptr);
+  Run(binding, [&](CReadView& view) {
+    EXPECT_TRUE(IsWindowVisible(view.MenuBar()));
+    Command(view, kFullScreenCommand);
+    EXPECT_TRUE(view.Player().IsFullScreen());
+    EXPECT_FALSE(IsWindowVisible(view.MenuBar()));
+    EXPECT_EQ(view.PlaybackState(), read_view::kPlaying);
+    SendMessageW(view.GetHandle(), WM_LBUTTONDOWN, 0, MAKELPARAM(100, 100));
+    PumpUntilIdle();
+    EXPECT_FALSE(view.Player().IsFullScreen());
+    EXPECT_TRUE(IsWindowVisible(view.MenuBar()));
+  });
+}
+
 int g_chooserCancels = 0;
 LRESULT ChooserProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++g_chooserCancels;
