@@ -1,5 +1,6 @@
 #include "forms/call_confirm_dialog.h"
 
+#include "forms/dialog_soft_keys.h"
 #include "device/link_actions.h"
 #include "forms/read_dialogs.h"
 #include "platform/controls/control_messages.h"
@@ -38,6 +39,7 @@ LRESULT CCallConfirmDialog::OnInitDialog(WPARAM, LPARAM) {
   if (m_number.GetLength() > kLongestNumber) m_number = m_number.Left(kLongestNumber);
   ::SendDlgItemMessageW(GetHandle(), kCallNumberEdit, EM_LIMITTEXT, kLongestNumber, 0);
   ::SetDlgItemTextW(GetHandle(), kCallNumberEdit, m_number);
+  CreateDialogSoftKeys(GetHandle(), kOkCancelSoftKeys);
   return TRUE;
 }
 

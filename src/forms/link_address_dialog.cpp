@@ -1,5 +1,6 @@
 #include "forms/link_address_dialog.h"
 
+#include "forms/dialog_soft_keys.h"
 #include <vector>
 
 #include "device/link_checks.h"
@@ -49,6 +50,7 @@ LRESULT CLinkAddressDialog::OnInitDialog(WPARAM, LPARAM) {
   if (m_address.GetLength() > kLongestAddress) m_address = m_address.Left(kLongestAddress);
   ::SendDlgItemMessageW(GetHandle(), kLinkAddressEdit, EM_LIMITTEXT, kLongestAddress, 0);
   ::SetDlgItemTextW(GetHandle(), kLinkAddressEdit, m_address);
+  CreateDialogSoftKeys(GetHandle(), kOkCancelSoftKeys);
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "forms/message_info_dialog.h"
 
+#include "forms/dialog_soft_keys.h"
 #include <algorithm>
 #include <functional>
 
@@ -67,6 +68,7 @@ LRESULT CMessageInfoDialog::OnInitDialog(WPARAM, LPARAM) {
     ::MoveWindow(list, 0, 0, client.right, std::max<LONG>(1, client.bottom), TRUE);
     FillList(list);
   }
+  CreateDialogSoftKeys(GetHandle(), kDoneSoftKeys);
   return TRUE;
 }
 

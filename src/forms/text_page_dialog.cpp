@@ -1,5 +1,6 @@
 #include "forms/text_page_dialog.h"
 
+#include "forms/dialog_soft_keys.h"
 #include <algorithm>
 
 #include "platform/dialog/dialog_api.h"
@@ -30,5 +31,6 @@ LRESULT CTextPageDialog::OnInitDialog(WPARAM, LPARAM) {
                  std::max<LONG>(1, client.bottom - 2 * margin.bottom), TRUE);
   }
   ::SetDlgItemTextW(GetHandle(), kTextPageEdit, m_text);
+  CreateDialogSoftKeys(GetHandle(), kDoneSoftKeys);
   return TRUE;
 }

@@ -12,6 +12,7 @@
 #include "forms/text_page_dialog.h"
 #include "platform/activity_log.h"
 #include "platform/controls/control_messages.h"
+#include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
 #include "stored_message_fixture.h"
 
@@ -47,6 +48,24 @@ std::vector<std::u16string> ListFields(HWND dialog, int id) {
     }
   }
   return fields;
+}
+
+// The soft-key bar a dialog owns; null when it has none.
+HWND SoftKeysOf(HWND dialog) {
+  struct Search {
+    HWND dialog;
+    HWND bar;
+  } search{dialog, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lParam) -> BOOL {
+        auto* found = reinterpret_cast<Search*>(lParam);
+        WCHAR name[32] = {};
+        GetClassNameW(hwnd, name, 32);
+        if (std::u16string_view(name) == kMenuBarClass && GetWindow(hwnd, GW_OWNER) == found->dialog) found->bar = hwnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.bar;
 }
 
 std::u16string Title(HWND window) {
@@ -96,7 +115,10 @@ TEST_F(ReadDialogsTest, MessageInformationListsTheFieldsAndWrapsWhatIsTooWide) {
   When(u"Message Information", [&](HWND dialog) {
     rows = ListRows(dialog, kMessageInfoList);
     fields = ListFields(dialog, kMessageInfoList);
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    // Its own soft keys cover the view's: the left one, Done, ends it.
+    HWND keys = SoftKeysOf(dialog);
+    ASSERT_NE(keys, nullptr);
+    SendMessageW(keys, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   });
   EXPECT_EQ(ShowMessageInfoDialog(m_owner, binding->Message()), IDOK);
   ASSERT_EQ(m_seen, 1);
@@ -166,14 +188,18 @@ TEST_F(ReadDialogsTest, CallDialsTheNumberAsCorrectedAndNeverAnEmptyOne) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
   EXPECT_EQ(ShowCallConfirmDialog(m_owner, CString(u"+44 7700 900123")), IDOK);
-  // Cleared: Call keeps the dialog open, and only Cancel ends it.
+  // Cleared: Call keeps the dialog open, and only Cancel (here its right soft key) ends it.
   bool stillOpen = false;
   When(u"Call", [&](HWND dialog) {
     SetDlgItemTextW(dialog, kCallNumberEdit, u"  ");
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     platform::automation::PumpUntilIdle();
     stillOpen = IsWindowVisible(dialog) != FALSE;
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    HWND keys = SoftKeysOf(dialog);
+    ASSERT_NE(keys, nullptr);
+    RECT bar{};
+    GetClientRect(keys, &bar);
+    SendMessageW(keys, WM_LBUTTONUP, 0, MAKELPARAM(bar.right - 5, 5));
   });
   EXPECT_EQ(ShowCallConfirmDialog(m_owner, CString(u"+44 7700 900123")), IDCANCEL);
   EXPECT_TRUE(stillOpen);

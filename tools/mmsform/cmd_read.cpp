@@ -11,6 +11,7 @@
 #include "cmd_window_options.h"
 #include "command.h"
 #include "device_writing.h"
+#include "json_writer.h"
 #include "forms/form_provider.h"
 #include "forms/message_import.h"
 #include "forms/read_view.h"
@@ -21,6 +22,7 @@
 #include "platform/controls/control_classes.h"
 #include "platform/message_store/message_store.h"
 #include "platform/module_api.h"
+#include "platform/text_conversion.h"
 #include "platform/window/window_system.h"
 #include "transport/mms_global.h"
 
@@ -130,6 +132,22 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
   int shown = -1;
   int slidesSeen = 0;
   char name[64];
+  // A dialog the view opens by itself (the message information at the end) is pictured, named
+  // and closed with OK, as the reader would after reading it.
+  const platform::automation::HookId dialogs = platform::automation::OnWindowAppears(
+      u"Dialog", u"",
+      [&](HWND opened) {
+        if (opened == dialog) return;
+        std::u16string title(128, u'\0');
+        title.resize(static_cast<std::size_t>(GetWindowTextW(opened, title.data(), static_cast<int>(title.size()))));
+        JsonWriter line;
+        line.BeginObject().Key("dialog").String(platform::Utf16ToUtf8(title)).EndObject();
+        std::printf("%s\n", line.Text().c_str());
+        std::snprintf(name, sizeof name, "dialog_%07lums.png", static_cast<unsigned long>(GetTickCount() - start));
+        Shoot(options, name);
+        PostMessageW(opened, WM_COMMAND, IDOK, 0);
+      },
+      false);
   for (DWORD elapsed = 0; elapsed <= kLongestReadingMs; elapsed = GetTickCount() - start) {
     if (view->CurrentSlide() != shown && !view->Ended()) {
       shown = view->CurrentSlide();
@@ -141,6 +159,7 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
     if (view->Ended() && view->PlaybackState() == read_view::kStopped) break;
     platform::automation::AdvanceClock(kStepMs);
   }
+  platform::automation::RemoveHook(dialogs);
   std::snprintf(name, sizeof name, "end_%07lums.png", static_cast<unsigned long>(GetTickCount() - start));
   Shoot(options, name);
   std::printf("{\"slides_seen\": %d, \"slides\": %d, \"ended\": %s, \"ms\": %lu}\n", slidesSeen, view->SlideCount(),
