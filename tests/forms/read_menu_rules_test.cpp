@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,42 @@ TEST(ReadMenuRules, LinkActionsNeedTheRightKindOfLink) {
   ApplyLinkActionMenuRules(menu, kLinkPhone, false);
   EXPECT_TRUE(Grayed(menu, 40421)) << "an empty number is not called";
   EXPECT_TRUE(Grayed(menu, 40424));
+  DestroyMenu(menu);
+}
+
+TEST(ReadMenuRules, ComposingToALinkNeedsALinkOfTheKindAndThePolicy) {
+  struct Case {
+    int type;
+    DWORD policy;
+    std::vector<UINT> enabled;  // of 40683 text, 40684 MMS, 40685 voice, 40686 e-mail, 40758 favourites
+  } cases[] = {
+      {kLinkPhone, 1, {40683, 40684, 40685}},
+      {kLinkEmail, 1, {40684, 40686}},
+      {kLinkHttp, 1, {40758}},
+      {kLinkRtsp, 1, {40758}},
+      {kLinkPhone, 0, {}},
+      {kLinkEmail, 0, {40686}},  // e-mail is outside the policy
+      {kLinkNone, 1, {}},
+  };
+  for (const Case& c : cases) {
+    HMENU menu = ComposeMenu();
+    LinkMenuFacts facts;
+    facts.voiceMailConfigured = true;
+    facts.voiceMailTypeName = CString(u"Voice Note");
+    facts.policyValue = c.policy;
+    ApplyLinkComposeRules(menu, facts, c.type, true);
+    for (UINT id : {40683u, 40684u, 40685u, 40686u, 40758u}) {
+      const bool enabled = std::find(c.enabled.begin(), c.enabled.end(), id) != c.enabled.end();
+      EXPECT_EQ(!Grayed(menu, id), enabled) << "type " << c.type << " policy " << c.policy << " item " << id;
+    }
+    EXPECT_EQ(Text(menu, 40685), u"Send Voice Note");
+    DestroyMenu(menu);
+  }
+  // Without a target nothing can be addressed; without the voice-mail class its item goes.
+  HMENU menu = ComposeMenu();
+  ApplyLinkComposeRules(menu, LinkMenuFacts{}, kLinkPhone, false);
+  for (UINT id : {40683u, 40684u, 40686u, 40758u}) EXPECT_TRUE(Grayed(menu, id)) << id;
+  EXPECT_EQ(GetMenuState(menu, 40685, MF_BYCOMMAND), kMenuItemNotFound);
   DestroyMenu(menu);
 }
 
