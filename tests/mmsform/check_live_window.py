@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The live window under Xvfb, driven with the keyboard as a person drives it: `mmsform window read`
 paused and moved on with Space and Right shows the very picture that `mmsform read --keys` writes
-headless for the same moment; the inbox of `mmsform window` opens its message with Enter, and
-Escape brings the inbox back as it was. The X screen is captured with ImageMagick's import and cut
+headless for the same moment; the inbox of `mmsform window` opens its message with Enter or a tap,
+and Escape brings the inbox back as it was. The X screen is captured with ImageMagick's import and cut
 to the SDL window; the headless pictures are read with netpbm's pngtopnm.
 
 Pausing makes the moment exact: after Space and Right the view shows slide 2 at its start and
@@ -75,16 +75,23 @@ def png_pixels(path):
     return read_ppm(done.stdout)
 
 
+def live_environment(device, without=()):
+    """The environment of a live program on `device`, less the variables named in `without`."""
+    environment = {k: v for k, v in os.environ.items() if k not in without}
+    # The live window's SDL2, and the X and D-Bus libraries it loads and unloads again, keep blocks
+    # until the process ends; by the leak check those libraries are gone and their blocks cannot be
+    # told from ours, so the live programs run without it. The headless reads keep it.
+    sanitizer = environment.get("ASAN_OPTIONS", "")
+    environment.update(MMSFORM_DEVICE=device, SDL_AUDIODRIVER="dummy",
+                       ASAN_OPTIONS=(sanitizer + ":" if sanitizer else "") + "detect_leaks=0")
+    return environment
+
+
 class LiveProgram:
     """An mmsform command in the live window, its output read line by line as it comes."""
 
     def __init__(self, args, device):
-        # The live window's SDL2, and the X and D-Bus libraries it loads and unloads again, keep blocks
-        # until the process ends; by the leak check those libraries are gone and their blocks cannot
-        # be told from ours, so the live programs run without it. The headless reads keep it.
-        sanitizer = os.environ.get("ASAN_OPTIONS", "")
-        environment = dict(os.environ, MMSFORM_DEVICE=device, SDL_AUDIODRIVER="dummy",
-                           ASAN_OPTIONS=(sanitizer + ":" if sanitizer else "") + "detect_leaks=0")
+        environment = live_environment(device)
         self.process = subprocess.Popen([MMSFORM, *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         env=environment)
         self.lines = queue.Queue()
@@ -245,6 +252,16 @@ class LiveWindow(unittest.TestCase):
         program.finish(self)
         self.assertIn('{"callback": "FormClosed", "flags": 0}', program.seen)
 
+    def test_without_a_display_the_reading_fails_and_says_why(self):
+        environment = live_environment(self.device("no-display"), without=("DISPLAY", "WAYLAND_DISPLAY"))
+        environment["SDL_VIDEODRIVER"] = "x11"
+        done = subprocess.run([MMSFORM, "window", "read", os.path.join(CORPUS, MESSAGE)], capture_output=True,
+                              env=environment, timeout=60)
+        self.assertEqual(done.returncode, 1, done.stderr.decode("utf-8", "replace"))
+        self.assertIn(b"window: ", done.stderr)
+        # The form that was opened is closed again: the host hears of it.
+        self.assertIn(b'{"callback": "FormClosed", "flags": 0}', done.stdout)
+
     def test_inbox_opens_its_message_with_enter_and_is_back_after_escape(self):
         device = self.device("inbox")
         environment = dict(os.environ, MMSFORM_DEVICE=device)
@@ -252,7 +269,8 @@ class LiveWindow(unittest.TestCase):
                        capture_output=True, timeout=60)
         reading = self.headless_picture("space,right,left", slide=1)
         program = self.start(["window"], device)
-        program.wait_for(lambda r: r.get("inbox") == "shown" and r.get("messages") == 1, "inbox with one message")
+        self.first_row = program.wait_for(lambda r: r.get("inbox") == "shown" and r.get("messages") == 1,
+                                          "inbox with one message")["first_row"]
         window = self.window_id("MMSForm inbox")
         inbox = self.settled_capture(window)
         self.press(window, "Return")
@@ -267,6 +285,13 @@ class LiveWindow(unittest.TestCase):
         program.wait_for(lambda r: r.get("callback") == "FormClosed", "form closed")
         program.wait_for(lambda r: r.get("inbox") == "shown", "inbox shown again")
         self.assertSamePicture(self.settled_capture(window), inbox, "inbox after reading")
+        # A tap on the row reads it as well.
+        left, top, right, bottom = self.first_row
+        subprocess.run(["xdotool", "mousemove", "--window", window, str((left + right) // 2), str((top + bottom) // 2),
+                        "click", "1"], check=True, timeout=10)
+        program.wait_for(lambda r: r.get("read_view") == "open", "read view after a tap")
+        self.press(window, "Escape")
+        program.wait_for(lambda r: r.get("inbox") == "shown", "inbox shown after the tapped reading")
         # SDL turns the terminate signal into the window's close.
         program.process.send_signal(signal.SIGTERM)
         program.finish(self)

@@ -42,14 +42,14 @@ struct ReadOptions {
 };
 
 bool ParseKeys(std::string_view list, std::vector<UINT>* keys) {
-  while (!list.empty()) {
+  for (;;) {
     const std::size_t comma = list.find(',');
     std::optional<UINT> key = KeyNamed(list.substr(0, comma));
     if (!key) return false;
     keys->push_back(*key);
-    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+    if (comma == std::string_view::npos) return true;
+    list = list.substr(comma + 1);
   }
-  return !keys->empty();
 }
 
 bool Parse(std::span<char* const> args, ReadOptions* options) {
@@ -98,6 +98,8 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
   int slidesSeen = 0;
   char name[64];
   for (DWORD elapsed = 0; elapsed <= kLongestReadingMs; elapsed = GetTickCount() - start) {
+    // Done (Escape) hides the view at once; it is gone once its loop has run.
+    if (!IsWindowVisible(dialog)) break;
     if (view->CurrentSlide() != shown && !view->Ended()) {
       shown = view->CurrentSlide();
       if (options.slides > 0 && slidesSeen == options.slides) break;

@@ -126,6 +126,13 @@ LRESULT InboxListView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+RECT InboxListView::RowRect(int row) const {
+  RECT client{};
+  GetClientRect(m_hwnd, &client);
+  const int top = LineHeight() * (1 + row - m_top);
+  return RECT{0, top, client.right, top + LineHeight()};
+}
+
 int InboxListView::VisibleRows() const {
   RECT client{};
   GetClientRect(m_hwnd, &client);
@@ -171,7 +178,7 @@ void InboxListView::Paint() {
     DrawTextW(hdc, u"No messages", -1, &empty, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   }
   for (int i = m_top; i < static_cast<int>(m_rows.size()); ++i) {
-    RECT line{0, height * (1 + i - m_top), client.right, height * (2 + i - m_top)};
+    const RECT line = RowRect(i);
     if (line.top >= client.bottom) break;
     const bool selected = i == m_selected;
     if (selected) FillRect(hdc, &line, GetSysColorBrush(COLOR_HIGHLIGHT));

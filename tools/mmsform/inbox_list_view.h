@@ -36,6 +36,8 @@ class InboxListView {
   void SetRows(std::vector<InboxRow> rows);
   // The selected row, -1 when there is none.
   int Selection() const { return m_selected; }
+  // Where row `row` is drawn, in the list's client coordinates (it may lie outside the list).
+  RECT RowRect(int row) const;
 
  private:
   static LRESULT Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

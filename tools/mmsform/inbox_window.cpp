@@ -103,7 +103,18 @@ void InboxWindow::FormClosed() {
   SetActiveWindow(m_hwnd);
   SetFocus(m_list.Handle());
   InvalidateRect(m_hwnd, nullptr, TRUE);
-  std::printf("{\"inbox\": \"shown\", \"messages\": %zu}\n", m_entries.size());
+  Announce();
+}
+
+void InboxWindow::Announce() const {
+  RECT row = m_list.RowRect(0);
+  POINT topLeft{row.left, row.top};
+  POINT bottomRight{row.right, row.bottom};
+  ClientToScreen(m_list.Handle(), &topLeft);
+  ClientToScreen(m_list.Handle(), &bottomRight);
+  std::printf("{\"inbox\": \"shown\", \"messages\": %zu, \"first_row\": [%ld, %ld, %ld, %ld]}\n", m_entries.size(),
+              static_cast<long>(topLeft.x), static_cast<long>(topLeft.y), static_cast<long>(bottomRight.x),
+              static_cast<long>(bottomRight.y));
   std::fflush(stdout);
 }
 

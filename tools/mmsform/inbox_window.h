@@ -28,6 +28,9 @@ class InboxWindow {
   bool OpenRow(int row);
   // Closes a form that is still open.
   void CloseForm() { m_session.Close(); }
+  // Prints, one JSON line, that the inbox is in front: its message count and the screen rectangle
+  // of its first row, for a script that taps it.
+  void Announce() const;
 
  private:
   static LRESULT Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

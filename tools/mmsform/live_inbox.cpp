@@ -46,8 +46,7 @@ int RunLiveInbox(std::span<char* const> args) {
     if (!inbox.Create(store.Get())) {
       std::fprintf(stderr, "window: the inbox cannot be made\n");
     } else {
-      std::printf("{\"inbox\": \"shown\", \"messages\": %zu}\n", inbox.MessageCount());
-      std::fflush(stdout);
+      inbox.Announce();
       platform::front_end::SetKeyFilter(&HandleReadViewKey);
       status = platform::front_end::RunLiveWindow("MMSForm inbox", &error);
       platform::front_end::SetKeyFilter(nullptr);
