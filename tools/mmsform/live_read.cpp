@@ -2,6 +2,8 @@
 // the live window on the real clock with sound. The window closes when the form closes.
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cmd_window_options.h"
 #include "live_commands.h"
@@ -30,13 +32,15 @@ void AnnounceReadViews() {
 }
 
 int RunLiveRead(std::span<char* const> args) {
+  // The message is the one argument that is neither an option nor the screen option's value.
   std::string target;
   std::vector<char*> rest;
-  for (char* arg : args) {
-    if (target.empty() && arg[0] != '-' && (rest.empty() || std::string_view(rest.back()) != "--screen")) {
-      target = arg;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool screenValue = i > 0 && std::string_view(args[i - 1]) == "--screen";
+    if (target.empty() && args[i][0] != '-' && !screenValue) {
+      target = args[i];
     } else {
-      rest.push_back(arg);
+      rest.push_back(args[i]);
     }
   }
   WindowDemoOptions options;
