@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "forms/presentation_window.h"
 #include "forms/read_frame.h"
 #include "forms/read_view.h"
 #include "platform/automation/automation.h"
@@ -51,6 +52,14 @@ void PressActionKey(HWND view) {
   if (text != nullptr) SendMessageW(text, kHyperTextScrolled, kHyperTextOpenSelected, 0);
 }
 
+BOOL FindShownReadView(HWND hwnd, LPARAM found) {
+  if (IsReadView(hwnd) && IsWindowVisible(hwnd)) {
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 bool IsReadView(HWND hwnd) {
@@ -64,6 +73,12 @@ HWND ActiveReadView() {
   for (int depth = 0; window != nullptr && depth < 8; ++depth) {
     if (IsReadView(window)) return window;
     if (ClassOf(window) == u"Dialog") return nullptr;
+    // In full screen the player is a top-level window of its own, tied to no window.
+    if (ClassOf(window) == kPresentationWindowClass && GetParent(window) == nullptr) {
+      HWND view = nullptr;
+      EnumWindows(&FindShownReadView, reinterpret_cast<LPARAM>(&view));
+      return view;
+    }
     HWND parent = GetParent(window);
     window = parent != nullptr ? parent : GetWindow(window, GW_OWNER);
   }
