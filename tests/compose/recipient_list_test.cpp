@@ -1,6 +1,7 @@
 // Recipient lists as other programs hand them over: commas inside quoted display names stay.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "forms/recipient_text.h"
