@@ -229,10 +229,18 @@ void CheckRequest(Opening& opening, int hostMode) {
     opening.words.Drop(data_word::kMarker);
     return;
   }
-  if (opening.abort) return;
   if (opening.mode == compose_mode::kNew && opening.words.present && GetIpcFlag() != -1) {
-    ApplyClientRequest(opening);
-  } else if (hostMode == compose_mode::kForward || hostMode == compose_mode::kReopen) {
+    if (!opening.abort) {
+      ApplyClientRequest(opening);
+      return;
+    }
+    // The form closes anyway: the hand-shake is used up all the same, so that the next compose
+    // form does not take its words for the client's request.
+    ClearIpcFlag();
+    opening.words.Drop(data_word::kTo);
+    opening.words.Drop(data_word::kBcc);
+  } else if (!opening.abort && (hostMode == compose_mode::kForward || hostMode == compose_mode::kReopen)) {
+    // Once the form is to close, no further question is asked of the user.
     if (opening.mode == hostMode) CheckStoredBody(opening);
   }
 }

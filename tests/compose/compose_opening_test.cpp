@@ -178,7 +178,7 @@ TEST_F(ComposeOpeningTest, AReopenedMessageThatWasNeverDownloadedIsRefused) {
   form->Release();
 }
 
-TEST_F(ComposeOpeningTest, AnAttachmentOfAnUnknownKindStartsNoMessage) {
+TEST_F(ComposeOpeningTest, AnAttachmentOfAnUnknownKindStartsNoMessageAndUsesUpTheHandShake) {
   ComPtr<IMessage> message = NewMessage(PR_OUTBOX_FOLDER_ENTRYID);
   ComPtr<IAttach> attach;
   ULONG number = 0;
@@ -198,8 +198,11 @@ TEST_F(ComposeOpeningTest, AnAttachmentOfAnUnknownKindStartsNoMessage) {
   ULC_Global* global = ULC_Global::GetGlobal();
   const CString generic = global->genericFilter;
   global->genericFilter = CString(u".pdf;");
+  // The client also left its hand-shake: it is used up, and its option string is no recipient.
+  SetIpcFlag();
+  const ComposeDataBlock block{{u"\\Temp\\none.dat=1:1", nullptr, nullptr, nullptr, nullptr}, 0};
   platform::automation::QueueAnswer(IDOK);
-  CComposeForm* form = Open(message.Get(), 5, nullptr, nullptr);
+  CComposeForm* form = Open(message.Get(), 5, nullptr, &block);
   global->genericFilter = generic;
   ASSERT_NE(form, nullptr);
   ASSERT_EQ(Prompts().size(), 1u);
@@ -207,6 +210,8 @@ TEST_F(ComposeOpeningTest, AnAttachmentOfAnUnknownKindStartsNoMessage) {
   EXPECT_TRUE(ClosedAtOnce());
   EXPECT_EQ(form->Frame()->OpenAction(), 0u) << "the reopen became a new message";
   EXPECT_TRUE(ULC_Global::GetGlobal()->importedFile.IsEmpty());
+  EXPECT_EQ(GetIpcFlag(), -1);
+  EXPECT_EQ(form->Binding()->Message().ToList(), u"");
   form->Close();
   form->Release();
 }
