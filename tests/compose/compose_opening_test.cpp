@@ -217,3 +217,39 @@ TEST_F(ComposeOpeningTest, AnAttachmentOfAnUnknownKindStartsNoMessageAndUsesUpTh
 }
 
 }  // namespace
+
+namespace {
+
+struct ActionHost : IFormHost {
+  std::vector<DWORD> values;
+  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD) override { return S_OK; }
+  HRESULT HostSlot1() override { return S_OK; }
+  HRESULT HostSlot2() override { return S_OK; }
+  HRESULT FormAction(IMMSForm*, IMessage*, DWORD action, DWORD reserved) override {
+    values.push_back(action);
+    values.push_back(reserved);
+    return S_OK;
+  }
+};
+
+TEST_F(BindingTest, TheComposeFormsOwnSlotsBindForwardAndRefuseWhatIsNotTheirs) {
+  ActionHost host;
+  auto* form = new CComposeForm(&host);
+  IComposeForm* slots = form;
+  EXPECT_EQ(slots->ForwardAction(form, nullptr, 9, 3), S_OK);
+  EXPECT_EQ(host.values, (std::vector<DWORD>{9, 3}));
+  DWORD argument = 0;
+  EXPECT_EQ(form->Activate(&argument), static_cast<HRESULT>(0x80004001u)) << "a compose form is attached, not activated";
+  EXPECT_EQ(form->Attach(0, nullptr), 87);
+  EXPECT_EQ(form->Binding(), nullptr);
+
+  ComPtr<IMessage> message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
+  EXPECT_EQ(form->SetMessage(0, message.Get()), S_OK);
+  ASSERT_NE(form->Binding(), nullptr);
+  EXPECT_EQ(form->Binding()->Message().State(), message_state::kRetrieved) << "bound for composing";
+  EXPECT_EQ(form->SetMessage(0, nullptr), 87);
+  form->Close();
+  EXPECT_EQ(form->Release(), 0u);
+}
+
+}  // namespace

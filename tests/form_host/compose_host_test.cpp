@@ -395,4 +395,42 @@ TEST_F(ComposeHostTest, NullMessageOrFormPointerIsAnInvalidParameterAndTheClient
   EXPECT_TRUE(m_host.calls.empty());
 }
 
+TEST_F(ComposeHostTest, DoActionHandsTheMessageBackAndTheHostsCloseIsNoSecondClose) {
+  ComPtr<IMessage> message = StoredMessage(PR_DRAFTS_FOLDER_ENTRYID, 0);
+  IMMSForm* form = Open(message.Get(), 0, nullptr, nullptr);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->DoAction(2), S_OK);
+  EXPECT_TRUE(m_host.calls.empty());
+  EXPECT_EQ(form->DoAction(1), S_OK);
+  ASSERT_EQ(m_host.calls.size(), 2u);
+  EXPECT_EQ(m_host.calls[0].name, "FormAction");
+  EXPECT_EQ(m_host.calls[0].value, 5u);
+  EXPECT_EQ(m_host.calls[1].name, "FormClosed");
+  EXPECT_EQ(FindWindowW(u"Ppc_WndCls_ComposerFrame", nullptr), nullptr);
+  EXPECT_EQ(form->Close(), S_OK);
+  EXPECT_EQ(m_host.calls.size(), 2u);
+  form->Release();
+}
+
+TEST_F(ComposeHostTest, ARecipientListOfTenThousandCharactersWithAnUnbalancedQuoteIsStoredWhole) {
+  ComPtr<IMessage> message = StoredMessage(PR_DRAFTS_FOLDER_ENTRYID, 0);
+  std::u16string to;
+  std::u16string stored;
+  for (int i = 0; to.size() < 10000; ++i) {
+    const std::u16string entry = u"\"Name, " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) + u"\"<+35840" +
+                                 std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u">";
+    to += (i ? u"," : u"") + entry;
+    stored += (i ? u";" : u"") + entry;
+  }
+  // The quote at the end never closes: the comma before it still separates.
+  to += u",\"Open, end<+35841>";
+  stored += u";\"Open, end<+35841>";
+  const ComposeDataBlock block{{to.c_str(), nullptr, nullptr, nullptr, nullptr}, 0};
+  IMMSForm* form = Open(message.Get(), 0, nullptr, &block);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(StoredText(message.Get(), kToListTag), stored);
+  form->Close();
+  form->Release();
+}
+
 }  // namespace
