@@ -20,6 +20,11 @@ class TemplateStore {
   bool Open(LPCWSTR folder, LPCWSTR customName, LPCWSTR indexName);
   // The entry of that name, or null.
   const TemplateEntry* Find(std::u16string_view name) const;
+  // Stores a copy of the message file (which must exist) under a name, in files named with the
+  // next running number, and rewrites the index; a template of that name already there is
+  // replaced and its files deleted. With a source picture that decodes, the preview is that
+  // picture fitted into 100 x 80 on white, as JPEG at quality 90; otherwise there is none.
+  bool Add(std::u16string_view name, LPCWSTR sourceMessageFile, LPCWSTR sourcePicture, DWORD flag);
   // Appends the custom entry (running number 0) and rewrites the index.
   bool AddCustom();
   // Deletes the entry's message file and preview, drops the entry and rewrites the index.
@@ -34,6 +39,7 @@ class TemplateStore {
 
  private:
   bool Load();
+  void DeleteOwnFiles(const TemplateEntry& entry) const;
   // Writes the whole index under a temporary name, then puts it in place.
   bool WriteIndex() const;
 

@@ -180,3 +180,48 @@ TEST_F(TemplateStoreTest, AStoredIndexLoadsAndRemovingATemplateDeletesBothItsFil
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TemplateStoreTest, AddedTemplatesGetNumberedFilesAPreviewAndReplaceTheirNamesake) {
+  WriteFileBytes(m_device.Host(u"\\My Documents\\message.dat"), "the message");
+  WriteFileBytes(m_device.Host(u"\\My Documents\\photo.jpg"),
+                 ReadFileBytes(test_support::CorpusPath("jpeg/canon-ixus.jpg")));
+  TemplateStore store;
+  ASSERT_TRUE(store.Open(kFolder, u"Templates", nullptr));
+  EXPECT_FALSE(store.Add(u"", u"\\My Documents\\message.dat", nullptr, 0));
+  EXPECT_FALSE(store.Add(u"Gone", u"\\My Documents\\none.dat", nullptr, 0));
+  EXPECT_EQ(store.Entries().size(), 1u) << "nothing made of a missing source";
+
+  ASSERT_TRUE(store.Add(u"Holiday", u"\\My Documents\\message.dat", u"\\My Documents\\photo.jpg", 0));
+  const TemplateEntry* holiday = store.Find(u"Holiday");
+  ASSERT_NE(holiday, nullptr);
+  EXPECT_EQ(holiday->messageFile, u"\\My Documents\\UAContents\\Templates\\0.dat");
+  EXPECT_EQ(holiday->previewFile, u"\\My Documents\\UAContents\\Templates\\0.jpg");
+  EXPECT_EQ(ReadFileBytes(Host(u"0.dat")), "the message");
+  const std::string preview = ReadFileBytes(Host(u"0.jpg"));
+  ASSERT_GE(preview.size(), 3u);
+  EXPECT_EQ(preview.substr(0, 3), std::string("\xFF\xD8\xFF")) << "a JPEG";
+
+  // A picture that does not decode leaves the template without preview.
+  WriteFileBytes(m_device.Host(u"\\My Documents\\broken.jpg"), "not a picture");
+  ASSERT_TRUE(store.Add(u"Plain", u"\\My Documents\\message.dat", u"\\My Documents\\broken.jpg", 0));
+  EXPECT_EQ(store.Find(u"Plain")->previewFile, u"");
+  EXPECT_FALSE(std::filesystem::exists(Host(u"1.jpg")));
+
+  // The same name again: new files, the old ones gone, still one entry of that name.
+  ASSERT_TRUE(store.Add(u"Holiday", u"\\My Documents\\message.dat", nullptr, 0));
+  EXPECT_EQ(store.Entries().size(), 3u);
+  EXPECT_EQ(store.Find(u"Holiday")->messageFile, u"\\My Documents\\UAContents\\Templates\\2.dat");
+  EXPECT_FALSE(std::filesystem::exists(Host(u"0.dat")));
+  EXPECT_FALSE(std::filesystem::exists(Host(u"0.jpg")));
+  EXPECT_EQ(store.RunningNumber(), 3u);
+
+  TemplateStore reopened;
+  ASSERT_TRUE(reopened.Open(kFolder, u"Templates", nullptr));
+  ASSERT_EQ(reopened.Entries().size(), 3u);
+  EXPECT_EQ(reopened.Entries()[1].name, u"Holiday") << "in the place of the one it replaced";
+  EXPECT_EQ(reopened.Entries()[1].messageFile, u"\\My Documents\\UAContents\\Templates\\2.dat");
+}
+
+}  // namespace
