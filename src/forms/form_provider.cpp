@@ -6,12 +6,13 @@
 #include <new>
 
 #include "config/settings.h"
-#include "device/client_window.h"
 #include "device/wait_cursor.h"
 #include "engines/image_decode.h"
 #include "engines/image_info.h"
 #include "engines/media_shutdown.h"
+#include "forms/compose_opening.h"
 #include "forms/message_binding.h"
+#include "forms/provider_services.h"
 #include "forms/read_form.h"
 #include "model/drm_handling.h"
 #include "model/media_types.h"
@@ -23,19 +24,13 @@
 
 namespace {
 
-constexpr const char* kSourceName = "MMSFormProvider";
-constexpr HRESULT kNotImplemented = static_cast<HRESULT>(0x80004001u);
+using provider::kSourceName;
+
 constexpr DWORD kDecodeFlags = 0xFFFF0000;
 constexpr LONG kMessageStateUnopenable = 6;
 constexpr UINT kCannotOpenText = 40720;
 
 CMMSGlobal* g_formContext = nullptr;
-
-void LoadTitles() {
-  ULC_Global* global = ULC_Global::GetGlobal();
-  if (global->appTitle.IsEmpty()) global->appTitle = transport::LoadResourceString(40876);
-  if (global->appTitle2.IsEmpty()) global->appTitle2 = transport::LoadResourceString(40877);
-}
 
 // A protected picture decoded for display or measured (modes 1 and 4) starts a fresh DRM context,
 // and is read with the plain flags like mode 6: its own flags would ask the codec for rights it
@@ -65,27 +60,6 @@ BOOL PictureSizeHook(LPCWSTR file, int* width, int* height, DWORD flags) {
   return TRUE;
 }
 
-// The list of the host's Inbox, owner of the create path's message boxes; null without one.
-HWND InboxListWindow() {
-  HWND inbox = ::FindWindowW(u"Inbox.MainWnd", nullptr);
-  if (inbox == nullptr) return nullptr;
-  for (HWND child = ::GetWindow(inbox, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    WCHAR name[64];
-    if (::GetClassNameW(child, name, 64) == 0) return nullptr;
-    if (std::u16string_view(name) == u"SysListView32") return child;
-  }
-  return nullptr;
-}
-
-void PostFormFailed() {
-  if (HWND client = ::FindWindowW(kClientWindowClass, nullptr)) ::PostMessageW(client, WM_FORM_FAILED, 0, 0);
-}
-
-void StartClient() {
-  HWND client = nullptr;
-  FindOrLaunchClient(&client);
-}
-
 }  // namespace
 
 extern "C" int MMSForm_Init() {
@@ -113,8 +87,8 @@ extern "C" HRESULT MMSForm_CreateReadForm(IFormHost* host, IMessage* message, HW
   ULC_Global* global = ULC_Global::GetGlobal();
   global->transientFlag = 0;
   WaitCursorHold waitCursor;
-  StartClient();
-  LoadTitles();
+  provider::StartClient();
+  provider::LoadTitles();
   if (message == nullptr || formOut == nullptr) {
     platform::ReportInvalidParameter(kSourceName, __LINE__);
     return E_INVALIDARG;
@@ -126,8 +100,8 @@ extern "C" HRESULT MMSForm_CreateReadForm(IFormHost* host, IMessage* message, HW
   MessageBinding binding;
   if (!LoadBinding(binding, message, GetFolderSetting(6).GetString(), kHostVerbRead)) return E_FAIL;
   if (binding.Message().State() == kMessageStateUnopenable) {
-    if (g_formContext != nullptr) g_formContext->MessageBoxW(InboxListWindow(), kCannotOpenText, MB_OK);
-    PostFormFailed();
+    if (g_formContext != nullptr) g_formContext->MessageBoxW(provider::InboxListWindow(), kCannotOpenText, MB_OK);
+    provider::PostFormFailed();
     return E_FAIL;
   }
 
@@ -153,15 +127,9 @@ extern "C" HRESULT MMSForm_CreateReadForm(IFormHost* host, IMessage* message, HW
   return S_OK;
 }
 
-extern "C" HRESULT MMSForm_CreateComposeForm(IFormHost*, IMessage* message, DWORD, IMessage*, void*, HWND, DWORD,
-                                             IMMSForm** formOut, LPCWSTR) {
-  if (message == nullptr || formOut == nullptr) {
-    platform::ReportInvalidParameter(kSourceName, __LINE__);
-    return E_INVALIDARG;
-  }
-  // The compose form is not part of this library yet: the host is told the form failed, as for
-  // any compose form that cannot open.
-  *formOut = nullptr;
-  PostFormFailed();
-  return kNotImplemented;
+extern "C" HRESULT MMSForm_CreateComposeForm(IFormHost* host, IMessage* message, DWORD mode, IMessage* source,
+                                             void* dataBlock, HWND parentWindow, DWORD initArg, IMMSForm** formOut,
+                                             LPCWSTR messageClass) {
+  return OpenComposeForm(host, message, mode, source, static_cast<const ComposeDataBlock*>(dataBlock), parentWindow,
+                         initArg, formOut, messageClass);
 }

@@ -77,6 +77,7 @@ const MessageMap* CPresentationWindow::GetMessageMap() const {
       OnMessage(kHyperTextScrolled, &CPresentationWindow::OnTextScrolled),
       OnMessage(kReadHtmlLink, &CPresentationWindow::OnHtmlLink),
       OnMessage(kReadHtmlFolder, &CPresentationWindow::OnHtmlFolder),
+      OnMessage(WM_KEYUP, &CPresentationWindow::OnKeyUp),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
@@ -491,4 +492,10 @@ LRESULT CPresentationWindow::OnHtmlLink(WPARAM wParam, LPARAM lParam) {
 
 LRESULT CPresentationWindow::OnHtmlFolder(WPARAM wParam, LPARAM lParam) {
   return ::SendMessageW(m_notify, kReadHtmlFolder, wParam, lParam);
+}
+
+// The read view hands the focus to this window; the keys it is given (and those its text view
+// passes up) are the view's: the arrows move between slides, the Talk key calls.
+LRESULT CPresentationWindow::OnKeyUp(WPARAM wParam, LPARAM lParam) {
+  return ::SendMessageW(m_notify, WM_KEYUP, wParam, lParam);
 }

@@ -82,6 +82,7 @@ class CPresentationWindow : public CWndBase, private TimelineSink {
   LRESULT OnTextScrolled(WPARAM wParam, LPARAM lParam);
   LRESULT OnHtmlLink(WPARAM wParam, LPARAM lParam);
   LRESULT OnHtmlFolder(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
 
  private:
   // TimelineSink

@@ -65,3 +65,29 @@ CString RemoveCountryCodes(std::u16string_view list, std::u16string_view country
   });
   return CString(result);
 }
+
+CString RecipientListFromHostText(std::u16string_view text) {
+  std::u16string separated(text);
+  bool quoted = false;
+  for (std::size_t i = 0; i < separated.size(); ++i) {
+    const char16_t c = separated[i];
+    if (c == u'"') {
+      // A doubled quote inside a quoted part is a literal quote and does not close it.
+      if (quoted && i + 1 < separated.size() && separated[i + 1] == u'"') {
+        ++i;
+        continue;
+      }
+      quoted = !quoted;
+    } else if (c == u',' && !quoted) {
+      separated[i] = u';';
+    }
+  }
+  CString list;
+  ForEachEntry(separated, [&](std::u16string_view entry, bool) {
+    std::u16string_view trimmed = Trim(entry);
+    if (trimmed.empty()) return;
+    if (!list.IsEmpty()) list += u';';
+    list += trimmed;
+  });
+  return list;
+}

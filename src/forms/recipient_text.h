@@ -21,3 +21,9 @@ CString OneLineList(std::u16string_view list);
 
 // Removes the country code from the front of each entry's address; an empty code changes nothing.
 CString RemoveCountryCodes(std::u16string_view list, std::u16string_view countryCode);
+
+// A recipient list as a host or another program hands it over: every comma outside double quotes
+// separates entries as a semicolon does (a double quote opens or closes a quoted part; two in a
+// row inside one stand for a literal quote), so "\"Doe, Jane\"<+1>,+2" keeps the name whole. The
+// entries are then trimmed and empty ones dropped.
+CString RecipientListFromHostText(std::u16string_view text);

@@ -19,17 +19,20 @@ bool SamePrefix(CString head, const CString& prefix) {
 CString ApplySubjectPrefix(const CString& subject, int mode, const SubjectPrefixes& prefixes) {
   if (mode != kReply && mode != kReplyAll && mode != kForward) return subject;
   bool withSpace = GetConfigValue(numeric_setting::kNeedAddSpaceAfterFwRe) != 0;
+  CString result = mode == kForward ? prefixes.forward : prefixes.reply;
+  if (withSpace) result += u' ';
+  // A prefix that brings its own space takes the place of the old one's: otherwise every forward
+  // of a forward would add a space.
+  const bool endsInSpace = !result.IsEmpty() && result[result.GetLength() - 1] == u' ';
   CString rest = subject;
   int colon = subject.Find(u':');
   if (colon >= 0) {
     CString head = subject.Left(colon + 1);
     if (SamePrefix(head, prefixes.forward) || SamePrefix(head, prefixes.reply)) {
       rest = subject.Mid(colon + 1);
-      if (withSpace && !rest.IsEmpty() && rest[0] == u' ') rest = rest.Mid(1);
+      if (endsInSpace && !rest.IsEmpty() && rest[0] == u' ') rest = rest.Mid(1);
     }
   }
-  CString result = mode == kForward ? prefixes.forward : prefixes.reply;
-  if (withSpace) result += u' ';
   result += rest.View();
   return result;
 }

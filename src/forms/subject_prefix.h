@@ -10,6 +10,7 @@ struct SubjectPrefixes {
 
 // For modes 1 and 2 (reply) and 4 (forward): a leading reply or forward prefix (the text up to the
 // first ':' compared, trimmed and without regard to case) is removed, then the mode's prefix is put
-// in front; with NeedAddSpaceAfterFwRe one space follows the prefix and one leading space of the rest
-// is removed. Other modes leave the subject as it is.
+// in front; with NeedAddSpaceAfterFwRe one space follows the prefix. When the prefix put in ends in a
+// space, one leading space of the rest is removed, so that forwarding again changes nothing. Other
+// modes leave the subject as it is.
 CString ApplySubjectPrefix(const CString& subject, int mode, const SubjectPrefixes& prefixes);

@@ -14,10 +14,11 @@ CString FormatClock(int seconds) {
   return text;
 }
 
-// A duration from 1 to 999 ms shows as one second; others round to the nearest second.
+// A duration from 1 to 999 ms shows as one second; others round to the nearest second (in 64 bits:
+// the longest totals are held at the largest int, and adding the half second must not wrap).
 int RoundedSeconds(int milliseconds) {
   if (milliseconds >= 1 && milliseconds <= 999) return 1;
-  return (milliseconds + 500) / 1000;
+  return static_cast<int>((static_cast<long long>(milliseconds) + 500) / 1000);
 }
 
 }  // namespace

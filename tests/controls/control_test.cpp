@@ -185,6 +185,75 @@ TEST_F(ControlsTest, MultiLineEditTapsDragsAndLineKeys) {
   ReleaseDC(edit, dc);
 }
 
+// Typing past the bottom or the right edge scrolls the text so that the caret stays in view; taps
+// land on what is shown, and moving back scrolls back.
+TEST_F(ControlsTest, EditsScrollToKeepTheCaretInView) {
+  HWND owner = MakeOwner();
+  HDC screen = GetDC(owner);
+  HGDIOBJ font = SelectObject(screen, platform::controls::FontOr(nullptr));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  SelectObject(screen, font);
+  ReleaseDC(owner, screen);
+  const int line = metrics.tmHeight;
+  // Two lines of text fit (the text area is one pixel in from the top and the bottom).
+  HWND multi = Child(owner, u"EDIT", ES_MULTILINE, 9, {10, 10, 130, 10 + 2 * line + 2});
+  SetFocus(multi);
+  platform::automation::TypeText(u"one\rtwo\rthree\rfour\rfive\rsix");
+  EXPECT_EQ(SendMessageW(multi, EM_GETFIRSTVISIBLELINE, 0, 0), 4);
+  // A tap on the top line shown lands on "five", the fifth line.
+  platform::automation::Tap(ScreenPoint(multi, 2, 1 + line / 2));
+  EXPECT_EQ(CaretOf(multi), Text(multi).find(u"five"));
+  platform::automation::PressKey(VK_UP);
+  EXPECT_EQ(SendMessageW(multi, EM_GETFIRSTVISIBLELINE, 0, 0), 3);
+  platform::automation::PressKey(VK_HOME);
+  EXPECT_EQ(SendMessageW(multi, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  platform::automation::PressKey(VK_END);
+  EXPECT_EQ(SendMessageW(multi, EM_GETFIRSTVISIBLELINE, 0, 0), 4);
+  // The caret is drawn on the bottom line, inside the edit.
+  UpdateWindow(owner);
+  HDC dc = GetDC(multi);
+  auto darkInRow = [&](HDC hdc, int y, int width) {
+    int count = 0;
+    for (int x = 0; x < width; ++x) count += GetPixel(hdc, x, y) == RGB(0, 0, 0);
+    return count;
+  };
+  EXPECT_GT(darkInRow(dc, 1 + line + line / 2, 120), 0);
+  ReleaseDC(multi, dc);
+  SetWindowTextW(multi, u"");
+  EXPECT_EQ(SendMessageW(multi, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+  HWND single = Child(owner, u"EDIT", ES_AUTOHSCROLL, 10, {10, 100, 70, 100 + line + 6});
+  SetFocus(single);
+  const std::u16string typed = u"abcdefghijklmnopqrstuvwxyz0123456789";
+  platform::automation::TypeText(typed);
+  const LRESULT first = SendMessageW(single, EM_GETFIRSTVISIBLELINE, 0, 0);
+  EXPECT_GT(first, 0);
+  EXPECT_LT(first, static_cast<LRESULT>(typed.size()));
+  // The caret after the last character is drawn inside the edit, not past its edge.
+  UpdateWindow(owner);
+  dc = GetDC(single);
+  RECT client{};
+  GetClientRect(single, &client);
+  int caretColumns = 0;
+  for (int x = 0; x < client.right; ++x) {
+    bool column = true;
+    for (int y = client.bottom / 2 - line / 4; y <= client.bottom / 2 + line / 4; ++y) {
+      column = column && GetPixel(dc, x, y) == RGB(0, 0, 0);
+    }
+    caretColumns += column;
+  }
+  EXPECT_GE(caretColumns, 1);
+  ReleaseDC(single, dc);
+  // A tap at the left edge lands on the first character shown.
+  platform::automation::Tap(ScreenPoint(single, 2, client.bottom / 2));
+  EXPECT_EQ(static_cast<LRESULT>(CaretOf(single)), first);
+  platform::automation::PressKey(VK_HOME);
+  EXPECT_EQ(SendMessageW(single, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  platform::automation::PressKey(VK_END);
+  EXPECT_EQ(SendMessageW(single, EM_GETFIRSTVISIBLELINE, 0, 0), first);
+}
+
 // Left and right go in logical order over a right-to-left word: the caret visits every letter of
 // it in reading order, and its drawn place moves leftwards inside the word.
 TEST_F(ControlsTest, EditArrowsWalkRightToLeftTextInReadingOrder) {

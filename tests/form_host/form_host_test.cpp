@@ -262,15 +262,4 @@ TEST_F(FormHostTest, NullMessageOrFormPointerIsAnInvalidParameterWithItsDebugLin
   EXPECT_EQ(FindWindowW(u"Ppc_WndCls_ReadFrame", nullptr), nullptr);
 }
 
-TEST_F(FormHostTest, ComposeIsRefusedAndTheClientToldWhileTheComposeFormIsMissing) {
-  ComPtr<IMessage> message = InboxMessage(0);
-  IMMSForm* form = reinterpret_cast<IMMSForm*>(0x1);
-  EXPECT_EQ(m_createCompose(&m_host, message.Get(), 0, nullptr, nullptr, m_parent, 0, &form, u"IPM.MMS"),
-            static_cast<HRESULT>(0x80004001u));
-  EXPECT_EQ(form, nullptr);
-  platform::automation::PumpUntilIdle();
-  ASSERT_EQ(ClientLog().size(), 1u);
-  EXPECT_EQ(ClientLog()[0], WM_FORM_FAILED);
-}
-
 }  // namespace

@@ -4,14 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "forms/form_interface.h"
-#include "forms/message_binding.h"
-#include "forms/message_import.h"
 #include "forms/read_view.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
-#include "platform/message_store/message_store.h"
-#include "ui_fixture.h"
+#include "read_store_fixture.h"
 
 namespace ui_test {
 namespace {
@@ -31,49 +27,15 @@ std::vector<std::filesystem::path> SlideMessages() {
   return files;
 }
 
-class ReadCorpusTest : public UiTest {
- protected:
-  void SetUp() override {
-    UiTest::SetUp();
-    ULC_Global::GetGlobal()->UnloadEngineModule();
-    std::string error;
-    ASSERT_EQ(platform::OpenMessageStore(m_store.Receive(), &error), S_OK) << error;
-    ULC_Global::GetGlobal()->messageStore = m_store.Get();
-    m_owner = CreateWindowExW(0, u"STATIC", u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr,
-                              nullptr);
-  }
-  void TearDown() override {
-    DestroyWindow(m_owner);
-    ULC_Global::GetGlobal()->messageStore = nullptr;
-    m_store.Reset();
-    ULC_Global::GetGlobal()->UnloadEngineModule();
-    UiTest::TearDown();
-  }
-
-  ComPtr<IMessage> Open(const EntryId& id) {
-    ComPtr<IUnknown> object;
-    ULONG kind = 0;
-    EXPECT_EQ(m_store->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data())),
-                                 nullptr, MAPI_MODIFY, &kind, object.Receive()),
-              S_OK);
-    return ComPtr<IMessage>(static_cast<IMessage*>(object.Detach()));
-  }
-
-  ComPtr<IMsgStore> m_store;
-  HWND m_owner = nullptr;
-};
+using ReadCorpusTest = ReadStoreTest;
 
 TEST_F(ReadCorpusTest, EveryMessageWithSlidesPlaysToItsEndAndItsDataFileStaysAsItWas) {
   const std::vector<std::filesystem::path> files = SlideMessages();
   ASSERT_FALSE(files.empty());
   for (const std::filesystem::path& file : files) {
     SCOPED_TRACE(file.filename().string());
-    const ImportResult imported = ImportMessageFile(test_support::ReadFileBytes(file), PR_INBOX_FOLDER_ENTRYID);
-    ASSERT_TRUE(imported.ok) << imported.error;
-    ComPtr<IMessage> message = Open(imported.entryId);
-    ASSERT_TRUE(message);
     MessageBinding binding;
-    ASSERT_TRUE(LoadBinding(binding, message.Get(), nullptr, kHostVerbRead));
+    ASSERT_TRUE(StoreAndLoad(file, &binding));
     const std::filesystem::path dataFile = m_device.Host(binding.DataFile().View());
     const std::string before = test_support::ReadFileBytes(dataFile);
     MessageModel* model = binding.Model();

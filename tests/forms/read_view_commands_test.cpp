@@ -528,6 +528,22 @@ TEST_F(ReadViewCommandsTest, FullScreenGivesTheSoftKeysRoomBackOnlyWhenItEnds) {
   });
 }
 
+TEST_F(ReadViewCommandsTest, TheFocusIsThePlayersAndItsKeysStillMoveBetweenSlides) {
+  MessageBinding* binding = Bind("mms-rich/rich-09-nine-slides.mms");
+  ASSERT_NE(binding, nullptr);
+  Run(binding, [&](CReadView& view) {
+    SetFocus(m_owner);
+    SetFocus(view.GetHandle());
+    EXPECT_EQ(GetFocus(), view.Player().Window()->GetHandle());
+    PumpUntilIdle();
+    EXPECT_EQ(view.PlaybackState(), read_view::kPlaying) << "handing the focus to its own player pauses nothing";
+    platform::automation::PressKey(39);  // right
+    EXPECT_EQ(view.CurrentSlide(), 1);
+    platform::automation::PressKey(37);  // left
+    EXPECT_EQ(view.CurrentSlide(), 0);
+  });
+}
+
 int g_chooserCancels = 0;
 LRESULT ChooserProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++g_chooserCancels;

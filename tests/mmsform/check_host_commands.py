@@ -236,6 +236,47 @@ class Type(Device):
                 self.fails(*args, status=USAGE)
 
 
+class ReadKeys(Device):
+    """`mmsform read --keys` presses the keys as the live window does, once the view is open: a
+    reading they leave paused is pictured as it stands."""
+    MESSAGE = "mms-rich/rich-01-photo-audio-begin.mms"  # three photo slides of 3, 4 and 2 s
+
+    def read(self, keys):
+        out = self.scratch("pictures-" + keys.replace(",", "-"))
+        printed = self.ok("read", self.corpus(self.MESSAGE), "--png", out, "--keys", keys)
+        records = [json.loads(line) for line in printed.splitlines() if line.startswith("{")]
+        summary = next(r for r in records if "slides_seen" in r)
+        return summary, records, sorted(os.listdir(out))
+
+    def test_space_pauses_and_the_arrows_move_within_the_slides(self):
+        for keys, slide in (("space", 1), ("space,right", 2), ("space,right,right,left", 2), ("space,left", 1),
+                            ("space,right,right,right", 3)):
+            with self.subTest(keys=keys):
+                summary, _, pictures = self.read(keys)
+                self.assertEqual(pictures, ["end_0000000ms.png", f"slide{slide:02d}_0000000ms.png"])
+                self.assertEqual((summary["slides_seen"], summary["slides"], summary["ended"], summary["ms"]),
+                                 (1, 3, False, 0))
+
+    def test_space_again_plays_on_to_the_end(self):
+        summary, _, pictures = self.read("space,space")
+        self.assertEqual([p[:7] for p in pictures], ["end_000", "slide01", "slide02", "slide03"])
+        self.assertTrue(summary["ended"])
+        # 3 + 4 + 2 s of slides, give or take the 30 ms steps of the clock.
+        self.assertAlmostEqual(summary["ms"], 9000, delta=100)
+
+    def test_escape_is_done_at_once(self):
+        summary, records, pictures = self.read("escape")
+        self.assertEqual(summary["slides_seen"], 0)
+        self.assertEqual(pictures, ["end_0000000ms.png"])
+        self.assertIn({"callback": "FormClosed", "flags": 0}, records)
+
+    def test_unknown_or_missing_keys_are_usage_errors(self):
+        for keys in ("", "space,,right", "tab", "space,"):
+            with self.subTest(keys=keys):
+                self.fails("read", self.corpus(self.MESSAGE), "--keys", keys, status=USAGE)
+        self.fails("read", self.corpus(self.MESSAGE), "--keys", status=USAGE)
+
+
 if __name__ == "__main__":
     MMSFORM, CORPUS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     unittest.main(argv=[sys.argv[0], "-v"])

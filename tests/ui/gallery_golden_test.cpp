@@ -1,8 +1,6 @@
 // The toolkit's gallery drawn at both common densities and compared with reference pictures. The
 // pictures drawn are kept under the build folder (ui-pictures/<size>/) for a person to look at;
 // MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references with them.
-#include <cstdlib>
-
 #include "cmd_ui_gallery_scenes.h"
 #include "golden_compare.h"
 #include "platform/gdi/png_file.h"
@@ -25,19 +23,7 @@ TEST_P(GalleryGolden, EveryScreenMatchesItsReference) {
   EXPECT_EQ(written.size(), 8u);
   const std::filesystem::path references = test_support::SourcePath("tests/ui/golden/" + size);
   for (const std::string& name : written) {
-    if (std::getenv("MMSFORM_UPDATE_GOLDEN")) {
-      std::filesystem::create_directories(references);
-      std::filesystem::copy_file(drawn / name, references / name, std::filesystem::copy_options::overwrite_existing);
-    }
-    auto expected = platform::gdi::ReadPng(references / name, &error);
-    ASSERT_TRUE(expected) << references / name << ": " << error;
-    auto actual = platform::gdi::ReadPng(drawn / name, &error);
-    ASSERT_TRUE(actual) << error;
-    ASSERT_EQ(actual->Width(), expected->Width()) << name;
-    ASSERT_EQ(actual->Height(), expected->Height()) << name;
-    Difference d = Compare(*actual, *expected);
-    EXPECT_LE(d.mean, kMaxMeanDifference) << "see " << drawn / name;
-    EXPECT_LE(d.changedShare, kMaxChangedShare) << "see " << drawn / name;
+    EXPECT_TRUE(MatchesReference(drawn, references, name));
   }
 }
 

@@ -4,7 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
+#include <gtest/gtest.h>
+
+#include "platform/gdi/png_file.h"
 #include "platform/gdi/surface.h"
 
 namespace ui_test {
@@ -38,6 +43,35 @@ inline Difference Compare(const platform::gdi::Surface& a, const platform::gdi::
   }
   const double pixels = static_cast<double>(a.Width()) * a.Height();
   return {static_cast<double>(total) / (pixels * 3), static_cast<double>(changed) / pixels};
+}
+
+// Compares the picture `name` drawn into `drawn` with the reference of that name in `references`;
+// with MMSFORM_UPDATE_GOLDEN set the drawn picture first becomes the reference.
+inline ::testing::AssertionResult MatchesReference(const std::filesystem::path& drawn,
+                                                   const std::filesystem::path& references, const std::string& name) {
+  if (std::getenv("MMSFORM_UPDATE_GOLDEN")) {
+    std::filesystem::create_directories(references);
+    std::filesystem::copy_file(drawn / name, references / name, std::filesystem::copy_options::overwrite_existing);
+  }
+  std::string error;
+  auto expected = platform::gdi::ReadPng(references / name, &error);
+  if (!expected) {
+    return ::testing::AssertionFailure() << (references / name).string() << ": " << error;
+  }
+  auto actual = platform::gdi::ReadPng(drawn / name, &error);
+  if (!actual) {
+    return ::testing::AssertionFailure() << (drawn / name).string() << ": " << error;
+  }
+  if (actual->Width() != expected->Width() || actual->Height() != expected->Height()) {
+    return ::testing::AssertionFailure() << name << " is " << actual->Width() << "x" << actual->Height()
+                                         << ", its reference " << expected->Width() << "x" << expected->Height();
+  }
+  const Difference d = Compare(*actual, *expected);
+  if (d.mean > kMaxMeanDifference || d.changedShare > kMaxChangedShare) {
+    return ::testing::AssertionFailure() << name << " differs from its reference (mean " << d.mean
+                                         << ", changed share " << d.changedShare << "): see " << (drawn / name).string();
+  }
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace ui_test

@@ -49,7 +49,9 @@ TEST(ProgressTimesTest, ElapsedAndTotalRoundAsShown) {
   const Case cases[] = {{400, 600, u"00:00", u"00:01"},     {1500, 1500, u"00:02", u"00:02"},
                         {999, 999, u"00:01", u"00:01"},     {0, 0, u"00:00", u"00:00"},
                         {7000, 5000, u"00:05", u"00:05"},   {61499, 125000, u"01:01", u"02:05"},
-                        {0, 6000000, u"00:00", u"00:00"}};  // minutes wrap at 100
+                        {0, 6000000, u"00:00", u"00:00"},  // minutes wrap at 100
+                        // the longest total, held at the largest int, rounds without wrapping
+                        {2147483647, 2147483647, u"91:24", u"91:24"}};
   for (const Case& c : cases) {
     EXPECT_EQ(ProgressBar::FormatElapsed(c.position, c.duration).View(), c.elapsed) << c.position << "/" << c.duration;
     EXPECT_EQ(ProgressBar::FormatTotal(c.duration).View(), c.total) << c.duration;

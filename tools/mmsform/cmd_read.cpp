@@ -1,36 +1,36 @@
-// mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N]: the read form as a
-// messaging application opens it. A file is first stored in the Inbox; the client's main window
-// is made; the module is loaded by name and driven through its exports and the form's slots; the
-// message plays headless on the virtual clock to its end (or for N slides), the screen written at
-// each slide and at the end; the host's callbacks and the client's messages are printed.
+// mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,K...]: the
+// read form as a messaging application opens it. A file is first stored in the Inbox; the
+// client's main window is made; the module is loaded by name and driven through its exports and
+// the form's slots; the message plays headless on the virtual clock to its end (or for N slides),
+// the screen written at each slide and at the end; the host's callbacks and the client's messages
+// are printed. Keys are pressed as the live window presses them, in order, once the view is open:
+// a reading they leave paused or stopped is pictured as it stands and ends there.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cmd_window_options.h"
 #include "command.h"
-#include "device_writing.h"
+#include "form_module.h"
 #include "json_writer.h"
-#include "forms/form_provider.h"
-#include "forms/message_import.h"
 #include "forms/read_view.h"
-#include "mm1/file_io.h"
-#include "mm1/message_reader.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
 #include "platform/controls/control_classes.h"
-#include "platform/message_store/message_store.h"
-#include "platform/module_api.h"
 #include "platform/text_conversion.h"
 #include "platform/window/window_system.h"
-#include "transport/mms_global.h"
+#include "read_session.h"
+#include "read_view_keys.h"
+#include "store_listing.h"
 
 namespace mmsform_tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen 240x320@96|480x640@192] [--slides N]\n";
+    "usage: mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen 240x320@96|480x640@192] [--slides N]\n"
+    "                    [--keys space,right,left,enter,escape,up,down]\n";
 // However long its slides say it is, a headless reading ends after this much virtual time.
 constexpr DWORD kLongestReadingMs = 10 * 60 * 1000;
 constexpr DWORD kStepMs = 30;
@@ -40,7 +40,19 @@ struct ReadOptions {
   std::string pngDir;
   std::string screen;
   int slides = 0;
+  std::vector<UINT> keys;
 };
+
+bool ParseKeys(std::string_view list, std::vector<UINT>* keys) {
+  for (;;) {
+    const std::size_t comma = list.find(',');
+    std::optional<UINT> key = KeyNamed(list.substr(0, comma));
+    if (!key) return false;
+    keys->push_back(*key);
+    if (comma == std::string_view::npos) return true;
+    list = list.substr(comma + 1);
+  }
+}
 
 bool Parse(std::span<char* const> args, ReadOptions* options) {
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -53,6 +65,8 @@ bool Parse(std::span<char* const> args, ReadOptions* options) {
     } else if (arg == "--slides" && hasValue) {
       options->slides = std::atoi(args[++i]);
       if (options->slides < 1) return false;
+    } else if (arg == "--keys" && hasValue) {
+      if (!ParseKeys(args[++i], &options->keys)) return false;
     } else if (options->target.empty() && !arg.starts_with("--")) {
       options->target = arg;
     } else {
@@ -61,54 +75,6 @@ bool Parse(std::span<char* const> args, ReadOptions* options) {
   }
   return !options->target.empty();
 }
-
-std::optional<EntryId> FromHex(std::string_view hex) {
-  if (hex.empty() || hex.size() % 2 != 0) return std::nullopt;
-  EntryId bytes;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    unsigned value = 0;
-    if (std::sscanf(std::string(hex.substr(i, 2)).c_str(), "%2x", &value) != 1) return std::nullopt;
-    bytes.push_back(static_cast<char>(value));
-  }
-  return bytes;
-}
-
-// The client application's main window, which the form looks for and posts to.
-LRESULT ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == 1256 || message == 1288 || message == 0x04EF || message == 0x04F0) {
-    std::printf("{\"client_message\": %u, \"wParam\": %lu, \"lParam\": %ld}\n", message,
-                static_cast<unsigned long>(wParam), static_cast<long>(lParam));
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT HostProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) return 0;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND MakeWindow(LPCWSTR className, WNDPROC procedure) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-}
-
-struct PrintingHost : IFormHost {
-  bool closed = false;
-  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD flags) override {
-    closed = true;
-    std::printf("{\"callback\": \"FormClosed\", \"flags\": %lu}\n", static_cast<unsigned long>(flags));
-    return S_OK;
-  }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm*, IMessage*, DWORD action, DWORD) override {
-    std::printf("{\"callback\": \"FormAction\", \"action\": %lu}\n", static_cast<unsigned long>(action));
-    return S_OK;
-  }
-};
 
 bool Shoot(const ReadOptions& options, const std::string& name) {
   if (options.pngDir.empty()) return true;
@@ -124,16 +90,17 @@ bool Shoot(const ReadOptions& options, const std::string& name) {
 }
 
 // Plays the open read view on the virtual clock. The view is watched, not driven: the pictures are
-// named by the slide it shows; everything it does comes from its own timers.
+// named by the slide it shows; everything it does comes from its own timers and the keys pressed.
 void PlayHeadless(HWND dialog, const ReadOptions& options) {
   auto* view = dynamic_cast<CReadView*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
   if (view == nullptr) return;
+  for (UINT key : options.keys) PressHostKey(key);
   const DWORD start = GetTickCount();
   int shown = -1;
   int slidesSeen = 0;
   char name[64];
-  // A dialog the view opens by itself (the message information at the end) is pictured, named
-  // and closed with OK, as the reader would after reading it.
+  // A dialog the view opens by itself (the message information at the end) is named and closed
+  // with OK, as the reader would after reading it.
   const platform::automation::HookId dialogs = platform::automation::OnWindowAppears(
       u"Dialog", u"",
       [&](HWND opened) {
@@ -143,12 +110,12 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
         JsonWriter line;
         line.BeginObject().Key("dialog").String(platform::Utf16ToUtf8(title)).EndObject();
         std::printf("%s\n", line.Text().c_str());
-        std::snprintf(name, sizeof name, "dialog_%07lums.png", static_cast<unsigned long>(GetTickCount() - start));
-        Shoot(options, name);
         PostMessageW(opened, WM_COMMAND, IDOK, 0);
       },
       false);
   for (DWORD elapsed = 0; elapsed <= kLongestReadingMs; elapsed = GetTickCount() - start) {
+    // Done (Escape) hides the view at once; it is gone once its loop has run.
+    if (!IsWindowVisible(dialog)) break;
     if (view->CurrentSlide() != shown && !view->Ended()) {
       shown = view->CurrentSlide();
       if (options.slides > 0 && slidesSeen == options.slides) break;
@@ -157,6 +124,8 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
       Shoot(options, name);
     }
     if (view->Ended() && view->PlaybackState() == read_view::kStopped) break;
+    // Keys that paused or stopped the reading leave nothing more to happen on the clock.
+    if (!options.keys.empty() && view->PlaybackState() != read_view::kPlaying) break;
     platform::automation::AdvanceClock(kStepMs);
   }
   platform::automation::RemoveHook(dialogs);
@@ -188,81 +157,46 @@ int RunRead(std::span<char* const> args) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
 
-  ComPtr<IMsgStore> store;
-  std::string storeError;
-  if (platform::OpenMessageStore(store.Receive(), &storeError) != S_OK) {
-    std::fprintf(stderr, "mmsform read: %s\n", storeError.c_str());
+  OpenStore store;
+  if (store.Get() == nullptr) {
+    std::fprintf(stderr, "mmsform read: %s\n", store.Error().c_str());
     return 1;
   }
-  ULC_Global::GetGlobal()->messageStore = store.Get();
-  std::optional<EntryId> entryId;
-  std::error_code fileError;
-  if (std::filesystem::is_regular_file(options.target, fileError)) {
-    auto bytes = mm1::ReadWholeFile(options.target, mm1::kMaxMessageFileBytes);
-    if (!bytes) {
-      std::fprintf(stderr, "mmsform read: %s\n", bytes.Failure().message.c_str());
+  std::string error;
+  ComPtr<IMessage> message = OpenReadTarget(store.Get(), options.target, &error);
+  if (!message) {
+    std::fprintf(stderr, "mmsform read: %s\n", error.c_str());
+    return 1;
+  }
+  HWND client = MakeClientWindow();
+  HRESULT hr = E_FAIL;
+  {
+    FormModule module;
+    if (!module.Load()) {
+      std::fprintf(stderr, "mmsform read: the form module cannot be loaded\n");
       return 1;
     }
-    CleanUpBeforeWriting(store.Get());
-    ImportResult imported = ImportMessageFile(
-        std::string_view(reinterpret_cast<const char*>(bytes.Value().data()), bytes.Value().size()),
-        PR_INBOX_FOLDER_ENTRYID);
-    if (!imported.ok) {
-      std::fprintf(stderr, "mmsform read: %s: %s\n", options.target.c_str(), imported.error.c_str());
-      return 1;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { PlayHeadless(dialog, options); });
+    ReadSession session(module);
+    hr = session.Open(message.Get(), {});
+    if (FAILED(hr)) {
+      std::fprintf(stderr, "mmsform read: the read form did not open (0x%08lx)\n", static_cast<unsigned long>(hr));
+    } else {
+      platform::automation::PumpUntilIdle();
+      session.Close();
     }
-    entryId = imported.entryId;
-  } else {
-    entryId = FromHex(options.target);
-  }
-  ComPtr<IUnknown> object;
-  ULONG kind = 0;
-  if (!entryId || FAILED(store->OpenEntry(static_cast<ULONG>(entryId->size()),
-                                          reinterpret_cast<LPENTRYID>(entryId->data()), nullptr, MAPI_MODIFY, &kind,
-                                          object.Receive())) ||
-      kind != MAPI_MESSAGE) {
-    std::fprintf(stderr, "mmsform read: no stored message '%s'\n", options.target.c_str());
-    return 1;
-  }
-  ComPtr<IMessage> message(static_cast<IMessage*>(object.Detach()));
-
-  HWND client = MakeWindow(u"Ppc_WndCls_MainFrme", &ClientProcedure);
-  HWND host = MakeWindow(u"Inbox.MainWnd", &HostProcedure);
-  HMODULE module = LoadLibraryW(u"MMSForm.dll");
-  auto init = module ? reinterpret_cast<MMSForm_InitFn>(GetProcAddressW(module, u"MMSForm_Init")) : nullptr;
-  auto uninit = module ? reinterpret_cast<MMSForm_UninitFn>(GetProcAddressW(module, u"MMSForm_Uninit")) : nullptr;
-  auto createRead =
-      module ? reinterpret_cast<MMSForm_CreateReadFormFn>(GetProcAddressW(module, u"MMSForm_CreateReadForm")) : nullptr;
-  if (!init || !uninit || !createRead) {
-    std::fprintf(stderr, "mmsform read: the form module cannot be loaded\n");
-    return 1;
-  }
-  init();
-  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { PlayHeadless(dialog, options); });
-  PrintingHost callbacks;
-  DWORD activateArg = 0;
-  IMMSForm* form = nullptr;
-  const HRESULT hr = createRead(&callbacks, message.Get(), host, &activateArg, &form);
-  if (FAILED(hr) || form == nullptr) {
-    std::fprintf(stderr, "mmsform read: the read form did not open (0x%08lx)\n", static_cast<unsigned long>(hr));
-  } else {
     platform::automation::PumpUntilIdle();
-    form->Close();
-    form->Release();
   }
-  platform::automation::PumpUntilIdle();
-  uninit();
-  FreeLibrary(module);
   platform::automation::Reset();
-  DestroyWindow(host);
   DestroyWindow(client);
   platform::window::ResetWindowSystem();
   message.Reset();
-  ULC_Global::GetGlobal()->messageStore = nullptr;
   return SUCCEEDED(hr) ? 0 : 1;
 }
 
-const Command kRead("read", "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N]   the read form, headless",
+const Command kRead("read",
+                    "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,...]   the read form, "
+                    "headless",
                     RunRead);
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/file_api.h"
 #include "platform/message_store/message_store.h"
 #include "platform/text_conversion.h"
+#include "store_listing.h"
 #include "transport/mms_global.h"
 
 namespace mmsform_tool {
@@ -24,81 +25,6 @@ namespace {
 
 constexpr int kFailure = 1;
 constexpr int kUsageError = 2;
-
-// The store, made the transport's store while a command runs.
-class OpenStore {
- public:
-  OpenStore() {
-    if (platform::OpenMessageStore(m_store.Receive(), &m_error) == S_OK) {
-      ULC_Global::GetGlobal()->messageStore = m_store.Get();
-    }
-  }
-  ~OpenStore() { ULC_Global::GetGlobal()->messageStore = nullptr; }
-  IMsgStore* Get() const { return m_store.Get(); }
-  const std::string& Error() const { return m_error; }
-
- private:
-  ComPtr<IMsgStore> m_store;
-  std::string m_error;
-};
-
-std::string Hex(std::string_view bytes) {
-  std::string hex;
-  for (unsigned char byte : bytes) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02x", byte);
-    hex += pair;
-  }
-  return hex;
-}
-
-std::optional<EntryId> FromHex(std::string_view hex) {
-  if (hex.size() % 2 != 0 || hex.empty()) return std::nullopt;
-  EntryId bytes;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    unsigned value = 0;
-    if (std::sscanf(std::string(hex.substr(i, 2)).c_str(), "%2x", &value) != 1) return std::nullopt;
-    bytes.push_back(static_cast<char>(value));
-  }
-  return bytes;
-}
-
-const platform::StandardFolder* FolderNamed(std::string_view name) {
-  for (const platform::StandardFolder& folder : platform::StandardFolders()) {
-    if (platform::EqualsNoCase(platform::Utf8ToUtf16(name), folder.name)) return &folder;
-  }
-  return nullptr;
-}
-
-// Calls `each` with the entry identifier of every message of the folder.
-template <typename Function>
-void ForEachMessage(IMsgStore* store, const platform::StandardFolder& folder, Function each) {
-  SizedSPropTagArray<1> tags{1, {folder.storeTag}};
-  ULONG count = 0;
-  LPSPropValue values = nullptr;
-  ComPtr<IUnknown> object;
-  ULONG kind = 0;
-  if (SUCCEEDED(store->GetProps(tags.get(), MAPI_UNICODE, &count, &values)) && values[0].ulPropTag == folder.storeTag) {
-    store->OpenEntry(values[0].Value.bin.cb, reinterpret_cast<LPENTRYID>(values[0].Value.bin.lpb), nullptr, 0, &kind,
-                     object.Receive());
-  }
-  MAPIFreeBuffer(values);
-  if (!object || kind != MAPI_FOLDER) return;
-  ComPtr<IMAPITable> table;
-  if (FAILED(static_cast<IMAPIFolder*>(object.Get())->GetContentsTable(0, table.Receive()))) return;
-  for (;;) {
-    LPSRowSet rows = nullptr;
-    if (FAILED(table->QueryRows(32, 0, &rows)) || rows->cRows == 0) {
-      FreeProws(rows);
-      return;
-    }
-    for (ULONG i = 0; i < rows->cRows; ++i) {
-      const SPropValue& id = (&rows->aRow[0])[i].lpProps[0];
-      if (id.ulPropTag == PR_ENTRYID) each(EntryId(reinterpret_cast<const char*>(id.Value.bin.lpb), id.Value.bin.cb));
-    }
-    FreeProws(rows);
-  }
-}
 
 int RunImport(std::span<char* const> args) {
   std::string folderName = "Inbox";
@@ -125,7 +51,7 @@ int RunImport(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform store: %s: %s\n", args[0], result.error.c_str());
     return kFailure;
   }
-  std::printf("%s\n", Hex(result.entryId).c_str());
+  std::printf("%s\n", HexOf(result.entryId).c_str());
   return 0;
 }
 
@@ -168,16 +94,16 @@ int RunList(std::span<char* const> args) {
       MessageBinding binding;
       std::optional<std::string> problem =
           LoadBinding(binding, message.Get(), nullptr, 5) ? DataFileProblem(message, binding.DataFile()) : std::optional<std::string>("it cannot be opened");
-      if (problem) std::fprintf(stderr, "mmsform store: message %s: %s\n", Hex(id).c_str(), problem->c_str());
+      if (problem) std::fprintf(stderr, "mmsform store: message %s: %s\n", HexOf(id).c_str(), problem->c_str());
       if (asJson) {
-        json.BeginObject().Key("entry_id").String(Hex(id)).Key("number").Int(MessageNumber(id));
+        json.BeginObject().Key("entry_id").String(HexOf(id)).Key("number").Int(MessageNumber(id));
         json.Key("folder").String(folderName).Key("state").Int(message.State()).Key("class").String(messageClass);
         json.Key("from").String(from).Key("subject").String(subject).Key("size").Int(message.Size());
         json.Key("date").Int(message.Date());
         if (problem) json.Key("problem").String(*problem);
         json.EndObject();
       } else {
-        std::printf("%s\t%u\t%s\t%d\t%s\t%s\t%s\t%d\t%d\n", Hex(id).c_str(), MessageNumber(id), folderName.c_str(),
+        std::printf("%s\t%u\t%s\t%d\t%s\t%s\t%s\t%d\t%d\n", HexOf(id).c_str(), MessageNumber(id), folderName.c_str(),
                     message.State(), messageClass.c_str(), from.c_str(), subject.c_str(), message.Size(),
                     message.Date());
       }
@@ -205,7 +131,7 @@ void PrintValue(const SPropValue& value) {
       std::printf("\"%s\"\n", platform::Utf16ToUtf8(value.Value.lpszW ? value.Value.lpszW : u"").c_str());
       break;
     case PT_BINARY:
-      std::printf("%s\n", Hex(std::string_view(reinterpret_cast<const char*>(value.Value.bin.lpb), value.Value.bin.cb)).c_str());
+      std::printf("%s\n", HexOf(std::string_view(reinterpret_cast<const char*>(value.Value.bin.lpb), value.Value.bin.cb)).c_str());
       break;
     default:
       std::printf("(type 0x%04X)\n", PROP_TYPE(value.ulPropTag));
@@ -233,7 +159,7 @@ void PrintSlides(StoreMessage& message) {
 }
 
 int RunShow(std::span<char* const> args) {
-  auto id = args.size() == 1 ? FromHex(args[0]) : std::nullopt;
+  auto id = args.size() == 1 ? EntryIdFromHex(args[0]) : std::nullopt;
   if (!id) {
     std::fprintf(stderr, "usage: mmsform store show ENTRY-ID\n");
     return kUsageError;
@@ -254,7 +180,7 @@ int RunShow(std::span<char* const> args) {
 }
 
 int RunExport(std::span<char* const> args) {
-  auto id = args.size() == 2 ? FromHex(args[0]) : std::nullopt;
+  auto id = args.size() == 2 ? EntryIdFromHex(args[0]) : std::nullopt;
   if (!id) {
     std::fprintf(stderr, "usage: mmsform store export ENTRY-ID OUT.mms\n");
     return kUsageError;

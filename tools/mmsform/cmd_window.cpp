@@ -1,5 +1,5 @@
-// mmsform window ...: the system in a real window on the host's desktop. "window-demo" shows the
-// window demonstration scene live.
+// mmsform window ...: the system in a real window on the host's desktop: with no form named, the
+// host's inbox; "read" reads a message; "window-demo" and "ui-gallery" show their scenes live.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -8,6 +8,7 @@
 #include "cmd_window_options.h"
 #include "cmd_window_scene.h"
 #include "command.h"
+#include "live_commands.h"
 #include "platform/front_end/front_end.h"
 #include "platform/shell/shell_execute.h"
 #include "platform/window/screen.h"
@@ -49,10 +50,16 @@ bool ApplyScreenOption(const WindowDemoOptions& options) {
 
 namespace {
 
+constexpr char kWindowUsage[] =
+    "window [read FILE.mms|ENTRY_ID|window-demo|ui-gallery] [--screen WxH@DPI]   the inbox, a reading or a scene, "
+    "live";
+
 int RunWindow(std::span<char* const> args) {
-  const bool gallery = !args.empty() && std::strcmp(args[0], "ui-gallery") == 0;
-  if (args.empty() || (std::strcmp(args[0], "window-demo") != 0 && !gallery)) {
-    std::fprintf(stderr, "usage: mmsform window window-demo|ui-gallery [--screen WxH@DPI]\n");
+  if (args.empty() || args[0][0] == '-') return RunLiveInbox(args);
+  if (std::strcmp(args[0], "read") == 0) return RunLiveRead(args.subspan(1));
+  const bool gallery = std::strcmp(args[0], "ui-gallery") == 0;
+  if (std::strcmp(args[0], "window-demo") != 0 && !gallery) {
+    std::fprintf(stderr, "usage: mmsform %s\n", kWindowUsage);
     return 2;
   }
   WindowDemoOptions options;
@@ -75,7 +82,7 @@ int RunWindow(std::span<char* const> args) {
   return status;
 }
 
-const Command kWindow("window", "window window-demo|ui-gallery [--screen WxH@DPI]", RunWindow);
+const Command kWindow("window", kWindowUsage, RunWindow);
 
 }  // namespace
 }  // namespace mmsform_tool

@@ -4,7 +4,8 @@
 // edit splits a character, an emoji sequence or a surrogate pair; a tap puts the caret at the
 // cluster edge nearest it and a drag selects. Left and right move in the text's logical order (a
 // right-to-left run is walked in reading order, the caret drawn at its clusters' leading edges);
-// up and down go to the nearest cluster edge on the line above or below.
+// up and down go to the nearest cluster edge on the line above or below. The text scrolls to keep the
+// caret in view: a multi-line edit by whole lines, a single-line one sideways by a third of its width.
 #include <algorithm>
 
 #include "platform/controls/control_classes.h"
@@ -25,6 +26,9 @@ struct EditState {
   std::size_t selEnd = 0;    // the caret
   bool focused = false;
   bool dragging = false;
+  // How far the text is scrolled, in pixels: up (multi-line, whole lines) or left (single line).
+  int scrollY = 0;
+  int scrollX = 0;
 };
 
 DWORD Style(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
@@ -79,7 +83,7 @@ std::size_t PositionAt(const EditState& state, HWND hwnd, POINT client) {
   MeasuringDc dc(hwnd, state.font);
   if (!dc.Get()) return 0;
   const RECT area = TextArea(hwnd);
-  POINT inside{client.x - area.left, IsMultiLine(hwnd) ? client.y - area.top : 0};
+  POINT inside{client.x - area.left + state.scrollX, IsMultiLine(hwnd) ? client.y - area.top + state.scrollY : 0};
   const std::size_t at = platform::gdi::PositionAtPoint(dc.Get(), text, area.right - area.left, TextFormat(hwnd), inside);
   return platform::gdi::ClusterStartAt(TextOf(hwnd), at);
 }
@@ -103,6 +107,39 @@ std::size_t PositionOnNextLine(const EditState& state, HWND hwnd, std::size_t ca
   return platform::gdi::ClusterStartAt(TextOf(hwnd), moved);
 }
 
+// Scrolls so that the caret is inside the text area, and no further than the text needs.
+void KeepCaretVisible(EditState& state, HWND hwnd) {
+  const std::u16string text = ShownText(hwnd);
+  MeasuringDc dc(hwnd, state.font);
+  if (!dc.Get()) return;
+  const RECT area = TextArea(hwnd);
+  const int width = std::max<int>(1, area.right - area.left);
+  const int height = std::max<int>(1, area.bottom - area.top);
+  const std::size_t caret = std::min(state.selEnd, text.size());
+  if (IsMultiLine(hwnd)) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    const int line = std::max<int>(1, metrics.tmHeight);
+    const UINT format = TextFormat(hwnd);
+    const int caretTop = platform::gdi::CaretPoint(dc.Get(), text, width, format, caret).y;
+    const int lastTop = platform::gdi::CaretPoint(dc.Get(), text, width, format, text.size()).y;
+    // As many whole lines as fit, at least one.
+    const int shown = std::max(1, height / line) * line;
+    if (caretTop < state.scrollY) state.scrollY = caretTop;
+    if (caretTop + line > state.scrollY + shown) state.scrollY = caretTop + line - shown;
+    state.scrollY = std::clamp(state.scrollY, 0, std::max(0, lastTop + line - shown));
+    return;
+  }
+  const int caretX = platform::gdi::CaretOffset(dc.Get(), text, caret);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  const int step = std::max(1, width / 3);
+  if (caretX < state.scrollX) state.scrollX = std::max(0, caretX - step);
+  if (caretX >= state.scrollX + width) state.scrollX = caretX - width + step;
+  // The caret after the last character needs a pixel of its own.
+  state.scrollX = std::clamp(state.scrollX, 0, std::max(0, static_cast<int>(extent.cx) + 1 - width));
+}
+
 void SetText(HWND hwnd, const std::u16string& text) {
   // DefWindowProcW stores the text; the change is reported like any other.
   DefWindowProcW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -123,6 +160,7 @@ void ReplaceSelection(EditState& state, HWND hwnd, std::u16string insert) {
   text.replace(from, to - from, insert);
   state.selStart = state.selEnd = from + insert.size();
   SetText(hwnd, text);
+  KeepCaretVisible(state, hwnd);
   NotifyParent(hwnd, EN_CHANGE);
   if (cut && IsWindow(hwnd)) NotifyParent(hwnd, EN_MAXTEXT);
 }
@@ -169,11 +207,19 @@ void OnKeyDown(EditState& state, HWND hwnd, UINT key) {
     default: return;
   }
   state.selStart = state.selEnd = caret;
+  KeepCaretVisible(state, hwnd);
   InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+// The rectangle the text is laid out in: from `origin` (the text area's top left moved by the
+// scrolling) to the area's right and bottom edges. A multi-line edit scrolls only up and down, so its
+// lines keep the area's width.
+RECT ScrolledArea(const RECT& area, POINT origin) { return {origin.x, origin.y, area.right, area.bottom}; }
+
 // The selection's rectangles in the highlight colours, over the text drawn as usual.
-void PaintSelection(const EditState& state, HWND hwnd, HDC hdc, const std::u16string& text, const RECT& area) {
+// `area` is the text area; `origin` its top left moved by the scrolling.
+void PaintSelection(const EditState& state, HWND hwnd, HDC hdc, const std::u16string& text, const RECT& area,
+                    POINT origin) {
   const std::size_t from = std::min({state.selStart, state.selEnd, text.size()});
   const std::size_t to = std::min(std::max(state.selStart, state.selEnd), text.size());
   const UINT format = TextFormat(hwnd);
@@ -181,15 +227,15 @@ void PaintSelection(const EditState& state, HWND hwnd, HDC hdc, const std::u16st
   const bool multi = IsMultiLine(hwnd);
   for (const RECT& rect : platform::gdi::SelectionRects(hdc, text, area.right - area.left, format, from, to)) {
     // A single line's selection fills the edit's height.
-    RECT span{area.left + rect.left, multi ? area.top + rect.top : area.top,
-              std::min<LONG>(area.left + rect.right, area.right),
-              multi ? std::min<LONG>(area.top + rect.bottom, area.bottom) : area.bottom};
+    RECT span{std::max<LONG>(origin.x + rect.left, area.left), multi ? std::max<LONG>(origin.y + rect.top, area.top) : area.top,
+              std::min<LONG>(origin.x + rect.right, area.right),
+              multi ? std::min<LONG>(origin.y + rect.bottom, area.bottom) : area.bottom};
     if (span.left >= span.right || span.top >= span.bottom) continue;
     FillRect(hdc, &span, GetSysColorBrush(COLOR_HIGHLIGHT));
     const int saved = SaveDC(hdc);
     IntersectClipRect(hdc, span.left, span.top, span.right, span.bottom);
     COLORREF previous = SetTextColor(hdc, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    RECT line = area;
+    RECT line = ScrolledArea(area, origin);
     DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &line, format);
     SetTextColor(hdc, previous);
     RestoreDC(hdc, saved);
@@ -207,26 +253,33 @@ void Paint(EditState& state, HWND hwnd) {
   HGDIOBJ previous = SelectObject(hdc, FontOr(state.font));
   SetBkMode(hdc, TRANSPARENT);
   const std::u16string text = ShownText(hwnd);
-  RECT area = TextArea(hwnd);
+  const RECT area = TextArea(hwnd);
   const UINT format = TextFormat(hwnd);
-  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &area, format);
+  const bool multi = IsMultiLine(hwnd);
+  const POINT origin{area.left - (multi ? 0 : state.scrollX), area.top - (multi ? state.scrollY : 0)};
+  const int saved = SaveDC(hdc);
+  IntersectClipRect(hdc, area.left, area.top, area.right, area.bottom);
+  RECT drawn = ScrolledArea(area, origin);
+  if (!multi) drawn.top = area.top;  // one line, centred in the area's height
+  DrawTextW(hdc, text.c_str(), static_cast<int>(text.size()), &drawn, format);
   if (state.focused) {
-    PaintSelection(state, hwnd, hdc, text, area);
+    PaintSelection(state, hwnd, hdc, text, area, multi ? origin : POINT{origin.x, area.top});
     TEXTMETRICW metrics{};
     GetTextMetricsW(hdc, &metrics);
     const std::size_t caret = std::min(state.selEnd, text.size());
     RECT caretRect{};
-    if (IsMultiLine(hwnd)) {
+    if (multi) {
       const POINT at = platform::gdi::CaretPoint(hdc, text, area.right - area.left, format, caret);
-      const int x = std::min<int>(area.left + at.x, area.right - 1);
-      caretRect = {x, area.top + at.y, x + 1, area.top + at.y + metrics.tmHeight};
+      const int x = std::min<int>(origin.x + at.x, area.right - 1);
+      caretRect = {x, origin.y + at.y, x + 1, origin.y + at.y + metrics.tmHeight};
     } else {
-      const int x = area.left + platform::gdi::CaretOffset(hdc, text, caret);
+      const int x = std::min<int>(origin.x + platform::gdi::CaretOffset(hdc, text, caret), area.right - 1);
       const int top = (client.bottom - metrics.tmHeight) / 2;
       caretRect = {x, top, x + 1, top + metrics.tmHeight};
     }
     FillRect(hdc, &caretRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
+  RestoreDC(hdc, saved);
   SelectObject(hdc, previous);
   EndPaint(hwnd, &paint);
 }
@@ -245,8 +298,23 @@ LRESULT SetSelection(EditState& state, HWND hwnd, WPARAM wParam, LPARAM lParam) 
     state.selStart = platform::gdi::ClusterStartAt(text, state.selStart);
     state.selEnd = platform::gdi::ClusterStartAt(text, state.selEnd);
   }
+  KeepCaretVisible(state, hwnd);
   InvalidateRect(hwnd, nullptr, TRUE);
   return 0;
+}
+
+// The first line shown (multi-line) or the first character shown (single line).
+LRESULT FirstVisible(const EditState& state, HWND hwnd) {
+  MeasuringDc dc(hwnd, state.font);
+  if (!dc.Get()) return 0;
+  if (IsMultiLine(hwnd)) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    return state.scrollY / std::max<int>(1, metrics.tmHeight);
+  }
+  const std::u16string text = ShownText(hwnd);
+  const std::size_t at = platform::gdi::PositionAtPoint(dc.Get(), text, 1 << 20, TextFormat(hwnd), {state.scrollX, 0});
+  return static_cast<LRESULT>(platform::gdi::ClusterStartAt(TextOf(hwnd), at));
 }
 
 LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,6 +327,7 @@ LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_SETTEXT: {
       LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
       state.selStart = state.selEnd = 0;
+      state.scrollX = state.scrollY = 0;
       NotifyParent(hwnd, EN_CHANGE);
       return result;
     }
@@ -279,6 +348,7 @@ LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         const std::size_t at = PositionAt(state, hwnd, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         if (at != state.selEnd) {
           state.selEnd = at;
+          KeepCaretVisible(state, hwnd);
           InvalidateRect(hwnd, nullptr, TRUE);
         }
       }
@@ -298,6 +368,7 @@ LRESULT Handle(EditState& state, HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case EM_LIMITTEXT: state.limit = wParam ? static_cast<std::size_t>(wParam) : kDefaultLimit; return 0;
     case EM_GETLIMITTEXT: return static_cast<LRESULT>(state.limit);
     case EM_SETSEL: return SetSelection(state, hwnd, wParam, lParam);
+    case EM_GETFIRSTVISIBLELINE: return FirstVisible(state, hwnd);
     case EM_GETSEL: {
       auto from = static_cast<DWORD>(std::min(state.selStart, state.selEnd));
       auto to = static_cast<DWORD>(std::max(state.selStart, state.selEnd));

@@ -5,6 +5,8 @@ namespace platform::front_end {
 
 bool IsAvailable() { return false; }
 
+void SetKeyFilter(KeyFilter) {}
+
 int RunLiveWindow(const std::string&, std::string* error) {
   if (error) {
     *error = "this build has no live window (SDL2 was not found)";

@@ -85,6 +85,11 @@ struct SdlLibrary {
 
 const SdlLibrary& Sdl() { return *SdlLibrary::Get(); }
 
+KeyFilter& CurrentKeyFilter() {
+  static KeyFilter filter;
+  return filter;
+}
+
 
 struct SdlDeleter {
   void operator()(SDL_Window* w) const { Sdl().DestroyWindow(w); }
@@ -201,7 +206,9 @@ bool LiveWindow::Handle(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       if (UINT key = VirtualKeyFor(event.key.keysym.sym)) {
-        automation::PostKeyInput(event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, key);
+        const UINT message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
+        const KeyFilter& filter = CurrentKeyFilter();
+        if (!filter || !filter(message, key)) automation::PostKeyInput(message, key);
       }
       return true;
     case SDL_WINDOWEVENT: m_shownGeneration = ~0ULL; return true;
@@ -249,6 +256,8 @@ void LiveWindow::PresentIfChanged() {
 }  // namespace
 
 bool IsAvailable() { return true; }
+
+void SetKeyFilter(KeyFilter filter) { CurrentKeyFilter() = std::move(filter); }
 
 int RunLiveWindow(const std::string& title, std::string* error) {
   if (SdlLibrary::Get() == nullptr) {

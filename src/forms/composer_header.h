@@ -1,0 +1,74 @@
+// ComposerHeader: the To, Cc, Bcc and subject fields of the compose form, with their limits, the
+// recipient lists parsed from them, the recipient limit and the address rules a message must meet
+// before it is stored or sent. The fields are kept here as the texts the edit controls hold; the
+// header's dialog, its contact buttons and its focus messages are not part of it yet.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "forms/store_message.h"
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+namespace header_field {
+constexpr int kTo = 1274;
+constexpr int kCc = 1276;
+constexpr int kBcc = 1278;
+constexpr int kSubject = 1280;
+}  // namespace header_field
+
+constexpr int kMaxAddressFieldChars = 1023;
+constexpr int kMaxSubjectChars = 40;
+
+// An entry as it is checked: the address between "<" and ">" when there is one, without the phone
+// separators "(", ")", "-" and spaces (unless it holds "@" or is the alpha tag) and without a
+// trailing ";".
+CString NormaliseRecipientEntry(std::u16string_view entry);
+// Whether a normalised entry is a phone number or an e-mail address within the configured lengths.
+bool IsValidRecipientEntry(std::u16string_view entry);
+
+class ComposerHeader {
+ public:
+  // The message class decides whether the voice-mail recipient limit applies.
+  explicit ComposerHeader(CString messageClass);
+
+  // Fills the fields from the message; filling is not a change. The subject is cut to its limit.
+  void Load(const StoreMessage& message);
+  // A field's text as the user left it (the edit control's limit applies); outside loading, the
+  // header counts as changed.
+  void SetFieldText(int field, std::u16string_view text);
+  CString FieldText(int field) const;
+
+  bool IsChanged() const { return m_changed; }
+  // Parses the three address fields into their recipient lists.
+  void Commit();
+  const std::vector<CString>& Recipients(int field) const;
+  // Writes recipients and subject into the message when the header changed; true when it wrote.
+  // With keep the header still counts as changed afterwards (the message is not stored yet).
+  bool WriteToSite(StoreMessage& site, bool keep);
+
+  void GetAddressTexts(CString& to, CString& cc, CString& bcc) const;
+  void GetSubject(CString& subject) const;
+
+  // The recipient limit: MaxRecipients, or for a voice-mail message a smaller MaxVMRecipients.
+  int RecipientLimit() const;
+  // Commits, then every entry must be valid and the count within the limit; the first problem is
+  // shown to the user and the result is false.
+  bool ValidateRecipients(HWND owner);
+  // Whether another recipient fits; *count receives the current count. When full and asked to,
+  // the user is told the limit.
+  bool CanAddRecipient(int* count, bool showMessage);
+
+ private:
+  int FieldIndex(int field) const;
+  int RecipientCount() const;
+  bool IsVoiceMail() const;
+
+  CString m_messageClass;
+  std::array<CString, 4> m_texts;
+  std::array<std::vector<CString>, 3> m_lists;
+  bool m_loading = false;
+  bool m_changed = false;
+};

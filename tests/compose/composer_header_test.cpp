@@ -1,0 +1,179 @@
+// The compose header: field limits, what counts as a change, the entry rules and the recipient
+// limits, with the messages the user is shown.
+#include "forms/composer_header.h"
+
+#include <gtest/gtest.h>
+
+#include "binding/binding_fixture.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "platform/automation/automation.h"
+
+namespace {
+
+using binding_test::BindingTest;
+
+class HeaderTest : public BindingTest {
+ protected:
+  void SetUp() override {
+    BindingTest::SetUp();
+    platform::automation::Reset();
+    m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
+    ASSERT_TRUE(LoadBinding(m_binding, m_message.Get(), nullptr, 0));
+  }
+  void TearDown() override {
+    platform::automation::Reset();
+    BindingTest::TearDown();
+  }
+
+  std::vector<std::u16string> Prompts() const {
+    std::vector<std::u16string> texts;
+    for (const auto& prompt : platform::automation::PromptLog()) texts.push_back(prompt.text);
+    return texts;
+  }
+
+  ComPtr<IMessage> m_message;
+  MessageBinding m_binding;
+};
+
+TEST_F(HeaderTest, LoadingIsNoChangeAndTypingIs) {
+  ASSERT_TRUE(m_binding.Message().SetRecipients(u"+123;+456", u"a@b.cd", u""));
+  ASSERT_TRUE(m_binding.Message().SetSubject(std::u16string(100000, u's')));
+  ComposerHeader header(u"IPM.MMS");
+  header.Load(m_binding.Message());
+  EXPECT_FALSE(header.IsChanged());
+  EXPECT_EQ(header.FieldText(header_field::kSubject), CString(std::u16string(40, u's')));
+  EXPECT_EQ(header.Recipients(header_field::kTo).size(), 2u);
+  EXPECT_FALSE(header.WriteToSite(m_binding.Message(), false)) << "nothing changed, nothing written";
+
+  header.SetFieldText(header_field::kTo, u"+123");
+  EXPECT_TRUE(header.IsChanged());
+  header.SetFieldText(header_field::kCc, std::u16string(10000, u'c'));
+  EXPECT_EQ(header.FieldText(header_field::kCc).GetLength(), kMaxAddressFieldChars);
+
+  EXPECT_TRUE(header.WriteToSite(m_binding.Message(), true));
+  EXPECT_TRUE(header.IsChanged()) << "kept as changed until the message is stored";
+  EXPECT_TRUE(header.WriteToSite(m_binding.Message(), false));
+  EXPECT_FALSE(header.IsChanged());
+  EXPECT_EQ(m_binding.Message().ToList(), u"+123");
+  EXPECT_EQ(m_binding.Message().Subject(), CString(std::u16string(40, u's')));
+  CString to, cc, bcc, subject;
+  header.GetAddressTexts(to, cc, bcc);
+  header.GetSubject(subject);
+  EXPECT_EQ(to, u"+123");
+  EXPECT_EQ(cc.GetLength(), kMaxAddressFieldChars);
+  EXPECT_EQ(bcc, u"");
+  EXPECT_EQ(subject.GetLength(), kMaxSubjectChars);
+}
+
+TEST_F(HeaderTest, EntriesAreNormalisedBeforeTheRules) {
+  struct Case {
+    const char16_t* entry;
+    bool valid;
+  };
+  const Case cases[] = {
+      {u"555 1234", true},  // three digits, a space, four digits: normalised first
+      {u"+12", false},      // a plus sign needs five characters
+      {u"+1(555)123-4567", true},
+      {u"\"Ann, B\"<+1 (555) 123-4567>", true},
+      {u"a@b.c", true},
+      {u"a..b@c.de", false},
+      {u".a@b.cd", false},
+      {u"a@b@c.de", false},
+      {u"a@.bc", false},
+      {u"12", false},
+      {u"+358401234567;", true},
+      {u"Ann", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsValidRecipientEntry(NormaliseRecipientEntry(c.entry).View()), c.valid) << CString(c.entry).ToUtf8();
+  }
+  EXPECT_EQ(NormaliseRecipientEntry(u"\"Ann\"<+1 (555) 123-4567>"), u"+15551234567");
+  EXPECT_EQ(NormaliseRecipientEntry(u"first last@x.y"), u"first last@x.y") << "addresses keep their spaces";
+  // The raw phone rule alone rejects the space that the entry check takes out.
+  EXPECT_FALSE(IsValidRecipientEntry(u"555 1234"));
+  std::u16string local(65, u'a');
+  EXPECT_FALSE(IsValidRecipientEntry(local + u"@b.cd"));
+}
+
+TEST_F(HeaderTest, TheFirstInvalidEntryIsNamedWithTheLengthsAndStopsTheCheck) {
+  ComposerHeader header(u"IPM.MMS");
+  header.SetFieldText(header_field::kTo, u"+358401234567;nobody");
+  header.SetFieldText(header_field::kBcc, u"also wrong");
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(header.ValidateRecipients(nullptr));
+  ASSERT_EQ(Prompts().size(), 1u);
+  EXPECT_EQ(Prompts()[0], u"Enter an e-mail address of 5 to 48 characters or a phone number of 3 to 20 digits.");
+  EXPECT_EQ(platform::automation::PromptLog()[0].style, MB_ICONASTERISK);
+  // The fields keep what the user typed.
+  EXPECT_EQ(header.FieldText(header_field::kTo), u"+358401234567;nobody");
+}
+
+TEST_F(HeaderTest, TwentyRecipientsPassAndTwentyOneAreTooMany) {
+  ComposerHeader header(u"IPM.MMS");
+  std::u16string to;
+  for (int i = 0; i < 20; ++i) to += u"+35840123456" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10)) + u";";
+  header.SetFieldText(header_field::kTo, to);
+  EXPECT_TRUE(header.ValidateRecipients(nullptr));
+  int count = 0;
+  EXPECT_FALSE(header.CanAddRecipient(&count, false));
+  EXPECT_EQ(count, 20);
+  EXPECT_TRUE(Prompts().empty());
+
+  header.SetFieldText(header_field::kCc, u"x@y.zz");
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(header.ValidateRecipients(nullptr));
+  ASSERT_EQ(Prompts().size(), 1u);
+  EXPECT_EQ(Prompts()[0], u"A message can have at most 20 recipients.");
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(header.CanAddRecipient(&count, true));
+  EXPECT_EQ(Prompts().back(), u"This field holds at most 20 recipients.");
+}
+
+TEST_F(HeaderTest, AVoiceMailMessageTakesItsOwnSmallerLimit) {
+  SetConfigValue(numeric_setting::kMaxVMRecipients, 5, FALSE);
+  const CString voiceMail = GetConfigString(string_setting::kVoiceMailClassName);
+  ASSERT_FALSE(voiceMail.IsEmpty());
+  ComposerHeader voice(voiceMail);
+  ComposerHeader plain(u"IPM.MMS");
+  EXPECT_EQ(voice.RecipientLimit(), 5);
+  EXPECT_EQ(plain.RecipientLimit(), 20);
+  voice.SetFieldText(header_field::kTo, u"+3584011111;+3584022222;+3584033333;+3584044444;+3584055555");
+  int count = 0;
+  EXPECT_FALSE(voice.CanAddRecipient(&count, false));
+  EXPECT_EQ(count, 5);
+  voice.SetFieldText(header_field::kCc, u"+3584066666");
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(voice.ValidateRecipients(nullptr));
+  CString expected;
+  expected.Format(u"A %s message can have at most %d recipients.",
+                  GetConfigString(string_setting::kVoiceMailTypeName).GetString(), 5);
+  ASSERT_EQ(Prompts().size(), 1u);
+  EXPECT_EQ(Prompts()[0], expected.View());
+  // A voice-mail limit larger than the plain one does not raise it.
+  SetConfigValue(numeric_setting::kMaxVMRecipients, 50, FALSE);
+  EXPECT_EQ(voice.RecipientLimit(), 20);
+}
+
+TEST_F(HeaderTest, TenThousandCharacterListsAreCutToTheFieldAndStillChecked) {
+  std::u16string to;
+  while (to.size() < 10000) to += u"\"Unbalanced <+358401234567>;";
+  ComposerHeader header(u"IPM.MMS");
+  header.SetFieldText(header_field::kTo, to);
+  header.Commit();
+  EXPECT_LE(header.FieldText(header_field::kTo).GetLength(), kMaxAddressFieldChars);
+  platform::automation::QueueAnswer(IDOK);
+  // The field's limit cut the last entry short: that entry is named, not sent on half.
+  EXPECT_FALSE(header.ValidateRecipients(nullptr));
+  ASSERT_EQ(Prompts().size(), 1u);
+  EXPECT_EQ(Prompts()[0], u"Enter an e-mail address of 5 to 48 characters or a phone number of 3 to 20 digits.");
+  // Whole entries only: each a valid number with its unbalanced name, far more than the limit.
+  std::u16string whole = header.FieldText(header_field::kTo).Left(36 * 28).GetString();
+  header.SetFieldText(header_field::kTo, whole);
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(header.ValidateRecipients(nullptr));
+  ASSERT_EQ(Prompts().size(), 2u);
+  EXPECT_EQ(Prompts()[1], u"A message can have at most 20 recipients.");
+}
+
+}  // namespace
