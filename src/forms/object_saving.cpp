@@ -100,10 +100,8 @@ bool WriteInPlace(const CString& target, LPCWSTR source, bool asUtf8Text) {
 // The name the object is saved under; nothing when the person declines the changed name.
 std::optional<CString> ChooseName(LPCWSTR source, MediaType type, HWND owner) {
   CString name = SafeObjectName(FileNameOf(source));
-  if (media_type::KindOf(type) == media_type::kGeneric || HasExtensionOfType(name.View(), type)) return name;
-  const CString extension = ExtensionOfType(type, false);
-  if (extension.IsEmpty()) return name;
-  name += extension.View();
+  if (!NeedsTypeExtension(name.View(), type)) return name;
+  name += ExtensionOfType(type, false).View();
   const std::u16string question =
       platform::FormatWide(transport::LoadResourceString(save_text::kNameChanged), name.GetString());
   if (GetMMSGlobal()->MessageBoxW(owner, question.c_str(), MB_OKCANCEL) != IDOK) return std::nullopt;
@@ -111,6 +109,11 @@ std::optional<CString> ChooseName(LPCWSTR source, MediaType type, HWND owner) {
 }
 
 }  // namespace
+
+bool NeedsTypeExtension(std::u16string_view name, MediaType type) {
+  return media_type::KindOf(type) != media_type::kGeneric && !HasExtensionOfType(name, type) &&
+         !ExtensionOfType(type, false).IsEmpty();
+}
 
 CString FreeNumberedName(std::u16string_view folder, std::u16string_view name) {
   const SplitName parts = Split(name);

@@ -22,6 +22,11 @@ constexpr UINT kNotCopied = 40447;
 // 10000 are all taken.
 CString FreeNumberedName(std::u16string_view folder, std::u16string_view name);
 
+// Whether a file of this name is saved under the name with the type's default extension added
+// (and the person is asked first): the type is no generic attachment, the name has none of the
+// type's extensions, and the type has a default one.
+bool NeedsTypeExtension(std::u16string_view name, MediaType type);
+
 // Saves `source` into `folder` (which ends with "\") as an object of `type`, asking the person
 // where the rules say so. True when the file was written.
 bool SaveObjectToFile(LPCWSTR folder, LPCWSTR source, MediaType type, HWND owner);

@@ -275,6 +275,7 @@ LRESULT CSaveObjectsWindow::OnUse(WPARAM, LPARAM) {
 }
 
 LRESULT CSaveObjectsWindow::OnSave(WPARAM, LPARAM) {
+  m_lastSaved = false;
   if (!SaveEnabled()) return 0;
   const SaveableObject chosen = *Selected();
   if (chosen.path.IsEmpty()) {
@@ -284,11 +285,11 @@ LRESULT CSaveObjectsWindow::OnSave(WPARAM, LPARAM) {
   const MediaType type = SavedTypeOf(chosen.type);
   if (media_type::KindOf(type) == media_type::kPersonalData) {
     // The platform imports a contact card or a calendar entry when it opens one.
-    OpenWithShell(chosen.path, GetHandle());
+    m_lastSaved = OpenWithShell(chosen.path, GetHandle());
     return 0;
   }
   const CString folder = m_targetFolder.IsEmpty() ? FolderForObject(type) : m_targetFolder;
-  SaveObjectToFile(folder, chosen.path, type, GetHandle());
+  m_lastSaved = SaveObjectToFile(folder, chosen.path, type, GetHandle());
   return 0;
 }
 

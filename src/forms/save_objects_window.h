@@ -52,6 +52,8 @@ class CSaveObjectsWindow : public CDialogBase {
   WORD SortKey() const { return m_sortKey; }
   bool Descending() const { return m_descending; }
   bool SaveEnabled() const;
+  // Whether the last Save wrote its file.
+  bool LastSaveSucceeded() const { return m_lastSaved; }
   int PreviewState() const { return m_preview; }
   bool KeepAwakeRunning() const { return m_keepAwake != 0; }
   HMENU Menu() const { return m_menu; }
@@ -95,6 +97,7 @@ class CSaveObjectsWindow : public CDialogBase {
   WORD m_sortKey;
   bool m_descending;
   int m_preview = save_objects::kPreviewStopped;
+  bool m_lastSaved = false;
   UINT_PTR m_keepAwake = 0;
   CString m_targetFolder;
   std::function<void()> m_idleReset;

@@ -5,7 +5,15 @@
 
 #include <functional>
 
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "forms/name_conflict_dialog.h"
+#include "mm1/mm1_library.h"
+#include "model/drm_handling.h"
+#include "platform/activity_log.h"
+#include "platform/device.h"
+#include "platform/file_api.h"
+#include "presentation/message_loading.h"
 #include "platform/controls/menu_api.h"
 #include "platform/pim/pim_store.h"
 #include "save_fixture.h"
@@ -198,6 +206,48 @@ TEST_F(SaveObjectsWindowTest, PreviewingASoundKeepsTheDeviceAwakeUntilItPausesOr
     EXPECT_FALSE(window.KeepAwakeRunning());
   });
   EXPECT_EQ(m_idleResets, 0);
+}
+
+// A received message whose one part is a forward-locked picture, loaded as the read form loads it.
+void LoadLockedPicture(test_support::TestDevice& device, MessageModel& model) {
+  CreateDirectoryW(u"\\src", nullptr);
+  test_support::WriteFileBytes(device.Host(u"\\src\\locked"),
+                               "--b\r\nContent-Type: image/gif\r\nContent-ID: <g@example>\r\n\r\nGIF89a-locked\r\n--b--\r\n");
+  mm1::WriteHandle writer = mm1::CreateMessage();
+  mm1::PartRecord record;
+  record.contentType = "application/vnd.oma.drm.message";
+  record.folder = device.Host(u"\\src");
+  record.fileName = "locked";
+  ASSERT_TRUE(writer->AddPart(record));
+  ASSERT_TRUE(writer->Write(*platform::HostPath(u"\\drm.mms")));
+  ASSERT_EQ(LoadMessage(model, u"\\drm.mms", kPartFolder, false), 1);
+  model.partFolder = CString(kPartFolder);
+}
+
+TEST_F(SaveObjectsWindowTest, AProtectedObjectIsShownByTheWindowItselfAndSavedStillProtected) {
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kEnabledrmfl, 1, FALSE));
+  LoadLockedPicture(m_device, m_model);
+  ASSERT_TRUE(m_model.parts.front().forwardLock);
+  const std::size_t activity = platform::ReadActivity().size();
+  bool viewerShown = false;
+  Run([&](CSaveObjectsWindow& window) {
+    ASSERT_EQ(window.Selection(), 0);
+    // The one protected object selected sets the protected rendering state for this window.
+    EXPECT_EQ(ULC_Global::GetGlobal()->drmContext.window, window.GetHandle());
+    platform::automation::OnWindowAppears(u"Dialog", u"View Message", [&](HWND viewer) {
+      viewerShown = true;
+      PostMessageW(viewer, WM_COMMAND, 1, 0);
+    });
+    Command(window, save_objects::kOpen);
+    Command(window, save_objects::kSave);
+  });
+  EXPECT_TRUE(viewerShown);
+  // Nothing went to the shell: no copy was opened outside the message.
+  EXPECT_EQ(platform::ReadActivity().size(), activity);
+  const std::u16string saved = u"\\My Documents\\My Pictures\\locked.gif";
+  ASSERT_TRUE(Exists(saved));
+  EXPECT_EQ(DrmStatus(saved.c_str(), 1, nullptr), kDrmForwardRefused);
+  EXPECT_EQ(Read(saved).find("GIF89a"), std::string::npos);
 }
 
 }  // namespace
