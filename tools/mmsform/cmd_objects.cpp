@@ -1,6 +1,7 @@
 // mmsform objects FILE.mms|ENTRY_ID [--json]: the objects of a message a person could save, with
 // their type, size and whether they are protected or missing.
-// mmsform objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json]:
+// mmsform objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json]
+// [--png OUT.png]:
 // saves them into the device folder DEST through the save-objects window, run headless: the
 // window's own Save command for each object, its questions answered as the options say (the
 // type's extension is accepted; a name conflict takes the numbered name unless told otherwise).
@@ -33,7 +34,7 @@ constexpr int kUsageError = 2;
 constexpr int kMaxNameColumn = 40;
 constexpr char kUsage[] =
     "usage: mmsform objects FILE.mms|ENTRY_ID [--json]\n"
-    "       mmsform objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json]\n";
+    "       mmsform objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json] [--png OUT.png]\n";
 
 std::string Utf8(const CString& text) { return platform::Utf16ToUtf8(text.View()); }
 
@@ -79,6 +80,7 @@ struct SaveOptions {
   std::string destination;
   int conflictAnswer = name_conflict::kNumberedName;
   bool json = false;
+  std::string png;  // the window's screen as it opened
 };
 
 bool ParseSave(std::span<char* const> args, SaveOptions* options) {
@@ -90,6 +92,8 @@ bool ParseSave(std::span<char* const> args, SaveOptions* options) {
       options->json = true;
     } else if (arg == "--all") {
       all = true;
+    } else if (arg == "--png" && i + 1 < args.size()) {
+      options->png = args[++i];
     } else if (arg == "--conflict" && i + 1 < args.size()) {
       const std::string_view answer = args[++i];
       if (answer == "number") options->conflictAnswer = name_conflict::kNumberedName;
@@ -184,6 +188,10 @@ int Save(MessageModel& model, const SaveOptions& options) {
   window.SetTargetFolder(folder);
   std::vector<SaveReport> reports;
   platform::automation::OnWindowAppears(u"Dialog", u"Save Objects", [&](HWND dialog) {
+    std::string pngError;
+    if (!options.png.empty() && !platform::automation::Screenshot(options.png, &pngError)) {
+      std::fprintf(stderr, "mmsform objects: %s\n", pngError.c_str());
+    }
     reports = SaveEach(window, options);
     PostMessageW(dialog, WM_COMMAND, 1, 0);
   });
@@ -260,7 +268,7 @@ int RunObjects(std::span<char* const> args) {
 
 const Command kObjects("objects",
                        "objects FILE.mms|ENTRY_ID [--json]   the objects a person could save from a message;\n"
-                       "  objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json]\n"
+                       "  objects save FILE.mms|ENTRY_ID NAME|--all DEST [--conflict number|replace|cancel] [--json] [--png OUT.png]\n"
                        "                                      saves them into a device folder through the save-objects window",
                        RunObjects);
 
