@@ -1,8 +1,7 @@
 // The name-conflict dialog (319) of a save: a file of the name exists in the target folder. It
-// shows the name and the free numbered name, and ends with the button pressed.
+// ends with the button pressed: keep both (the numbered name), replace, or cancel.
 #pragma once
 
-#include "platform/cstring.h"
 #include "ui/dialog_base.h"
 
 namespace name_conflict {
@@ -15,20 +14,12 @@ constexpr DWORD kNameConflictDialog = 319;
 
 class CNameConflictDialog : public CDialogBase {
  public:
-  CNameConflictDialog(CString existingName, CString numberedName)
-      : m_existing(std::move(existingName)), m_numbered(std::move(numberedName)) {}
-
   const MessageMap* GetMessageMap() const override;
 
   // One of the three answers; closing the dialog any other way cancels.
   int Run(HWND owner);
 
  protected:
-  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
   LRESULT OnAnswer(WPARAM wParam, LPARAM lParam);
   LRESULT OnCancel(WPARAM wParam, LPARAM lParam) override;
-
- private:
-  CString m_existing;
-  CString m_numbered;
 };

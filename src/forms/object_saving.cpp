@@ -126,17 +126,17 @@ CString FreeNumberedName(std::u16string_view folder, std::u16string_view name) {
 }
 
 bool SaveObjectToFile(LPCWSTR folder, LPCWSTR source, MediaType type, HWND owner) {
-  if (folder == nullptr || source == nullptr || GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES) {
+  if (folder == nullptr || *folder == 0 || source == nullptr || GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES) {
     Tell(owner, save_text::kNotCopied);
     return false;
   }
   const std::optional<CString> name = ChooseName(source, type, owner);
   if (!name) return false;
-  const std::u16string_view folderText(folder);
+  const std::u16string folderText = WithTrailingSeparator(folder);
   CString target = CString(folderText) + name->View();
   if (Exists(target)) {
     const CString numbered = FreeNumberedName(folderText, name->View());
-    CNameConflictDialog question(*name, numbered.IsEmpty() ? *name : SafeObjectName(FileNameOf(numbered.View())));
+    CNameConflictDialog question;
     const int answer = question.Run(owner);
     if (answer == name_conflict::kCancel) return false;
     if (answer == name_conflict::kNumberedName) {
@@ -153,7 +153,7 @@ bool SaveObjectToFile(LPCWSTR folder, LPCWSTR source, MediaType type, HWND owner
     return false;
   }
   const std::u16string saved = platform::FormatWide(transport::LoadResourceString(save_text::kSaved),
-                                                    std::u16string(FileNameOf(target.View())).c_str(), folder);
+                                                    std::u16string(FileNameOf(target.View())).c_str(), folderText.c_str());
   GetMMSGlobal()->MessageBoxW(owner, saved.c_str(), MB_OK);
   CheckStorage();
   return true;
