@@ -9,6 +9,7 @@
 #include "forms/video_player_dialog.h"
 #include "platform/controls/toolbar_api.h"
 #include "save_fixture.h"
+#include "support/outside_tool.h"
 
 namespace save_test {
 namespace {
@@ -89,6 +90,27 @@ TEST_F(VideoViewTest, WithoutAutoPlayTheFirstFrameIsShownAndPlayStartsTheVideoKe
   EXPECT_TRUE(view.KeepAwakeRunning());
   platform::automation::AdvanceClock(1000);
   EXPECT_GE(view.Position(), 900);
+}
+
+TEST_F(VideoViewTest, WhileAVideoPlaysTheIdleTimerIsResetEveryKeepAwakePeriod) {
+  // Ten seconds of video, made by ffmpeg: the corpus's videos are all shorter than one period.
+  const std::filesystem::path host = m_device.Host(std::u16string(kPartFolder) + u"long.mp4");
+  ASSERT_TRUE(test_support::ToolOutput("ffmpeg", "ffmpeg",
+                                       "-loglevel error -y -f lavfi -i testsrc=size=176x144:rate=10:duration=10 "
+                                       "-c:v mpeg4 -f mp4 " + test_support::ShellQuoted(host.string())));
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load((std::u16string(kPartFolder) + u"long.mp4").c_str(), m_parent, true));
+  platform::automation::PumpUntilIdle();
+  ASSERT_EQ(EngineState(), engine_state::kPlaying);
+  platform::automation::AdvanceClock(4246);
+  EXPECT_EQ(m_idleResets, 0);
+  platform::automation::AdvanceClock(1);
+  EXPECT_EQ(m_idleResets, 1);
+  platform::automation::AdvanceClock(4247);
+  EXPECT_EQ(m_idleResets, 2);
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPauseCommand, 0);
+  platform::automation::AdvanceClock(5000);
+  EXPECT_EQ(m_idleResets, 2);
 }
 
 TEST_F(VideoViewTest, PausingKeepsThePausedFrameAndStoppingShowsTheFirstFrameAgain) {
