@@ -25,7 +25,7 @@ std::vector<SaveableObject> SaveableObjects(const MessageModel& model) {
     object.name = part.fileName;
     object.type = part.type;
     object.forwardLock = part.forwardLock;
-    if (IsPlainFileName(part.fileName.View())) {
+    if (!model.partFolder.IsEmpty() && IsPlainFileName(part.fileName.View())) {
       object.path = model.partFolder + part.fileName.View();
       object.size = FileSizeOf(object.path, &object.present);
     }

@@ -10,8 +10,8 @@
 struct SaveableObject {
   const MediaPart* part = nullptr;
   CString name;  // the part's file name as the message carries it
-  // Part folder + name; empty when the name is no plain file name, so that nothing is read from
-  // outside the part folder.
+  // Part folder + name; empty when the name is no plain file name (or the model has no part
+  // folder), so that nothing is read from outside the part folder.
   CString path;
   MediaType type = media_type::kNone;
   DWORD size = 0;        // bytes of the file; 0 when it is missing
