@@ -262,6 +262,15 @@ CString ExtensionOfType(MediaType type, bool enabledOnly) {
   return CString(kExtensionRows[row].extension);
 }
 
+bool HasExtensionOfType(std::u16string_view path, MediaType type) {
+  const std::u16string_view extension = ExtensionOf(path);
+  if (extension.empty()) return false;
+  for (const ExtensionRow& row : kExtensionRows) {
+    if (row.type == type && platform::EqualsNoCase(row.extension, extension)) return true;
+  }
+  return false;
+}
+
 bool FixExtension(CString& path, MediaType type) {
   if (path.IsEmpty() || KindOf(type) == kNoKind || KindOf(type) == kGeneric || FormatOf(type) == kOtherFormat ||
       FormatOf(type) == kRefusedFormat) {

@@ -62,6 +62,10 @@ std::string ContentTypeOfType(MediaType type);
 // The first extension of the type; empty when unknown, or (enabledOnly) when that row is disabled.
 CString ExtensionOfType(MediaType type, bool enabledOnly);
 
+// Whether the path ends with one of the extensions the table lists for exactly this type, enabled
+// or not.
+bool HasExtensionOfType(std::u16string_view path, MediaType type);
+
 // Gives the path the extension of the first enabled row of the type unless it already has one of the
 // type's extensions. Returns whether the path changed.
 bool FixExtension(CString& path, MediaType type);

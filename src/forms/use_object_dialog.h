@@ -1,0 +1,42 @@
+// What an object of a message can be used for (dialogs 212 picture, 213 sound, 220 video or SVG
+// picture, 338 anything else): a picture as the wallpaper or a contact's photo, a sound or a video
+// as a contact's ring tone. OK does the chosen use; the other dialogs only inform.
+#pragma once
+
+#include "model/media_types.h"
+#include "platform/cstring.h"
+#include "ui/dialog_base.h"
+
+namespace use_object {
+constexpr DWORD kPictureDialog = 212;
+constexpr DWORD kSoundDialog = 213;
+constexpr DWORD kVideoDialog = 220;
+constexpr DWORD kOtherDialog = 338;
+constexpr int kFirstChoice = 1001;
+constexpr int kSecondChoice = 1002;
+}  // namespace use_object
+
+// The dialog for an object of the type: an SVG picture counts with the videos.
+DWORD UseDialogFor(MediaType type);
+
+class CUseObjectDialog : public CDialogBase {
+ public:
+  CUseObjectDialog(DWORD templateId, CString path) : m_template(templateId), m_path(std::move(path)) {}
+
+  const MessageMap* GetMessageMap() const override;
+
+  // True when the chosen use was carried out.
+  bool Run(HWND owner);
+
+ protected:
+  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
+  LRESULT OnOK(WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool Carry(int choice);
+
+  DWORD m_template;
+  CString m_path;
+  HWND m_owner = nullptr;
+  bool m_done = false;
+};

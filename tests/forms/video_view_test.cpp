@@ -1,0 +1,196 @@
+// The video view over the real media engine: loading, playing with the device kept awake, the
+// paused frame, stopping back to the first frame, the end told to the parent, a file the engine
+// cannot open, and the player dialog that pauses when it loses the focus.
+#include "forms/video_view.h"
+
+#include <cstring>
+
+#include "engines/media_engine_adapter.h"
+#include "forms/video_player_dialog.h"
+#include "platform/controls/toolbar_api.h"
+#include "save_fixture.h"
+#include "support/outside_tool.h"
+
+namespace save_test {
+namespace {
+
+std::vector<UINT>& ParentMessages() {
+  static std::vector<UINT> messages;
+  return messages;
+}
+
+LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_VIDEO_VIEW_ENDED || message == WM_VIDEO_VIEW_MENU) ParentMessages().push_back(message);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+class VideoViewTest : public SaveTest {
+ protected:
+  void SetUp() override {
+    SaveTest::SetUp();
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+    ParentMessages().clear();
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &ParentProcedure;
+    windowClass.lpszClassName = u"VideoViewTestParent";
+    RegisterClassW(&windowClass);
+    m_parent = CreateWindowExW(0, u"VideoViewTestParent", u"Player", WS_POPUP | WS_VISIBLE, 0, 0, 240, 300, nullptr,
+                               nullptr, nullptr, nullptr);
+  }
+  void TearDown() override {
+    m_view.reset();
+    DestroyWindow(m_parent);
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+    SaveTest::TearDown();
+  }
+  CVideoView& MakeView() {
+    m_view = std::make_unique<CVideoView>();
+    m_view->SetIdleReset([this] { ++m_idleResets; });
+    EXPECT_TRUE(m_view->Create(m_parent, RECT{0, 0, 240, 300}));
+    return *m_view;
+  }
+  std::u16string PutVideo() {
+    return Put(u"clip.3gp", test_support::ReadFileBytes(test_support::CorpusPath("media/h263-qcif-amrnb.3gp")));
+  }
+  bool HasButton(WORD command) {
+    RECT rect{};
+    return platform::controls::ToolbarButtonRect(m_view->Toolbar(), command, &rect);
+  }
+  int32_t EngineState() { return Video_GetState(m_view->Engine()); }
+
+  HWND m_parent = nullptr;
+  std::unique_ptr<CVideoView> m_view;
+  int m_idleResets = 0;
+};
+
+TEST_F(VideoViewTest, APathThatDoesNotExistIsRefusedAndShowsNothing) {
+  CVideoView& view = MakeView();
+  EXPECT_FALSE(view.Load(u"\\My Documents\\none.3gp", m_parent, true));
+  EXPECT_TRUE(view.LoadFailed());
+  EXPECT_TRUE(view.ShowsNothing());
+  EXPECT_EQ(view.Still(), nullptr);
+}
+
+TEST_F(VideoViewTest, WithoutAutoPlayTheFirstFrameIsShownAndPlayStartsTheVideoKeepingTheDeviceAwake) {
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load(PutVideo().c_str(), m_parent, false));
+  platform::automation::PumpUntilIdle();
+  ASSERT_FALSE(view.LoadFailed());
+  ASSERT_NE(view.Still(), nullptr);
+  EXPECT_EQ(view.VideoSize().cx, 176);
+  EXPECT_EQ(view.VideoSize().cy, 144);
+  EXPECT_EQ(view.Duration(), 3000);
+  EXPECT_TRUE(HasButton(kPlayCommand));
+  EXPECT_FALSE(view.KeepAwakeRunning());
+
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPlayCommand, 0);
+  EXPECT_EQ(EngineState(), engine_state::kPlaying);
+  EXPECT_TRUE(HasButton(kPauseCommand));
+  EXPECT_FALSE(HasButton(kPlayCommand));
+  EXPECT_TRUE(view.KeepAwakeRunning());
+  platform::automation::AdvanceClock(1000);
+  EXPECT_GE(view.Position(), 900);
+}
+
+TEST_F(VideoViewTest, WhileAVideoPlaysTheIdleTimerIsResetEveryKeepAwakePeriod) {
+  // Ten seconds of video, made by ffmpeg: the corpus's videos are all shorter than one period.
+  const std::filesystem::path host = m_device.Host(std::u16string(kPartFolder) + u"long.mp4");
+  ASSERT_TRUE(test_support::ToolOutput("ffmpeg", "ffmpeg",
+                                       "-loglevel error -y -f lavfi -i testsrc=size=176x144:rate=10:duration=10 "
+                                       "-c:v mpeg4 -f mp4 " + test_support::ShellQuoted(host.string())));
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load((std::u16string(kPartFolder) + u"long.mp4").c_str(), m_parent, true));
+  platform::automation::PumpUntilIdle();
+  ASSERT_EQ(EngineState(), engine_state::kPlaying);
+  platform::automation::AdvanceClock(4246);
+  EXPECT_EQ(m_idleResets, 0);
+  platform::automation::AdvanceClock(1);
+  EXPECT_EQ(m_idleResets, 1);
+  platform::automation::AdvanceClock(4247);
+  EXPECT_EQ(m_idleResets, 2);
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPauseCommand, 0);
+  platform::automation::AdvanceClock(5000);
+  EXPECT_EQ(m_idleResets, 2);
+}
+
+TEST_F(VideoViewTest, PausingKeepsThePausedFrameAndStoppingShowsTheFirstFrameAgain) {
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load(PutVideo().c_str(), m_parent, true));
+  platform::automation::PumpUntilIdle();
+  ASSERT_EQ(EngineState(), engine_state::kPlaying);
+  platform::automation::AdvanceClock(1500);
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPauseCommand, 0);
+  platform::automation::PumpUntilIdle();
+  EXPECT_EQ(EngineState(), engine_state::kPaused);
+  EXPECT_FALSE(view.KeepAwakeRunning());
+  EXPECT_TRUE(HasButton(kPlayCommand));
+  ASSERT_NE(view.PausedPicture(), nullptr);
+  // The frame at 1.5 s is not the first frame.
+  const std::size_t bytes = view.Still()->header.biSizeImage;
+  EXPECT_TRUE(bytes != view.PausedPicture()->header.biSizeImage ||
+              std::memcmp(DibPixels(view.Still()), DibPixels(view.PausedPicture()), bytes) != 0);
+
+  SendMessageW(view.GetHandle(), WM_COMMAND, kVideoStopCommand, 0);
+  platform::automation::PumpUntilIdle();
+  EXPECT_EQ(EngineState(), engine_state::kIdle);
+  EXPECT_EQ(view.PausedPicture(), nullptr);
+  EXPECT_NE(view.Still(), nullptr);
+  EXPECT_TRUE(HasButton(kPlayCommand));
+  // Play after stop opens the file again and plays from the start.
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPlayCommand, 0);
+  EXPECT_EQ(EngineState(), engine_state::kPlaying);
+}
+
+TEST_F(VideoViewTest, TheEndReturnsToTheStillAndTellsTheParent) {
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load(PutVideo().c_str(), m_parent, true));
+  platform::automation::PumpUntilIdle();
+  platform::automation::AdvanceClock(3500);
+  platform::automation::PumpUntilIdle();
+  EXPECT_EQ(EngineState(), engine_state::kIdle);
+  EXPECT_FALSE(view.KeepAwakeRunning());
+  EXPECT_TRUE(view.ShowsNothing());
+  EXPECT_EQ(view.Progress()->Position(), 0);
+  EXPECT_TRUE(HasButton(kPlayCommand));
+  EXPECT_EQ(ParentMessages(), std::vector<UINT>{WM_VIDEO_VIEW_ENDED});
+  EXPECT_EQ(m_idleResets, 0);  // three seconds are less than one keep-awake period
+}
+
+TEST_F(VideoViewTest, AFileTheEngineCannotOpenIsNotPlayedAndShowsItsNameOnWhite) {
+  CVideoView& view = MakeView();
+  ASSERT_TRUE(view.Load(Put(u"broken.3gp", std::string(4000, '\x5a')).c_str(), m_parent, true));
+  platform::automation::PumpUntilIdle();
+  EXPECT_TRUE(view.LoadFailed());
+  EXPECT_NE(EngineState(), engine_state::kPlaying);
+  EXPECT_FALSE(view.KeepAwakeRunning());
+  SendMessageW(view.GetHandle(), WM_COMMAND, kPlayCommand, 0);
+  EXPECT_NE(EngineState(), engine_state::kPlaying);
+  const std::filesystem::path png = m_device.root() / "broken.png";
+  ASSERT_TRUE(platform::automation::Screenshot(png));
+  // The corner of the video area is white; the name is drawn in its middle.
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, 5, 5) & 0xFFFFFF, 0xFFFFFFu);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(VideoViewTest, ThePlayerDialogPlaysAtOnceAndPausesWhenItLosesTheFocus) {
+  const std::u16string path = PutVideo();
+  CVideoPlayerDialog dialog{CString(path)};
+  bool checked = false;
+  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND window) {
+    checked = true;
+    EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPlaying);
+    WCHAR title[32] = {};
+    GetWindowTextW(window, title, 32);
+    EXPECT_EQ(std::u16string_view(title), u"Inbox");
+    SendMessageW(window, WM_KILLFOCUS, 0, 0);
+    platform::automation::PumpUntilIdle();
+    EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPaused);
+    PostMessageW(window, WM_COMMAND, 1, 0);
+  });
+  EXPECT_TRUE(dialog.Run(m_owner));
+  EXPECT_TRUE(checked);
+}
+
+}  // namespace
+}  // namespace save_test
