@@ -96,8 +96,8 @@ void ApplyLinkActionMenuRules(HMENU menu, int linkType, bool hasTarget) {
   Enable(menu, kCall, phone);
   Enable(menu, kCallWithOptions, phone);
   Enable(menu, kOpen, hasTarget && IsWebLink(linkType));
-  // Saving to contacts comes with the keeping-objects work.
-  Enable(menu, kSaveNumber, false);
+  // A number or an e-mail address can go into a contact's field; a web address has none.
+  Enable(menu, kSaveNumber, hasTarget && (linkType == kLinkPhone || linkType == kLinkEmail));
   Enable(menu, kEditAddress, hasTarget);
   Enable(menu, kHandToClient, hasTarget);
 }

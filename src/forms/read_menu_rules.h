@@ -29,7 +29,8 @@ struct LinkMenuFacts {
 // removed, 40424 and 40495 are disabled, and with the policy value 0 so are 40683, 40684, 40685.
 void ApplyComposeLinkMenuRules(HMENU menu, const LinkMenuFacts& facts);
 // The action menu of a link (submenu 15): commands that need a kind of link the current one is
-// not (a number for the calls, an address for open) are disabled; 40635 waits for contacts saving.
+// not (a number for the calls, an address for open, a number or e-mail address for saving it into a
+// contact, 40635) are disabled.
 void ApplyLinkActionMenuRules(HMENU menu, int linkType, bool hasTarget);
 
 // The compose items of the soft-key menu's link submenu: each needs a link it can address (a

@@ -79,8 +79,9 @@ const MessageMap* CReadView::GetMessageMap() const {
       OnCommandId(read_command::kMessageInfo, &CReadView::OnMessageInfo),
       OnCommandId(read_command::kDeliveryReport, &CReadView::OnDeliveryReport),
       OnCommandId(read_command::kReadReport, &CReadView::OnReadReport),
-      // Saving objects (41091, 41143) and a link to contacts (40635) come with the save-objects
-      // window; until then their menu items stay disabled and the commands do nothing.
+      OnCommandId(read_command::kSaveObjects, &CReadView::OnSaveObjects),
+      OnCommandId(read_command::kSaveThisObject, &CReadView::OnSaveThisObject),
+      OnCommandId(read_command::kSaveLinkToContacts, &CReadView::OnSaveLinkToContacts),
       OnCommandId(read_command::kReplyText, &CReadView::OnReplyText),
       OnCommandId(read_command::kReplyMms, &CReadView::OnReplyMms),
       OnCommandId(read_command::kReplyVoiceMail, &CReadView::OnReplyVoiceMail),

@@ -156,6 +156,9 @@ class CReadView : public CDialogBase {
   LRESULT OnLinkToFavorites(WPARAM wParam, LPARAM lParam);
   LRESULT OnEditLink(WPARAM wParam, LPARAM lParam);
   LRESULT OnLinkToClient(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSaveObjects(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSaveThisObject(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSaveLinkToContacts(WPARAM wParam, LPARAM lParam);
   LRESULT OnHotKey(WPARAM wParam, LPARAM lParam);
   LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);

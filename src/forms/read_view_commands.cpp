@@ -13,11 +13,15 @@
 #include "device/link_checks.h"
 #include "device/link_record.h"
 #include "forms/hand_over.h"
+#include "forms/link_to_contact.h"
 #include "forms/message_binding.h"
 #include "forms/message_info_text.h"
+#include "forms/object_saving.h"
 #include "forms/read_dialogs.h"
 #include "forms/read_menu_rules.h"
 #include "forms/read_view.h"
+#include "forms/save_objects_window.h"
+#include "forms/saveable_objects.h"
 #include "forms/text_xml_view_wnd.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/html_view.h"
@@ -359,6 +363,31 @@ LRESULT CReadView::OnLinkToClient(WPARAM, LPARAM) {
   return 0;
 }
 
+// Saving stops the presentation first: the window previews sounds of its own, and a file being
+// played is not copied half way through a change.
+LRESULT CReadView::OnSaveObjects(WPARAM, LPARAM) {
+  if (m_model == nullptr || !HasSaveableObjects(*m_model)) return 0;
+  OnStop(0, 0);
+  ShowSaveObjects(GetHandle(), m_model);
+  return 0;
+}
+
+LRESULT CReadView::OnSaveThisObject(WPARAM, LPARAM) {
+  if (!m_hasCurrentObject) return 0;
+  OnStop(0, 0);
+  SaveCurrentObject(GetHandle(), m_currentObject, m_currentObjectIsHtml);
+  return 0;
+}
+
+LRESULT CReadView::OnSaveLinkToContacts(WPARAM, LPARAM) {
+  if (!m_linkTarget.IsEmpty() && (m_linkType == kLinkPhone || m_linkType == kLinkEmail)) {
+    m_player.Pause();
+    SaveLinkToContact(GetHandle(), m_linkTarget);
+  }
+  ClearLink();
+  return 0;
+}
+
 void CReadView::TalkKey() {
   if (m_linkType == kLinkPhone && !m_linkTarget.IsEmpty()) {
     m_player.Pause();
@@ -381,9 +410,8 @@ LRESULT CReadView::OnInitMenuPopup(WPARAM wParam, LPARAM) {
     ReadMenuFacts facts;
     facts.hasSender = !m_sender.IsEmpty();
     facts.openedWithFlag = m_openedWithFlag;
-    // The save-objects window is not part of this view yet: nothing can be saved from here.
-    facts.hasSaveableObjects = false;
-    facts.hasCurrentObject = false;
+    facts.hasSaveableObjects = m_model != nullptr && HasSaveableObjects(*m_model);
+    facts.hasCurrentObject = m_hasCurrentObject;
     facts.voiceMailConfigured = GetConfigValue(numeric_setting::kVoiceMailClassPresent) != 0;
     facts.voiceMailTypeName = GetConfigString(string_setting::kVoiceMailTypeName);
     facts.hasReplyAddress = m_hasReplyAddress;

@@ -138,9 +138,13 @@ TEST(ReadMenuRules, LinkActionsNeedTheRightKindOfLink) {
   ApplyLinkActionMenuRules(menu, kLinkPhone, true);
   EXPECT_FALSE(Grayed(menu, 40421));
   EXPECT_TRUE(Grayed(menu, 40455));
+  EXPECT_FALSE(Grayed(menu, 40635)) << "a number can go into a contact";
+  ApplyLinkActionMenuRules(menu, kLinkEmail, true);
+  EXPECT_FALSE(Grayed(menu, 40635)) << "so can an e-mail address";
   ApplyLinkActionMenuRules(menu, kLinkHttp, true);
   EXPECT_TRUE(Grayed(menu, 40421));
   EXPECT_FALSE(Grayed(menu, 40455));
+  EXPECT_TRUE(Grayed(menu, 40635)) << "a web address has no contact field";
   ApplyLinkActionMenuRules(menu, kLinkPhone, false);
   EXPECT_TRUE(Grayed(menu, 40421)) << "an empty number is not called";
   EXPECT_TRUE(Grayed(menu, 40424));

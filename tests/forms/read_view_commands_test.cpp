@@ -13,6 +13,8 @@
 #include "forms/message_info_dialog.h"
 #include "forms/read_frame.h"
 #include "forms/read_view.h"
+#include "forms/save_objects_window.h"
+#include "forms/saveable_objects.h"
 #include "forms/text_xml_view_wnd.h"
 #include "platform/activity_log.h"
 #include "platform/controls/control_messages.h"
@@ -409,7 +411,7 @@ TEST_F(ReadViewCommandsTest, TheLinkMenuEnablesWhatTheCurrentLinkCanDo) {
     EXPECT_TRUE(Grayed(link, read_command::kEmailToLink));
     EXPECT_TRUE(Grayed(link, read_command::kOpenLink));
     EXPECT_TRUE(Grayed(link, read_command::kLinkToFavorites));
-    EXPECT_TRUE(Grayed(link, read_command::kSaveLinkToContacts)) << "saved by the save-objects work";
+    EXPECT_FALSE(Grayed(link, read_command::kSaveLinkToContacts)) << "a number goes into a contact";
     SelectLink(view, Link(u"anna@example.com", kLinkEmail));
     OpenMenu(view);
     EXPECT_FALSE(Grayed(link, read_command::kEmailToLink));
@@ -420,9 +422,35 @@ TEST_F(ReadViewCommandsTest, TheLinkMenuEnablesWhatTheCurrentLinkCanDo) {
     EXPECT_FALSE(Grayed(link, read_command::kOpenLink));
     EXPECT_FALSE(Grayed(link, read_command::kLinkToFavorites));
     EXPECT_TRUE(Grayed(link, read_command::kMmsToLink));
-    // Saving objects belongs to the save-objects window, which this view does not open yet.
-    EXPECT_TRUE(Grayed(view.MainMenu(), read_command::kSaveObjects));
+    EXPECT_TRUE(Grayed(link, read_command::kSaveLinkToContacts)) << "a web address has no contact field";
+    // The text part can be kept; no object is current until the text reports one.
+    EXPECT_FALSE(Grayed(view.MainMenu(), read_command::kSaveObjects));
     EXPECT_TRUE(Grayed(view.MainMenu(), read_command::kSaveThisObject));
+  });
+}
+
+TEST_F(ReadViewCommandsTest, SavingOpensTheSaveObjectsWindowAndStopsPlaying) {
+  MessageBinding* binding = Bind("mms-rich/rich-01-photo-audio-begin.mms");
+  ASSERT_NE(binding, nullptr);
+  Run(binding, [&](CReadView& view) {
+    OpenMenu(view);
+    EXPECT_FALSE(Grayed(view.MainMenu(), read_command::kSaveObjects)) << "photos and a sound to save";
+    EXPECT_TRUE(Grayed(view.MainMenu(), read_command::kSaveThisObject)) << "no object is current yet";
+    int listed = -1;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) {
+      listed = static_cast<int>(SendDlgItemMessageW(dialog, kObjectList, LB_GETCOUNT, 0, 0));
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(view, read_command::kSaveObjects);
+    // Every part with a file: the photos, their captions and the sound.
+    EXPECT_EQ(listed, static_cast<int>(SaveableObjects(*binding->Model()).size()));
+    EXPECT_GE(listed, 4);
+    EXPECT_EQ(view.PlaybackState(), read_view::kStopped);
+    // Once the text reports an object as current, it can be saved alone.
+    const std::u16string path = u"\\My Documents\\photo.jpg";
+    SendMessageW(view.GetHandle(), WM_READ_CURRENT_OBJECT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    OpenMenu(view);
+    EXPECT_FALSE(Grayed(view.MainMenu(), read_command::kSaveThisObject));
   });
 }
 
