@@ -9,6 +9,7 @@
 
 #include "forms/compose_data_block.h"
 #include "forms/form_provider.h"
+#include "host_recorder.h"
 #include "platform/automation/automation.h"
 #include "platform/com_ptr.h"
 #include "platform/message_store/message_store.h"
@@ -29,56 +30,7 @@ constexpr ULONG kSenderTag = 0x800B001F;
 constexpr const WCHAR* kUiKey = u"\\SOFTWARE\\Quillon\\Quillon MMS UA\\Config\\UI";
 constexpr const WCHAR* kHandShakeValue = u"Quillon_IPC_Name";
 
-std::vector<UINT>& ClientLog() {
-  static std::vector<UINT> log;
-  return log;
-}
-
-LRESULT ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message >= WM_USER) ClientLog().push_back(message);
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-std::vector<std::pair<UINT, WPARAM>>& ParentLog() {
-  static std::vector<std::pair<UINT, WPARAM>> log;
-  return log;
-}
-
-LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND || message == WM_CLOSE) {
-    ParentLog().emplace_back(message, wParam);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-struct RecordingHost : IFormHost {
-  struct Call {
-    std::string name;
-    IMMSForm* form;
-    DWORD value;
-  };
-  std::vector<Call> calls;
-
-  HRESULT FormClosed(IMMSForm* form, IMessage*, DWORD flags) override {
-    calls.push_back({"FormClosed", form, flags});
-    return S_OK;
-  }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm* form, IMessage*, DWORD action, DWORD) override {
-    calls.push_back({"FormAction", form, action});
-    return S_OK;
-  }
-};
-
-HWND MakeWindow(LPCWSTR className, WNDPROC procedure) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
-}
+using namespace host_test;
 
 void SetHandShake(bool set) {
   HKEY key = nullptr;
@@ -113,9 +65,6 @@ class ComposeHostTest : public ::testing::Test {
     std::string error;
     ASSERT_EQ(platform::OpenMessageStore(m_store.Receive(), &error), S_OK) << error;
     ULC_Global::GetGlobal()->messageStore = m_store.Get();
-    // The read form's tests register the client's class with their own procedure: ours replaces it
-    // for this test and goes again at its end.
-    UnregisterClassW(u"Ppc_WndCls_MainFrme", nullptr);
     m_client = MakeWindow(u"Ppc_WndCls_MainFrme", &ClientProcedure);
     m_parent = MakeWindow(u"ComposeHostParent", &ParentProcedure);
     m_module = LoadLibraryW(u"MMSForm.dll");
@@ -133,8 +82,6 @@ class ComposeHostTest : public ::testing::Test {
     if (m_module) FreeLibrary(m_module);
     DestroyWindow(m_parent);
     DestroyWindow(m_client);
-    UnregisterClassW(u"Ppc_WndCls_MainFrme", nullptr);
-    UnregisterClassW(u"ComposeHostParent", nullptr);
     platform::automation::PumpUntilIdle();
     platform::automation::Reset();
     ULC_Global::GetGlobal()->messageStore = nullptr;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "forms/form_provider.h"
+#include "host_recorder.h"
 #include "platform/automation/automation.h"
 #include "platform/com_ptr.h"
 #include "platform/message_store/message_store.h"
@@ -20,58 +21,7 @@ namespace {
 constexpr ULONG kMessageStateTag = 0x80080003;
 constexpr UINT kCommandDone = 1;
 
-std::vector<UINT>& ClientLog() {
-  static std::vector<UINT> log;
-  return log;
-}
-
-LRESULT ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message >= WM_USER) ClientLog().push_back(message);
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-std::vector<std::pair<UINT, WPARAM>>& ParentLog() {
-  static std::vector<std::pair<UINT, WPARAM>> log;
-  return log;
-}
-
-LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND || message == WM_CLOSE) {
-    ParentLog().emplace_back(message, wParam);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// The host's callback object: records what the form told it.
-struct RecordingHost : IFormHost {
-  struct Call {
-    std::string name;
-    IMMSForm* form;
-    IMessage* message;
-    DWORD value;
-  };
-  std::vector<Call> calls;
-
-  HRESULT FormClosed(IMMSForm* form, IMessage* message, DWORD flags) override {
-    calls.push_back({"FormClosed", form, message, flags});
-    return S_OK;
-  }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm* form, IMessage* message, DWORD action, DWORD) override {
-    calls.push_back({"FormAction", form, message, action});
-    return S_OK;
-  }
-};
-
-HWND MakeWindow(LPCWSTR className, WNDPROC procedure) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
-}
+using namespace host_test;
 
 class FormHostTest : public ::testing::Test {
  protected:
