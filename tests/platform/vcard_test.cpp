@@ -204,6 +204,26 @@ TEST(VcardRead, HostileFilesFailCleanlyAndKeepNothing) {
   }
 }
 
+// A converter named by an alias of UTF-8 may pass on bytes that are no Unicode (a code point past
+// U+10FFFF); they are replaced like any undecodable byte, so the name writes and reads back as kept.
+TEST(VcardRead, BytesPastUnicodeUnderACharsetAliasAreReplacedAndReadBackEqual) {
+  auto read = ReadVcards("BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF8;ENCODING=QUOTED-PRINTABLE:Ann=F4=9E=9E=94a\r\n"
+                         "END:VCARD\r\n");
+  ASSERT_TRUE(read.ok()) << read.error;
+  ASSERT_EQ(read.contacts.size(), 1u);
+  const std::string& family = read.contacts[0].familyName;
+  EXPECT_EQ(family.substr(0, 3), "Ann");
+  EXPECT_EQ(family.find('\xF4'), std::string::npos) << "no byte of the sequence is kept as it was";
+  EXPECT_NE(family.find("\xEF\xBF\xBD"), std::string::npos);
+  EXPECT_EQ(family.back(), 'a');
+  for (VcardVersion version : {VcardVersion::k21, VcardVersion::k30}) {
+    auto again = ReadVcards(platform::pim::WriteVcard(read.contacts[0], version));
+    ASSERT_TRUE(again.ok());
+    ASSERT_EQ(again.contacts.size(), 1u);
+    EXPECT_EQ(again.contacts[0].familyName, family);
+  }
+}
+
 TEST(VcardRead, PhotoThatIsNoPictureIsLeftOutWithAWarning) {
   const std::string text =
       "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nPHOTO;ENCODING=b;TYPE=JPEG:" +

@@ -317,7 +317,10 @@ std::optional<std::string> CharsetToUtf8(std::string_view charset, std::string_v
     }
   }
   iconv_close(cd);
-  return out;
+  // Some converters pass on sequences that are no Unicode (glibc's "UTF8" lets code points past
+  // U+10FFFF through): our own decoding replaces them, so that what is kept writes and reads back
+  // unchanged.
+  return Utf16ToUtf8(Utf8ToUtf16(out));
 }
 
 std::optional<std::string> DecodeValueBytes(const VersitLine& line, std::string* error) {
