@@ -41,13 +41,13 @@ CString RowText(const SaveableObject& object) {
   CString text = object.name;
   text.AppendFormat(u"  %s", ObjectKindName(object.type).GetString());
   if (!object.present) {
-    text += u", missing";
+    text += transport::LoadResourceString(object_text::kMissing).GetString();
   } else if (object.size < 1024) {
     text.AppendFormat(u", %u B", static_cast<unsigned>(object.size));
   } else {
     text.AppendFormat(u", %u KB", static_cast<unsigned>((object.size + 1023) / 1024));
   }
-  if (object.forwardLock) text += u", protected";
+  if (object.forwardLock) text += transport::LoadResourceString(object_text::kProtected).GetString();
   return text;
 }
 
@@ -149,7 +149,9 @@ void CSaveObjectsWindow::UpdateSortMenu() {
   // The sort key's item names the key in use and its direction.
   WCHAR key[64] = {};
   GetMenuStringW(m_menu, m_sortKey, key, static_cast<int>(std::size(key)), MF_BYCOMMAND);
-  const std::u16string label = platform::FormatWide(u"Sort: %s %s", key, m_descending ? u"\u2193" : u"\u2191");
+  const CString format = transport::LoadResourceString(object_text::kSortLabel);
+  const std::u16string label =
+      platform::FormatWide(format.GetString(), key, m_descending ? u"\u2193" : u"\u2191");
   if (GetMenuItemCount(m_menu) == kMenuItemCount && sort != nullptr) {
     ModifyMenuW(m_menu, save_objects::kSortSubmenu, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(sort),
                 label.c_str());

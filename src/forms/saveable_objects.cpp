@@ -2,6 +2,7 @@
 
 #include "forms/object_file_name.h"
 #include "platform/file_api.h"
+#include "transport/resource_module.h"
 
 namespace {
 
@@ -43,12 +44,13 @@ bool HasSaveableObjects(const MessageModel& model) {
 
 CString ObjectKindName(MediaType type) {
   switch (media_type::KindOf(type)) {
-    case media_type::kImage: return CString(u"Picture");
-    case media_type::kAudio: return CString(u"Sound");
-    case media_type::kVideo: return CString(u"Video");
-    case media_type::kText: return CString(u"Text");
+    case media_type::kImage: return transport::LoadResourceString(object_text::kPicture);
+    case media_type::kAudio: return transport::LoadResourceString(object_text::kSound);
+    case media_type::kVideo: return transport::LoadResourceString(object_text::kVideo);
+    case media_type::kText: return transport::LoadResourceString(object_text::kText);
     case media_type::kPersonalData:
-      return CString(media_type::FormatOf(type) == 2 ? u"Calendar entry" : u"Contact card");
-    default: return CString(u"File");
+      return transport::LoadResourceString(media_type::FormatOf(type) == 2 ? object_text::kCalendarEntry
+                                                                            : object_text::kContactCard);
+    default: return transport::LoadResourceString(object_text::kFile);
   }
 }

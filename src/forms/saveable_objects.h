@@ -19,6 +19,20 @@ struct SaveableObject {
   bool forwardLock = false;
 };
 
+// The texts the objects are shown with.
+namespace object_text {
+constexpr UINT kPicture = 41250;
+constexpr UINT kSound = 41251;
+constexpr UINT kVideo = 41252;
+constexpr UINT kText = 41253;
+constexpr UINT kCalendarEntry = 41254;
+constexpr UINT kContactCard = 41255;
+constexpr UINT kFile = 41256;
+constexpr UINT kMissing = 41257;
+constexpr UINT kProtected = 41258;
+constexpr UINT kSortLabel = 41259;  // the sort key and its direction
+}  // namespace object_text
+
 // Parts given as inline text have no file and are left out.
 std::vector<SaveableObject> SaveableObjects(const MessageModel& model);
 
