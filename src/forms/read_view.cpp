@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr UINT kToolbarFaces = 130;
 constexpr int kPreviousImage = 35, kNextImage = 34, kPlayImage = 51, kPauseImage = 45, kStopImage = 46,
               kFullScreenImage = 44;
 constexpr UINT kTitleText = 40913;
@@ -145,18 +144,8 @@ void CReadView::BuildToolbar() {
   RECT client{};
   GetClientRect(&client);
   const int height = ScaleY(26);
-  m_toolbar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, client.bottom - height,
-                                client.right, height, GetHandle(),
-                                reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(kToolbarId)), nullptr, nullptr);
+  m_toolbar = m_buttons.CreateAlongBottom(GetHandle(), kToolbarId, height, &m_images);
   if (m_toolbar == nullptr) return;
-  m_buttons.SetToolbar(m_toolbar);
-  platform::gdi::UniqueBitmap faces(transport::LoadResourceBitmap(kToolbarFaces));
-  BITMAP size{};
-  if (faces.Get() != nullptr && ::GetObjectW(faces.Get(), sizeof size, &size) != 0) {
-    m_images = ImageList_Create(size.bmHeight, size.bmHeight, ILC_MASK | ILC_COLOR24, 52, 0);
-    ImageList_AddMasked(m_images, faces.Get(), RGB(192, 192, 192));
-    ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
-  }
   std::vector<TBBUTTON> buttons = {
       {kPreviousImage, kPreviousCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
       {kNextImage, kNextCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},

@@ -1,15 +1,37 @@
 #include "ui/playback_toolbar.h"
 
 #include <array>
+#include <cstdint>
 
 #include "platform/controls/toolbar_api.h"
+#include "platform/gdi/gdi_raii.h"
 #include "transport/resource_module.h"
 
 namespace {
 
 constexpr UINT kPrevious = 40313, kNext = 40314, kFullScreen = 40692, kPlay = 40510, kPause = 40511, kStop = 40518;
+// The strip of button faces, one square a face, grey (192, 192, 192) as the mask colour.
+constexpr UINT kToolbarFaces = 130;
 
 }  // namespace
+
+HWND PlaybackToolbar::CreateAlongBottom(HWND parent, WORD id, int height, HIMAGELIST* images) {
+  *images = nullptr;
+  RECT client{};
+  ::GetClientRect(parent, &client);
+  m_toolbar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, client.bottom - height,
+                                client.right, height, parent, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
+                                nullptr, nullptr);
+  if (m_toolbar == nullptr) return nullptr;
+  platform::gdi::UniqueBitmap faces(transport::LoadResourceBitmap(kToolbarFaces));
+  BITMAP size{};
+  if (faces.Get() != nullptr && ::GetObjectW(faces.Get(), sizeof size, &size) != 0) {
+    *images = ImageList_Create(size.bmHeight, size.bmHeight, ILC_MASK | ILC_COLOR24, 52, 0);
+    ImageList_AddMasked(*images, faces.Get(), RGB(192, 192, 192));
+    ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(*images));
+  }
+  return m_toolbar;
+}
 
 BOOL PlaybackToolbar::SwapButton(int oldCommand, DWORD mask, int newCommand, int image, BYTE state, BYTE style,
                                  WORD width, ULONG_PTR lParam, LPWSTR text, int textLength) {

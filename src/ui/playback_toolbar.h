@@ -2,6 +2,7 @@
 // command, enabling, the checked test and the tool-tip texts.
 #pragma once
 
+#include "platform/controls/toolbar_api.h"
 #include "platform/cstring.h"
 #include "platform/window/window_api.h"
 
@@ -25,6 +26,11 @@ class PlaybackToolbar {
   // Loads the texts into `strings` (kept alive by the caller while the toolbar shows them) and
   // hands them to the toolbar; returns how many.
   int SetToolTips(CString* strings, BOOL playing, ToolTipLayout layout);
+
+  // Makes the toolbar window `height` high along the bottom of `parent`'s client area, with the
+  // playback button faces as its image list, and drives it from then on. *images takes the list,
+  // which the caller destroys (null when the faces did not load). Null when no toolbar was made.
+  HWND CreateAlongBottom(HWND parent, WORD id, int height, HIMAGELIST* images);
 
   HWND Toolbar() const { return m_toolbar; }
   void SetToolbar(HWND toolbar) { m_toolbar = toolbar; }
