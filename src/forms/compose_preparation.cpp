@@ -10,7 +10,7 @@
 #include "forms/recipient_text.h"
 #include "forms/store_properties.h"
 #include "forms/subject_prefix.h"
-#include "platform/phone/phone_api.h"
+#include "platform/phone/sim_card.h"
 #include "transport/resource_module.h"
 
 namespace {
@@ -99,11 +99,14 @@ void ApplyDataBlockRecipients(StoreMessage& message, const ComposeWords& words) 
 }
 
 CString OwnNumber() {
-  SMS_ADDRESS address{};
-  if (SUCCEEDED(SmsGetPhoneNumber(&address)) && address.ptsAddress[0] != 0) {
-    address.ptsAddress[SMS_MAX_ADDRESS_LENGTH - 1] = 0;
-    return CString(address.ptsAddress);
+  HSIM sim = nullptr;
+  CString number;
+  if (SUCCEEDED(SimInitialize(0, nullptr, 0, &sim))) {
+    WCHAR subscriber[kMaxSubscriberNumberChars + 1] = {};
+    if (SUCCEEDED(SimGetSubscriberNumber(sim, subscriber, kMaxSubscriberNumberChars + 1))) number = CString(std::u16string_view(subscriber));
+    SimDeinitialize(sim);
   }
+  if (!number.IsEmpty()) return number;
   return GetConfigString(string_setting::kOwnerTelephone);
 }
 

@@ -4,6 +4,7 @@
 #include "config/settings.h"
 #include "device/ipc_flag.h"
 #include "device/wait_cursor.h"
+#include "forms/hand_over_file.h"
 #include "forms/message_binding.h"
 #include "forms/store_properties.h"
 #include "model/device_file.h"
@@ -31,24 +32,10 @@ constexpr ReplyKind kReplyKinds[] = {
     {string_setting::kVoiceMailAccountName, string_setting::kVoiceMailClassName},
 };
 
-void AppendRecord(std::string& bytes, const CString& text) {
-  auto count = static_cast<std::uint32_t>(text.GetLength());
-  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((count >> shift) & 0xFF));
-  for (char16_t c : text.View()) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-}
-
 // Writes the hand-over file and starts the composer program with its path.
 bool StartComposerProgram(const HandOverStrings& strings) {
   CString file = GetFolderSetting(folder_setting::kUAContentsPath) + kHandOverFileName;
-  std::string bytes;
-  for (const CString* text : {&strings.to, &strings.bcc, &strings.subject, &strings.account, &strings.messageClass,
-                              &strings.body}) {
-    AppendRecord(bytes, *text);
-  }
-  if (!WriteDeviceFile(file.View(), bytes)) return false;
+  if (!WriteDeviceFile(file.View(), EncodeHandOverFile(strings))) return false;
   CString commandLine = file;
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(kComposerProgram, commandLine.GetBuffer(commandLine.GetLength()), nullptr, nullptr, FALSE, 0,

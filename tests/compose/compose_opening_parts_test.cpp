@@ -95,11 +95,12 @@ TEST_F(BindingTest, SendOptionStringNamingAMissingFileFailsAndLeavesNoDataFile) 
   EXPECT_FALSE(binding.Message().Bool(kDeliveryReport));
 }
 
-void SetOwnNumber(std::u16string_view number) {
+void SetSubscriberNumber(std::u16string_view number) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform", 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform\\SIM", 0, nullptr, 0, 0, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
   const std::u16string text(number);
-  RegSetValueExW(key, u"OwnNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+  RegSetValueExW(key, u"SubscriberNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                  static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
   RegCloseKey(key);
 }
@@ -171,7 +172,7 @@ TEST_F(PreparationTest, ASubjectOfAHundredThousandCharactersGetsItsPrefixAndKeep
 }
 
 TEST_F(PreparationTest, ReplyToAllLeavesTheOwnNumberOutAndPutsTheSenderFirst) {
-  SetOwnNumber(u"+358 40 111");
+  SetSubscriberNumber(u"+358 40 111");
   StoreMessage& source = m_source.Message();
   ASSERT_TRUE(source.SetSenderAddress(u"\"Ann\"<+358402222>"));
   ASSERT_TRUE(source.SetRecipients(u"\"Me\"<+358-40-111>;+358403333", u"+35840111;bob@example.com", u""));

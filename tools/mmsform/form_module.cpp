@@ -13,7 +13,9 @@ bool FormModule::Load() {
   auto init = reinterpret_cast<MMSForm_InitFn>(GetProcAddressW(m_module, u"MMSForm_Init"));
   auto uninit = reinterpret_cast<MMSForm_UninitFn>(GetProcAddressW(m_module, u"MMSForm_Uninit"));
   m_createRead = reinterpret_cast<MMSForm_CreateReadFormFn>(GetProcAddressW(m_module, u"MMSForm_CreateReadForm"));
-  if (init == nullptr || uninit == nullptr || m_createRead == nullptr) return false;
+  m_createCompose =
+      reinterpret_cast<MMSForm_CreateComposeFormFn>(GetProcAddressW(m_module, u"MMSForm_CreateComposeForm"));
+  if (init == nullptr || uninit == nullptr || m_createRead == nullptr || m_createCompose == nullptr) return false;
   init();
   // Uninitialised only once initialised.
   m_uninit = uninit;

@@ -18,11 +18,13 @@ class FormModule {
   // an export is missing.
   bool Load();
   MMSForm_CreateReadFormFn CreateReadForm() const { return m_createRead; }
+  MMSForm_CreateComposeFormFn CreateComposeForm() const { return m_createCompose; }
 
  private:
   HMODULE m_module = nullptr;
   MMSForm_UninitFn m_uninit = nullptr;
   MMSForm_CreateReadFormFn m_createRead = nullptr;
+  MMSForm_CreateComposeFormFn m_createCompose = nullptr;
 };
 
 }  // namespace mmsform_tool

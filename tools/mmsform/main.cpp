@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command.h"
+#include "composer_program.h"
 #include "platform/device.h"
 
 namespace mmsform_tool {
@@ -34,6 +35,18 @@ Command::Command(std::string_view name, std::string_view usage, CommandFunction 
 
 int main(int argc, char** argv) {
   using namespace mmsform_tool;
+  // Started as the device's composer program, by the read form's reply or forward.
+  const bool asComposerProgram = argc > 0 && std::string_view(argv[0]).ends_with(kComposerProgramName);
+  if (asComposerProgram) {
+    std::string error;
+    if (!platform::OpenDevice(platform::DefaultDeviceRoot(), platform::RegistrySeed::kFactory, &error)) {
+      std::fprintf(stderr, "TyrMC.exe: cannot open the device: %s\n", error.c_str());
+      return 1;
+    }
+    const int status = RunComposerProgram(std::span<char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+    platform::CloseDevice();
+    return status;
+  }
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "help") == 0) {
     PrintUsage();
     return argc < 2 ? 2 : 0;
@@ -43,6 +56,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mmsform: cannot open the device: %s\n", error.c_str());
     return 1;
   }
+  InstallComposerProgram();
   for (const Command* command : Commands()) {
     if (command->name == argv[1]) {
       int status = command->run(std::span<char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));

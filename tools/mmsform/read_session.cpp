@@ -27,15 +27,6 @@ LRESULT ClientProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-HWND MakeHiddenWindow(LPCWSTR className, WNDPROC procedure) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = procedure;
-  windowClass.lpszClassName = className;
-  // A second session registers the class again; the first registration stands.
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-}
-
 }  // namespace
 
 ComPtr<IMessage> OpenReadTarget(IMsgStore* store, const std::string& target, std::string* error) {
@@ -69,6 +60,15 @@ ComPtr<IMessage> OpenReadTarget(IMsgStore* store, const std::string& target, std
     return {};
   }
   return ComPtr<IMessage>(static_cast<IMessage*>(object.Detach()));
+}
+
+HWND MakeHiddenWindow(LPCWSTR className, WNDPROC procedure) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.lpszClassName = className;
+  // A second session registers the class again; the first registration stands.
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
 }
 
 HWND MakeClientWindow() { return MakeHiddenWindow(u"Ppc_WndCls_MainFrme", &ClientProcedure); }

@@ -11,6 +11,7 @@
 #include "forms/form_interface.h"
 #include "platform/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
+#include "platform/window/window_api.h"
 
 namespace mmsform_tool {
 
@@ -20,6 +21,8 @@ ComPtr<IMessage> OpenReadTarget(IMsgStore* store, const std::string& target, std
 
 // The client application's main window ("Ppc_WndCls_MainFrme"), which the forms look for and post to.
 HWND MakeClientWindow();
+// A hidden top-level window of the host's own, of a class registered for it.
+HWND MakeHiddenWindow(LPCWSTR className, WNDPROC procedure);
 
 class ReadSession {
  public:
