@@ -147,6 +147,32 @@ TEST_F(ControlsTest, SoftKeysSendCommandsOpenMenusAndPassHotKeys) {
   EXPECT_FALSE(IsWindow(bar));
 }
 
+TEST_F(ControlsTest, ABarWithMoreThanTwoMenusGivesEachItsOwnKeyInOrder) {
+  HWND owner = MakeOwner();
+  // Objects, Use, Play, Done and Sort By.
+  SHMENUBARINFO info{sizeof info, owner, 0, 254, nullptr, 0, 0, nullptr, 0};
+  ASSERT_TRUE(SHCreateMenuBar(&info));
+  RECT r{};
+  GetWindowRect(info.hwndMB, &r);
+  // Tapped from one end of the bar to the other, every menu opens, each over its own stretch.
+  std::vector<HMENU> opened;
+  platform::automation::SetUnexpectedPromptHandler([](const platform::automation::Prompt&) {});
+  for (LONG x = r.left + 1; x < r.right; x += 3) {
+    ClearLog();
+    platform::automation::Tap({x, r.top + 5});
+    ASSERT_EQ(LogOf(WM_INITMENUPOPUP).size(), 1u) << x;
+    auto menu = reinterpret_cast<HMENU>(LogOf(WM_INITMENUPOPUP)[0].wParam);
+    if (opened.empty() || opened.back() != menu) opened.push_back(menu);
+  }
+  platform::automation::SetUnexpectedPromptHandler(nullptr);
+  ASSERT_EQ(opened.size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(opened[static_cast<std::size_t>(i)],
+              reinterpret_cast<HMENU>(SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, i)));
+  }
+  DestroyWindow(owner);
+}
+
 TEST_F(ControlsTest, ToolbarButtonsNotifyOnlyWhenEnabled) {
   HWND owner = MakeOwner();
   HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, 200, 240, 26, owner,

@@ -1,5 +1,7 @@
 // The soft-key menu bar window.
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
@@ -21,11 +23,51 @@ struct MenuBarState {
   }
 };
 
-RECT KeyRect(HWND hwnd, int index) {
+// One key per top-level item. The usual two soft keys take half the bar each (a single item keeps
+// the left key, where the hand expects it). A bar with more items (a window with several menus)
+// gives every one a key as wide as its label, and shares out what is left, so that no label is cut
+// while the bar has room for all of them.
+std::vector<RECT> KeyRects(const MenuBarState& state, HWND hwnd) {
   RECT client{};
   GetClientRect(hwnd, &client);
-  const int half = client.right / 2;
-  return index == 0 ? RECT{0, 0, half, client.bottom} : RECT{half, 0, client.right, client.bottom};
+  MenuRecord* record = FindMenu(state.menu);
+  const std::size_t count = record ? std::max<std::size_t>(2, record->items.size()) : 2;
+  std::vector<LONG> widths(count, 1);
+  if (count > 2) {
+    HDC hdc = GetDC(hwnd);
+    HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::u16string& text = record->items[i].text;
+      SIZE size{};
+      GetTextExtentPoint32W(hdc, text.c_str(), static_cast<int>(text.size()), &size);
+      widths[i] = size.cx + 6;
+    }
+    SelectObject(hdc, previous);
+    ReleaseDC(hwnd, hdc);
+  }
+  LONG total = 0;
+  for (LONG width : widths) total += width;
+  const LONG spare = std::max<LONG>(0, client.right - total);
+  std::vector<RECT> keys;
+  LONG left = 0;
+  LONG used = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    used += widths[i];
+    // Spare room is shared evenly; a bar too narrow for the labels scales them all alike.
+    const LONG right = i + 1 == count ? client.right
+                       : spare > 0   ? used + spare * static_cast<LONG>(i + 1) / static_cast<LONG>(count)
+                                     : used * client.right / total;
+    keys.push_back(RECT{left, 0, right, client.bottom});
+    left = right;
+  }
+  return keys;
+}
+
+int KeyAt(const std::vector<RECT>& keys, POINT point) {
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (PtInRect(&keys[i], point)) return static_cast<int>(i);
+  }
+  return static_cast<int>(keys.size()) - 1;
 }
 
 void Paint(MenuBarState& state, HWND hwnd) {
@@ -36,16 +78,20 @@ void Paint(MenuBarState& state, HWND hwnd) {
   HBRUSH background = CreateSolidBrush(state.background);
   FillRect(hdc, &client, background);
   DeleteObject(background);
-  RECT divider{client.right / 2, client.bottom / 4, client.right / 2 + 1, client.bottom * 3 / 4};
-  FillRect(hdc, &divider, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const std::vector<RECT> keys = KeyRects(state, hwnd);
+  for (std::size_t i = 1; i < keys.size(); ++i) {
+    const LONG x = keys[i].left;
+    RECT divider{x, client.bottom / 4, x + 1, client.bottom * 3 / 4};
+    FillRect(hdc, &divider, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  }
   HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
   SetBkMode(hdc, TRANSPARENT);
   MenuRecord* record = FindMenu(state.menu);
-  for (int i = 0; record && i < 2 && i < static_cast<int>(record->items.size()); ++i) {
+  for (int i = 0; record && i < static_cast<int>(record->items.size()); ++i) {
     const MenuItem& item = record->items[static_cast<std::size_t>(i)];
     const bool grayed = (item.flags & (MF_GRAYED | MF_DISABLED)) != 0;
     SetTextColor(hdc, grayed ? RGB(140, 160, 180) : RGB(255, 255, 255));
-    RECT key = KeyRect(hwnd, i);
+    RECT key = keys[static_cast<std::size_t>(i)];
     DrawTextW(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &key,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
   }
@@ -62,11 +108,22 @@ void PressKey(MenuBarState& state, HWND hwnd, int index) {
     if (state.owner) PostMessageW(state.owner, WM_COMMAND, item.id, 0);
     return;
   }
-  RECT bar{};
-  GetWindowRect(hwnd, &bar);
-  const UINT align = index == 0 ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
-  TrackPopupMenuEx(item.submenu, align | TPM_BOTTOMALIGN, index == 0 ? bar.left : bar.right, bar.top, state.owner,
-                   nullptr);
+  // The menu opens above its key: from the left edge for the first, the right edge for the last,
+  // centred over a key in between.
+  const std::vector<RECT> keys = KeyRects(state, hwnd);
+  const int count = static_cast<int>(keys.size());
+  RECT key = keys[static_cast<std::size_t>(index)];
+  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&key), 2);
+  UINT align = TPM_CENTERALIGN;
+  LONG x = (key.left + key.right) / 2;
+  if (index == 0) {
+    align = TPM_LEFTALIGN;
+    x = key.left;
+  } else if (index == count - 1) {
+    align = TPM_RIGHTALIGN;
+    x = key.right;
+  }
+  TrackPopupMenuEx(item.submenu, align | TPM_BOTTOMALIGN, x, key.top, state.owner, nullptr);
 }
 
 LRESULT GetSubMenuOf(MenuBarState& state, LPARAM key) {
@@ -85,11 +142,9 @@ LRESULT Handle(MenuBarState& state, HWND hwnd, UINT message, WPARAM wParam, LPAR
   switch (message) {
     case WM_PAINT: Paint(state, hwnd); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_LBUTTONUP: {
-      RECT left = KeyRect(hwnd, 0);
-      PressKey(state, hwnd, PtInRect(&left, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) ? 0 : 1);
+    case WM_LBUTTONUP:
+      PressKey(state, hwnd, KeyAt(KeyRects(state, hwnd), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
       return 0;
-    }
     case SHCMBM_GETMENU: return reinterpret_cast<LRESULT>(state.menu);
     case SHCMBM_GETSUBMENU: return GetSubMenuOf(state, lParam);
     case SHCMBM_OVERRIDEKEY:
