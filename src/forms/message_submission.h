@@ -1,0 +1,18 @@
+// The hand-over of a composed message to the transport: the send flow stores the message, then
+// submits it through this object.
+#pragma once
+
+#include <memory>
+
+#include "forms/message_binding.h"
+#include "platform/win_types.h"
+
+// What the send flow hands the message to: the transport's submission of one stored message.
+class MessageSubmission {
+ public:
+  virtual ~MessageSubmission() = default;
+  // Writes the message out for sending and queues it; S_OK or the failure.
+  virtual HRESULT Submit(DWORD flags) = 0;
+};
+// The submission of the binding's message, or null when it cannot be sent (no store message).
+std::unique_ptr<MessageSubmission> CreateSubmission(MessageBinding& binding);
