@@ -335,7 +335,7 @@ LRESULT CComposerFrame::OnReset(WPARAM, LPARAM) {
   m_binding->Message().SetRecipients(to.View(), cc.View(), bcc.View());
   m_openAction = 0;
   // The reloaded model starts from the message's part folder, emptied of the old objects.
-  if (MessageModel* model = m_binding->Model()) ResetModel(*model, true);
+  if (MessageModel* model = m_binding->ModelForComposing()) ResetModel(*model, true);
   m_headerWindow.reset();
   m_header.reset();
   if (!LoadModel()) return 0;

@@ -235,7 +235,7 @@ void CComposerFrame::Attach(DWORD verb, MessageBinding* binding) {
 }
 
 bool CComposerFrame::LoadModel() {
-  MessageModel* model = m_binding != nullptr ? m_binding->Model() : nullptr;
+  MessageModel* model = m_binding != nullptr ? m_binding->ModelForComposing() : nullptr;
   if (model == nullptr) return false;
   m_editor = std::make_unique<SlideEditor>(*model);
   if (m_flixMode) m_editor->SetExtraSlideLimit(GetConfigValue(numeric_setting::kFlixSlideCountLimit));

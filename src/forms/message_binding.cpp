@@ -91,6 +91,16 @@ MessageModel* MessageBinding::Model() {
   return m_model.get();
 }
 
+MessageModel* MessageBinding::ModelForComposing() {
+  constexpr LONG kNotDownloaded = 3;
+  if (!m_model && Message().State() != kNotDownloaded && !DataFileSize()) {
+    auto model = std::make_unique<MessageModel>();
+    model->partFolder = PartFolder();
+    m_model = std::move(model);
+  }
+  return Model();
+}
+
 bool MessageBinding::SaveModel() {
   if (!m_model) return false;
   if (!SaveMessage(*m_model, PartFolder().View(), DataFile().View())) return false;
