@@ -78,6 +78,7 @@ const MessageMap* CPresentationWindow::GetMessageMap() const {
       OnMessage(kReadHtmlLink, &CPresentationWindow::OnHtmlLink),
       OnMessage(kReadHtmlFolder, &CPresentationWindow::OnHtmlFolder),
       OnMessage(WM_KEYUP, &CPresentationWindow::OnKeyUp),
+      OnMessage(WM_KEYDOWN, &CPresentationWindow::OnKeyDown),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
@@ -498,4 +499,13 @@ LRESULT CPresentationWindow::OnHtmlFolder(WPARAM wParam, LPARAM lParam) {
 // passes up) are the view's: the arrows move between slides, the Talk key calls.
 LRESULT CPresentationWindow::OnKeyUp(WPARAM wParam, LPARAM lParam) {
   return ::SendMessageW(m_notify, WM_KEYUP, wParam, lParam);
+}
+
+// The player keeps the focus, so the keys that step through the links of a text or scroll it are
+// passed to the text shown on the slide.
+LRESULT CPresentationWindow::OnKeyDown(WPARAM wParam, LPARAM lParam) {
+  if (wParam != VK_UP && wParam != VK_DOWN && wParam != VK_PRIOR && wParam != VK_NEXT) return 0;
+  if (!TextShown()) return 0;
+  HWND text = m_htmlText ? m_html->InputWindow() : m_text->Control().GetHandle();
+  return ::SendMessageW(text, WM_KEYDOWN, wParam, lParam);
 }

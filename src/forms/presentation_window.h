@@ -83,6 +83,7 @@ class CPresentationWindow : public CWndBase, private TimelineSink {
   LRESULT OnHtmlLink(WPARAM wParam, LPARAM lParam);
   LRESULT OnHtmlFolder(WPARAM wParam, LPARAM lParam);
   LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
 
  private:
   // TimelineSink

@@ -21,6 +21,8 @@ class CTextXMLViewWnd : public CWndBase {
   BOOL ShowFile(LPCWSTR path);
 
   HWND HtmlView() const { return m_htmlView; }
+  // The window that takes the view's keys: its first child, which scrolls the page.
+  HWND InputWindow() const { return m_viewChild != nullptr ? m_viewChild : m_htmlView; }
   const CString& Folder() const { return m_folder; }
 
  protected:

@@ -107,24 +107,18 @@ void SpinBar::SetText(LPCWSTR text, DWORD itemData, BOOL modified) {
   InvalidateRect(nullptr, TRUE);
 }
 
-namespace {
-
-// The longest duration the bar offers is the raw registry value, with a default of its own that
-// is longer than the settings table's.
-DWORD LongestOffered() {
+DWORD LongestSlideDuration() {
   constexpr DWORD kLongestByDefault = 999000;
   const config::RegistryKey key =
       config::RegistryKey::Open(HKEY_LOCAL_MACHINE, std::u16string(config::kConfigRoot) + u"\\UI");
   return key.ReadDword(u"MaxDuration").value_or(kLongestByDefault);
 }
 
-}  // namespace
-
 void SpinBar::SetDuration(const Slide& slide) {
   CString text;
   text.Format(u"%ds", static_cast<int>(slide.duration / 1000));
   SetText(text, m_itemData, m_modified);
-  const DWORD maximum = LongestOffered();
+  const DWORD maximum = LongestSlideDuration();
   if (slide.duration <= slide.minimumDuration) {
     SetState(kSpinAtMinimum);
   } else {

@@ -18,6 +18,10 @@ enum SpinBarState : DWORD {
   kSpinDisabled = 3,
 };
 
+// The longest slide duration the bar offers: the raw registry value "MaxDuration" of the
+// configuration's UI key, with a default of its own (999000 ms) longer than the settings table's.
+DWORD LongestSlideDuration();
+
 class SpinBar : public CWndBase {
  public:
   SpinBar() = default;

@@ -101,17 +101,17 @@ TEST_F(ControlsTest, ModelessDialogPlacesItemsInDialogUnits) {
   HWND dialog = CreateDialogIndirectParamW(nullptr, Template(381), nullptr, PassiveProcedure, 0);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(IsWindowVisible(dialog));
-  RECT units{70, 22, 131, 62};  // item 1003 of the template
+  RECT units{5, 66, 66, 106};  // item 1004 of the template
   ASSERT_TRUE(MapDialogRect(dialog, &units));
   RECT placed{};
-  HWND item = GetDlgItem(dialog, 1003);
+  HWND item = GetDlgItem(dialog, 1004);
   GetWindowRect(item, &placed);
   POINT origin{0, 0};
   ClientToScreen(dialog, &origin);
   EXPECT_EQ(placed.left - origin.x, units.left);
   EXPECT_EQ(placed.top - origin.y, units.top);
   EXPECT_EQ(placed.right - placed.left, units.right - units.left);
-  EXPECT_FALSE(MapDialogRect(GetDlgItem(dialog, 1003), &units));  // not a dialog
+  EXPECT_FALSE(MapDialogRect(GetDlgItem(dialog, 1004), &units));  // not a dialog
 
   SetDlgItemInt(dialog, 1003, static_cast<UINT>(-12), TRUE);
   BOOL ok = FALSE;

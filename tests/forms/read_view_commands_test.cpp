@@ -572,6 +572,25 @@ TEST_F(ReadViewCommandsTest, TheFocusIsThePlayersAndItsKeysStillMoveBetweenSlide
   });
 }
 
+TEST_F(ReadViewCommandsTest, UpAndDownFromThePlayerStepThroughTheTextsLinks) {
+  MessageBinding* binding = Bind("mms-rich/rich-05-long-text-links.mms");
+  ASSERT_NE(binding, nullptr);
+  Run(binding, [&](CReadView& view) {
+    SetFocus(view.GetHandle());
+    ASSERT_EQ(GetFocus(), view.Player().Window()->GetHandle());
+    ASSERT_TRUE(view.LinkTarget().IsEmpty());
+    platform::automation::PressKey(40);  // down: the first link
+    const CString first = view.LinkTarget();
+    EXPECT_FALSE(first.IsEmpty());
+    platform::automation::PressKey(40);
+    EXPECT_FALSE(view.LinkTarget().IsEmpty());
+    EXPECT_NE(view.LinkTarget(), first);
+    platform::automation::PressKey(38);  // up: back to the first
+    EXPECT_EQ(view.LinkTarget(), first);
+    EXPECT_EQ(GetFocus(), view.Player().Window()->GetHandle()) << "the keys leave the focus where it was";
+  });
+}
+
 int g_chooserCancels = 0;
 LRESULT ChooserProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++g_chooserCancels;

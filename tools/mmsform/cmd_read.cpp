@@ -30,7 +30,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen 240x320@96|480x640@192] [--slides N]\n"
-    "                    [--keys space,right,left,enter,escape,up,down]\n";
+    "                    [--keys space,right,left,enter,escape,up,down] [--command ID]...\n";
 // However long its slides say it is, a headless reading ends after this much virtual time.
 constexpr DWORD kLongestReadingMs = 10 * 60 * 1000;
 constexpr DWORD kStepMs = 30;
@@ -41,6 +41,8 @@ struct ReadOptions {
   std::string screen;
   int slides = 0;
   std::vector<UINT> keys;
+  // Menu commands chosen once the view is open, after the keys (40631 forwards, 40632 replies).
+  std::vector<WORD> commands;
 };
 
 bool ParseKeys(std::string_view list, std::vector<UINT>* keys) {
@@ -67,6 +69,10 @@ bool Parse(std::span<char* const> args, ReadOptions* options) {
       if (options->slides < 1) return false;
     } else if (arg == "--keys" && hasValue) {
       if (!ParseKeys(args[++i], &options->keys)) return false;
+    } else if (arg == "--command" && hasValue) {
+      const int command = std::atoi(args[++i]);
+      if (command < 1 || command > 0xFFFF) return false;
+      options->commands.push_back(static_cast<WORD>(command));
     } else if (options->target.empty() && !arg.starts_with("--")) {
       options->target = arg;
     } else {
@@ -95,6 +101,10 @@ void PlayHeadless(HWND dialog, const ReadOptions& options) {
   auto* view = dynamic_cast<CReadView*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
   if (view == nullptr) return;
   for (UINT key : options.keys) PressHostKey(key);
+  for (WORD command : options.commands) {
+    if (!IsWindow(dialog)) break;
+    platform::automation::SendCommand(dialog, command);
+  }
   const DWORD start = GetTickCount();
   int shown = -1;
   int slidesSeen = 0;
@@ -195,7 +205,7 @@ int RunRead(std::span<char* const> args) {
 }
 
 const Command kRead("read",
-                    "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,...]   the read form, "
+                    "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,...] [--command ID]   the read form, "
                     "headless",
                     RunRead);
 
