@@ -7,6 +7,7 @@
 #include "config/settings.h"
 #include "forms/content_check.h"
 #include "forms/message_size.h"
+#include "forms/slide_layout_chooser.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
@@ -36,15 +37,6 @@ constexpr int kSizeDisplayId = 1291;
 constexpr LPCWSTR kPolicyKey = u"\\Security\\Policies\\Policies";
 constexpr LPCWSTR kPolicyValue = u"00001033";
 
-struct ColourRow {
-  WORD command;
-  COLORREF colour;
-};
-constexpr std::array<ColourRow, 12> kColours = {{{40426, 0xFFFFFF}, {40427, 0x241CED}, {40428, 0x9999FF},
-                                                  {40429, 0x1D94F7}, {40430, 0x99CCFF}, {40431, 0x99F7FF},
-                                                  {40432, 0x4AB539}, {40433, 0x9CD3A3}, {40434, 0xCB8C44},
-                                                  {40435, 0xFFCC99}, {40436, 0xCC66CC}, {40437, 0xCCCCCC}}};
-
 // The item heights, in logical pixels before scaling.
 constexpr int kItemGap = 4;
 constexpr int kVisualHeight = 136;
@@ -64,13 +56,6 @@ int LogPixelsY() {
 }
 
 }  // namespace
-
-COLORREF ColourOfCommand(WORD command) {
-  for (const ColourRow& row : kColours) {
-    if (row.command == command) return row.colour;
-  }
-  return kWhite;
-}
 
 CComposerFrame::~CComposerFrame() {
   if (m_policyNotify != nullptr) RegistryCloseNotification(m_policyNotify);
@@ -97,14 +82,17 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kSend, &F::OnSend),
       OnCommandId(composer_command::kPreview, &F::OnPreview),
       OnCommandId(composer_command::kPreviewOther, &F::OnPreview),
-      OnCommandId(composer_command::kSaveAsTemplate, &F::OnSaveAsTemplate),
+      OnCommandId(composer_command::kSaveTemplate, &F::OnSaveAsTemplate),
       OnCommandId(composer_command::kAddSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kDeleteSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kRemoveVisual, &F::OnSlideCommand),
       OnCommandId(composer_command::kRemoveAudio, &F::OnSlideCommand),
       OnCommandId(composer_command::kRemoveText, &F::OnSlideCommand),
       OnCommandId(composer_command::kNothing, &F::OnNothing),
+      OnCommandId(composer_command::kChooseLayout, &F::OnChooseLayout),
       OnCommandId(composer_command::kSendAsText, &F::OnSendAsText),
+      OnMessage(WM_MEASUREITEM, &F::OnMeasureItem),
+      OnMessage(WM_DRAWITEM, &F::OnDrawItem),
       OnMessage(composer_message::kFirstShow, &F::OnFirstShow),
       OnMessage(composer_message::kClose, &F::OnCloseMessage),
       OnMessage(composer_message::kSend, &F::OnSend),
@@ -114,6 +102,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnMessage(composer_message::kReset, &F::OnReset),
       OnMessage(WM_ITEM_NOTIFY, &F::OnItemNotify),
       OnMessage(composer_message::kScrollToFocus, &F::OnRefreshItems),
+      OnMessage(WM_INITMENUPOPUP, &F::OnInitMenuPopup),
       OnMessage(WM_SETFOCUS, &F::OnSetFocus),
       OnMessage(WM_TIMER, &F::OnTimer),
       OnMessage(composer_message::kSetChanged, &F::OnSetChanged),
@@ -136,7 +125,7 @@ LRESULT CComposerFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
   }
   if (id >= composer_command::kFirstColour && id <= composer_command::kLastColour) {
     if (m_editor) {
-      m_editor->SetBackgroundColor(ColourOfCommand(id));
+      m_editor->SetBackgroundColor(ComposerBackgroundColour(id).value_or(kWhite));
       InvalidateRect(nullptr, TRUE);
     }
     return 0;
@@ -240,6 +229,7 @@ bool CComposerFrame::LoadModel() {
   m_editor = std::make_unique<SlideEditor>(*model);
   if (m_flixMode) m_editor->SetExtraSlideLimit(GetConfigValue(numeric_setting::kFlixSlideCountLimit));
   m_editor->SetChanged(m_openAction == 1 || m_openAction == 2);
+  m_layoutCode = LayoutCodeFromMessageLayout(model->layout);
   m_header = std::make_unique<ComposerHeader>(m_start.messageClass);
   m_header->Load(m_binding->Message());
   RECT client{};
@@ -602,3 +592,50 @@ LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {
 }
 
 LRESULT CComposerFrame::OnNothing(WPARAM, LPARAM) { return 0; }
+
+ComposerMenuState CComposerFrame::MenuState() const {
+  ComposerMenuState state;
+  if (!m_editor) return state;
+  const MessageModel& model = m_editor->Model();
+  const Slide& slide = m_editor->CurrentSlide();
+  state.slideCount = m_editor->Count();
+  state.currentHasPicture = slide.image.has_value();
+  state.currentHasVideo = slide.video.has_value();
+  state.currentHasAudio = slide.audio.has_value();
+  state.currentHasText = slide.text.has_value();
+  state.anySlideHasObject = std::any_of(model.slides.begin(), model.slides.end(), SlideHasObject);
+  state.anySlideHasMedia = AnyMediaInSlides(model);
+  state.mayAddAfterCurrent = m_editor->MayAppendAfterCurrent();
+  state.cdmaType = m_flixMode ? 1 : 0;
+  state.focusInHeader = m_headerWindow && m_headerWindow->HasFocusedField();
+  state.backgroundColour = model.layout.backgroundColor;
+  return state;
+}
+
+LRESULT CComposerFrame::OnInitMenuPopup(WPARAM wParam, LPARAM) {
+  ApplyComposerMenuRules(reinterpret_cast<HMENU>(wParam), MenuState());
+  return 0;
+}
+
+LRESULT CComposerFrame::OnMeasureItem(WPARAM, LPARAM lParam) {
+  if (auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)) MeasureComposerColourItem(*measure);
+  return TRUE;
+}
+
+LRESULT CComposerFrame::OnDrawItem(WPARAM, LPARAM lParam) {
+  if (const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) DrawComposerColourItem(*draw);
+  return TRUE;
+}
+
+LRESULT CComposerFrame::OnChooseLayout(WPARAM, LPARAM) {
+  if (!m_editor) return 0;
+  const int code = ChooseSlideLayout(GetHandle(), m_layoutCode);
+  if (code == 0) return 0;
+  FlushSlideEdits();
+  m_layoutCode = code;
+  ApplyLayoutCode(m_editor->Model().layout, code);
+  m_editor->SetChanged(true);
+  LayOut();
+  RefreshSlide();
+  return 0;
+}

@@ -8,6 +8,7 @@
 
 #include "forms/composer_header.h"
 #include "forms/composer_header_wnd.h"
+#include "forms/composer_menu_rules.h"
 #include "forms/message_binding.h"
 #include "forms/slide_editor.h"
 #include "forms/slide_items.h"
@@ -38,8 +39,10 @@ constexpr UINT kPolicyForbids = 0x052F;
 constexpr UINT kSettingToChildren = 0x04DB;
 }  // namespace composer_message
 
-// The frame's commands (WM_COMMAND identifiers).
+// The frame's commands (WM_COMMAND identifiers) beyond those of the menu rules.
 namespace composer_command {
+constexpr WORD kSaveTemplate = 40138;
+constexpr WORD kChooseLayout = 40872;
 constexpr WORD kCloseKeep = 1;
 constexpr WORD kCloseAsk = 1143;
 constexpr WORD kCancel = 40151;
@@ -47,31 +50,18 @@ constexpr WORD kCloseAskOther = 1378;
 constexpr WORD kSend = 40020;
 constexpr WORD kPreview = 40018;
 constexpr WORD kPreviewOther = 40114;
-constexpr WORD kSaveAsTemplate = 40138;
 constexpr WORD kPreviousSlide = 40117;
 constexpr WORD kNextSlide = 40150;
 constexpr WORD kSlidePopup = 40750;
-constexpr WORD kAddSlide = 40007;
-constexpr WORD kDeleteSlide = 40014;
-constexpr WORD kRemoveVisual = 40010;
-constexpr WORD kRemoveAudio = 40012;
-constexpr WORD kRemoveText = 40013;
-constexpr WORD kInsertVisual = 40008;
-constexpr WORD kInsertAudio = 40009;
 constexpr WORD kSendAsText = 40753;
 constexpr WORD kNothing = 40851;
 constexpr WORD kFirstGoTo = 40155;
 constexpr WORD kLastGoTo = 40175;
-constexpr WORD kFirstColour = 40426;
-constexpr WORD kLastColour = 40437;
 }  // namespace composer_command
 
 constexpr UINT kComposerSoftKeys = 250;
 constexpr UINT kComposerPopups = 252;
 constexpr UINT_PTR kFocusTimer = 0xD8E0FF;
-
-// The background colour of a colour command (40426 to 40437); white for any other identifier.
-COLORREF ColourOfCommand(WORD command);
 
 // What the form's Init hands the frame.
 struct ComposerStart {
@@ -169,6 +159,11 @@ class CComposerFrame : public CWndBase {
   LRESULT OnCloseDialogs(WPARAM wParam, LPARAM lParam);
   LRESULT OnSlideCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnNothing(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnChooseLayout(WPARAM wParam, LPARAM lParam);
+  ComposerMenuState MenuState() const;
 
   // composer_insertion.cpp: a file or text into the current slide under the content rules.
   bool InsertObject(LPCWSTR path, MediaType type);

@@ -10,7 +10,7 @@
 #include "platform/file_api.h"
 #include "platform/temporary_files.h"
 #include "platform/text_conversion.h"
-#include "presentation/slide_builder.h"
+#include "forms/slide_layout_chooser.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ SlideEditor::SlideEditor(MessageModel& model) : m_model(model) {
   if (m_model.layout.regions.empty()) {
     m_model.layout.width = kComposedLayoutSize;
     m_model.layout.height = kComposedLayoutSize;
-    SetDefaultRegions(m_model.layout);
+    ApplyLayoutCode(m_model.layout, slide_layout::kPictureOnTop);
   }
   if (m_model.slides.empty()) {
     Slide slide = NewSlide();

@@ -15,6 +15,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/window/window_styles.h"
 #include "test_submission.h"
+#include "transport/resource_module.h"
 
 namespace {
 
@@ -309,8 +310,41 @@ TEST_F(ComposerFrameTest, ColourCommandsSetTheBackground) {
   ASSERT_NE(frame, nullptr);
   Command(frame, 40434);
   EXPECT_EQ(frame->Editor()->Model().layout.backgroundColor, 0xCB8C44u);
-  EXPECT_EQ(ColourOfCommand(40437), 0xCCCCCCu);
-  EXPECT_EQ(ColourOfCommand(40438), kWhite);
+}
+
+TEST_F(ComposerFrameTest, TheMenuFollowsTheCurrentSlideWhenItOpens) {
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  HMENU menus = transport::LoadResourceMenu(kComposerPopups);
+  ASSERT_NE(menus, nullptr);
+  HMENU slide = GetSubMenu(menus, 2);
+  frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(slide), 0);
+  EXPECT_NE(GetMenuState(slide, composer_command::kRemoveVisual, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_NE(GetMenuState(slide, composer_command::kAddSlide, MF_BYCOMMAND) & MF_GRAYED, 0u)
+      << "an empty last slide may not be followed by another";
+  frame->SendMessage(composer_message::kAddObject, media_type::kNone,
+                     reinterpret_cast<LPARAM>(u"\\My Documents\\My Pictures\\dot.png"));
+  frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(slide), 0);
+  EXPECT_EQ(GetMenuState(slide, composer_command::kRemoveVisual, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_EQ(GetMenuState(slide, composer_command::kAddSlide, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  DestroyMenu(menus);
+}
+
+TEST_F(ComposerFrameTest, RemoveAndDeleteCommandsWorkOnTheCurrentSlide) {
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  frame->SendMessage(composer_message::kAddObject, media_type::kNone,
+                     reinterpret_cast<LPARAM>(u"\\My Documents\\My Pictures\\dot.png"));
+  TypeInto(frame->TextItem()->Edit(), u"caption");
+  Command(frame, composer_command::kRemoveVisual);
+  EXPECT_FALSE(frame->Editor()->CurrentSlide().image.has_value());
+  EXPECT_TRUE(frame->Editor()->CurrentSlide().text.has_value()) << "pending text was taken in first";
+  Command(frame, composer_command::kRemoveText);
+  EXPECT_FALSE(frame->Editor()->CurrentSlide().text.has_value());
+  EXPECT_TRUE(frame->TextItem()->Text().IsEmpty());
+  Command(frame, composer_command::kNextSlide);
+  EXPECT_EQ(frame->Editor()->Count(), 1) << "an empty slide is not followed";
+  EXPECT_FALSE(frame->IsNextEnabled());
 }
 
 }  // namespace
