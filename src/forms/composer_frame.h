@@ -1,17 +1,67 @@
-// CComposerFrame: the compose form's top-level window over the host's message window. This is its
-// frame only: it is made hidden, keeps what the opening handed it (the message binding, the
-// creation request, the message class) and closes when the form closes it. The header, the slides
-// and the commands are not part of it yet, so it never shows itself.
+// CComposerFrame: the compose form's top-level window over the host's message window. It loads the
+// message model from the message binding, shows the header fields above the slide area with one
+// item window per kind of slide object, turns the form's commands into slide edits, and closes or
+// sends the message through the binding, ending with IDOK to the host's window.
 #pragma once
 
+#include <memory>
+
+#include "forms/composer_header.h"
+#include "forms/composer_header_wnd.h"
+#include "forms/composer_menu_rules.h"
 #include "forms/message_binding.h"
+#include "forms/slide_editor.h"
+#include "forms/slide_items.h"
 #include "platform/cstring.h"
+#include "platform/registry_notify.h"
 #include "ui/wnd_base.h"
 
 constexpr const WCHAR* kComposerFrameClass = u"Ppc_WndCls_ComposerFrame";
 constexpr const WCHAR* kComposerFrameTitle = u"ComposerFrame";
 // Sent to an earlier composer (and to the media picker) when a new compose form opens.
 constexpr UINT WM_COMPOSER_REPLACED = 0x04E9;
+
+// The frame's private messages.
+namespace composer_message {
+constexpr UINT kAddObject = 0x0788;      // wParam media type code, lParam the device path (LPCWSTR)
+constexpr UINT kNavigation = 0x0787;     // wParam the navigation state
+constexpr UINT kRelayout = 0x07AC;
+constexpr UINT kClose = 0x07BE;
+constexpr UINT kSend = 0x07BF;
+constexpr UINT kFirstShow = 0x07BC;
+constexpr UINT kSendButton = 0x050C;     // wParam 1 enables, 0 disables
+constexpr UINT kReset = 0x050D;
+constexpr UINT kRefreshItems = 0x0512;
+constexpr UINT kScrollToFocus = 0x0527;
+constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
+constexpr UINT kPolicyChanged = 0x052E;
+constexpr UINT kPolicyForbids = 0x052F;
+constexpr UINT kSettingToChildren = 0x04DB;
+}  // namespace composer_message
+
+// The frame's commands (WM_COMMAND identifiers) beyond those of the menu rules.
+namespace composer_command {
+constexpr WORD kSaveTemplate = 40138;
+constexpr WORD kChooseLayout = 40872;
+constexpr WORD kCloseKeep = 1;
+constexpr WORD kCloseAsk = 1143;
+constexpr WORD kCancel = 40151;
+constexpr WORD kCloseAskOther = 1378;
+constexpr WORD kSend = 40020;
+constexpr WORD kPreview = 40018;
+constexpr WORD kPreviewOther = 40114;
+constexpr WORD kPreviousSlide = 40117;
+constexpr WORD kNextSlide = 40150;
+constexpr WORD kSlidePopup = 40750;
+constexpr WORD kSendAsText = 40753;
+constexpr WORD kNothing = 40851;
+constexpr WORD kFirstGoTo = 40155;
+constexpr WORD kLastGoTo = 40175;
+}  // namespace composer_command
+
+constexpr UINT kComposerSoftKeys = 250;
+constexpr UINT kComposerPopups = 252;
+constexpr UINT_PTR kFocusTimer = 0xD8E0FF;
 
 // What the form's Init hands the frame.
 struct ComposerStart {
@@ -23,6 +73,12 @@ struct ComposerStart {
   bool lockedObjectsRemoved = false;
 };
 
+// What the frame tells its form when it closes.
+struct ComposerOutcome {
+  LONG status = 0;  // 2 a saved change, 4 discarded
+  bool sent = false;
+};
+
 class CComposerFrame : public CWndBase {
  public:
   CComposerFrame() = default;
@@ -30,7 +86,8 @@ class CComposerFrame : public CWndBase {
 
   // Makes the frame window over `hostParent`, or brings an existing one forward; its handle or null.
   HWND Create(HWND hostParent, const ComposerStart& start);
-  // The message the frame works on, borrowed from the form; null detaches it.
+  // The message the frame works on, borrowed from the form; null detaches it. A message loads the
+  // model and shows the frame.
   void Attach(DWORD verb, MessageBinding* binding);
 
   HWND HostParent() const { return m_hostParent; }
@@ -39,15 +96,133 @@ class CComposerFrame : public CWndBase {
   DWORD OpenAction() const { return m_openAction; }
   // The state the frame reports to the form's close: 5 once the message was handed over.
   LONG ReportedState() const { return m_reportedState; }
+  const ComposerOutcome& Outcome() const { return m_outcome; }
+
+  SlideEditor* Editor() const { return m_editor.get(); }
+  ComposerHeader* Header() const { return m_header.get(); }
+  CComposerHeaderWnd* HeaderWindow() const { return m_headerWindow.get(); }
+  CTextItem* TextItem() const { return m_textItem.get(); }
+  CVisualItem* VisualItem() const { return m_visualItem.get(); }
+  CSlideItem* AudioItem() const { return m_audioItem.get(); }
+  HWND MenuBar() const { return m_menuBar; }
+  bool IsBusy() const { return m_busy; }
+  void SetBusy(bool busy) { m_busy = busy; }
+  bool IsSendEnabled() const { return m_sendEnabled; }
+  bool IsNextEnabled() const { return m_nextEnabled; }
+  int LayoutCode() const { return m_layoutCode; }
+  // Whether the model or the header differs from what was stored.
+  bool HasChanges() const;
 
   const MessageMap* GetMessageMap() const override;
+  LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
+  BOOL OnCreated() override;
+  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
+
+  // The slide operations with the windows brought up to date afterwards.
+  void GoToSlide(int index);
+  void PreviousSlide();
+  void NextSlide();
+  bool AddSlide();
+  bool DeleteSlide(int index);
+  bool RemoveObject(int slideIndex, int slotCode);
+  void RefreshSlide();
+  // Takes what the text item holds into the model.
+  void FlushSlideEdits();
+  // Adds the device file of `type` to the current slide under the content rules; false when it
+  // was refused or declined.
+  bool AddDeviceFile(LPCWSTR path, MediaType type);
+  // 1 when a video came through the picture capture, 2 a picture through the video capture; it
+  // selects the questions of the next insertion and is cleared after it.
+  void SetCaptureMarker(int marker) { m_captureMarker = marker; }
 
  private:
-  LRESULT OnCloseFrame(WPARAM wParam, LPARAM lParam);
+  // composer_frame.cpp: the window, the layout and the slide area.
+  bool LoadModel();
+  void OnMessageLoaded();
+  void CreateItems();
+  void DestroyItems();
+  void LayOut();
+  void UpdateSizeDisplay();
+  void ShowSlidePopup(POINT tap);
+  LRESULT OnNavigation(WPARAM wParam, LPARAM lParam);
+  LRESULT OnAddObject(WPARAM wParam, LPARAM lParam);
+  LRESULT OnItemNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSendButton(WPARAM wParam, LPARAM lParam);
+  LRESULT OnRefreshItems(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetChanged(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMove(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFirstShow(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCloseDialogs(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSlideCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNothing(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
+  LRESULT OnChooseLayout(WPARAM wParam, LPARAM lParam);
+  ComposerMenuState MenuState() const;
+
+  // composer_insertion.cpp: a file or text into the current slide under the content rules.
+  bool InsertObject(LPCWSTR path, MediaType type);
+  bool ApplyContentRules(MediaType type);
+  CString CopyIntoPartFolder(LPCWSTR path, std::u16string_view name);
+
+  // composer_flows.cpp: closing, sending, previewing and the other whole-message flows.
+  LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCloseMessage(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSend(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPreview(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSaveAsTemplate(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSendAsText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnReset(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPolicyChanged(WPARAM wParam, LPARAM lParam);
+  LRESULT OnPolicyForbids(WPARAM wParam, LPARAM lParam);
+  void Close(WORD command);
+  bool KeepChecks();
+  void WriteBack(bool keep);
+  void FinishClose();
+  bool Send();
+  bool VoiceMessageCheck(int operation);
+  bool SlideCountCheck();
+  int Ask(UINT textId, UINT style);
+  void DiscardModel();
 
   HWND m_hostParent = nullptr;
   ComposerStart m_start;
   MessageBinding* m_binding = nullptr;
   DWORD m_openAction = 0;
   LONG m_reportedState = 0;
+  ComposerOutcome m_outcome;
+  CString m_parentTitle;
+
+  std::unique_ptr<SlideEditor> m_editor;
+  std::unique_ptr<ComposerHeader> m_header;
+  std::unique_ptr<CComposerHeaderWnd> m_headerWindow;
+  std::unique_ptr<CVisualItem> m_visualItem;
+  std::unique_ptr<CSlideItem> m_audioItem;
+  std::unique_ptr<CTextItem> m_textItem;
+  HWND m_menuBar = nullptr;
+  HWND m_slideNumber = nullptr;
+  HWND m_sizeDisplay = nullptr;
+  HWND m_focusedChild = nullptr;
+  HREGNOTIFY m_policyNotify = nullptr;
+
+  bool m_voiceMailMode = false;
+  bool m_voiceMailText = false;
+  bool m_flixMode = false;
+  bool m_portrait = true;
+  bool m_busy = false;
+  bool m_discard = false;
+  bool m_handedOver = false;
+  bool m_sendEnabled = true;
+  bool m_nextEnabled = false;
+  bool m_menuTracking = false;
+  bool m_shownOnce = false;
+  bool m_policyChanged = false;
+  bool m_closing = false;
+  int m_layoutCode = 3;
+  int m_captureMarker = 0;
 };

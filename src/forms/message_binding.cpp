@@ -93,6 +93,16 @@ MessageModel* MessageBinding::Model() {
   return m_model.get();
 }
 
+MessageModel* MessageBinding::ModelForComposing() {
+  constexpr LONG kNotDownloaded = 3;
+  if (!m_model && Message().State() != kNotDownloaded && !DataFileSize()) {
+    auto model = std::make_unique<MessageModel>();
+    model->partFolder = PartFolder();
+    m_model = std::move(model);
+  }
+  return Model();
+}
+
 // The data file is written under a temporary name and then renamed over the old one, so that it
 // only ever holds a whole message. The recorded size is kept from exceeding the file's at every
 // moment, since a size larger than the file marks a damaged data file: a smaller message is recorded

@@ -27,6 +27,9 @@ class MessageBinding {
   // The message model, loaded from the data file into the part folder on first call (with the
   // storage check); null while the message body is not downloaded (state 3) or when it cannot load.
   MessageModel* Model();
+  // The model, or for a message that has no data file yet (a new one) an empty model over the part
+  // folder; null like Model() otherwise.
+  MessageModel* ModelForComposing();
   // Saves the model into the data file and sets the message size from it; false without a model.
   bool SaveModel();
   void DropModel();

@@ -1,0 +1,152 @@
+#include "forms/slide_items.h"
+
+#include "platform/controls/control_messages.h"
+#include "platform/gdi/gdi_api.h"
+#include "platform/window/window_styles.h"
+
+namespace {
+
+constexpr DWORD kItemStyle = 0x50000000;  // WS_CHILD | WS_VISIBLE
+constexpr COLORREF kCaptionColour = 0x808080;
+constexpr COLORREF kBorderColour = 0xC0C0C0;
+constexpr int kViewId = 2;
+
+}  // namespace
+
+CSlideItem::~CSlideItem() {
+  if (IsWindow()) ::DestroyWindow(GetHandle());
+}
+
+const MessageMap* CSlideItem::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(WM_KEYDOWN, &CSlideItem::OnKeyDown),
+      OnMessage(WM_SETFOCUS, &CSlideItem::OnFocus),
+      OnMessage(WM_LBUTTONDOWN, &CSlideItem::OnFocus),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+BOOL CSlideItem::Create(HWND frame, const RECT& rect) {
+  if (!CWndBase::Create(m_className, nullptr, kItemStyle, rect.left, rect.top, rect.right - rect.left,
+                        rect.bottom - rect.top, nullptr, frame, 0, kWhiteBackground)) {
+    return FALSE;
+  }
+  RECT client{};
+  GetClientRect(&client);
+  LayOutChildren(client);
+  return TRUE;
+}
+
+void CSlideItem::MoveTo(const RECT* rect) {
+  if (rect == nullptr || !IsWindow()) return;
+  ::MoveWindow(GetHandle(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
+  RECT client{};
+  GetClientRect(&client);
+  LayOutChildren(client);
+}
+
+void CSlideItem::SetCaption(const CString& caption) {
+  m_caption = caption;
+  InvalidateRect(nullptr, TRUE);
+}
+
+BOOL CSlideItem::OnPaint(HDC hdc, PAINTSTRUCT*) {
+  RECT client{};
+  GetClientRect(&client);
+  HBRUSH border = CreateSolidBrush(::GetFocus() == GetHandle() ? 0 : kBorderColour);
+  FrameRect(hdc, &client, border);
+  DeleteObject(border);
+  if (!m_caption.IsEmpty()) {
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, kCaptionColour);
+    DrawTextW(hdc, m_caption.GetString(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  return TRUE;
+}
+
+LRESULT CSlideItem::OnKeyDown(WPARAM wParam, LPARAM) {
+  ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, wParam, reinterpret_cast<LPARAM>(GetHandle()));
+  return 0;
+}
+
+LRESULT CSlideItem::OnFocus(WPARAM, LPARAM) {
+  ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, 0, reinterpret_cast<LPARAM>(GetHandle()));
+  InvalidateRect(nullptr, TRUE);
+  return 0;
+}
+
+void CVisualItem::ShowObject(const CString& path, DWORD typeCode) {
+  if (path == m_path && (path.IsEmpty() || HasPicture())) return;
+  m_path = path;
+  m_view.reset();
+  if (path.IsEmpty()) return;
+  RECT client{};
+  GetClientRect(&client);
+  auto view = std::make_unique<CImageView>(nullptr, nullptr);
+  if (!view->Create(GetHandle(), client, kViewId)) return;
+  int result = 0;
+  // Thumbnail mode: the composer shows a video's first frame instead of playing it.
+  view->Load(path.GetString(), typeCode, &result, TRUE, 0, 0);
+  m_view = std::move(view);
+  LayOutChildren(client);
+}
+
+void CVisualItem::LayOutChildren(const RECT& client) {
+  if (!m_view) return;
+  RECT inner{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
+  m_view->MoveTo(&inner);
+  ::MoveWindow(m_view->GetHandle(), inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, TRUE);
+}
+
+const MessageMap* CTextItem::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnCommandId(kTextEditId, &CTextItem::OnEditCommand),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CSlideItem::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+BOOL CTextItem::CreateText(HWND frame, const RECT& rect, int limit) {
+  if (!Create(frame, rect)) return FALSE;
+  RECT client{};
+  GetClientRect(&client);
+  HWND edit = ::CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 1, 1,
+                                client.right - 2, client.bottom - 2, GetHandle(),
+                                reinterpret_cast<HMENU>(static_cast<std::intptr_t>(kTextEditId)), nullptr, nullptr);
+  if (edit == nullptr) return FALSE;
+  if (limit >= 0) ::SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+  return TRUE;
+}
+
+void CTextItem::LayOutChildren(const RECT& client) {
+  if (HWND edit = Edit()) ::MoveWindow(edit, 1, 1, client.right - 2, client.bottom - 2, TRUE);
+}
+
+CString CTextItem::Text() const {
+  HWND edit = Edit();
+  if (edit == nullptr) return CString();
+  const int length = ::GetWindowTextLengthW(edit);
+  std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+  const int got = ::GetWindowTextW(edit, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return CString(text);
+}
+
+void CTextItem::SetText(const CString& text) {
+  m_setting = true;
+  if (HWND edit = Edit()) ::SetWindowTextW(edit, text.GetString());
+  m_setting = false;
+  m_edited = false;
+}
+
+LRESULT CTextItem::OnEditCommand(WPARAM wParam, LPARAM) {
+  const WORD code = HIWORD(wParam);
+  if (code == EN_CHANGE && !m_setting) m_edited = true;
+  if (code == EN_SETFOCUS) ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, 0, reinterpret_cast<LPARAM>(GetHandle()));
+  return 0;
+}

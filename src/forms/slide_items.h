@@ -1,0 +1,83 @@
+// The item windows of the composer's slide area: one per kind of slide object. Each tells the
+// frame about its keys and its focus (0x07C3 with the key, or 0 for focus, and its own handle),
+// so that the frame can move between items and slides and open the matching insert command.
+#pragma once
+
+#include <memory>
+
+#include "platform/cstring.h"
+#include "ui/image_view.h"
+#include "ui/wnd_base.h"
+
+constexpr const WCHAR* kVisualItemClass = u"VisaulItem";
+constexpr const WCHAR* kAudioItemClass = u"AudioItem";
+constexpr const WCHAR* kTextItemClass = u"TextItem";
+constexpr const WCHAR* kVoiceMailItemClass = u"VoiceMailItem";
+constexpr const WCHAR* kSimpleItemClass = u"SimpleItem";
+// Posted to the frame: wParam the key (0 when the item only took the focus), lParam the item.
+constexpr UINT WM_ITEM_NOTIFY = 0x07C3;
+constexpr int kTextEditId = 1;
+
+// An item: a child window of the frame with a caption drawn in it when it has no content.
+class CSlideItem : public CWndBase {
+ public:
+  explicit CSlideItem(const WCHAR* className) : m_className(className) {}
+  ~CSlideItem() override;
+
+  BOOL Create(HWND frame, const RECT& rect);
+  const MessageMap* GetMessageMap() const override;
+  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
+  void MoveTo(const RECT* rect) override;
+  // What the item shows when it holds nothing (or the audio file's name).
+  void SetCaption(const CString& caption);
+  const CString& Caption() const { return m_caption; }
+  const WCHAR* ClassName() const { return m_className; }
+
+ protected:
+  virtual void LayOutChildren(const RECT& client) { (void)client; }
+  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnFocus(WPARAM wParam, LPARAM lParam);
+
+ private:
+  const WCHAR* m_className;
+  CString m_caption;
+};
+
+// "VisaulItem": the slide's picture (or the first frame of its video) in an image view.
+class CVisualItem : public CSlideItem {
+ public:
+  CVisualItem() : CSlideItem(kVisualItemClass) {}
+  // Shows the file, or the caption when the path is empty or the file does not load.
+  void ShowObject(const CString& path, DWORD typeCode);
+  bool HasPicture() const { return m_view && m_view->picture() != nullptr; }
+
+ protected:
+  void LayOutChildren(const RECT& client) override;
+
+ private:
+  std::unique_ptr<CImageView> m_view;
+  CString m_path;
+};
+
+// "TextItem": an edit field with the slide's text, limited to the slide text limit.
+class CTextItem : public CSlideItem {
+ public:
+  CTextItem() : CSlideItem(kTextItemClass) {}
+  BOOL CreateText(HWND frame, const RECT& rect, int limit);
+  HWND Edit() const { return GetDlgItem(kTextEditId); }
+  CString Text() const;
+  // Replaces the text without it counting as the user's edit.
+  void SetText(const CString& text);
+  // Whether the user changed the text since the last SetText.
+  bool IsEdited() const { return m_edited; }
+  void ClearEdited() { m_edited = false; }
+  const MessageMap* GetMessageMap() const override;
+
+ protected:
+  void LayOutChildren(const RECT& client) override;
+
+ private:
+  LRESULT OnEditCommand(WPARAM wParam, LPARAM lParam);
+  bool m_edited = false;
+  bool m_setting = false;
+};
