@@ -126,7 +126,8 @@ struct Fixture {
     written.push_back({"mms.smil", smil.Value()});
     for (const mm1::Part& part : pdu.Value().parts) {
       if (part.contentType.mediaType == "text/plain") {
-        written.push_back({part.contentLocation.value_or("text"), std::vector<std::uint8_t>(part.data.begin(), part.data.end())});
+        std::vector<std::uint8_t> text(part.data.begin(), part.data.end());
+        written.push_back({part.contentLocation.value_or("text"), std::move(text)});
       }
     }
     written.push_back({"message.dat", data.Value()});

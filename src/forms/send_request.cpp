@@ -87,7 +87,11 @@ void SetSendOptions(mm1::Pdu& request, const StoreMessage& message) {
   request.senderVisibility = OctetOption(message.Long(kOptionSenderVisibility), mm1::kNo);
   request.deliveryReport = message.Bool(kDeliveryReport) ? mm1::kYes : mm1::kNo;
   request.readReport = message.Bool(kReadReport) ? mm1::kYes : mm1::kNo;
-  request.expiry = TimeOption(message.Long(kOptionExpiry), message.Bool(kAbsoluteExpiry) != FALSE);
+  // A composed message's times are absolute when the send-option dialog works in absolute times; a
+  // forwarded notification's expiry says so itself.
+  bool expiryAbsolute = message.Bool(kAbsoluteExpiry) != FALSE ||
+                        GetConfigValue(numeric_setting::kSendExpireTimeInAbsolute) != 0;
+  request.expiry = TimeOption(message.Long(kOptionExpiry), expiryAbsolute);
   bool deliveryAbsolute = GetConfigValue(numeric_setting::kSendDeliveryTimeInAbsolute) != 0;
   request.deliveryTime = TimeOption(message.Long(kOptionDeliveryTime), deliveryAbsolute);
 }

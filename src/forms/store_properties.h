@@ -36,6 +36,8 @@ constexpr ULONG kLastModified = 0x30080040;
 constexpr ULONG kDeliveryTime = 0x0E060040;
 constexpr ULONG kHeaderValue26 = 0x80260003;
 constexpr ULONG kHeaderFlag27 = 0x8027000B;
+// The transport's state of the message: 2 a body still to download, 3 a report, 8 queued for sending
+// (transport/send_queue.h).
 constexpr ULONG kTransportState = 0x81180003;
 
 // Send options.

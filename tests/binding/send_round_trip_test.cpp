@@ -18,14 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string InspectSlides(const fs::path& device, const fs::path& file) {
-  std::string command = "MMSFORM_DEVICE='" + device.string() + "' '" MMSFORM_TOOL "' inspect '" + file.string() +
-                        "' --slides";
+std::string RunTool(const fs::path& device, const std::string& arguments) {
+  std::string command = "MMSFORM_DEVICE='" + device.string() + "' '" MMSFORM_TOOL "' " + arguments;
   std::string out;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    if (pclose(pipe) != 0) out += "\n(inspect failed)";
+    if (pclose(pipe) != 0) out += "\n(the command failed)";
   }
   return out;
 }
@@ -60,7 +59,13 @@ TEST_F(SendRoundTrip, NineSlidesInManyScriptsComeBackAsTheyWereComposed) {
   EXPECT_EQ(count("content-type: text/plain"), slides.size());
   EXPECT_EQ(count("Content-Type: text/plain; charset=UTF-8;"), slides.size());
 
-  std::string inspected = InspectSlides(m_device.root(), sendFile);
+  // The store listing shows the message in the Outbox.
+  json_test::Value listed = json_test::Reader(RunTool(m_device.root(), "store list --json")).Parse();
+  ASSERT_EQ(listed.items.size(), 1u);
+  EXPECT_EQ(listed.items[0]["folder"].text, "Outbox");
+  EXPECT_EQ(listed.items[0]["subject"].text, "Девять слайдов 九张 \U0001F4F7");
+
+  std::string inspected = RunTool(m_device.root(), "inspect '" + sendFile.string() + "' --slides");
   json_test::Value json = json_test::Reader(inspected).Parse();
   ASSERT_FALSE(json.IsNull()) << inspected;
   EXPECT_EQ(json["message_type"].text, "m-send-req");
