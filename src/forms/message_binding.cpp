@@ -12,6 +12,8 @@
 #include "model/message_saving.h"
 #include "platform/device.h"
 #include "platform/file_api.h"
+#include "platform/temporary_files.h"
+#include "platform/text_conversion.h"
 #include "presentation/message_loading.h"
 #include "transport/mms_global.h"
 
@@ -101,9 +103,30 @@ MessageModel* MessageBinding::ModelForComposing() {
   return Model();
 }
 
+// The data file is written under a temporary name and then renamed over the old one, so that it
+// only ever holds a whole message. The recorded size is kept from exceeding the file's at every
+// moment, since a size larger than the file marks a damaged data file: a smaller message is recorded
+// before its file takes the old one's place, a larger one after.
 bool MessageBinding::SaveModel() {
   if (!m_model) return false;
-  if (!SaveMessage(*m_model, PartFolder().View(), DataFile().View())) return false;
+  CString dataFile = DataFile();
+  CString temporary = dataFile + platform::Utf8ToUtf16(platform::TemporarySuffix());
+  WIN32_FIND_DATAW found{};
+  HANDLE search = SaveMessage(*m_model, PartFolder().View(), temporary.View()) ? FindFirstFileW(temporary, &found)
+                                                                                 : INVALID_HANDLE_VALUE;
+  if (search == INVALID_HANDLE_VALUE) {
+    DeleteFileW(temporary);
+    return false;
+  }
+  FindClose(search);
+  LONG recorded = Message().Size();
+  auto size = static_cast<LONG>(found.nFileSizeLow);
+  bool shrinks = size < recorded;
+  if ((shrinks && !Message().SetSize(size)) || !MoveFileExW(temporary, dataFile, MOVEFILE_REPLACE_EXISTING)) {
+    if (shrinks) Message().SetSize(recorded);
+    DeleteFileW(temporary);
+    return false;
+  }
   SetSizeFromFile(0);
   return true;
 }

@@ -1,5 +1,5 @@
-// The hand-over of a composed message to the transport: the send flow stores the message, then
-// submits it through this object.
+// The hand-over of a composed message to the transport: its m-send-req written beside the data file,
+// and the message moved into the Outbox, marked for sending, as one step.
 #pragma once
 
 #include <memory>

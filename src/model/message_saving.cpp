@@ -24,38 +24,28 @@ constexpr std::string_view kDrmContentType = "application/vnd.oma.drm.content";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::size_t kMaxTextFile = 32u << 20;
 
-std::u16string ExtensionOf(std::u16string_view name) {
-  std::size_t dot = name.rfind(u'.');
-  return dot == std::u16string_view::npos ? std::u16string() : std::u16string(name.substr(dot));
-}
-
-// Text part files hold UTF-16 while the model lives; the message carries UTF-8. Each converted file's
-// UTF-16 form is kept aside and put back when the save is over, whatever its outcome.
-class TextFileGuard {
+// The message carries texts as UTF-8 while the model's part files stay UTF-16. Each text goes into
+// the message from a UTF-8 copy under its own name in a work folder of the part folder, and the work
+// folder is emptied when the save is over, whatever its outcome. The model's files are never
+// rewritten, so a save cut short (a process killed half way) leaves them as they were; what such a
+// save left in the work folder is cleared by the next one before it starts.
+class Utf8TextCopies {
  public:
-  explicit TextFileGuard(std::u16string folder) : m_folder(std::move(folder)) {}
-  ~TextFileGuard() {
-    for (const auto& [saved, original] : m_saved) {
-      CopyFileW(saved.c_str(), original.c_str(), FALSE);
-      DeleteFileW(saved.c_str());
-    }
-    if (!m_saved.empty()) RemoveDirectoryW((m_folder + std::u16string(kTextTempFolder)).c_str());
+  explicit Utf8TextCopies(const std::u16string& partFolder) : m_folder(partFolder + std::u16string(kTextTempFolder)) {
+    Clear();
   }
-  TextFileGuard(const TextFileGuard&) = delete;
-  TextFileGuard& operator=(const TextFileGuard&) = delete;
+  ~Utf8TextCopies() { Clear(); }
+  Utf8TextCopies(const Utf8TextCopies&) = delete;
+  Utf8TextCopies& operator=(const Utf8TextCopies&) = delete;
 
-  // Rewrites the UTF-16 file as UTF-8 (with its mark when asked); false when it cannot.
-  bool ConvertToUtf8(const std::u16string& path, bool withMark) {
+  // The work folder that holds the copies.
+  const std::u16string& Folder() const { return m_folder; }
+
+  // Writes the UTF-8 form (with its mark when asked) of the part's UTF-16 file into the work folder
+  // under the part's name; false when it cannot.
+  bool Write(const std::u16string& path, const std::u16string& name, bool withMark) {
     FileReadResult read = ReadDeviceFile(path, kMaxTextFile);
     if (read.status != FileReadStatus::kOk) return false;
-    std::u16string folder = m_folder + std::u16string(kTextTempFolder);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    std::u16string saved;
-    for (int n = 0; saved.empty() || DevicePathExists(saved); ++n) {
-      saved = folder + u"temp_" + platform::Utf8ToUtf16(std::to_string(n)) + ExtensionOf(path);
-    }
-    if (!CopyFileW(path.c_str(), saved.c_str(), TRUE)) return false;
-    m_saved.emplace_back(saved, path);
     std::string_view bytes = read.bytes;
     if (bytes.starts_with("\xFF\xFE")) bytes.remove_prefix(2);
     std::u16string text(bytes.size() / 2, u'\0');
@@ -65,12 +55,28 @@ class TextFileGuard {
     }
     std::string utf8 = withMark ? std::string(kUtf8Mark) : std::string();
     utf8 += platform::Utf16ToUtf8(text);
-    return WriteDeviceFile(path, utf8);
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    m_used = true;
+    return WriteDeviceFile(m_folder + name, utf8);
   }
 
  private:
-  std::u16string m_folder;
-  std::vector<std::pair<std::u16string, std::u16string>> m_saved;  // (saved copy, part file)
+  void Clear() {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((m_folder + u"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE && !m_used) return;
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        std::u16string_view name(found.cFileName);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileW((m_folder + std::u16string(name)).c_str());
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(m_folder.substr(0, m_folder.size() - 1).c_str());
+  }
+
+  std::u16string m_folder;  // ends with a separator
+  bool m_used = false;
 };
 
 // A protected part that may be forwarded travels as its forwardable copy. The copy is made beside
@@ -99,8 +105,10 @@ bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std:
   if (!hostFolder || !hostMessage) return false;
   bool drmSupported = GetConfigValue(numeric_setting::kIsSupportDrm) != 0;
   bool withMark = GetConfigValue(numeric_setting::kEnableInsertUTF8BOM) != 0;
+  auto hostTexts = platform::HostPath(folder + std::u16string(kTextTempFolder));
+  if (!hostTexts) return false;
   mm1::WriteHandle writer = mm1::CreateMessage();
-  TextFileGuard texts(folder);
+  Utf8TextCopies texts(folder);
   bool onlyPersonalData = true;
   for (const MediaPart& part : model.parts) {
     std::u16string name(part.fileName.View());
@@ -116,7 +124,8 @@ bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std:
       if (drm == kDrmForwardGranted && !ReplaceWithForwardableCopy(folder, name)) return false;
     } else if (IsConvertedText(part.type)) {
       record.contentType = kUtf8TextType;
-      if (!texts.ConvertToUtf8(path, withMark)) return false;
+      if (!texts.Write(path, name, withMark)) return false;
+      record.folder = *hostTexts;
     } else {
       record.contentType = ContentTypeOfType(part.type);
       if (record.contentType.empty()) record.contentType = "application/octet-stream";

@@ -12,7 +12,8 @@
 inline constexpr std::u16string_view kPresentationFileName = u"mms.smil";
 
 // Writes the message file; false, and no file written, when a name is empty, a part is refused (also
-// a part whose file has the presentation's name) or the presentation cannot be written. Text part files are UTF-16 again afterwards in every case.
+// a part whose file has the presentation's name) or the presentation cannot be written. Text part files are
+// never rewritten: they stay UTF-16 whatever happens to the save.
 bool SaveMessage(const MessageModel& model, std::u16string_view partFolder, std::u16string_view messageFile);
 
 // The length in bytes of the plain presentation text of the model (CR LF lines, no text styles),

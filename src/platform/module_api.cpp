@@ -91,6 +91,11 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
   return reinterpret_cast<FARPROC>(symbol);
 }
 
+HMODULE LoadLibraryExW(LPCWSTR path, HANDLE, DWORD flags) {
+  if (flags & LOAD_LIBRARY_AS_DATAFILE) return platform::resources::LoadDataModule(path);
+  return LoadLibraryW(path);
+}
+
 BOOL FreeLibrary(HMODULE module) {
   // Resource files loaded as data (LoadLibraryExW) are released by their own table.
   if (platform::resources::FreeDataModule(module)) return TRUE;

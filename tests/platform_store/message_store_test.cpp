@@ -235,6 +235,36 @@ TEST(MessageStore, ContentsTableListsTheFolderInPages) {
   EXPECT_EQ(seen, 5u);
 }
 
+TEST(MessageStore, MovedMessagesKeepTheirIdentifierAndValuesInTheirNewFolder) {
+  TestDevice device;
+  ComPtr<IMsgStore> store = OpenStore();
+  ComPtr<IMessage> message = NewMessage(store.Get(), PR_DRAFTS_FOLDER_ENTRYID);
+  ASSERT_EQ(SetLong(message.Get(), 0x80220003, 3600), S_OK);
+  ComPtr<IMessage> stays = NewMessage(store.Get(), PR_DRAFTS_FOLDER_ENTRYID);
+  std::string id = BinaryProp(message.Get(), PR_ENTRYID);
+  ComPtr<IMAPIFolder> drafts = OpenFolder(store.Get(), PR_DRAFTS_FOLDER_ENTRYID);
+  ComPtr<IMAPIFolder> outbox = OpenFolder(store.Get(), PR_OUTBOX_FOLDER_ENTRYID);
+  SBinary entry{static_cast<ULONG>(id.size()), reinterpret_cast<BYTE*>(id.data())};
+  ENTRYLIST list{1, &entry};
+
+  EXPECT_EQ(drafts->CopyMessages(&list, nullptr, outbox.Get(), 0, nullptr, 0), MAPI_E_NO_SUPPORT);
+  EXPECT_EQ(drafts->CopyMessages(&list, nullptr, nullptr, 0, nullptr, MESSAGE_MOVE), MAPI_E_INVALID_PARAMETER);
+  EXPECT_EQ(BinaryProp(message.Get(), PR_PARENT_ENTRYID), BinaryProp(store.Get(), PR_DRAFTS_FOLDER_ENTRYID));
+
+  ASSERT_EQ(drafts->CopyMessages(&list, nullptr, outbox.Get(), 0, nullptr, MESSAGE_MOVE), S_OK);
+  EXPECT_EQ(BinaryProp(message.Get(), PR_PARENT_ENTRYID), BinaryProp(store.Get(), PR_OUTBOX_FOLDER_ENTRYID));
+  EXPECT_EQ(BinaryProp(message.Get(), PR_ENTRYID), id);
+  EXPECT_EQ(GetLong(message.Get(), 0x80220003), 3600);
+  EXPECT_EQ(BinaryProp(stays.Get(), PR_PARENT_ENTRYID), BinaryProp(store.Get(), PR_DRAFTS_FOLDER_ENTRYID));
+  ULONG inOutbox = 0;
+  ComPtr<IMAPITable> table;
+  ASSERT_EQ(outbox->GetContentsTable(0, table.Receive()), S_OK);
+  ASSERT_EQ(table->GetRowCount(0, &inOutbox), S_OK);
+  EXPECT_EQ(inOutbox, 1u);
+  // A message that is no longer in the folder it is moved from is reported, not moved.
+  EXPECT_EQ(drafts->CopyMessages(&list, nullptr, outbox.Get(), 0, nullptr, MESSAGE_MOVE), MAPI_W_ERRORS_RETURNED);
+}
+
 // Files that are no store, or a store cut short, must give a clear error and leave the file alone.
 TEST(MessageStore, DamagedStoreFilesAreRefusedWithAReason) {
   TestDevice device;

@@ -445,6 +445,38 @@ TEST(MessageLoading, TextPartsAreWrittenConvertedOnce) {
   EXPECT_EQ(files, (std::set<std::string>{"marked.txt", "lines.txt", "latin.txt"}));
 }
 
+TEST(MessageLoading, SavingNeverRewritesTheTextFilesAndClearsWhatACutSaveLeft) {
+  TestDevice device;
+  Loaded loaded = LoadCopy(CorpusPath("mms/pm-nowmms.mms"), u"cut");
+  ASSERT_GT(loaded.count, 0);
+  std::map<std::u16string, std::string> before;
+  for (const MediaPart& part : loaded.model.parts) {
+    std::u16string path = loaded.folder + std::u16string(part.fileName.View());
+    if (IsConvertedText(part)) before[path] = ReadFileBytes(*platform::HostPath(path));
+  }
+  ASSERT_EQ(before.size(), 2u);
+  // What a save killed half way leaves: UTF-8 copies of its own, under the parts' names and others.
+  const std::u16string work = loaded.folder + u"texttempfile\\";
+  CreateDirectoryW(work.c_str(), nullptr);
+  WriteFileBytes(device.Host(work + u"temp_0.txt"), "left by a cut save");
+  WriteFileBytes(device.Host(work + std::u16string(loaded.model.parts.back().fileName.View())), "stale");
+
+  ASSERT_TRUE(SaveMessage(loaded.model, loaded.folder, u"\\saved-cut.mms"));
+  for (const auto& [path, bytes] : before) EXPECT_EQ(ReadFileBytes(*platform::HostPath(path)), bytes);
+  EXPECT_EQ(GetFileAttributesW(work.substr(0, work.size() - 1).c_str()), INVALID_FILE_ATTRIBUTES);
+  Loaded reloaded;
+  reloaded.folder = u"\\reloaded-cut\\";
+  ASSERT_EQ(LoadMessage(reloaded.model, u"\\saved-cut.mms", reloaded.folder, false), loaded.count);
+  std::vector<std::u16string> texts, again;
+  for (const MediaPart& part : loaded.model.parts) {
+    if (IsConvertedText(part)) texts.push_back(ReadUtf16File(loaded.folder + std::u16string(part.fileName.View())));
+  }
+  for (const MediaPart& part : reloaded.model.parts) {
+    if (IsConvertedText(part)) again.push_back(ReadUtf16File(reloaded.folder + std::u16string(part.fileName.View())));
+  }
+  EXPECT_EQ(again, texts);
+}
+
 // A part that calls itself "mms.smil" in a message whose presentation is elsewhere or absent keeps
 // its data apart from the presentation that saving writes into the same folder.
 TEST(MessageLoading, APartNamedLikeThePresentationKeepsItsOwnFile) {

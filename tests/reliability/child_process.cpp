@@ -41,7 +41,11 @@ std::string ReadBytes(const fs::path& file) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-Child::Child(const fs::path& device, const std::vector<std::string>& args, const fs::path& scratch) {
+Child::Child(const fs::path& device, const std::vector<std::string>& args, const fs::path& scratch)
+    : Child(ToolPath(), device, args, scratch) {}
+
+Child::Child(const fs::path& programPath, const fs::path& device, const std::vector<std::string>& args,
+             const fs::path& scratch) {
   unsigned number = g_children++;
   m_out = scratch / ("child-" + std::to_string(::getpid()) + "-" + std::to_string(number) + ".out");
   m_err = m_out;
@@ -54,7 +58,7 @@ Child::Child(const fs::path& device, const std::vector<std::string>& args, const
   std::vector<char*> envp;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::string program = ToolPath().string();
+  std::string program = programPath.string();
   std::vector<std::string> argStrings{program};
   argStrings.insert(argStrings.end(), args.begin(), args.end());
   std::vector<char*> argv;

@@ -25,6 +25,9 @@ class Child {
  public:
   Child(const std::filesystem::path& device, const std::vector<std::string>& args,
         const std::filesystem::path& scratch);
+  // The same for another program than the host program.
+  Child(const std::filesystem::path& program, const std::filesystem::path& device,
+        const std::vector<std::string>& args, const std::filesystem::path& scratch);
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;

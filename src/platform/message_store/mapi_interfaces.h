@@ -99,6 +99,10 @@ struct IMAPIFolder : IMAPIProp {
   virtual HRESULT CreateMessage(const IID* iid, ULONG flags, LPMESSAGE* message) = 0;
   // Deletes the listed messages of this folder with their attachments.
   virtual HRESULT DeleteMessages(LPENTRYLIST messages, ULONG uiParam, LPVOID progress, ULONG flags) = 0;
+  // With MESSAGE_MOVE: moves the listed messages of this folder into `destination` (an IMAPIFolder of
+  // the same store), each keeping its entry identifier. Copying without moving is not offered.
+  virtual HRESULT CopyMessages(LPENTRYLIST messages, const IID* iid, LPVOID destination, ULONG_PTR uiParam,
+                               LPVOID progress, ULONG flags) = 0;
 };
 using LPMAPIFOLDER = IMAPIFolder*;
 

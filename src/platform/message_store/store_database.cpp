@@ -250,6 +250,11 @@ bool StoreDatabase::Delete(std::int64_t id) {
   return m_db->Prepare("DELETE FROM objects WHERE id=?").Bind(1, id).Run() && m_db->Changes() > 0;
 }
 
+bool StoreDatabase::Reparent(std::int64_t id, std::int64_t parent) {
+  return m_db->Prepare("UPDATE objects SET parent=? WHERE id=?").Bind(1, parent).Bind(2, id).Run() &&
+         m_db->Changes() > 0 && Touch(id);
+}
+
 std::vector<ObjectRow> StoreDatabase::Children(std::int64_t parent, ULONG kind) {
   std::vector<ObjectRow> rows;
   auto query = m_db->Prepare(std::string(kRowColumns) + "WHERE parent=? AND kind=? ORDER BY id");

@@ -50,6 +50,8 @@ class StoreDatabase {
   // Folders and messages get an entry identifier; attachments get the next number of their message.
   std::optional<ObjectRow> Create(ULONG kind, std::int64_t parent);
   bool Delete(std::int64_t id);
+  // Gives the object a new parent, keeping its entry identifier, properties and children.
+  bool Reparent(std::int64_t id, std::int64_t parent);
   std::vector<ObjectRow> Children(std::int64_t parent, ULONG kind);
 
   // The value stored under the tag's property identifier, whatever its type.

@@ -55,7 +55,49 @@ class FolderObject final : public PropObject<IMAPIFolder> {
     return allFound ? S_OK : MAPI_W_ERRORS_RETURNED;
   }
 
+  HRESULT CopyMessages(LPENTRYLIST messages, const IID* iid, LPVOID destination, ULONG_PTR, LPVOID,
+                       ULONG flags) override {
+    if (messages == nullptr || destination == nullptr || (messages->cValues > 0 && messages->lpbin == nullptr)) {
+      return MAPI_E_INVALID_PARAMETER;
+    }
+    if (iid != nullptr && !IsEqualGUID(*iid, IID_IMAPIFolder)) return MAPI_E_INTERFACE_NOT_SUPPORTED;
+    if ((flags & MESSAGE_MOVE) == 0) return MAPI_E_NO_SUPPORT;
+    if (!m_properties.Writable()) return MAPI_E_NO_ACCESS;
+    StoreDatabase& db = *m_properties.Database();
+    auto target = FolderRow(db, static_cast<IMAPIFolder*>(destination));
+    if (!target) return MAPI_E_INVALID_PARAMETER;
+    auto transaction = db.Begin();
+    if (!transaction.ok()) return MAPI_E_CALL_FAILED;
+    bool allFound = true;
+    for (ULONG i = 0; i < messages->cValues; ++i) {
+      const SBinary& id = messages->lpbin[i];
+      auto row = id.lpb ? db.FindByEntryId(std::string_view(reinterpret_cast<const char*>(id.lpb), id.cb))
+                        : std::nullopt;
+      if (!row || row->kind != MAPI_MESSAGE || row->parent != m_properties.Id()) {
+        allFound = false;
+      } else if (row->parent != target->id && !db.Reparent(row->id, target->id)) {
+        return MAPI_E_CALL_FAILED;
+      }
+    }
+    if (!transaction.Commit()) return MAPI_E_CALL_FAILED;
+    return allFound ? S_OK : MAPI_W_ERRORS_RETURNED;
+  }
+
  private:
+  // The row of a folder of this store, found by the entry identifier the folder reports.
+  static std::optional<ObjectRow> FolderRow(StoreDatabase& db, IMAPIFolder* folder) {
+    SizedSPropTagArray<1> tags{1, {PR_ENTRYID}};
+    ULONG count = 0;
+    LPSPropValue values = nullptr;
+    std::optional<ObjectRow> row;
+    if (SUCCEEDED(folder->GetProps(tags.get(), 0, &count, &values)) && count == 1 && values[0].ulPropTag == PR_ENTRYID) {
+      row = db.FindByEntryId(std::string_view(reinterpret_cast<const char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb));
+    }
+    MAPIFreeBuffer(values);
+    if (row && row->kind != MAPI_FOLDER) row.reset();
+    return row;
+  }
+
   HRESULT Table(ULONG kind, std::vector<ULONG> columns, LPMAPITABLE* table) {
     if (table == nullptr) return MAPI_E_INVALID_PARAMETER;
     *table = nullptr;

@@ -7,7 +7,6 @@
 
 #include "platform/device.h"
 #include "platform/last_error.h"
-#include "platform/module_api.h"
 #include "platform/resources/resource_file.h"
 #include "platform/window/screen.h"
 
@@ -116,12 +115,7 @@ std::span<const BYTE> ResourceBytesAt(const void* data) {
   return {};
 }
 
-}  // namespace platform::resources
-
-using namespace platform::resources;
-
-HMODULE LoadLibraryExW(LPCWSTR path, HANDLE, DWORD flags) {
-  if (!(flags & LOAD_LIBRARY_AS_DATAFILE)) return LoadLibraryW(path);
+HMODULE LoadDataModule(LPCWSTR path) {
   if (!path || !*path) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
@@ -136,6 +130,10 @@ HMODULE LoadLibraryExW(LPCWSTR path, HANDLE, DWORD flags) {
   }
   return reinterpret_cast<HMODULE>(data);
 }
+
+}  // namespace platform::resources
+
+using namespace platform::resources;
 
 HMODULE GetModuleHandleW(LPCWSTR name) {
   if (name) return nullptr;

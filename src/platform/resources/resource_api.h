@@ -23,7 +23,6 @@ inline LPCWSTR const RT_DIALOG = MAKEINTRESOURCEW(5);
 inline LPCWSTR const RT_STRING = MAKEINTRESOURCEW(6);
 inline LPCWSTR const RT_FONT = MAKEINTRESOURCEW(8);
 
-constexpr DWORD LOAD_LIBRARY_AS_DATAFILE = 0x00000002;
 constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;
 constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
 constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
@@ -32,9 +31,6 @@ constexpr UINT IMAGE_BITMAP = 0;
 constexpr UINT IMAGE_ICON = 1;
 constexpr UINT LR_DEFAULTCOLOR = 0;
 
-// With LOAD_LIBRARY_AS_DATAFILE, maps a resource file; any other flag loads a code library
-// (LoadLibraryW). FreeLibrary releases either.
-HMODULE LoadLibraryExW(LPCWSTR path, HANDLE file, DWORD flags);
 // The process's own module for a null name; nothing for other names.
 HMODULE GetModuleHandleW(LPCWSTR name);
 
@@ -53,6 +49,9 @@ HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int width, int he
 
 namespace platform::resources {
 
+// Maps a resource file by device path (a bare name is looked for in "\windows\"); null with
+// ERROR_MOD_NOT_FOUND when there is none. LoadLibraryExW calls it for LOAD_LIBRARY_AS_DATAFILE.
+HMODULE LoadDataModule(LPCWSTR path);
 // Releases a data-file module; false when `module` is not one (FreeLibrary then tries code).
 bool FreeDataModule(HMODULE module);
 

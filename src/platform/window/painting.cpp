@@ -7,6 +7,8 @@
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 
+// WM_ERASEBKGND and WM_PAINT go straight to the procedure of a window just looked up, as the
+// message loop's SendMessageW would deliver them, so painting stands below the message loop.
 using namespace platform::window;
 using platform::gdi::DeviceContext;
 namespace gdi = platform::gdi;
@@ -48,7 +50,7 @@ void PaintTree(HWND hwnd, const RECT& dirty) {
     window->inPaint = true;
     window->erasePending = true;
     window->paintArea = clientArea;
-    SendMessageW(hwnd, WM_PAINT, 0, 0);
+    CallProcedure(hwnd, WM_PAINT, 0, 0);
     if (!(window = FindWindowRecord(hwnd))) {
       return;
     }
@@ -129,7 +131,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* paint) {
   paint->fErase = FALSE;
   if (window->erasePending) {
     window->erasePending = false;
-    paint->fErase = SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? FALSE : TRUE;
+    paint->fErase = CallProcedure(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? FALSE : TRUE;
   }
   return hdc;
 }
