@@ -12,7 +12,7 @@
 #include "forms/composer_frame.h"
 #include "platform/automation/automation.h"
 #include "platform/window/window_styles.h"
-#include "test_submission.h"
+#include "forms/send_request.h"
 
 namespace composer_test {
 
@@ -32,7 +32,6 @@ class ComposerFrameTest : public BindingTest {
   void SetUp() override {
     BindingTest::SetUp();
     platform::automation::Reset();
-    test_submission::Record() = SubmissionRecord{};
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &ParentProcedure;
     windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
@@ -74,6 +73,12 @@ class ComposerFrameTest : public BindingTest {
     platform::automation::PumpUntilIdle();
     m_form = static_cast<CComposeForm*>(form);
     return m_form != nullptr ? m_form->Frame() : nullptr;
+  }
+
+  // Whether the send flow got as far as the transport writing the message's m-send-req.
+  bool SendRequestWritten() {
+    MessageBinding* binding = m_form != nullptr ? m_form->Binding() : nullptr;
+    return binding != nullptr && std::filesystem::exists(m_device.Host(SendRequestFile(*binding).View()));
   }
 
   void Command(CComposerFrame* frame, WORD id, LPARAM lParam = 0) {
