@@ -266,4 +266,23 @@ TEST_F(ComposerFrameTest, RemoveAndDeleteCommandsWorkOnTheCurrentSlide) {
   EXPECT_FALSE(frame->IsNextEnabled());
 }
 
+TEST_F(ComposerFrameTest, ANewMessageStartsWithTheSignatureSlideLastAndUnchanged) {
+  SetConfigValue(numeric_setting::kSignatureInLastSlide, 1, FALSE);
+  SPropValue values[2] = {};
+  values[0].ulPropTag = 0x811A000B;
+  values[0].Value.b = 1;
+  values[1].ulPropTag = 0x8119001F;
+  values[1].Value.lpszW = const_cast<LPWSTR>(u"-- Ann");
+  ASSERT_EQ(m_store->SetProps(2, values, nullptr), S_OK);
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(frame->Editor()->Count(), 2);
+  EXPECT_EQ(frame->Editor()->Current(), 0);
+  EXPECT_TRUE(frame->Editor()->SignatureFlag());
+  EXPECT_FALSE(frame->HasChanges()) << "closing without edits asks nothing";
+  Command(frame, composer_command::kAddSlide);
+  ASSERT_TRUE(frame->Editor()->GoToSlide(2));
+  EXPECT_EQ(frame->Editor()->SlideText(), u"-- Ann");
+}
+
 }  // namespace
