@@ -42,14 +42,6 @@ constexpr LONG kStoredForSending = 6;
 constexpr int kCloseOperation = 1;
 constexpr LPARAM kWithoutQuestion = -1;
 
-}  // namespace
-
-// The transport's submission comes from its own source file, which not every build of the module
-// holds yet; without it a message is stored but not submitted.
-__attribute__((weak)) std::unique_ptr<MessageSubmission> CreateSubmission(MessageBinding& binding);
-
-namespace {
-
 bool IsReplyOrForward(DWORD openAction) { return openAction == 1 || openAction == 2 || openAction == 4; }
 
 CString JoinPhoneEntries(const CString& to, const CString& cc, const CString& bcc) {
@@ -222,9 +214,7 @@ bool CComposerFrame::Send() {
       }
     }
   }
-  std::unique_ptr<MessageSubmission> submission;
-  if (&CreateSubmission != nullptr) submission = CreateSubmission(*m_binding);
-  if (submission) {
+  if (std::unique_ptr<MessageSubmission> submission = CreateSubmission(*m_binding)) {
     DiscardModel();
     m_headerWindow.reset();
     m_header.reset();

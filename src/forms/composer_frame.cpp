@@ -230,6 +230,10 @@ bool CComposerFrame::LoadModel() {
   if (m_flixMode) m_editor->SetExtraSlideLimit(GetConfigValue(numeric_setting::kFlixSlideCountLimit));
   m_editor->SetChanged(m_openAction == 1 || m_openAction == 2);
   m_layoutCode = LayoutCodeFromMessageLayout(model->layout);
+  if (!m_signatureDone) {
+    m_signatureDone = true;
+    AddSignatureOnLoad();
+  }
   m_header = std::make_unique<ComposerHeader>(m_start.messageClass);
   m_header->Load(m_binding->Message());
   RECT client{};

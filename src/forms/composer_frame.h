@@ -165,6 +165,9 @@ class CComposerFrame : public CWndBase {
   LRESULT OnChooseLayout(WPARAM wParam, LPARAM lParam);
   ComposerMenuState MenuState() const;
 
+  // composer_signature.cpp: the signature slide of a new message, a reply or a forward.
+  void AddSignatureOnLoad();
+
   // composer_insertion.cpp: a file or text into the current slide under the content rules.
   bool InsertObject(LPCWSTR path, MediaType type);
   bool ApplyContentRules(MediaType type);
@@ -223,6 +226,7 @@ class CComposerFrame : public CWndBase {
   bool m_shownOnce = false;
   bool m_policyChanged = false;
   bool m_closing = false;
+  bool m_signatureDone = false;
   int m_layoutCode = 3;
   int m_captureMarker = 0;
 };

@@ -1,5 +1,7 @@
 #include "forms/composer_header_wnd.h"
 
+#include "forms/slide_items.h"
+
 #include <array>
 #include <string>
 
@@ -12,7 +14,7 @@ namespace {
 
 constexpr DWORD kHeaderStyle = 0x50000000;  // WS_CHILD | WS_VISIBLE
 constexpr int kRowHeight = 20;
-constexpr int kLabelWidth = 40;
+constexpr int kLabelWidth = 52;
 constexpr int kMargin = 2;
 constexpr std::array<int, 4> kFields = {header_field::kTo, header_field::kCc, header_field::kBcc,
                                         header_field::kSubject};
@@ -50,9 +52,19 @@ const MessageMap* CComposerHeaderWnd::GetMessageMap() const {
 
 int CComposerHeaderWnd::RowHeight() { return ScaleY(kRowHeight); }
 
-int CComposerHeaderWnd::Height() const {
-  return static_cast<int>(kFields.size()) * RowHeight() + ScaleY(kMargin) + m_extraHeight;
+int CComposerHeaderWnd::VisibleRows() const {
+  int rows = 0;
+  for (int field : kFields) rows += IsRowShown(field) ? 1 : 0;
+  return rows;
 }
+
+bool CComposerHeaderWnd::IsRowShown(int field) const {
+  // Cc and Bcc take room only when the message has such recipients: the slide needs the screen.
+  if (field == header_field::kCc || field == header_field::kBcc) return !m_header.FieldText(field).IsEmpty();
+  return true;
+}
+
+int CComposerHeaderWnd::Height() const { return VisibleRows() * RowHeight() + ScaleY(kMargin) + m_extraHeight; }
 
 BOOL CComposerHeaderWnd::Create(HWND frame, int width) {
   m_width = width;
@@ -82,19 +94,27 @@ void CComposerHeaderWnd::SetWidth(int width) {
 void CComposerHeaderWnd::PlaceFields() {
   const int row = RowHeight();
   const int label = ScaleX(kLabelWidth);
-  for (std::size_t i = 0; i < kFields.size(); ++i) {
-    HWND edit = GetDlgItem(kFields[i]);
-    const int top = static_cast<int>(i) * row + ScaleY(kMargin) / 2;
+  int shown = 0;
+  for (int field : kFields) {
+    HWND edit = GetDlgItem(field);
+    const bool visible = IsRowShown(field);
+    ::ShowWindow(edit, visible ? SW_SHOW : SW_HIDE);
+    if (!visible) continue;
+    const int top = shown++ * row + ScaleY(kMargin) / 2;
     ::MoveWindow(edit, label, top, m_width - label - ScaleX(kMargin), row - ScaleY(kMargin), TRUE);
   }
 }
 
 BOOL CComposerHeaderWnd::OnPaint(HDC hdc, PAINTSTRUCT*) {
   const int row = RowHeight();
+  ScopedUiFont font(hdc);
   SetBkMode(hdc, TRANSPARENT);
   SetTextColor(hdc, 0);
+  int shown = 0;
   for (std::size_t i = 0; i < kLabels.size(); ++i) {
-    RECT cell{ScaleX(kMargin), static_cast<int>(i) * row, ScaleX(kLabelWidth), static_cast<int>(i + 1) * row};
+    if (!IsRowShown(kFields[i])) continue;
+    RECT cell{ScaleX(kMargin), shown * row, ScaleX(kLabelWidth), (shown + 1) * row};
+    ++shown;
     DrawTextW(hdc, kLabels[i], -1, &cell, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   }
   return TRUE;

@@ -39,6 +39,8 @@ class CComposerHeaderWnd : public CWndBase {
   LRESULT OnFocusField(WPARAM wParam, LPARAM lParam);
   LRESULT OnGrow(WPARAM wParam, LPARAM lParam);
   void PlaceFields();
+  int VisibleRows() const;
+  bool IsRowShown(int field) const;
 
   ComposerHeader& m_header;
   bool m_filling = false;

@@ -3,6 +3,7 @@
 #include "platform/controls/control_messages.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/window/window_styles.h"
+#include "transport/resource_module.h"
 
 namespace {
 
@@ -10,8 +11,18 @@ constexpr DWORD kItemStyle = 0x50000000;  // WS_CHILD | WS_VISIBLE
 constexpr COLORREF kCaptionColour = 0x808080;
 constexpr COLORREF kBorderColour = 0xC0C0C0;
 constexpr int kViewId = 2;
+constexpr int kUiFont = 12;
 
 }  // namespace
+
+ScopedUiFont::ScopedUiFont(HDC hdc) : m_hdc(hdc), m_font(transport::CreateUiFont(kUiFont, 0)) {
+  if (m_font != nullptr) m_previous = SelectObject(hdc, m_font);
+}
+
+ScopedUiFont::~ScopedUiFont() {
+  if (m_previous != nullptr) SelectObject(m_hdc, m_previous);
+  if (m_font != nullptr) DeleteObject(m_font);
+}
 
 CSlideItem::~CSlideItem() {
   if (IsWindow()) ::DestroyWindow(GetHandle());
@@ -60,6 +71,7 @@ BOOL CSlideItem::OnPaint(HDC hdc, PAINTSTRUCT*) {
   FrameRect(hdc, &client, border);
   DeleteObject(border);
   if (!m_caption.IsEmpty()) {
+    ScopedUiFont font(hdc);
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, kCaptionColour);
     DrawTextW(hdc, m_caption.GetString(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

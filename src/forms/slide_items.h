@@ -18,6 +18,21 @@ constexpr const WCHAR* kSimpleItemClass = u"SimpleItem";
 constexpr UINT WM_ITEM_NOTIFY = 0x07C3;
 constexpr int kTextEditId = 1;
 
+// The user-interface font selected into a device context for as long as the object lives, so
+// that captions and labels follow the screen's density.
+class ScopedUiFont {
+ public:
+  explicit ScopedUiFont(HDC hdc);
+  ~ScopedUiFont();
+  ScopedUiFont(const ScopedUiFont&) = delete;
+  ScopedUiFont& operator=(const ScopedUiFont&) = delete;
+
+ private:
+  HDC m_hdc;
+  HFONT m_font;
+  HGDIOBJ m_previous = nullptr;
+};
+
 // An item: a child window of the frame with a caption drawn in it when it has no content.
 class CSlideItem : public CWndBase {
  public:

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "binding/binding_fixture.h"
+#include "composer_frame_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/compose_form.h"
@@ -14,93 +14,11 @@
 #include "platform/automation/automation.h"
 #include "platform/controls/menu_api.h"
 #include "platform/window/window_styles.h"
-#include "test_submission.h"
 #include "transport/resource_module.h"
 
 namespace {
 
-using binding_test::BindingTest;
-using test_support::ReadFileBytes;
-using test_support::WriteFileBytes;
-
-struct QuietHost : IFormHost {
-  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD) override { return S_OK; }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
-};
-
-class ComposerFrameTest : public BindingTest {
- protected:
-  void SetUp() override {
-    BindingTest::SetUp();
-    platform::automation::Reset();
-    test_submission::Record() = SubmissionRecord{};
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &ParentProcedure;
-    windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
-    RegisterClassW(&windowClass);
-    m_client = CreateWindowExW(0, u"Ppc_WndCls_MainFrme", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                               nullptr);
-    windowClass.lpszClassName = u"FrameParent";
-    RegisterClassW(&windowClass);
-    m_parent = CreateWindowExW(0, u"FrameParent", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HostClosed() = 0;
-    std::filesystem::create_directories(m_device.Host(u"\\My Documents\\My Pictures"));
-    WriteFileBytes(m_device.Host(u"\\My Documents\\My Pictures\\dot.png"), ReadFileBytes(test_support::CorpusPath("png/basn2c16.png")));
-  }
-  void TearDown() override {
-    if (m_form != nullptr) {
-      m_form->Close();
-      m_form->Release();
-    }
-    DestroyWindow(m_parent);
-    DestroyWindow(m_client);
-    platform::automation::PumpUntilIdle();
-    platform::automation::Reset();
-    BindingTest::TearDown();
-  }
-
-  static int& HostClosed() {
-    static int closes = 0;
-    return closes;
-  }
-  static LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && wParam == IDOK) ++HostClosed();
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-
-  CComposerFrame* OpenNew() {
-    m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
-    IMMSForm* form = nullptr;
-    EXPECT_EQ(OpenComposeForm(&m_host, m_message.Get(), 0, nullptr, nullptr, m_parent, 0, &form, u"IPM.MMS"), S_OK);
-    platform::automation::PumpUntilIdle();
-    m_form = static_cast<CComposeForm*>(form);
-    return m_form != nullptr ? m_form->Frame() : nullptr;
-  }
-
-  void Command(CComposerFrame* frame, WORD id, LPARAM lParam = 0) {
-    frame->SendMessage(WM_COMMAND, id, lParam);
-    platform::automation::PumpUntilIdle();
-  }
-  void TypeInto(HWND edit, std::u16string_view text) {
-    SetFocus(edit);
-    platform::automation::TypeText(text);
-    platform::automation::PumpUntilIdle();
-  }
-
-  std::vector<std::u16string> Prompts() const {
-    std::vector<std::u16string> texts;
-    for (const auto& prompt : platform::automation::PromptLog()) texts.push_back(prompt.text);
-    return texts;
-  }
-
-  HWND m_client = nullptr;
-  HWND m_parent = nullptr;
-  QuietHost m_host;
-  ComPtr<IMessage> m_message;
-  CComposeForm* m_form = nullptr;
-};
+using namespace composer_test;
 
 TEST_F(ComposerFrameTest, TheFrameOpensShownBelowTheTitleBarWithOneEmptySlide) {
   CComposerFrame* frame = OpenNew();
@@ -245,26 +163,26 @@ TEST_F(ComposerFrameTest, SendWhileBusyDoesNothingAndOtherwiseSubmitsOnce) {
   Command(frame, composer_command::kSend);
   Command(frame, composer_command::kCloseKeep);
   EXPECT_EQ(HostClosed(), 0);
-  EXPECT_TRUE(test_submission::Record().flags.empty());
+  EXPECT_FALSE(SendRequestWritten());
   frame->SetBusy(false);
   Command(frame, composer_command::kSend);
   EXPECT_EQ(HostClosed(), 1);
-  ASSERT_EQ(test_submission::Record().flags.size(), 1u);
-  EXPECT_EQ(test_submission::Record().flags.front(), 0u);
+  EXPECT_TRUE(SendRequestWritten());
   EXPECT_TRUE(frame->Outcome().sent);
   EXPECT_EQ(frame->Editor(), nullptr);
 }
 
 TEST_F(ComposerFrameTest, ASubmissionTheTransportRefusesIsNotReportedAsSent) {
-  test_submission::Record().answer = E_FAIL;
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
+  // A folder where the m-send-req goes makes the transport's write fail.
+  std::filesystem::create_directories(m_device.Host(SendRequestFile(*m_form->Binding()).View()) / "in-the-way");
   TypeInto(frame->HeaderWindow()->GetDlgItem(header_field::kTo), u"+14255550100");
   frame->SendMessage(composer_message::kAddObject, media_type::kNone,
                      reinterpret_cast<LPARAM>(u"\\My Documents\\My Pictures\\dot.png"));
   Command(frame, composer_command::kSend);
-  EXPECT_EQ(test_submission::Record().flags.size(), 1u);
   EXPECT_FALSE(frame->Outcome().sent);
+  EXPECT_EQ(HostClosed(), 1) << "the message stays stored and the form closes";
 }
 
 TEST_F(ComposerFrameTest, ATextOnlyMessageOffersTheTextComposerAndNoSendsItAnyway) {
@@ -274,7 +192,8 @@ TEST_F(ComposerFrameTest, ATextOnlyMessageOffersTheTextComposerAndNoSendsItAnywa
   TypeInto(frame->TextItem()->Edit(), u"just words");
   platform::automation::QueueAnswer(IDNO, u"only text");
   Command(frame, composer_command::kSend);
-  EXPECT_EQ(test_submission::Record().flags.size(), 1u);
+  EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+  EXPECT_TRUE(SendRequestWritten());
 }
 
 TEST_F(ComposerFrameTest, AnInvalidRecipientStopsTheSendWithTheFieldsKept) {
@@ -284,7 +203,7 @@ TEST_F(ComposerFrameTest, AnInvalidRecipientStopsTheSendWithTheFieldsKept) {
   platform::automation::QueueAnswer(IDOK);
   Command(frame, composer_command::kSend);
   EXPECT_EQ(HostClosed(), 0);
-  EXPECT_TRUE(test_submission::Record().flags.empty());
+  EXPECT_FALSE(SendRequestWritten());
   EXPECT_EQ(frame->Header()->FieldText(header_field::kTo), u"+12");
 }
 
@@ -345,6 +264,25 @@ TEST_F(ComposerFrameTest, RemoveAndDeleteCommandsWorkOnTheCurrentSlide) {
   Command(frame, composer_command::kNextSlide);
   EXPECT_EQ(frame->Editor()->Count(), 1) << "an empty slide is not followed";
   EXPECT_FALSE(frame->IsNextEnabled());
+}
+
+TEST_F(ComposerFrameTest, ANewMessageStartsWithTheSignatureSlideLastAndUnchanged) {
+  SetConfigValue(numeric_setting::kSignatureInLastSlide, 1, FALSE);
+  SPropValue values[2] = {};
+  values[0].ulPropTag = 0x811A000B;
+  values[0].Value.b = 1;
+  values[1].ulPropTag = 0x8119001F;
+  values[1].Value.lpszW = const_cast<LPWSTR>(u"-- Ann");
+  ASSERT_EQ(m_store->SetProps(2, values, nullptr), S_OK);
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(frame->Editor()->Count(), 2);
+  EXPECT_EQ(frame->Editor()->Current(), 0);
+  EXPECT_TRUE(frame->Editor()->SignatureFlag());
+  EXPECT_FALSE(frame->HasChanges()) << "closing without edits asks nothing";
+  Command(frame, composer_command::kAddSlide);
+  ASSERT_TRUE(frame->Editor()->GoToSlide(2));
+  EXPECT_EQ(frame->Editor()->SlideText(), u"-- Ann");
 }
 
 }  // namespace
