@@ -8,6 +8,7 @@
 #include "forms/content_check.h"
 #include "forms/message_size.h"
 #include "forms/slide_layout_chooser.h"
+#include "forms/slide_sorter.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
@@ -90,6 +91,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kRemoveText, &F::OnSlideCommand),
       OnCommandId(composer_command::kNothing, &F::OnNothing),
       OnCommandId(composer_command::kChooseLayout, &F::OnChooseLayout),
+      OnCommandId(composer_command::kOrganiseSlides, &F::OnOrganiseSlides),
       OnCommandId(composer_command::kSendAsText, &F::OnSendAsText),
       OnMessage(WM_MEASUREITEM, &F::OnMeasureItem),
       OnMessage(WM_DRAWITEM, &F::OnDrawItem),
@@ -629,6 +631,24 @@ LRESULT CComposerFrame::OnMeasureItem(WPARAM, LPARAM lParam) {
 LRESULT CComposerFrame::OnDrawItem(WPARAM, LPARAM lParam) {
   if (const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) DrawComposerColourItem(*draw);
   return TRUE;
+}
+
+// The sorter works on the model directly; what it changed is shown once it closes.
+LRESULT CComposerFrame::OnOrganiseSlides(WPARAM, LPARAM) {
+  if (!m_editor) return 0;
+  FlushSlideEdits();
+  bool signature = m_editor->SignatureFlag();
+  int current = m_editor->Current();
+  SlideEditor& editor = *m_editor;
+  if (RunSlideSorter(GetHandle(), editor.Model(), signature, current, [&editor] { return editor.HasRoomForSlide(); }) !=
+      1) {
+    return 0;
+  }
+  editor.SetSignatureFlag(signature);
+  editor.SetChanged(true);
+  editor.GoToSlide(std::clamp(current, 0, editor.Count() - 1));
+  RefreshSlide();
+  return 0;
 }
 
 LRESULT CComposerFrame::OnChooseLayout(WPARAM, LPARAM) {

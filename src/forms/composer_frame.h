@@ -43,6 +43,7 @@ constexpr UINT kSettingToChildren = 0x04DB;
 namespace composer_command {
 constexpr WORD kSaveTemplate = 40138;
 constexpr WORD kChooseLayout = 40872;
+constexpr WORD kOrganiseSlides = 40093;
 constexpr WORD kCloseKeep = 1;
 constexpr WORD kCloseAsk = 1143;
 constexpr WORD kCancel = 40151;
@@ -163,6 +164,7 @@ class CComposerFrame : public CWndBase {
   LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
   LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
   LRESULT OnChooseLayout(WPARAM wParam, LPARAM lParam);
+  LRESULT OnOrganiseSlides(WPARAM wParam, LPARAM lParam);
   ComposerMenuState MenuState() const;
 
   // composer_signature.cpp: the signature slide of a new message, a reply or a forward.
