@@ -30,6 +30,14 @@ void HyperTextLayout::SetPictures(std::vector<HyperTextPicture> pictures, int pi
   m_pictureWidth = std::max(pictureWidth, 0);
 }
 
+bool HyperTextLayout::InsidePicture(std::int32_t position) const {
+  auto picture = std::upper_bound(m_pictures.begin(), m_pictures.end(), position,
+                                  [](std::int32_t value, const HyperTextPicture& p) { return value < p.first; });
+  if (picture == m_pictures.begin()) return false;
+  --picture;
+  return position > picture->first && position < picture->first + picture->count;
+}
+
 int HyperTextLayout::PieceWidth(HDC hdc, std::u16string_view text, std::int32_t first, std::int32_t end) const {
   int width = 0;
   std::int32_t at = first;
@@ -99,6 +107,8 @@ void HyperTextLayout::Build(HDC hdc, std::u16string_view text, const std::vector
   std::int32_t start = 0;
   for (const platform::gdi::LineBreak& opportunity : platform::gdi::LineBreakOpportunities(text)) {
     const auto end = static_cast<std::int32_t>(opportunity.position);
+    // An emoticon is one picture: a break between its characters would leave it as text.
+    if (!opportunity.mandatory && InsidePicture(end)) continue;
     std::int32_t visibleEnd = end;
     while (visibleEnd > start && IsTrailingSpace(text[visibleEnd - 1])) --visibleEnd;
     std::int32_t drawnEnd = end;

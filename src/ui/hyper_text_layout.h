@@ -59,6 +59,8 @@ class HyperTextLayout {
   void EndLine(int& top);
   // The width of characters [first, end), pictures standing in for the characters they cover.
   int PieceWidth(HDC hdc, std::u16string_view text, std::int32_t first, std::int32_t end) const;
+  // Whether a position lies between the characters of one picture.
+  bool InsidePicture(std::int32_t position) const;
 
   std::vector<HyperTextLine> m_lines;
   std::vector<HyperTextRun> m_runs;

@@ -212,7 +212,7 @@ class EmoticonText : public EmoticonDevice {
 };
 
 TEST_F(EmoticonText, TypedEmoticonsArePicturesOnlyWithTheSettingAndTheOption) {
-  const std::u16string text = u"See you at 8 :-) www.example.com ;-)";
+  const std::u16string text = u"See you at 8 :-) www.example.com ;-) late? >:-(";
   std::string error;
   ASSERT_TRUE(m_scene.Open(text, kHyperTextEmoticons, &error)) << error;
   EXPECT_TRUE(PictureRuns().empty()) << "SupportEmoticon is off on a new device";
@@ -229,7 +229,8 @@ TEST_F(EmoticonText, TypedEmoticonsArePicturesOnlyWithTheSettingAndTheOption) {
   for (const HyperTextRun& run : shown.Control().Layout().Runs()) {
     if (run.picture >= 0) pictures.push_back(run);
   }
-  ASSERT_EQ(pictures.size(), 2u);
+  ASSERT_EQ(pictures.size(), 3u) << "one with a line-break opportunity inside it too";
+  EXPECT_EQ(pictures[2].count, 4);
   const int line = shown.Control().Layout().LineHeight();
   EXPECT_EQ(pictures[0].first, 13);
   EXPECT_EQ(pictures[0].count, 3);
