@@ -352,7 +352,8 @@ void CPresentationWindow::ShowText(const MediaRef& reference) {
   }
   if (!m_text) {
     m_text = std::make_unique<CTextHyperViewWnd>();
-    if (!m_text->Create(GetHandle(), area, kHyperTextSelectable)) {
+    // Typed emoticons show as pictures where the device supports them (the control checks).
+    if (!m_text->Create(GetHandle(), area, kHyperTextSelectable | kHyperTextEmoticons)) {
       m_text.reset();
       return;
     }

@@ -109,6 +109,12 @@ const TemplateEntry* TemplateStore::Find(std::u16string_view name) const {
 
 bool TemplateStore::Add(std::u16string_view name, LPCWSTR sourceMessageFile, LPCWSTR sourcePicture, DWORD flag) {
   if (name.empty() || sourceMessageFile == nullptr || !Exists(sourceMessageFile)) return false;
+  // An index with more entries than the reader takes would be thrown away on the next opening,
+  // and every template with it: a full store takes no new name.
+  const bool replacing = std::any_of(m_index.entries.begin(), m_index.entries.end(), [&](const TemplateEntry& existing) {
+    return existing.name == name && existing.flag == 0;
+  });
+  if (!replacing && m_index.entries.size() >= kMaxTemplateEntries) return false;
   // Fresh file names every time, so that nothing an index names outside the folder is written to.
   const int number = static_cast<int>(m_index.runningNumber);
   TemplateEntry entry;

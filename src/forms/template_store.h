@@ -23,7 +23,8 @@ class TemplateStore {
   // Stores a copy of the message file (which must exist) under a name, in files named with the
   // next running number, and rewrites the index; a template of that name already there is
   // replaced and its files deleted. With a source picture that decodes, the preview is that
-  // picture fitted into 100 x 80 on white, as JPEG at quality 90; otherwise there is none.
+  // picture fitted into 100 x 80 on white, as JPEG at quality 90; otherwise there is none. A store
+  // that holds as many entries as an index may list takes no new name.
   bool Add(std::u16string_view name, LPCWSTR sourceMessageFile, LPCWSTR sourcePicture, DWORD flag);
   // Appends the custom entry (running number 0) and rewrites the index.
   bool AddCustom();

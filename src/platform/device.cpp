@@ -73,6 +73,36 @@ void InstallPlugins(const fs::path& windowsFolder) {
   }
 }
 
+fs::path ContentSource() {
+  if (const char* fromEnvironment = std::getenv("MMSFORM_CONTENT_DIR"); fromEnvironment && *fromEnvironment) {
+    return fromEnvironment;
+  }
+  return MMSFORM_CONTENT_DIR;
+}
+
+// Gives a new device the files a phone of this kind ships with (the emoticon set, the templates),
+// each under its device path. A file already there is left alone: it is the device's own now.
+// Each file goes in under a temporary name and is renamed, so that a half-written one is never seen.
+void InstallContent() {
+  const fs::path source = ContentSource();
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(source, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    std::error_code fileError;
+    if (!it->is_regular_file(fileError)) continue;
+    std::u16string devicePath;
+    for (const fs::path& part : fs::relative(it->path(), source, fileError)) devicePath += u"\\" + Utf8ToUtf16(part.string());
+    auto target = HostPath(devicePath);
+    if (!target || fs::exists(*target, fileError)) continue;
+    fs::create_directories(target->parent_path(), fileError);
+    fs::path temporary = *target;
+    temporary += TemporarySuffix();
+    fs::copy_file(it->path(), temporary, fs::copy_options::overwrite_existing, fileError);
+    if (!fileError) fs::rename(temporary, *target, fileError);
+    if (fileError) fs::remove(temporary, fileError);
+  }
+}
+
 DWORD ReadDword(HKEY key, const WCHAR* name, DWORD fallback) {
   DWORD value = 0;
   DWORD size = sizeof value;
@@ -150,8 +180,10 @@ bool OpenDevice(const fs::path& root, RegistrySeed seed, std::string* error) {
   auto state = std::make_unique<OpenDeviceState>();
   state->root = fs::absolute(root, fsError).lexically_normal();
   internal::RegistryStore::Seeder seeder;
+  bool factoryNew = false;
   if (seed == RegistrySeed::kFactory) {
-    seeder = [](internal::RegistryStore& store, std::string* seedError) {
+    seeder = [&factoryNew](internal::RegistryStore& store, std::string* seedError) {
+      factoryNew = true;
       return internal::ApplyRegistryEntries(store, FactoryRegistryText(), seedError);
     };
   }
@@ -160,6 +192,7 @@ bool OpenDevice(const fs::path& root, RegistrySeed seed, std::string* error) {
   Current() = std::move(state);
   Current()->settings = LoadSettings();
   if (auto windows = HostPath(u"\\windows")) InstallPlugins(*windows);
+  if (factoryNew && !IsReadOnlyFolder(Current()->root)) InstallContent();
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "platform/controls/shell_gesture.h"
 #include "platform/gdi/gdi_raii.h"
 #include "transport/mms_global.h"
@@ -69,9 +71,8 @@ BOOL CHyperTextCtrl::RegisterWindowClass(const WNDCLASSW* windowClass) {
 
 BOOL CHyperTextCtrl::Create(HWND parent, RECT* rect, DWORD style, DWORD options) {
   m_options = options;
-  // Emoticons as pictures need the emoticon player, which this build does not have yet: the
-  // option counts as unset.
-  m_options &= ~kHyperTextEmoticons;
+  // Emoticons are shown as pictures only where the device offers them at all.
+  if (GetConfigValue(numeric_setting::kSupportEmoticon) == 0) m_options &= ~kHyperTextEmoticons;
   RECT area{};
   ::GetClientRect(parent, &area);
   if (rect != nullptr) *rect = area;
@@ -114,6 +115,7 @@ BOOL CHyperTextCtrl::SetText(LPCWSTR text, int width, int height, int secondHeig
   m_done = false;
   HDC hdc = m_memoryDc;
   HGDIOBJ oldFont = SelectObject(hdc, m_font ? m_font : GetStockObject(SYSTEM_FONT));
+  MarkEmoticons(hdc);
   m_layout.Build(hdc, m_links.Text(), m_links.Links(), width - kScrollMarkWidth - 2 * Margin());
   SelectObject(hdc, oldFont);
   const int layoutHeight = ContentHeight();
@@ -135,11 +137,25 @@ BOOL CHyperTextCtrl::SetText(LPCWSTR text, int width, int height, int secondHeig
   return TRUE;
 }
 
+void CHyperTextCtrl::MarkEmoticons(HDC hdc) {
+  if (!(m_options & kHyperTextEmoticons)) return;
+  if (!m_emoticons) {
+    m_emoticons = std::make_unique<EmoticonPlayer>();
+    m_emoticons->LoadConfiguredSet();
+  }
+  // The pictures are as high as a line, so that a line with emoticons keeps its height.
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(hdc, &metrics);
+  const int size = std::max<int>(1, metrics.tmHeight + metrics.tmExternalLeading);
+  m_layout.SetPictures(m_emoticons->MarkText(m_links.Text(), size), size);
+}
+
 void CHyperTextCtrl::Relayout() {
   if (m_links.Text().empty() || !IsWindow()) return;
   RECT client{};
   GetClientRect(&client);
   HGDIOBJ oldFont = SelectObject(m_memoryDc, m_font ? m_font : GetStockObject(SYSTEM_FONT));
+  MarkEmoticons(m_memoryDc);
   m_layout.Build(m_memoryDc, m_links.Text(), m_links.Links(), client.right - kScrollMarkWidth - 2 * Margin());
   SelectObject(m_memoryDc, oldFont);
   ScrollTo(m_scroll);
@@ -412,8 +428,10 @@ void CHyperTextCtrl::PaintRun(HDC hdc, const HyperTextRun& run) {
     colour = m_background;
   }
   SetTextColor(hdc, colour);
-  ExtTextOutW(hdc, rect.left, rect.top, 0, nullptr, m_links.Text().data() + run.first,
-              static_cast<UINT>(run.count), nullptr);
+  if (run.picture < 0 || !m_emoticons || !m_emoticons->Draw(hdc, run.picture, rect)) {
+    ExtTextOutW(hdc, rect.left, rect.top, 0, nullptr, m_links.Text().data() + run.first,
+                static_cast<UINT>(run.count), nullptr);
+  }
   if (link && !selected) {
     HPEN pen = CreatePen(PS_SOLID, kUnderline, colour);
     HGDIOBJ oldPen = SelectObject(hdc, pen);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "device/link_detection.h"
+#include "ui/emoticon_player.h"
 #include "ui/hyper_text_layout.h"
 #include "ui/wnd_base.h"
 
@@ -65,6 +67,8 @@ class CHyperTextCtrl : public CWndBase {
   const HyperTextLayout& Layout() const { return m_layout; }
   int ScrollPosition() const { return m_scroll; }
   DWORD Options() const { return m_options; }
+  // The emoticon player, once a text has needed it; null otherwise.
+  EmoticonPlayer* Emoticons() const { return m_emoticons.get(); }
 
  protected:
   LRESULT OnSize(WPARAM wParam, LPARAM lParam);
@@ -97,6 +101,8 @@ class CHyperTextCtrl : public CWndBase {
   int MaxScroll() const;
   int ClientHeight() const;
   void UpdateDone();
+  // Lets the emoticon player mark the text's emoticons for the next layout.
+  void MarkEmoticons(HDC hdc);
   void SendOpened(const LinkRecord& record, LPARAM point);
   POINT LinkOpeningPoint(int link) const;
   void StepSelection(int direction);
@@ -121,4 +127,5 @@ class CHyperTextCtrl : public CWndBase {
   HBITMAP m_bitmap = nullptr;
   HGDIOBJ m_oldBitmap = nullptr;
   SIZE m_bitmapSize{};
+  std::unique_ptr<EmoticonPlayer> m_emoticons;
 };

@@ -22,6 +22,32 @@ void HyperTextLayout::Clear() {
   m_lines.clear();
   m_runs.clear();
   m_nextLink = 0;
+  m_nextPicture = 0;
+}
+
+void HyperTextLayout::SetPictures(std::vector<HyperTextPicture> pictures, int pictureWidth) {
+  m_pictures = std::move(pictures);
+  m_pictureWidth = std::max(pictureWidth, 0);
+}
+
+bool HyperTextLayout::InsidePicture(std::int32_t position) const {
+  auto picture = std::upper_bound(m_pictures.begin(), m_pictures.end(), position,
+                                  [](std::int32_t value, const HyperTextPicture& p) { return value < p.first; });
+  if (picture == m_pictures.begin()) return false;
+  --picture;
+  return position > picture->first && position < picture->first + picture->count;
+}
+
+int HyperTextLayout::PieceWidth(HDC hdc, std::u16string_view text, std::int32_t first, std::int32_t end) const {
+  int width = 0;
+  std::int32_t at = first;
+  auto picture = std::lower_bound(m_pictures.begin(), m_pictures.end(), first,
+                                  [](const HyperTextPicture& p, std::int32_t value) { return p.first < value; });
+  for (; picture != m_pictures.end() && picture->first + picture->count <= end; ++picture) {
+    width += Width(hdc, text, at, picture->first) + m_pictureWidth;
+    at = picture->first + picture->count;
+  }
+  return width + Width(hdc, text, at, end);
 }
 
 void HyperTextLayout::EndLine(int& top) {
@@ -36,6 +62,7 @@ void HyperTextLayout::AddRuns(HDC hdc, std::u16string_view text, const std::vect
   while (m_nextLink < links.size() && links[m_nextLink].last < first) ++m_nextLink;
   std::int32_t at = first;
   while (at < end) {
+    while (m_nextPicture < m_pictures.size() && m_pictures[m_nextPicture].first < at) ++m_nextPicture;
     std::int32_t pieceEnd = end;
     std::int32_t link = -1;
     if (m_nextLink < links.size()) {
@@ -47,8 +74,20 @@ void HyperTextLayout::AddRuns(HDC hdc, std::u16string_view text, const std::vect
         pieceEnd = std::min(end, next.first);
       }
     }
-    const int width = Width(hdc, text, at, pieceEnd);
-    m_runs.push_back(HyperTextRun{at, pieceEnd - at, link, RECT{x, top, x + width, top + m_lineHeight}});
+    // A picture takes its characters as a run of its own, when they all lie in this piece.
+    std::int32_t picture = -1;
+    if (m_nextPicture < m_pictures.size()) {
+      const HyperTextPicture& next = m_pictures[m_nextPicture];
+      if (next.first == at && next.first + next.count <= pieceEnd) {
+        picture = next.picture;
+        pieceEnd = next.first + next.count;
+        ++m_nextPicture;
+      } else if (next.first > at && next.first < pieceEnd) {
+        pieceEnd = next.first;
+      }
+    }
+    const int width = picture >= 0 ? m_pictureWidth : Width(hdc, text, at, pieceEnd);
+    m_runs.push_back(HyperTextRun{at, pieceEnd - at, link, picture, RECT{x, top, x + width, top + m_lineHeight}});
     x += width;
     at = pieceEnd;
     if (link >= 0 && at > links[m_nextLink].last) ++m_nextLink;
@@ -68,11 +107,13 @@ void HyperTextLayout::Build(HDC hdc, std::u16string_view text, const std::vector
   std::int32_t start = 0;
   for (const platform::gdi::LineBreak& opportunity : platform::gdi::LineBreakOpportunities(text)) {
     const auto end = static_cast<std::int32_t>(opportunity.position);
+    // An emoticon is one picture: a break between its characters would leave it as text.
+    if (!opportunity.mandatory && InsidePicture(end)) continue;
     std::int32_t visibleEnd = end;
     while (visibleEnd > start && IsTrailingSpace(text[visibleEnd - 1])) --visibleEnd;
     std::int32_t drawnEnd = end;
     while (drawnEnd > start && IsLineEnd(text[drawnEnd - 1])) --drawnEnd;
-    int visible = Width(hdc, text, start, visibleEnd);
+    int visible = PieceWidth(hdc, text, start, visibleEnd);
     if (x > 0 && x + visible > width) {
       EndLine(top);
       x = 0;
@@ -89,7 +130,7 @@ void HyperTextLayout::Build(HDC hdc, std::u16string_view text, const std::vector
       EndLine(top);
       x = 0;
       start += fit;
-      visible = Width(hdc, text, start, visibleEnd);
+      visible = PieceWidth(hdc, text, start, visibleEnd);
     }
     AddRuns(hdc, text, links, start, drawnEnd, x, top);
     if (opportunity.mandatory && end < static_cast<std::int32_t>(text.size())) {

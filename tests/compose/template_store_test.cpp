@@ -225,3 +225,72 @@ TEST_F(TemplateStoreTest, AddedTemplatesGetNumberedFilesAPreviewAndReplaceTheirN
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TemplateStoreTest, ANewDeviceHasTheBundledTemplatesWithTheirMessagesAndPreviews) {
+  const CString folder = u"\\My Documents\\UAContents\\Templates\\";
+  EXPECT_EQ(TemplateIndexName(folder.View()), u"MMSTemplates0409.inf");
+  TemplateStore store;
+  ASSERT_TRUE(store.Open(kFolder, u"Templates", TemplateIndexName(folder.View())));
+  ASSERT_EQ(store.Entries().size(), 4u);
+  EXPECT_EQ(store.Entries()[0].flag, 1u);
+  EXPECT_EQ(store.Entries()[0].previewFile, folder + u"custom.jpg");
+  EXPECT_EQ(store.RunningNumber(), 3u);
+  for (const char16_t* name : {u"Birthday", u"Meeting", u"Running late"}) {
+    const TemplateEntry* entry = store.Find(name);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->flag, 0u);
+    const std::string message = ReadFileBytes(m_device.Host(entry->messageFile.View()));
+    ASSERT_GE(message.size(), 2u);
+    EXPECT_EQ(message.substr(0, 2), std::string("\x8C\x80")) << "an m-send-req";
+    const std::string preview = ReadFileBytes(m_device.Host(entry->previewFile.View()));
+    ASSERT_GE(preview.size(), 3u);
+    EXPECT_EQ(preview.substr(0, 3), std::string("\xFF\xD8\xFF"));
+  }
+  EXPECT_TRUE(std::filesystem::exists(Host(u"custom.jpg")));
+}
+
+TEST_F(TemplateStoreTest, AnIndexEntryWhoseMessageIsGoneStaysListedAndRemovable) {
+  std::filesystem::remove(Host(u"1.dat"));
+  TemplateStore store;
+  ASSERT_TRUE(store.Open(kFolder, u"Templates", u"MMSTemplates0409.inf"));
+  ASSERT_NE(store.Find(u"Meeting"), nullptr);
+  ASSERT_TRUE(store.Remove(u"Meeting"));
+  EXPECT_FALSE(std::filesystem::exists(Host(u"1.jpg")));
+  EXPECT_EQ(store.Entries().size(), 3u);
+}
+
+CString Numbered(std::size_t i) {
+  const std::string digits = std::to_string(i);
+  return CString(u"T") + std::u16string(digits.begin(), digits.end());
+}
+
+TEST_F(TemplateStoreTest, TenThousandEntriesAreRefusedAndAFullStoreTakesNoNewName) {
+  TemplateIndex huge;
+  for (int i = 0; i < 10000; ++i) huge.entries.push_back({Numbered(static_cast<std::size_t>(i)), u"", u"", 0});
+  const std::string bytes = SerializeTemplateIndex(huge);
+  EXPECT_EQ(ParseTemplateIndex(Bytes(bytes)).status, TemplateIndexStatus::kTooManyEntries);
+
+  WriteFileBytes(m_device.Host(u"\\My Documents\\message.dat"), "the message");
+  TemplateIndex full;
+  full.runningNumber = 5000;
+  for (std::size_t i = 0; i < kMaxTemplateEntries; ++i) {
+    full.entries.push_back({Numbered(static_cast<std::size_t>(i)), u"", u"", 0});
+  }
+  std::filesystem::create_directories(Host(u""));
+  WriteFileBytes(Host(u"MMSTemplates.inf"), SerializeTemplateIndex(full));
+  TemplateStore store;
+  ASSERT_TRUE(store.Open(kFolder, u"Templates", nullptr));
+  ASSERT_EQ(store.Entries().size(), kMaxTemplateEntries);
+  EXPECT_FALSE(store.Add(u"One more", u"\\My Documents\\message.dat", nullptr, 0));
+  EXPECT_FALSE(std::filesystem::exists(Host(u"5000.dat")));
+  // Replacing one of them is still possible, and the index still opens afterwards.
+  ASSERT_TRUE(store.Add(u"T7", u"\\My Documents\\message.dat", nullptr, 0));
+  TemplateStore reopened;
+  ASSERT_TRUE(reopened.Open(kFolder, u"Templates", nullptr));
+  EXPECT_EQ(reopened.Entries().size(), kMaxTemplateEntries);
+  EXPECT_EQ(reopened.Find(u"T7")->messageFile, u"\\My Documents\\UAContents\\Templates\\5000.dat");
+}
+
+}  // namespace

@@ -181,7 +181,7 @@ int RunTextView(std::span<char* const> args) {
   int status = 0;
   {
     TextViewScene scene;
-    const bool opened = markup ? scene.OpenHtml(devicePath, &error) : scene.Open(text, kHyperTextSelectable, &error);
+    const bool opened = markup ? scene.OpenHtml(devicePath, &error) : scene.Open(text, kHyperTextSelectable | kHyperTextEmoticons, &error);
     if (!opened) {
       std::fprintf(stderr, "text-view: %s\n", error.c_str());
       status = 1;

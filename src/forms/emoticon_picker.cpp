@@ -1,0 +1,198 @@
+#include "forms/emoticon_picker.h"
+
+#include <algorithm>
+
+#include "forms/dialog_soft_keys.h"
+#include "platform/controls/control_messages.h"
+#include "platform/dialog/dialog_api.h"
+#include "platform/gdi/gdi_raii.h"
+#include "platform/window/window_styles.h"
+#include "transport/resource_module.h"
+#include "ui/density.h"
+#include "ui/thumbnails.h"
+#include "ui/window_layout.h"
+
+namespace {
+// A picture's cell at 96 dots per inch: the picture and room for the selection frame around it.
+constexpr int kCellPadding = 6;
+constexpr int kSelectionWidth = 2;
+constexpr COLORREF kSelectionColour = 0x00C07030;
+}  // namespace
+
+const MessageMap* CEmoticonGrid::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(kGetDialogCode, &CEmoticonGrid::OnGetDialogCode),
+      OnMessage(WM_KEYDOWN, &CEmoticonGrid::OnKeyDown),
+      OnMessage(WM_LBUTTONDOWN, &CEmoticonGrid::OnLButtonDown),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+BOOL CEmoticonGrid::Create(HWND parent, const RECT& rect, EmoticonPlayer* player) {
+  m_player = player;
+  m_selection = player->Set().Count() > 0 ? 0 : -1;
+  return CWndBase::Create(u"EmoticonGrid", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, nullptr, parent,
+                          emoticon_picker::kGridControl, kWhiteBackground);
+}
+
+// The pictures are drawn at the size of the screen's own set: its folder's pictures were made for it.
+int CEmoticonGrid::CellSize() const { return ScaleX(16) + 2 * ScaleX(kCellPadding); }
+
+int CEmoticonGrid::Columns() const {
+  RECT client{};
+  ::GetClientRect(GetHandle(), &client);
+  return std::max(1, static_cast<int>(client.right - client.left) / CellSize());
+}
+
+RECT CEmoticonGrid::CellRect(int index) const {
+  const int size = CellSize();
+  RECT client{};
+  ::GetClientRect(GetHandle(), &client);
+  const int columns = Columns();
+  // The columns are centred in the width.
+  const int left = (client.right - columns * size) / 2 + (index % columns) * size;
+  const int top = (index / columns) * size;
+  return RECT{left, top, left + size, top + size};
+}
+
+BOOL CEmoticonGrid::OnPaint(HDC hdc, PAINTSTRUCT*) {
+  RECT client{};
+  GetClientRect(&client);
+  FillRect(hdc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  const int count = m_player ? m_player->Set().Count() : 0;
+  const int shift = m_firstRow * CellSize();
+  const int padding = ScaleX(kCellPadding);
+  for (int i = 0; i < count; ++i) {
+    RECT cell = CellRect(i);
+    OffsetRect(&cell, 0, -shift);
+    if (cell.bottom <= 0 || cell.top >= client.bottom) continue;
+    if (i == m_selection) {
+      platform::gdi::UniqueBrush frame(CreateSolidBrush(kSelectionColour));
+      RECT outer = cell;
+      InflateRect(&outer, -padding / 2, -padding / 2);
+      FillRect(hdc, &outer, frame.Get());
+      InflateRect(&outer, -ScaleX(kSelectionWidth), -ScaleX(kSelectionWidth));
+      FillRect(hdc, &outer, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    RECT picture = cell;
+    InflateRect(&picture, -padding, -padding);
+    if (!m_player->Draw(hdc, i, picture)) {
+      // A picture that cannot be shown leaves its text in the cell.
+      const CString& text = m_player->Set().Text(i);
+      DrawTextW(hdc, text, text.GetLength(), &picture, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+  }
+  return TRUE;
+}
+
+void CEmoticonGrid::ScrollIntoView(int index) {
+  RECT client{};
+  GetClientRect(&client);
+  const int rows = std::max(1, static_cast<int>(client.bottom) / CellSize());
+  const int row = index / Columns();
+  if (row < m_firstRow) m_firstRow = row;
+  if (row >= m_firstRow + rows) m_firstRow = row - rows + 1;
+}
+
+void CEmoticonGrid::Select(int index) {
+  const int count = m_player ? m_player->Set().Count() : 0;
+  if (count == 0) return;
+  m_selection = std::clamp(index, 0, count - 1);
+  ScrollIntoView(m_selection);
+  InvalidateRect(nullptr, FALSE);
+}
+
+LRESULT CEmoticonGrid::OnGetDialogCode(WPARAM, LPARAM) { return 1; }
+
+LRESULT CEmoticonGrid::OnKeyDown(WPARAM wParam, LPARAM) {
+  switch (wParam) {
+    case VK_LEFT: Select(m_selection - 1); break;
+    case VK_RIGHT: Select(m_selection + 1); break;
+    case VK_UP: Select(m_selection - Columns()); break;
+    case VK_DOWN: Select(m_selection + Columns()); break;
+    case VK_RETURN:
+      if (m_selection >= 0) ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
+      break;
+    default: break;
+  }
+  return 0;
+}
+
+LRESULT CEmoticonGrid::OnLButtonDown(WPARAM, LPARAM lParam) {
+  SetFocus();
+  const int count = m_player ? m_player->Set().Count() : 0;
+  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_firstRow * CellSize()};
+  for (int i = 0; i < count; ++i) {
+    const RECT cell = CellRect(i);
+    if (!PtInRect(&cell, point)) continue;
+    if (i == m_selection) {
+      ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
+    } else {
+      Select(i);
+    }
+    return 0;
+  }
+  return 0;
+}
+
+const MessageMap* CEmoticonPickerDialog::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(WM_INITDIALOG, &CEmoticonPickerDialog::OnInitDialog),
+      OnCommandId(emoticon_picker::kChoose, &CEmoticonPickerDialog::OnChooseCommand),
+      OnCommandId(emoticon_picker::kCancel, &CEmoticonPickerDialog::OnCancelCommand),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CDialogBase::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+std::optional<CString> CEmoticonPickerDialog::Run(HWND owner) {
+  m_player.LoadConfiguredSet();
+  DoModal(transport::ResourceInstance(), emoticon_picker::kDialog, owner);
+  return m_chosen;
+}
+
+LRESULT CEmoticonPickerDialog::OnInitDialog(WPARAM, LPARAM) {
+  InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
+  ::SetWindowTextW(GetHandle(), transport::LoadResourceString(emoticon_picker::kTitle));
+  HWND list = ::GetDlgItem(GetHandle(), emoticon_picker::kListControl);
+  RECT area{};
+  if (list != nullptr) {
+    ::GetWindowRect(list, &area);
+    ::MapWindowPoints(nullptr, GetHandle(), reinterpret_cast<POINT*>(&area), 2);
+    ::DestroyWindow(list);
+  } else {
+    ::GetClientRect(GetHandle(), &area);
+  }
+  if (!m_grid.Create(GetHandle(), area, &m_player)) {
+    EndDialog(IDCANCEL);
+    return TRUE;
+  }
+  CreateDialogSoftKeys(GetHandle(), kOkCancelSoftKeys);
+  m_grid.SetFocus();
+  return FALSE;
+}
+
+LRESULT CEmoticonPickerDialog::OnOK(WPARAM wParam, LPARAM lParam) {
+  const int selection = m_grid.Selection();
+  // With nothing to offer there is nothing to choose: OK only closes the picker.
+  if (selection >= 0 && selection < m_player.Set().Count()) m_chosen = m_player.Set().Text(selection);
+  return CDialogBase::OnOK(wParam, lParam);
+}
+
+LRESULT CEmoticonPickerDialog::OnChooseCommand(WPARAM, LPARAM) { return OnOK(IDOK, 0); }
+
+LRESULT CEmoticonPickerDialog::OnCancelCommand(WPARAM, LPARAM) { return OnCancel(IDCANCEL, 0); }
+
+BOOL RunEmoticonPicker(HWND owner, CString* text) {
+  CEmoticonPickerDialog dialog;
+  std::optional<CString> chosen = dialog.Run(owner);
+  if (!chosen) return FALSE;
+  if (text != nullptr) *text = *chosen;
+  return TRUE;
+}

@@ -1,0 +1,72 @@
+// The emoticon picker (dialog template 208, titled with string 40293): the set of the device's
+// screen as a grid of its pictures, one selected; the arrow keys move the selection, a tap selects
+// and a tap on the selected one chooses it, as the action key and OK do. The frame inserts the
+// chosen emoticon's text into the slide's text.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/cstring.h"
+#include "ui/dialog_base.h"
+#include "ui/emoticon_player.h"
+
+namespace emoticon_picker {
+constexpr DWORD kDialog = 208;
+constexpr UINT kTitle = 40293;
+constexpr int kListControl = 1135;  // the template's list, which the grid takes the place of
+constexpr int kGridControl = 1136;
+constexpr WORD kChoose = 40092;     // the soft key's command that chooses, as IDOK does
+constexpr WORD kCancel = 40151;
+}  // namespace emoticon_picker
+
+// The grid of emoticon pictures, window class "EmoticonGrid". It tells its parent IDOK when the
+// selected cell is chosen.
+class CEmoticonGrid : public CWndBase {
+ public:
+  const MessageMap* GetMessageMap() const override;
+  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
+
+  BOOL Create(HWND parent, const RECT& rect, EmoticonPlayer* player);
+  void Select(int index);
+  int Selection() const { return m_selection; }
+  // The cell's rectangle in client coordinates (before scrolling is applied: row 0 at the top).
+  RECT CellRect(int index) const;
+  int Columns() const;
+  int CellSize() const;
+
+ protected:
+  LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
+  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+
+ private:
+  void ScrollIntoView(int index);
+
+  EmoticonPlayer* m_player = nullptr;
+  int m_selection = -1;
+  int m_firstRow = 0;
+};
+
+class CEmoticonPickerDialog : public CDialogBase {
+ public:
+  const MessageMap* GetMessageMap() const override;
+  // Loads the configured set for the screen and runs the dialog; the chosen text, or nothing when
+  // the picker was cancelled or had nothing to offer.
+  std::optional<CString> Run(HWND owner);
+  const EmoticonPlayer& Player() const { return m_player; }
+
+ protected:
+  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
+  LRESULT OnOK(WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnChooseCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCancelCommand(WPARAM wParam, LPARAM lParam);
+
+ private:
+  EmoticonPlayer m_player;
+  CEmoticonGrid m_grid;
+  std::optional<CString> m_chosen;
+};
+
+// The frame's entry point (command 40925): TRUE with the chosen emoticon's text in *text.
+BOOL RunEmoticonPicker(HWND owner, CString* text);
