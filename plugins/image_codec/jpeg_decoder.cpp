@@ -1,16 +1,26 @@
 // JPEG decoding over libjpeg-turbo: rows come out top first, blue-green-red (or 8-bit grey for a
 // one-component picture), at the scale chosen with JPEG_DecodeSetDimension (DCT scaling by 1/1,
-// 1/2, 1/4 or 1/8).
+// 1/2, 1/4 or 1/8). A large picture is decoded ahead on a second thread (see RowPump) while the
+// caller consumes the rows.
 #include <algorithm>
 
 #include "jpeg_support.h"
+#include "row_pump.h"
 
 namespace image_codec {
 namespace {
 
+// Pictures of fewer source pixels decode in about the time a thread takes to start: they are decoded
+// on the caller's thread.
+constexpr uint64_t kPumpedPixels = 1u << 20;
+
 struct JpegDecoder {
   explicit JpegDecoder(ImageCodecStream* stream) : io(stream) {}
-  ~JpegDecoder() { jpeg_destroy_decompress(&cinfo); }
+  // The worker uses the decompressor until it stops, so it stops first.
+  ~JpegDecoder() {
+    pump.reset();
+    jpeg_destroy_decompress(&cinfo);
+  }
   JpegDecoder(const JpegDecoder&) = delete;
   JpegDecoder& operator=(const JpegDecoder&) = delete;
 
@@ -22,7 +32,19 @@ struct JpegDecoder {
   bool started = false;
   bool cmyk = false;
   std::vector<uint8_t> cmykRow;
+  // What the rows will be, kept apart from cinfo, which belongs to the worker once it runs.
+  JDIMENSION outputWidth = 0;
+  JDIMENSION outputHeight = 0;
+  bool grey = false;
+  bool pumpTried = false;
+  std::unique_ptr<RowPump> pump;
 };
+
+void KeepOutputShape(JpegDecoder& decoder) {
+  decoder.outputWidth = decoder.cinfo.output_width;
+  decoder.outputHeight = decoder.cinfo.output_height;
+  decoder.grey = decoder.cinfo.out_color_space == JCS_GRAYSCALE;
+}
 
 // Reads the header and picks the output colour space; the picture must be within the limits.
 int32_t OpenDecoder(JpegDecoder& decoder) {
@@ -49,6 +71,7 @@ int32_t OpenDecoder(JpegDecoder& decoder) {
       break;
   }
   jpeg_calc_output_dimensions(&decoder.cinfo);
+  KeepOutputShape(decoder);
   return kOk;
 }
 
@@ -76,7 +99,7 @@ int32_t ReadRawRow(JpegDecoder& decoder, JSAMPROW target) {
   return jpeg_read_scanlines(&decoder.cinfo, &target, 1) == 1 ? kOk : kFailed;
 }
 
-int32_t ReadRow(JpegDecoder& decoder, uint8_t* row) {
+int32_t DecodeRow(JpegDecoder& decoder, uint8_t* row) {
   if (!decoder.cmyk) return ReadRawRow(decoder, row);
   decoder.cmykRow.resize(static_cast<size_t>(decoder.cinfo.output_width) * 4);
   if (ReadRawRow(decoder, decoder.cmykRow.data()) != kOk) return kFailed;
@@ -84,9 +107,33 @@ int32_t ReadRow(JpegDecoder& decoder, uint8_t* row) {
   return kOk;
 }
 
+// Hands the decoding of a large picture to a worker thread at the first row; the caller decodes by
+// itself when the picture is small or no thread can be had.
+void StartPump(JpegDecoder& decoder) {
+  decoder.pumpTried = true;
+  const uint64_t pixels = static_cast<uint64_t>(decoder.cinfo.image_width) * decoder.cinfo.image_height;
+  if (pixels < kPumpedPixels) return;
+  const size_t rowBytes = static_cast<size_t>(decoder.outputWidth) * (decoder.grey ? 1 : 3);
+  auto produce = [&decoder, rowBytes](uint8_t* rows, uint32_t count) {
+    uint32_t done = 0;
+    while (done < count && DecodeRow(decoder, rows + done * rowBytes) == kOk) ++done;
+    return done;
+  };
+  decoder.pump = std::make_unique<RowPump>(rowBytes, decoder.outputHeight, produce);
+  if (!decoder.pump->Start()) decoder.pump.reset();
+}
+
+int32_t ReadRow(JpegDecoder& decoder, uint8_t* row) {
+  if (!decoder.pumpTried) StartPump(decoder);
+  if (decoder.pump) return decoder.pump->Take(row) ? kOk : kFailed;
+  return DecodeRow(decoder, row);
+}
+
 // The largest DCT divisor whose output still covers the requested size.
 int32_t SetDimension(JpegDecoder& decoder, int32_t* width, int32_t* height) {
-  if (decoder.started || width == nullptr || height == nullptr || *width < 1 || *height < 1) return kFailed;
+  if (decoder.pumpTried || decoder.started || width == nullptr || height == nullptr || *width < 1 || *height < 1) {
+    return kFailed;
+  }
   if (setjmp(decoder.errors.jump)) return kFailed;
   unsigned divisor = 1;
   for (unsigned candidate : {8u, 4u, 2u}) {
@@ -102,6 +149,7 @@ int32_t SetDimension(JpegDecoder& decoder, int32_t* width, int32_t* height) {
   // A reduced picture is resampled further anyway: plain chroma upsampling is enough and cheaper.
   decoder.cinfo.do_fancy_upsampling = divisor == 1;
   jpeg_calc_output_dimensions(&decoder.cinfo);
+  KeepOutputShape(decoder);
   *width = static_cast<int32_t>(decoder.cinfo.output_width);
   *height = static_cast<int32_t>(decoder.cinfo.output_height);
   return kOk;
@@ -131,10 +179,9 @@ IMAGE_CODEC_EXPORT int32_t JPEG_DecodeSetDimension(ImageCodecHandle handle, int3
 
 IMAGE_CODEC_EXPORT int32_t JPEG_DecodeGetInfoHeader(ImageCodecHandle handle, ImageBitmapHeader* header) {
   if (handle == nullptr || header == nullptr) return kFailed;
-  const jpeg_decompress_struct& cinfo = static_cast<JpegDecoder*>(handle)->cinfo;
-  int bitCount = cinfo.out_color_space == JCS_GRAYSCALE ? 8 : 24;
-  FillBitmapHeader(*header, static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
-                   bitCount);
+  const JpegDecoder& decoder = *static_cast<JpegDecoder*>(handle);
+  FillBitmapHeader(*header, static_cast<int32_t>(decoder.outputWidth), static_cast<int32_t>(decoder.outputHeight),
+                   decoder.grey ? 8 : 24);
   return kOk;
 }
 

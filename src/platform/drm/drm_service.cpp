@@ -68,7 +68,10 @@ bool WriteDeviceFile(LPCWSTR path, std::string_view bytes) {
   return !error;
 }
 
+// Every picture shown or resized is asked about first, so a file whose first byte already rules it
+// out is not read whole: that would cost more than decoding a camera picture.
 std::optional<DcfFile> ReadDcf(LPCWSTR file) {
+  if (!StartsLikeDcf(file)) return std::nullopt;
   auto bytes = ReadDeviceFile(file);
   if (!bytes) return std::nullopt;
   return ParseDcf(*bytes, nullptr);
