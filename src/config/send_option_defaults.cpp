@@ -48,6 +48,17 @@ void ApplyDefaultSendOptions(SendOptionTarget& target, LONG mask) {
   target.SetExpiry(ExpiryFromSetting(GetConfigValue(numeric_setting::kExpiryTime)));
 }
 
+SendOptions LoadSendOptionDefaults() {
+  SendOptions options;
+  options.deliveryReport = GetConfigValue(numeric_setting::kNeedDeliveryReport) != 0;
+  options.readReport = GetConfigValue(numeric_setting::kNeedReadReport) != 0;
+  options.priority = GetConfigValue(numeric_setting::kPriority);
+  options.messageClass = GetConfigValue(numeric_setting::kMessageClass);
+  options.senderVisibility = VisibilityFromSetting(numeric_setting::kSendAnonymously);
+  options.expiry = ExpiryFromSetting(GetConfigValue(numeric_setting::kExpiryTime));
+  return options;
+}
+
 BOOL SaveSendOptionDefaults(const SendOptions& options) {
   LONG expiry = options.expiry;
   if (ExpiryIsAbsolute() && expiry != 0) expiry = ClampToLong(std::max<std::int64_t>(expiry - MessageTimeNow(), 0));

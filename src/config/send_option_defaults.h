@@ -41,6 +41,10 @@ class SendOptionTarget {
 // every default. The message's previous delivery report, priority and class are remembered first.
 void ApplyDefaultSendOptions(SendOptionTarget& target, LONG mask);
 
+// The configured defaults as a record (delivery time 0), the expiry made absolute like
+// ApplyDefaultSendOptions makes it.
+SendOptions LoadSendOptionDefaults();
+
 // Writes the options as the new defaults, each flushed; true only when every write succeeded.
 BOOL SaveSendOptionDefaults(const SendOptions& options);
 

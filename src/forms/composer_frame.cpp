@@ -8,6 +8,7 @@
 #include "forms/content_check.h"
 #include "forms/message_size.h"
 #include "forms/slide_layout_chooser.h"
+#include "forms/send_options_dialog.h"
 #include "forms/slide_sorter.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/menu_api.h"
@@ -92,6 +93,8 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kNothing, &F::OnNothing),
       OnCommandId(composer_command::kChooseLayout, &F::OnChooseLayout),
       OnCommandId(composer_command::kOrganiseSlides, &F::OnOrganiseSlides),
+      OnCommandId(composer_command::kSendOptions, &F::OnSendOptions),
+      OnCommandId(composer_command::kDefaultSendOptions, &F::OnDefaultSendOptions),
       OnCommandId(composer_command::kSendAsText, &F::OnSendAsText),
       OnMessage(WM_MEASUREITEM, &F::OnMeasureItem),
       OnMessage(WM_DRAWITEM, &F::OnDrawItem),
@@ -631,6 +634,17 @@ LRESULT CComposerFrame::OnMeasureItem(WPARAM, LPARAM lParam) {
 LRESULT CComposerFrame::OnDrawItem(WPARAM, LPARAM lParam) {
   if (const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) DrawComposerColourItem(*draw);
   return TRUE;
+}
+
+// The message's own options go into its store message; the defaults into the settings.
+LRESULT CComposerFrame::OnSendOptions(WPARAM, LPARAM) {
+  if (m_binding != nullptr) RunSendOptionsDialog(GetHandle(), m_binding->Message());
+  return 0;
+}
+
+LRESULT CComposerFrame::OnDefaultSendOptions(WPARAM, LPARAM) {
+  RunDefaultSendOptionsDialog(GetHandle());
+  return 0;
 }
 
 // The sorter works on the model directly; what it changed is shown once it closes.

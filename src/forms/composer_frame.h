@@ -44,6 +44,8 @@ namespace composer_command {
 constexpr WORD kSaveTemplate = 40138;
 constexpr WORD kChooseLayout = 40872;
 constexpr WORD kOrganiseSlides = 40093;
+constexpr WORD kSendOptions = 40139;
+constexpr WORD kDefaultSendOptions = 1379;
 constexpr WORD kCloseKeep = 1;
 constexpr WORD kCloseAsk = 1143;
 constexpr WORD kCancel = 40151;
@@ -165,6 +167,8 @@ class CComposerFrame : public CWndBase {
   LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
   LRESULT OnChooseLayout(WPARAM wParam, LPARAM lParam);
   LRESULT OnOrganiseSlides(WPARAM wParam, LPARAM lParam);
+  LRESULT OnSendOptions(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDefaultSendOptions(WPARAM wParam, LPARAM lParam);
   ComposerMenuState MenuState() const;
 
   // composer_signature.cpp: the signature slide of a new message, a reply or a forward.

@@ -19,19 +19,6 @@ constexpr UINT kTooManyText = 40396;
 constexpr UINT kVoiceMailTooManyText = 41142;
 constexpr int kAddressFields[3] = {header_field::kTo, header_field::kCc, header_field::kBcc};
 
-std::vector<CString> SplitEntries(std::u16string_view text) {
-  std::vector<CString> entries;
-  for (;;) {
-    const std::size_t end = text.find(u';');
-    std::u16string_view entry = text.substr(0, end);
-    while (!entry.empty() && entry.front() == u' ') entry.remove_prefix(1);
-    while (!entry.empty() && entry.back() == u' ') entry.remove_suffix(1);
-    if (!entry.empty()) entries.emplace_back(entry);
-    if (end == std::u16string_view::npos) return entries;
-    text.remove_prefix(end + 1);
-  }
-}
-
 CString JoinEntries(const std::vector<CString>& entries) {
   CString joined;
   for (const CString& entry : entries) {
@@ -46,6 +33,19 @@ void ShowText(HWND owner, const CString& text) {
 }
 
 }  // namespace
+
+std::vector<CString> SplitRecipientEntries(std::u16string_view text) {
+  std::vector<CString> entries;
+  for (;;) {
+    const std::size_t end = text.find(u';');
+    std::u16string_view entry = text.substr(0, end);
+    while (!entry.empty() && entry.front() == u' ') entry.remove_prefix(1);
+    while (!entry.empty() && entry.back() == u' ') entry.remove_suffix(1);
+    if (!entry.empty()) entries.emplace_back(entry);
+    if (end == std::u16string_view::npos) return entries;
+    text.remove_prefix(end + 1);
+  }
+}
 
 CString NormaliseRecipientEntry(std::u16string_view entry) {
   const std::size_t open = entry.find(u'<');
@@ -106,7 +106,7 @@ CString ComposerHeader::FieldText(int field) const {
 }
 
 void ComposerHeader::Commit() {
-  for (int i = 0; i < 3; ++i) m_lists[i] = SplitEntries(m_texts[i].View());
+  for (int i = 0; i < 3; ++i) m_lists[i] = SplitRecipientEntries(m_texts[i].View());
 }
 
 const std::vector<CString>& ComposerHeader::Recipients(int field) const {

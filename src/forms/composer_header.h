@@ -22,6 +22,9 @@ constexpr int kSubject = 1280;
 constexpr int kMaxAddressFieldChars = 1023;
 constexpr int kMaxSubjectChars = 40;
 
+// The entries of an address field: the texts between semicolons, without the spaces around them;
+// empty entries are left out.
+std::vector<CString> SplitRecipientEntries(std::u16string_view text);
 // An entry as it is checked: the address between "<" and ">" when there is one, without the phone
 // separators "(", ")", "-" and spaces (unless it holds "@" or is the alpha tag) and without a
 // trailing ";".

@@ -255,24 +255,9 @@ bool MessageBinding::CopyProperties(MessageBinding& source, const int* keys, int
   return ok;
 }
 
-void MessageBinding::ReadOptions(config::SendOptions& options) {
-  StoreMessage& message = Message();
-  options.messageClass = message.Long(kOptionMessageClass);
-  options.priority = message.Long(kOptionPriority);
-  options.senderVisibility = message.Long(kOptionSenderVisibility);
-  options.deliveryReport = message.Bool(kDeliveryReport);
-  options.readReport = message.Bool(kReadReport);
-  options.deliveryTime = message.Long(kOptionDeliveryTime);
-  options.expiry = message.Long(kOptionExpiry);
-}
+void MessageBinding::ReadOptions(config::SendOptions& options) { options = Message().ReadSendOptions(); }
 
-bool MessageBinding::WriteOptions(const config::SendOptions& options) {
-  StoreMessage& message = Message();
-  return message.SetLong(kOptionMessageClass, options.messageClass) && message.WritePriority(options.priority) &&
-         message.SetLong(kOptionSenderVisibility, options.senderVisibility) &&
-         message.SetBool(kDeliveryReport, options.deliveryReport) && message.SetBool(kReadReport, options.readReport) &&
-         message.SetLong(kOptionDeliveryTime, options.deliveryTime) && message.SetLong(kOptionExpiry, options.expiry);
-}
+bool MessageBinding::WriteOptions(const config::SendOptions& options) { return Message().WriteSendOptions(options); }
 
 bool MessageBinding::SetDatesNow() {
   LONG now = Now();

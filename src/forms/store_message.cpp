@@ -248,6 +248,25 @@ void StoreMessage::SetMessageClass(LONG messageClass) { SetLong(kOptionMessageCl
 void StoreMessage::SetSenderVisibility(LONG visibility) { SetLong(kOptionSenderVisibility, visibility); }
 void StoreMessage::SetExpiry(LONG expiry) { SetLong(kOptionExpiry, expiry); }
 
+config::SendOptions StoreMessage::ReadSendOptions() const {
+  config::SendOptions options;
+  options.messageClass = Long(kOptionMessageClass);
+  options.priority = Long(kOptionPriority);
+  options.senderVisibility = Long(kOptionSenderVisibility);
+  options.deliveryReport = Bool(kDeliveryReport);
+  options.readReport = Bool(kReadReport);
+  options.deliveryTime = Long(kOptionDeliveryTime);
+  options.expiry = Long(kOptionExpiry);
+  return options;
+}
+
+bool StoreMessage::WriteSendOptions(const config::SendOptions& options) {
+  return SetLong(kOptionMessageClass, options.messageClass) && WritePriority(options.priority) &&
+         SetLong(kOptionSenderVisibility, options.senderVisibility) && SetBool(kDeliveryReport, options.deliveryReport) &&
+         SetBool(kReadReport, options.readReport) && SetLong(kOptionDeliveryTime, options.deliveryTime) &&
+         SetLong(kOptionExpiry, options.expiry);
+}
+
 bool StoreMessage::WritePriority(LONG priority) {
   DWORD flags = (Flags() & ~kPriorityFlagMask) | PriorityFlag(priority);
   return SetLong(kOptionPriority, priority) && SetLong(kFlags, static_cast<LONG>(flags));

@@ -84,6 +84,9 @@ class StoreMessage : public config::SendOptionTarget {
   void SetSenderVisibility(LONG visibility) override;
   void SetExpiry(LONG expiry) override;
   bool WritePriority(LONG priority);
+  // All send options at once, as the send-options dialog shows and stores them.
+  config::SendOptions ReadSendOptions() const;
+  bool WriteSendOptions(const config::SendOptions& options);
 
  private:
   std::optional<SPropValue> Read(ULONG tag, LPSPropValue* buffer) const;

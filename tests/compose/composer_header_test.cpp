@@ -7,6 +7,7 @@
 #include "binding/binding_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "device/link_checks.h"
 #include "platform/automation/automation.h"
 
 namespace {
@@ -174,6 +175,108 @@ TEST_F(HeaderTest, TenThousandCharacterListsAreCutToTheFieldAndStillChecked) {
   EXPECT_FALSE(header.ValidateRecipients(nullptr));
   ASSERT_EQ(Prompts().size(), 2u);
   EXPECT_EQ(Prompts()[1], u"A message can have at most 20 recipients.");
+}
+
+TEST_F(HeaderTest, RecipientRulesAtTheirLimits) {
+  SetConfigValue(numeric_setting::kMaxEmailChars, 312, FALSE);
+  const std::u16string domain255 = std::u16string(252, u'b') + u".cd";
+  struct Case {
+    std::u16string entry;
+    bool valid;
+    const char* why;
+  };
+  const Case cases[] = {
+      {u"123", true, "three digits are the shortest number"},
+      {u"12", false, "two digits are too few"},
+      {std::u16string(20, u'9'), true, "twenty digits are the longest"},
+      {std::u16string(21, u'9'), false, "twenty-one are too many"},
+      {u"+1234", true, "a plus sign with four digits makes five characters"},
+      {u"+123", false, "a plus sign with three digits makes four"},
+      {u"+1 (555) 123-4567", true, "separators are taken out first"},
+      {u"a@b.c", true, "the shortest address"},
+      {u"a@bc", false, "four characters are too few"},
+      {std::u16string(64, u'a') + u"@b.cd", true, "a local part of 64 characters"},
+      {std::u16string(65, u'a') + u"@b.cd", false, "a local part of 65 characters"},
+      {u"a@" + domain255, true, "a domain of 255 characters"},
+      {u"a@b" + domain255, false, "a domain of 256 characters"},
+      {std::u16string(56, u'a') + u"@" + domain255, true, "312 characters in all"},
+      {u"a@b.c;", true, "a trailing semicolon is no part of the entry"},
+      {u"a b@c.de", false, "an address keeps its spaces, and they are not allowed"},
+      {u"a:b@c.de", false, "a colon"},
+      {u"a@b..cd", false, "two full stops in a row"},
+      {u"a.@b.cd", false, "an at sign right after a full stop"},
+      {u"a@.bc.de", false, "a full stop right after the at sign"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsValidRecipientEntry(NormaliseRecipientEntry(c.entry).View()), c.valid) << c.why;
+  }
+  SetConfigValue(numeric_setting::kMaxEmailChars, 400, FALSE);
+  EXPECT_FALSE(IsValidRecipientEntry(std::u16string(57, u'a') + u"@" + domain255)) << "never more than 312";
+  SetConfigValue(numeric_setting::kMaxEmailChars, 48, FALSE);
+  EXPECT_FALSE(IsValidRecipientEntry(std::u16string(64, u'a') + u"@b.cd")) << "the configured limit applies below 312";
+}
+
+TEST_F(HeaderTest, BracketsAndHyphensInEveryBadPositionOfARawNumber) {
+  // The raw rule, as applied to a chosen contact's number before any separator is taken out.
+  const LinkSettings settings = LinkSettings::Read();
+  struct Case {
+    const char16_t* number;
+    bool valid;
+  };
+  const Case cases[] = {
+      {u"555-1234", true},    {u"(555)1234", true},   {u"555(12)34", true},  {u"+(1)5551234", true},
+      {u"-5551234", false},   // a hyphen first
+      {u"5551234-", false},   // a hyphen last
+      {u"555--1234", false},  // a hyphen after a hyphen
+      {u"(-555)1234", false}, // a hyphen after an opening parenthesis
+      {u"((555))1234", false},// a parenthesis opened inside another
+      {u"555)1234", false},   // a closing parenthesis with none open
+      {u"()5551234", false},  // closed right after it was opened
+      {u"(555-)1234", false}, // closed right after a hyphen
+      {u"+-5551234", false},  // a plus sign followed by neither a digit nor a parenthesis
+      {u"555 1234", false},   // a space
+      {u"555.1234", false},   // any other character
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsPhoneNumber(c.number, true, settings), c.valid) << CString(c.number).ToUtf8();
+  }
+}
+
+TEST_F(HeaderTest, TheAlphaTagKeepsItsSeparators) {
+  ASSERT_TRUE(SetConfigString(string_setting::kAlphaTagDispTxt, u"My (Own) Number", FALSE));
+  EXPECT_EQ(NormaliseRecipientEntry(u"My (Own) Number"), u"My (Own) Number");
+  EXPECT_EQ(NormaliseRecipientEntry(u"My (Own) Numbers"), u"MyOwnNumbers") << "only the tag itself is kept whole";
+}
+
+TEST_F(HeaderTest, TheRecipientLimitWithAndWithoutVoiceMail) {
+  const CString voiceMail = GetConfigString(string_setting::kVoiceMailClassName);
+  struct Case {
+    bool voice;
+    LONG maxRecipients, maxVoiceMail;
+    int limit;
+  };
+  const Case cases[] = {
+      {false, 20, 5, 20}, {true, 20, 5, 5}, {true, 20, 0, 20}, {true, 20, 30, 20}, {true, 3, 5, 3}, {false, 1, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SetConfigValue(numeric_setting::kMaxRecipients, c.maxRecipients, FALSE);
+    SetConfigValue(numeric_setting::kMaxVMRecipients, c.maxVoiceMail, FALSE);
+    ComposerHeader header(c.voice ? voiceMail : CString(u"IPM.MMS"));
+    EXPECT_EQ(header.RecipientLimit(), c.limit) << c.voice << " " << c.maxRecipients << " " << c.maxVoiceMail;
+  }
+  // A full voice-mail message names its kind in the field's message.
+  SetConfigValue(numeric_setting::kMaxRecipients, 20, FALSE);
+  SetConfigValue(numeric_setting::kMaxVMRecipients, 2, FALSE);
+  ComposerHeader voice(voiceMail);
+  voice.SetFieldText(header_field::kTo, u"+3584011111;+3584022222");
+  platform::automation::QueueAnswer(IDOK);
+  int count = 0;
+  EXPECT_FALSE(voice.CanAddRecipient(&count, true));
+  CString expected;
+  expected.Format(u"A %s message holds at most %d recipients.",
+                  GetConfigString(string_setting::kVoiceMailTypeName).GetString(), 2);
+  ASSERT_EQ(Prompts().size(), 1u);
+  EXPECT_EQ(Prompts()[0], expected.View());
 }
 
 }  // namespace

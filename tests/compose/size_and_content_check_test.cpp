@@ -168,4 +168,53 @@ TEST_F(SizeCheckTest, AFileThatIsMissingWeighsNothingAndAnEmptyPathIsAllowed) {
   EXPECT_TRUE(CheckInsertion(u"\\parts\\none.txt", media_type::kPlainText, nullptr, nullptr, nullptr, false));
 }
 
+TEST_F(SizeCheckTest, EveryCellOfTheWholeMessageTableInRestrictedMode) {
+  SetConfigValue(numeric_setting::kDefaultCreationMode, 0, FALSE);
+  struct Row {
+    MessageOperation operation;
+    const char16_t* size;
+    const char16_t* contentHidden;
+    const char16_t* content;
+  };
+  const Row rows[] = {
+      {MessageOperation::kTemplate, u"The message is too large for a template.",
+       u"The message holds items that cannot be used in a template.",
+       u"The message holds items that are not allowed in a template."},
+      {MessageOperation::kSecondCaller, u"The message is too large for this mode.",
+       u"The message holds items that cannot be used in this mode.",
+       u"The message holds items that are not allowed in this mode."},
+      {MessageOperation::kSend, u"The message is too large to be sent.", u"The message holds items that cannot be sent.",
+       u"The message holds items that are not allowed; it cannot be sent."},
+      {MessageOperation::kSave, u"The message is too large to be saved.", u"The message holds items that cannot be saved.",
+       u"The message holds items that are not allowed; it cannot be saved."},
+      {MessageOperation::kOpening, u"The message is too large.", u"The message holds items that cannot be used.",
+       u"The message holds items that are not allowed."},
+  };
+  auto refusal = [&](MessageOperation operation) {
+    platform::automation::Reset();
+    platform::automation::QueueAnswer(IDOK);
+    EXPECT_FALSE(CheckMessage(&m_model, nullptr, true, operation));
+    return Prompts().size() == 1 ? Prompts()[0] : std::u16string(u"(no single prompt)");
+  };
+  // Too large: a text of one byte over the text class's limit.
+  MediaPart& text = AddFile(u"a.txt", 30721, media_type::kPlainText);
+  for (const Row& row : rows) EXPECT_EQ(refusal(row.operation), row.size);
+  // Not allowed: a small file of a kind the creation filter does not hold, with and without the
+  // bit that hides the reason.
+  test_support::WriteFileBytes(m_device.Host(u"\\parts\\a.txt"), std::string(10, 'a'));
+  AddFile(u"strange.xyz", 10, media_type::Make(7, 1));
+  for (const Row& row : rows) EXPECT_EQ(refusal(row.operation), row.content);
+  SetConfigValue(numeric_setting::kHideDlgControl, 8, FALSE);
+  for (const Row& row : rows) EXPECT_EQ(refusal(row.operation), row.contentHidden);
+  (void)text;
+}
+
+TEST_F(SizeCheckTest, SizeTextsAtTheKilobyteAndMegabyteEdges) {
+  const std::pair<std::uint32_t, const char16_t*> cases[] = {
+      {0, u"1 KB"},          {1023, u"1 KB"},         {1024, u"1 KB"},
+      {1025, u"2 KB"},       {1048576, u"1024 KB"},   {1048577, u"1.0 MB"},
+  };
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatSize(bytes), text) << bytes;
+}
+
 }  // namespace

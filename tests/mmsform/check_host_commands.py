@@ -277,6 +277,29 @@ class ReadKeys(Device):
         self.fails("read", self.corpus(self.MESSAGE), "--keys", status=USAGE)
 
 
+class FixedDialling(Device):
+    """`mmsform device fdn`: the SIM card's fixed-dialling list, added to, listed and taken off."""
+
+    def test_add_list_and_clear(self):
+        self.assertEqual(self.ok("device", "fdn", "list").strip(), "The SIM card has no fixed-dialling list.")
+        self.ok("device", "fdn", "add", "+358401111111")
+        self.ok("device", "fdn", "add", "040 222 2222")
+        lines = self.ok("device", "fdn", "list").splitlines()
+        self.assertEqual(lines[0], "Fixed dialling: 2 of 32 numbers")
+        self.assertEqual([line.split(None, 1) for line in lines[1:]], [["1", "+358401111111"], ["2", "040 222 2222"]])
+        self.ok("device", "fdn", "clear")
+        self.assertEqual(self.ok("device", "fdn", "list").strip(), "The SIM card has no fixed-dialling list.")
+
+    def test_a_full_list_and_bad_calls(self):
+        for n in range(32):
+            self.ok("device", "fdn", "add", f"+3584000000{n:02d}")
+        self.assertIn("full", self.fails("device", "fdn", "add", "+358409999999", status=1))
+        for args in (["device", "fdn"], ["device", "fdn", "add"], ["device", "fdn", "list", "x"],
+                     ["device", "fdn", "remove", "1"], ["device", "fdn", "add", ""]):
+            with self.subTest(args=args):
+                self.fails(*args, status=USAGE)
+
+
 if __name__ == "__main__":
     MMSFORM, CORPUS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     unittest.main(argv=[sys.argv[0], "-v"])

@@ -1,6 +1,8 @@
 // mmsform device log [--json]: what the device handed outside itself, oldest first.
 // mmsform device calls list | add NUMBER [--name NAME] [--incoming|--missed]: the phone's call log,
 // newest first, which the call-history picker offers.
+// mmsform device fdn add NUMBER | list | clear: the fixed-dialling list of the device's SIM card
+// (clear takes the list off the card, so that dialling is no longer restricted).
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -11,6 +13,8 @@
 #include "platform/clock.h"
 #include "platform/phone/call_log.h"
 #include "platform/text_conversion.h"
+#include "platform/cstring.h"
+#include "platform/phone/sim_phonebook.h"
 
 namespace mmsform_tool {
 namespace {
@@ -61,16 +65,90 @@ int Calls(std::span<char* const> args) {
   }
   if (!platform::phone::AddCall(call)) {
     std::fprintf(stderr, "mmsform device: the call log cannot be written\n");
+// The card, opened for one command and closed with it.
+class OpenCard {
+ public:
+  OpenCard() {
+    if (FAILED(SimInitialize(0, nullptr, 0, &m_sim))) m_sim = nullptr;
+  }
+  OpenCard(const OpenCard&) = delete;
+  OpenCard& operator=(const OpenCard&) = delete;
+  ~OpenCard() {
+    if (m_sim) SimDeinitialize(m_sim);
+  }
+  HSIM Get() const { return m_sim; }
+
+ private:
+  HSIM m_sim = nullptr;
+};
+
+int ListFixedDialling(HSIM sim) {
+  DWORD used = 0;
+  DWORD total = 0;
+  if (FAILED(SimGetPhonebookStatus(sim, SIM_PBSTORAGE_FIXEDDIALING, &used, &total))) {
+    std::printf("The SIM card has no fixed-dialling list.\n");
+    return 0;
+  }
+  std::printf("Fixed dialling: %u of %u numbers\n", static_cast<unsigned>(used), static_cast<unsigned>(total));
+  for (DWORD index = 1; index <= total; ++index) {
+    SIMPHONEBOOKENTRY entry{};
+    entry.cbSize = sizeof entry;
+    if (SUCCEEDED(SimReadPhonebookEntry(sim, SIM_PBSTORAGE_FIXEDDIALING, index, &entry))) {
+      std::printf("%3u  %s\n", static_cast<unsigned>(index), CString(entry.lpszAddress).ToUtf8().c_str());
+    }
+  }
+  return 0;
+}
+
+int AddFixedDialling(HSIM sim, std::string_view number) {
+  const CString text = CString::FromUtf8(number);
+  SIMPHONEBOOKENTRY entry{};
+  entry.cbSize = sizeof entry;
+  if (text.IsEmpty() || static_cast<DWORD>(text.GetLength()) >= MAX_LENGTH_ADDRESS) {
+    std::fprintf(stderr, "mmsform device fdn add: a number of 1 to %u characters is needed\n",
+                 static_cast<unsigned>(MAX_LENGTH_ADDRESS - 1));
+    return 2;
+  }
+  text.View().copy(entry.lpszAddress, MAX_LENGTH_ADDRESS - 1);
+  const HRESULT hr = SimWritePhonebookEntry(sim, SIM_PBSTORAGE_FIXEDDIALING, SIM_PBINDEX_FIRSTAVAILABLE, &entry);
+  if (hr == SIM_E_PHONEBOOKFULL) {
+    std::fprintf(stderr, "mmsform device fdn add: the list is full (%u numbers)\n",
+                 static_cast<unsigned>(kSimFixedDialingCapacity));
+    return 1;
+  }
+  if (FAILED(hr)) {
+    std::fprintf(stderr, "mmsform device fdn add: the number could not be written\n");
     return 1;
   }
   return 0;
 }
 
+int RunFixedDialling(std::span<char* const> args) {
+  const std::string_view action = args.size() >= 2 ? std::string_view(args[1]) : std::string_view();
+  const bool valid =
+      (action == "add" && args.size() == 3) || ((action == "list" || action == "clear") && args.size() == 2);
+  if (!valid) {
+    std::fprintf(stderr, "usage: mmsform device fdn add NUMBER | list | clear\n");
+    return 2;
+  }
+  OpenCard card;
+  if (!card.Get()) {
+    std::fprintf(stderr, "mmsform device fdn: the device has no SIM card\n");
+    return 1;
+  }
+  if (action == "list") return ListFixedDialling(card.Get());
+  if (action == "add") return AddFixedDialling(card.Get(), args[2]);
+  return SUCCEEDED(SimRemoveFixedDialing(card.Get())) ? 0 : 1;
+}
+
 int RunDevice(std::span<char* const> args) {
   if (!args.empty() && std::string_view(args[0]) == "calls") return Calls(args.subspan(1));
+  if (!args.empty() && std::string_view(args[0]) == "fdn") return RunFixedDialling(args);
   const bool json = args.size() == 2 && std::string_view(args[1]) == "--json";
   if (args.empty() || std::string_view(args[0]) != "log" || (args.size() == 2 && !json) || args.size() > 2) {
-    std::fprintf(stderr, "usage: mmsform device log [--json] | calls list | calls add NUMBER [--name NAME]\n");
+    std::fprintf(stderr,
+                 "usage: mmsform device log [--json] | calls list | calls add NUMBER [--name NAME]\n"
+                 "                          | fdn add NUMBER | fdn list | fdn clear\n");
     return 2;
   }
   for (const platform::ActivityEntry& entry : platform::ReadActivity()) {
@@ -88,8 +166,9 @@ int RunDevice(std::span<char* const> args) {
 }
 
 const Command kDevice("device",
-                      "device log [--json] | calls list|add NUMBER [--name N]   what links led to (addresses opened, calls, "
-                      "programs started); the phone's call log",
+                      "device log [--json] | calls list|add NUMBER [--name N] | fdn add NUMBER|list|clear   what "
+                      "links led to (addresses opened, calls, programs started); the phone's call log; the SIM "
+                      "card's fixed-dialling list",
                       RunDevice);
 
 }  // namespace

@@ -21,6 +21,7 @@ const std::map<std::string, std::uint32_t>& StyleNames() {
       {"ES_AUTOVSCROLL", 0x40}, {"ES_AUTOHSCROLL", 0x80}, {"ES_READONLY", 0x800}, {"ES_NUMBER", 0x2000},
       {"LBS_NOTIFY", 1}, {"LBS_SORT", 2}, {"LBS_HASSTRINGS", 0x40},
       {"CBS_DROPDOWN", 2}, {"CBS_DROPDOWNLIST", 3}, {"CBS_SORT", 0x100},
+      {"DTS_SHORTDATEFORMAT", 0}, {"DTS_UPDOWN", 1}, {"DTS_LONGDATEFORMAT", 4}, {"DTS_TIMEFORMAT", 9},
   };
   return names;
 }

@@ -13,6 +13,7 @@ void RegisterAll() {
   RegisterEditClass();
   RegisterListBoxClass();
   RegisterComboBoxClass();
+  RegisterDateTimePickerClass();
   RegisterToolbarClass();
   RegisterPopupMenuClass();
   RegisterMenuBarClass();

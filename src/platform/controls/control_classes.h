@@ -1,5 +1,5 @@
-// The window classes of the platform controls, registered on first use: "BUTTON", "EDIT",
-// "STATIC", "LISTBOX", "COMBOBOX", the toolbar, the popup menu and the soft-key bar.
+// The window classes of the platform controls, registered on first use: "BUTTON", "EDIT", "STATIC",
+// "LISTBOX", "COMBOBOX", the date and time picker, the toolbar, the popup menu and the soft-key bar.
 #pragma once
 
 #include <string_view>
@@ -16,6 +16,7 @@ void RegisterButtonClass();
 void RegisterEditClass();
 void RegisterListBoxClass();
 void RegisterComboBoxClass();
+void RegisterDateTimePickerClass();
 void RegisterToolbarClass();
 void RegisterPopupMenuClass();
 void RegisterMenuBarClass();
