@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "forms/composer_frame.h"
 #include "forms/content_check.h"
+#include "forms/fixed_dialling.h"
 #include "forms/hand_over.h"
 #include "forms/message_size.h"
 #include "forms/message_submission.h"
@@ -179,6 +180,9 @@ bool CComposerFrame::Send() {
   if (m_busy || !m_header || !m_editor || !VoiceMessageCheck(2)) return false;
   if (m_header->IsChanged()) m_header->Commit();
   if (!m_header->ValidateRecipients(GetHandle())) return false;
+  CString to, cc, bcc;
+  m_header->GetAddressTexts(to, cc, bcc);
+  if (!CheckFixedDialling(GetHandle(), to, cc, bcc)) return false;
   FlushSlideEdits();
   const bool forwardingStored = (m_start.formKind == 3 || m_start.formKind == 6) && (m_openAction == 4 || m_openAction == 5);
   MessageModel& model = m_editor->Model();

@@ -44,7 +44,6 @@ namespace composer_command {
 constexpr WORD kSaveTemplate = 40138;
 constexpr WORD kChooseLayout = 40872;
 constexpr WORD kOrganiseSlides = 40093;
-constexpr WORD kSendOptions = 40139;
 constexpr WORD kDefaultSendOptions = 1379;
 constexpr WORD kCloseKeep = 1;
 constexpr WORD kCloseAsk = 1143;

@@ -11,10 +11,10 @@
 #include "json_writer.h"
 #include "platform/activity_log.h"
 #include "platform/clock.h"
-#include "platform/phone/call_log.h"
-#include "platform/text_conversion.h"
 #include "platform/cstring.h"
+#include "platform/phone/call_log.h"
 #include "platform/phone/sim_phonebook.h"
+#include "platform/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {
@@ -65,6 +65,11 @@ int Calls(std::span<char* const> args) {
   }
   if (!platform::phone::AddCall(call)) {
     std::fprintf(stderr, "mmsform device: the call log cannot be written\n");
+    return 1;
+  }
+  return 0;
+}
+
 // The card, opened for one command and closed with it.
 class OpenCard {
  public:
