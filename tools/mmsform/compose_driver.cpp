@@ -1,5 +1,6 @@
 #include "compose_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -87,8 +88,11 @@ struct SpinValues {
   std::vector<HWND> windows;
 };
 
-// The sorter shows each slide's length as "<seconds>s" in its spin bar, one row per slide in order.
+// The sorter shows each slide's length as "<seconds>s" in the value field (a STATIC) of its spin
+// bar, one row per slide in order.
 BOOL CollectSpinValue(HWND window, LPARAM lParam) {
+  WCHAR className[16] = {};
+  if (GetClassNameW(window, className, 16) <= 0 || std::u16string_view(className) != u"STATIC") return TRUE;
   WCHAR text[16] = {};
   const int length = GetWindowTextW(window, text, 16);
   if (length >= 2 && text[length - 1] == u's') {
@@ -219,7 +223,13 @@ bool ComposeDriver::TypeIntoField(int field, const std::string& text) {
     std::fprintf(stderr, "mmsform compose: the compose form shows no field %d\n", field);
     return false;
   }
-  platform::automation::Tap(CentreOf(edit));
+  // A person taps the field; one the header keeps folded away (Cc and Bcc while empty) is reached
+  // from the keyboard instead.
+  if (IsWindowVisible(edit)) {
+    platform::automation::Tap(CentreOf(edit));
+  } else {
+    SetFocus(edit);
+  }
   // After what the field holds already, as a person adds one more recipient.
   const auto length = static_cast<LPARAM>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
   SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(length), length);
@@ -250,12 +260,23 @@ bool ComposeDriver::SetDuration(const std::string& seconds) {
         HWND dialog = GetParent(list);
         SpinValues values;
         EnumChildWindows(dialog, &CollectSpinValue, reinterpret_cast<LPARAM>(&values));
+        // Rows stand one below the other in slide order.
+        std::sort(values.windows.begin(), values.windows.end(), [](HWND a, HWND b) {
+          RECT first{}, second{};
+          GetWindowRect(a, &first);
+          GetWindowRect(b, &second);
+          return first.top < second.top;
+        });
         if (static_cast<std::size_t>(m_currentSlide) < values.windows.size()) {
           HWND value = values.windows[static_cast<std::size_t>(m_currentSlide)];
+          // The arrow keys of the focused list step the current slide's seconds.
           SetFocus(list);
           for (int before = -1; SecondsShown(value) != wanted && SecondsShown(value) != before;) {
             before = SecondsShown(value);
-            platform::automation::PressKey(SecondsShown(value) < wanted ? VK_RIGHT : VK_LEFT);
+            const UINT key = before < wanted ? VK_RIGHT : VK_LEFT;
+            SendMessageW(list, WM_KEYDOWN, key, 0);
+            SendMessageW(list, WM_KEYUP, key, 0);
+            platform::automation::PumpUntilIdle();
           }
           shown = SecondsShown(value);
         }

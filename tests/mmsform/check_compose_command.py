@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""`mmsform compose` run as a person runs it, each test on a device folder of its own: a message
+typed, given pictures, sounds and texts in several scripts and sent is an m-send-req that tshark
+decodes without complaint and that `inspect` plays back with the same slides; a refused recipient
+keeps the message unsent with the form's question printed; a saved draft opened again keeps what
+it held; a slide's length is set in the slide sorter; and the read form's forward reaches the
+device's composer program, which keeps the forward in Drafts.
+
+usage: check_compose_command.py MMSFORM CORPUS_DIR"""
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+MMSFORM = None
+CORPUS = None
+
+
+def pcap_of(pdu):
+    """The PDU as the body of an HTTP/1.1 200 response on one TCP stream from port 80, in segments:
+    the way tshark's MMS dissector is reached."""
+    stream = (b"HTTP/1.1 200 OK\r\nContent-Type: application/vnd.wap.mms-message\r\nContent-Length: "
+              + str(len(pdu)).encode() + b"\r\n\r\n" + pdu)
+    out = struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 1)
+    sequence = 1000
+    for record, start in enumerate(range(0, len(stream), 1400)):
+        payload = stream[start:start + 1400]
+        tcp = struct.pack(">HHIIBBHHH", 80, 40000, sequence, 1, 5 << 4, 0x18, 65535, 0, 0)
+        ip = struct.pack(">BBHHHBBH4s4s", 0x45, 0, 20 + len(tcp) + len(payload), 1, 0, 64, 6, 0,
+                         bytes([10, 0, 0, 1]), bytes([10, 0, 0, 2]))
+        frame = b"\0\0\0\0\0\x02\0\0\0\0\0\x01\x08\x00" + ip + tcp + payload
+        out += struct.pack("<IIII", 0, record, len(frame), len(frame)) + frame
+        sequence += len(payload)
+    return out
+
+
+def lines(out):
+    return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+
+
+class Compose(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="mmsform-compose-")
+        self.device = os.path.join(self.work, "device")
+
+    def tearDown(self):
+        shutil.rmtree(self.work, ignore_errors=True)
+
+    def run_command(self, *args):
+        environment = dict(os.environ, MMSFORM_DEVICE=self.device)
+        done = subprocess.run([MMSFORM, *args], capture_output=True, env=environment, timeout=300)
+        return done.returncode, done.stdout.decode("utf-8"), done.stderr.decode("utf-8", "replace")
+
+    def ok(self, *args):
+        status, out, err = self.run_command(*args)
+        self.assertEqual(status, 0, f"{' '.join(args)} failed: {out} {err}")
+        return out
+
+    def media(self, name):
+        return os.path.join(CORPUS, "media", name)
+
+    def picture(self):
+        folder = os.path.join(CORPUS, "jpeg")
+        return os.path.join(folder, sorted(f for f in os.listdir(folder) if f.lower().endswith(".jpg"))[0])
+
+    def stored(self):
+        return json.loads(self.ok("store", "list", "--json"))
+
+    def folders(self):
+        return [message["folder"] for message in self.stored()]
+
+    def test_a_sent_message_is_an_m_send_req_others_read_with_every_slide(self):
+        out_file = os.path.join(self.work, "sent.mms")
+        texts = ["First slide, Latin", "Второй слайд", "第三张幻灯片", "الشريحة الرابعة 😀"]
+        args = ["compose", "--to", "+358 40 1234567", "--cc", "ann@example.com", "--subject", "Trip",
+                "--text", texts[0], "--picture", self.picture()]
+        for text in texts[1:]:
+            args += ["--slide", "--text", text]
+        args += ["--audio", self.media("amrnb-122-sweep.amr"), "--send", "--out", out_file]
+        said = lines(self.ok(*args))
+        self.assertTrue(any("sent" in line for line in said), said)
+        self.assertEqual(self.folders(), ["Outbox"])
+
+        message = json.loads(self.ok("inspect", out_file, "--slides"))
+        self.assertEqual(message["message_type"], "m-send-req")
+        self.assertEqual(message["to"], ["+358401234567/TYPE=PLMN"])
+        self.assertEqual(message.get("cc"), ["ann@example.com"])
+        self.assertEqual(message["subject"], "Trip")
+        self.assertEqual(len(message["slides"]), 4)
+        self.assertIn("image", message["slides"][0])
+        self.assertIn("audio", message["slides"][3])
+        shown = [message["parts"][slide["text"]["part"]]["text"] for slide in message["slides"]]
+        self.assertEqual(shown, texts)
+
+        if shutil.which("tshark") is None:
+            self.skipTest("tshark is not installed")
+        capture = os.path.join(self.work, "sent.pcap")
+        with open(out_file, "rb") as f, open(capture, "wb") as g:
+            g.write(pcap_of(f.read()))
+        reading = subprocess.run(["tshark", "-r", capture, "-V", "-O", "mmse", "-Y", "mmse"],
+                                 capture_output=True, timeout=120).stdout.decode("utf-8", "replace")
+        self.assertIn("m-send-req", reading)
+        self.assertNotIn("Malformed", reading)
+        self.assertIn("+358401234567/TYPE=PLMN", reading)
+
+    def test_a_refused_recipient_keeps_the_message_unsent_and_says_why(self):
+        status, out, _ = self.run_command("compose", "--to", "+12", "--text", "hello", "--send", "--answer", "ok")
+        self.assertEqual(status, 1)
+        said = lines(out)
+        self.assertTrue(any(line.get("refused") == "send" for line in said), said)
+        self.assertTrue(any("prompt" in line for line in said), said)
+        self.assertEqual(self.folders(), ["Drafts"])
+
+    def test_a_saved_draft_opened_again_keeps_what_it_held(self):
+        said = lines(self.ok("compose", "--to", "+358401234567", "--subject", "Draft", "--text", "one", "--save"))
+        entry = next(line["saved"] for line in said if "saved" in line)
+        self.ok("compose", "--reopen", entry, "--slide", "--text", "two", "--duration", "5", "--save")
+        exported = os.path.join(self.work, "draft.mms")
+        self.ok("store", "export", entry, exported)
+        message = json.loads(self.ok("inspect", exported, "--slides"))
+        self.assertEqual([m["subject"] for m in self.stored()], ["Draft"])
+        self.assertEqual([message["parts"][s["text"]["part"]]["text"] for s in message["slides"]], ["one", "two"])
+        self.assertEqual(message["slides"][1]["duration"], 5000)
+
+    def test_the_read_forms_forward_reaches_the_composer_program(self):
+        source = os.path.join(CORPUS, "mms-rich", "rich-01-photo-audio-begin.mms")
+        self.ok("read", source, "--command", "40631")
+        deadline = time.time() + 120
+        while time.time() < deadline:
+            log = self.ok("device", "log", "--json")
+            kept = [json.loads(l) for l in log.splitlines() if '"compose"' in l]
+            if kept:
+                break
+            time.sleep(0.5)
+        self.assertTrue(kept, "the composer program left no trace")
+        self.assertIn("kept in Drafts", kept[-1]["detail"])
+        drafts = [m for m in self.stored() if m["folder"] == "Drafts"]
+        self.assertEqual(len(drafts), 1)
+        self.assertTrue(drafts[0]["subject"].startswith("Fw:"), drafts[0])
+
+
+if __name__ == "__main__":
+    MMSFORM, CORPUS = sys.argv[1], sys.argv[2]
+    unittest.main(argv=sys.argv[:1], verbosity=2)
