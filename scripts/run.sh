@@ -25,4 +25,10 @@ head -n 12 "$out/settings.txt"
 echo "== a two-slide message read in the read form, headless; the screen at each slide in $out/read"
 rm -rf "$out/read"
 "$mmsform" read "$top/samples/svg-and-animated-gif.mms" --png "$out/read"
-echo "main job done: pictures in $out, the read message's screens in $out/read"
+echo "== a message composed in the compose form, headless, and sent; the screen after each step in $out/compose"
+rm -rf "$out/compose"
+"$mmsform" compose --to "+358 40 1234567" --subject "Hello" --text "A picture for you" \
+  --picture "$top/samples/conformance-picture.gif" --slide --text "Second slide" --duration 4 \
+  --send --out "$out/composed.mms" --png "$out/compose"
+"$mmsform" inspect "$out/composed.mms" --slides | head -n 12
+echo "main job done: pictures in $out, the read message's screens in $out/read, the composer's in $out/compose"
