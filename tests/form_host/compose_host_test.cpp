@@ -186,7 +186,7 @@ TEST_F(ComposeHostTest, ANewMessageTakesTheBlocksWordsAndItsFormClosesOnce) {
   HWND frame = FindWindowW(u"Ppc_WndCls_ComposerFrame", u"ComposerFrame");
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(ULC_Global::GetGlobal()->composerWindow, frame);
-  EXPECT_FALSE(IsWindowVisible(frame)) << "nothing to show until a message loads into it";
+  EXPECT_TRUE(IsWindowVisible(frame)) << "shown once the new message has loaded into it";
   DWORD flags = 0;
   EXPECT_EQ(form->GetFormFlags(&flags), S_OK);
   EXPECT_EQ(flags, 2u);
