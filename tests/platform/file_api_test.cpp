@@ -38,12 +38,12 @@ std::string ReadText(const char16_t* path) {
 
 TEST(Files, DevicePathsAreFoundWithoutRegardToCase) {
   TestDevice device;
-  ASSERT_TRUE(CreateDirectoryW(u"\\My Documents", nullptr));
-  WriteText(u"\\My Documents\\Note.TXT", "hello");
-  EXPECT_EQ(ReadText(u"\\my documents\\note.txt"), "hello");
-  EXPECT_EQ(ReadText(u"/MY DOCUMENTS/NOTE.txt"), "hello");
-  EXPECT_TRUE(std::filesystem::exists(device.root() / "My Documents" / "Note.TXT"));
-  EXPECT_FALSE(CreateDirectoryW(u"\\MY DOCUMENTS", nullptr));
+  ASSERT_TRUE(CreateDirectoryW(u"\\Work Files", nullptr));
+  WriteText(u"\\Work Files\\Note.TXT", "hello");
+  EXPECT_EQ(ReadText(u"\\work files\\note.txt"), "hello");
+  EXPECT_EQ(ReadText(u"/WORK FILES/NOTE.txt"), "hello");
+  EXPECT_TRUE(std::filesystem::exists(device.root() / "Work Files" / "Note.TXT"));
+  EXPECT_FALSE(CreateDirectoryW(u"\\WORK FILES", nullptr));
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
 }
 

@@ -25,8 +25,11 @@ pid_t EndedProcess() {
   return pid;
 }
 
+// The one stored message's data file: the content folder's own ".dat" files (the bundled templates
+// keep theirs in a folder below it).
 fs::path OnlyDataFile(const fs::path& device) {
-  for (const auto& entry : fs::recursive_directory_iterator(device)) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(device / "My Documents" / "UAContents", error)) {
     if (entry.path().extension() == ".dat") return entry.path();
   }
   return {};
