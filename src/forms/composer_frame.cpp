@@ -84,7 +84,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kSend, &F::OnSend),
       OnCommandId(composer_command::kPreview, &F::OnPreview),
       OnCommandId(composer_command::kPreviewOther, &F::OnPreview),
-      OnCommandId(composer_command::kSaveTemplate, &F::OnSaveAsTemplate),
+      OnCommandId(composer_command::kSaveAsTemplate, &F::OnSaveAsTemplate),
       OnCommandId(composer_command::kAddSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kDeleteSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kRemoveVisual, &F::OnSlideCommand),

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "forms/composer_commands.h"
 #include "forms/composer_header.h"
 #include "forms/composer_header_wnd.h"
 #include "forms/composer_menu_rules.h"
@@ -18,48 +19,6 @@
 
 constexpr const WCHAR* kComposerFrameClass = u"Ppc_WndCls_ComposerFrame";
 constexpr const WCHAR* kComposerFrameTitle = u"ComposerFrame";
-// Sent to an earlier composer (and to the media picker) when a new compose form opens.
-constexpr UINT WM_COMPOSER_REPLACED = 0x04E9;
-
-// The frame's private messages.
-namespace composer_message {
-constexpr UINT kAddObject = 0x0788;      // wParam media type code, lParam the device path (LPCWSTR)
-constexpr UINT kNavigation = 0x0787;     // wParam the navigation state
-constexpr UINT kRelayout = 0x07AC;
-constexpr UINT kClose = 0x07BE;
-constexpr UINT kSend = 0x07BF;
-constexpr UINT kFirstShow = 0x07BC;
-constexpr UINT kSendButton = 0x050C;     // wParam 1 enables, 0 disables
-constexpr UINT kReset = 0x050D;
-constexpr UINT kRefreshItems = 0x0512;
-constexpr UINT kScrollToFocus = 0x0527;
-constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
-constexpr UINT kPolicyChanged = 0x052E;
-constexpr UINT kPolicyForbids = 0x052F;
-constexpr UINT kSettingToChildren = 0x04DB;
-}  // namespace composer_message
-
-// The frame's commands (WM_COMMAND identifiers) beyond those of the menu rules.
-namespace composer_command {
-constexpr WORD kSaveTemplate = 40138;
-constexpr WORD kChooseLayout = 40872;
-constexpr WORD kOrganiseSlides = 40093;
-constexpr WORD kDefaultSendOptions = 1379;
-constexpr WORD kCloseKeep = 1;
-constexpr WORD kCloseAsk = 1143;
-constexpr WORD kCancel = 40151;
-constexpr WORD kCloseAskOther = 1378;
-constexpr WORD kSend = 40020;
-constexpr WORD kPreview = 40018;
-constexpr WORD kPreviewOther = 40114;
-constexpr WORD kPreviousSlide = 40117;
-constexpr WORD kNextSlide = 40150;
-constexpr WORD kSlidePopup = 40750;
-constexpr WORD kSendAsText = 40753;
-constexpr WORD kNothing = 40851;
-constexpr WORD kFirstGoTo = 40155;
-constexpr WORD kLastGoTo = 40175;
-}  // namespace composer_command
 
 constexpr UINT kComposerSoftKeys = 250;
 constexpr UINT kComposerPopups = 252;

@@ -87,7 +87,7 @@ void ApplyCaptureRules(HMENU menu, const ComposerMenuState& state) {
     DeleteMenu(menu, kCapturePicture, MF_BYCOMMAND);
   }
   if (!Has(menu, kCapturePicture) && !Has(menu, kCaptureVideo) &&
-      IsAt(menu, kCloseAfterCapturePosition, kCloseAsking)) {
+      IsAt(menu, kCloseAfterCapturePosition, kCloseAsk)) {
     DeleteMenu(menu, kCaptureSeparatorPosition, MF_BYPOSITION);
   }
   Enable(menu, kCapturePicture, state.mayCapturePicture);

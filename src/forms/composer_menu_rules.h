@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "forms/composer_commands.h"
 #include "platform/controls/menu_api.h"
 #include "platform/win_types.h"
 
@@ -26,27 +27,6 @@ struct ComposerMenuState {
   bool mayCaptureVideo = false;       // a captured video may go into the current slide
   COLORREF backgroundColour = 0x00FFFFFF;  // the model's background colour
 };
-
-// Command identifiers the rules act on.
-namespace composer_command {
-constexpr UINT kInsertVisual = 40008;
-constexpr UINT kInsertAudio = 40009;
-constexpr UINT kRemoveVisual = 40010;
-constexpr UINT kRemoveAudio = 40012;
-constexpr UINT kRemoveText = 40013;
-constexpr UINT kAddSlide = 40007;
-constexpr UINT kDeleteSlide = 40014;
-constexpr UINT kSendOptions = 40139;
-constexpr UINT kTemplates = 40137;
-constexpr UINT kSaveAsTemplate = 40138;
-constexpr UINT kInsertContact = 40749;
-constexpr UINT kInsertCallNumber = 40921;
-constexpr UINT kCapturePicture = 1317;
-constexpr UINT kCaptureVideo = 1318;
-constexpr UINT kCloseAsking = 1143;
-constexpr UINT kFirstColour = 40426;
-constexpr UINT kLastColour = 40437;
-}  // namespace composer_command
 
 // The masks of the CaptureEnable setting that allow picture and video capture.
 constexpr LONG kCapturePictureMask = 0x2;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "binding/binding_fixture.h"
+#include "compose_host_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "device/ipc_flag.h"
@@ -35,38 +35,9 @@ struct CountingHost : IFormHost {
   HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
 };
 
-class ComposeOpeningTest : public BindingTest {
+class ComposeOpeningTest : public composer_test::ComposeHostTest {
  protected:
-  void SetUp() override {
-    BindingTest::SetUp();
-    platform::automation::Reset();
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &ParentProcedure;
-    windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
-    RegisterClassW(&windowClass);
-    m_client = CreateWindowExW(0, u"Ppc_WndCls_MainFrme", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                               nullptr);
-    windowClass.lpszClassName = u"OpeningParent";
-    RegisterClassW(&windowClass);
-    m_parent = CreateWindowExW(0, u"OpeningParent", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ClosedAtOnce() = false;
-  }
-  void TearDown() override {
-    DestroyWindow(m_parent);
-    DestroyWindow(m_client);
-    platform::automation::PumpUntilIdle();
-    platform::automation::Reset();
-    BindingTest::TearDown();
-  }
-
-  static bool& ClosedAtOnce() {
-    static bool posted = false;
-    return posted;
-  }
-  static LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && wParam == 1) ClosedAtOnce() = true;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
+  static bool ClosedAtOnce() { return HostClosed() > 0; }
 
   // An MMS file of one text part, stored as a retrieved message of the Inbox.
   std::unique_ptr<StoreMessage> StoredWithText(const std::string& text, std::filesystem::path* file = nullptr) {
@@ -87,20 +58,9 @@ class ComposeOpeningTest : public BindingTest {
   }
 
   CComposeForm* Open(IMessage* message, DWORD mode, IMessage* source, const ComposeDataBlock* block) {
-    IMMSForm* form = nullptr;
-    EXPECT_EQ(OpenComposeForm(&m_host, message, mode, source, block, m_parent, 0, &form, u"IPM.MMS"), S_OK);
-    platform::automation::PumpUntilIdle();
-    return static_cast<CComposeForm*>(form);
+    return OpenForm(&m_host, message, mode, source, block);
   }
 
-  std::vector<std::u16string> Prompts() const {
-    std::vector<std::u16string> texts;
-    for (const auto& prompt : platform::automation::PromptLog()) texts.push_back(prompt.text);
-    return texts;
-  }
-
-  HWND m_client = nullptr;
-  HWND m_parent = nullptr;
   CountingHost m_host;
 };
 

@@ -1,22 +1,17 @@
-// The composer frame's test fixture: a device with a store, a host window that counts the IDOK
-// the frame posts when it closes, and a new message opened in the compose form.
+// The composer frame's test fixture: a new message opened in the compose form, and a picture on
+// the device to put into it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "binding/binding_fixture.h"
-#include "forms/compose_form.h"
-#include "forms/compose_opening.h"
+#include "compose_host_fixture.h"
 #include "forms/composer_frame.h"
-#include "platform/automation/automation.h"
-#include "platform/window/window_styles.h"
 #include "forms/send_request.h"
 
 namespace composer_test {
 
-using binding_test::BindingTest;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
 
@@ -27,21 +22,10 @@ struct QuietHost : IFormHost {
   HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
 };
 
-class ComposerFrameTest : public BindingTest {
+class ComposerFrameTest : public ComposeHostTest {
  protected:
   void SetUp() override {
-    BindingTest::SetUp();
-    platform::automation::Reset();
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &ParentProcedure;
-    windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
-    RegisterClassW(&windowClass);
-    m_client = CreateWindowExW(0, u"Ppc_WndCls_MainFrme", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                               nullptr);
-    windowClass.lpszClassName = u"FrameParent";
-    RegisterClassW(&windowClass);
-    m_parent = CreateWindowExW(0, u"FrameParent", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HostClosed() = 0;
+    ComposeHostTest::SetUp();
     std::filesystem::create_directories(m_device.Host(u"\\My Documents\\My Pictures"));
     WriteFileBytes(m_device.Host(u"\\My Documents\\My Pictures\\dot.png"), ReadFileBytes(test_support::CorpusPath("png/basn2c16.png")));
   }
@@ -50,28 +34,12 @@ class ComposerFrameTest : public BindingTest {
       m_form->Close();
       m_form->Release();
     }
-    DestroyWindow(m_parent);
-    DestroyWindow(m_client);
-    platform::automation::PumpUntilIdle();
-    platform::automation::Reset();
-    BindingTest::TearDown();
-  }
-
-  static int& HostClosed() {
-    static int closes = 0;
-    return closes;
-  }
-  static LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && wParam == IDOK) ++HostClosed();
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    ComposeHostTest::TearDown();
   }
 
   CComposerFrame* OpenNew() {
     m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
-    IMMSForm* form = nullptr;
-    EXPECT_EQ(OpenComposeForm(&m_host, m_message.Get(), 0, nullptr, nullptr, m_parent, 0, &form, u"IPM.MMS"), S_OK);
-    platform::automation::PumpUntilIdle();
-    m_form = static_cast<CComposeForm*>(form);
+    m_form = OpenForm(&m_host, m_message.Get(), 0, nullptr, nullptr);
     return m_form != nullptr ? m_form->Frame() : nullptr;
   }
 
@@ -91,14 +59,6 @@ class ComposerFrameTest : public BindingTest {
     platform::automation::PumpUntilIdle();
   }
 
-  std::vector<std::u16string> Prompts() const {
-    std::vector<std::u16string> texts;
-    for (const auto& prompt : platform::automation::PromptLog()) texts.push_back(prompt.text);
-    return texts;
-  }
-
-  HWND m_client = nullptr;
-  HWND m_parent = nullptr;
   QuietHost m_host;
   ComPtr<IMessage> m_message;
   CComposeForm* m_form = nullptr;

@@ -46,7 +46,7 @@ TEST_F(ComposerFrameTest, TheFrameOpensShownBelowTheTitleBarWithOneEmptySlide) {
 TEST_F(ComposerFrameTest, CloseWithOneNeverAsksAndTheOthersAskOnlyWhenChanged) {
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
-  for (WORD command : {composer_command::kCloseAsk, composer_command::kCancel, composer_command::kCloseAskOther}) {
+  for (UINT command : {composer_command::kCloseAsk, composer_command::kCancel, composer_command::kCloseAskOther}) {
     SCOPED_TRACE(command);
     HostClosed() = 0;
     Command(frame, command);

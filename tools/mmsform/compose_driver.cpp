@@ -9,6 +9,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "forms/composer_commands.h"
 #include "forms/composer_header.h"
 #include "forms/message_binding.h"
 #include "forms/send_request.h"
@@ -30,15 +31,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr UINT WM_COMPOSER_ADD_OBJECT = 0x0788;
 // A media type still to be found from the file; a generic attachment; text given directly.
 constexpr DWORD kTypeToDetect = 0xFFFF0000;
 constexpr DWORD kGenericAttachment = 0x7FFFF;
 constexpr DWORD kDirectText = 0x3FFFF;
-constexpr WORD kAddSlide = 40007;
-constexpr WORD kCloseKeeping = 1;
-constexpr WORD kSend = 40020;
-constexpr WORD kOrganiseSlides = 40093;
 constexpr LPCWSTR kSorterListClass = u"CpSlideWnd";
 // Files the host's message carries are read whole; a message holds nothing near this size.
 constexpr std::uintmax_t kMaxImportBytes = 64u << 20;
@@ -245,7 +241,7 @@ bool ComposeDriver::AddFile(const std::string& file, DWORD type) {
     return false;
   }
   m_inputs.push_back(std::make_unique<DeviceInput>(file));
-  SendMessageW(m_session.FrameWindow(), WM_COMPOSER_ADD_OBJECT, type, reinterpret_cast<LPARAM>(m_inputs.back()->path()));
+  SendMessageW(m_session.FrameWindow(), composer_message::kAddObject, type, reinterpret_cast<LPARAM>(m_inputs.back()->path()));
   return true;
 }
 
@@ -283,7 +279,7 @@ bool ComposeDriver::SetDuration(const std::string& seconds) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
       },
       true);
-  platform::automation::SendCommand(m_session.FrameWindow(), kOrganiseSlides);
+  platform::automation::SendCommand(m_session.FrameWindow(), composer_command::kOrganiseSlides);
   platform::automation::PumpUntilIdle();
   platform::automation::RemoveHook(hook);
   JsonWriter line;
@@ -332,10 +328,10 @@ bool ComposeDriver::Step(const ComposeStep& step) {
     case ComposeStep::Kind::kSubject: return TypeIntoField(header_field::kSubject, step.value);
     case ComposeStep::Kind::kSlide:
       ++m_currentSlide;
-      return platform::automation::SendCommand(frame, kAddSlide);
+      return platform::automation::SendCommand(frame, composer_command::kAddSlide);
     case ComposeStep::Kind::kText: {
       const std::u16string text = platform::Utf8ToUtf16(step.value);
-      SendMessageW(frame, WM_COMPOSER_ADD_OBJECT, kDirectText, reinterpret_cast<LPARAM>(text.c_str()));
+      SendMessageW(frame, composer_message::kAddObject, kDirectText, reinterpret_cast<LPARAM>(text.c_str()));
       return true;
     }
     case ComposeStep::Kind::kPicture:
@@ -357,7 +353,7 @@ int ComposeDriver::End() {
     return 0;
   }
   const bool sending = m_options.end == ComposeEnd::kSend;
-  platform::automation::SendCommand(m_session.FrameWindow(), sending ? kSend : kCloseKeeping);
+  platform::automation::SendCommand(m_session.FrameWindow(), sending ? composer_command::kSend : composer_command::kCloseKeep);
   platform::automation::PumpUntilIdle();
   PrintPrompts();
   JsonWriter line;

@@ -1,7 +1,6 @@
 // One compose form as the messaging application opens it: a message to compose into (a new one in
-// Drafts, or a stored one), the compose form opened through the module's export over a window of
-// the host's own, and the form closed and released once it tells that window IDOK. The host's
-// callbacks are printed, one JSON object a line.
+// Drafts, or a stored one) and the compose form opened through the module's export as a form
+// session.
 #pragma once
 
 #include <array>
@@ -9,8 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "form_module.h"
-#include "forms/form_interface.h"
+#include "form_session.h"
 #include "platform/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
 
@@ -30,41 +28,14 @@ struct ComposeRequest {
 // A new, empty message in the store's Drafts folder; null with a reason when it cannot be made.
 ComPtr<IMessage> NewDraftMessage(IMsgStore* store, std::string* error);
 
-class ComposeSession {
+class ComposeSession : public FormSession {
  public:
-  explicit ComposeSession(const FormModule& module) : m_module(module) {}
-  ~ComposeSession() { Close(); }
-  ComposeSession(const ComposeSession&) = delete;
-  ComposeSession& operator=(const ComposeSession&) = delete;
+  explicit ComposeSession(const FormModule& module) : FormSession(module, u"MMSFormHost.ComposeParent") {}
 
   // Opens the compose form on `message`. `closed` runs once, after the form has closed.
   HRESULT Open(IMessage* message, const ComposeRequest& request, std::function<void()> closed);
-  // Closes and releases the form; nothing when none is open.
-  void Close();
-  bool IsOpen() const { return m_form != nullptr; }
   // The composer frame's window while the form is open, else null.
   HWND FrameWindow() const;
-  // What the form told the host: FormClosed's flags and whether it handed the message back (5).
-  std::optional<DWORD> ClosedFlags() const { return m_callbacks.closedFlags; }
-  bool HandedBack() const { return m_callbacks.handedBack; }
-
- private:
-  struct PrintingHost : IFormHost {
-    HRESULT FormClosed(IMMSForm*, IMessage*, DWORD flags) override;
-    HRESULT HostSlot1() override { return S_OK; }
-    HRESULT HostSlot2() override { return S_OK; }
-    HRESULT FormAction(IMMSForm*, IMessage*, DWORD action, DWORD) override;
-    std::optional<DWORD> closedFlags;
-    bool handedBack = false;
-  };
-  static LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-  const FormModule& m_module;
-  PrintingHost m_callbacks;
-  IMMSForm* m_form = nullptr;
-  // The form's parent: the form tells it IDOK when it is done, and the session then closes it.
-  HWND m_parent = nullptr;
-  std::function<void()> m_closed;
 };
 
 }  // namespace mmsform_tool
