@@ -78,10 +78,13 @@ UniqueImage PrepareTarget(const WallpaperRequest& request, SIZE target, POINT of
   SIZE box = target;
   if (natural.cx > 0 && natural.cy > 0) {
     // Widen the box on the side the picture is relatively longer, so that the fit covers the target.
-    if (static_cast<long long>(natural.cx) * target.cy > static_cast<long long>(natural.cy) * target.cx) {
-      box.cx = static_cast<LONG>(static_cast<long long>(natural.cx) * target.cy / natural.cy);
+    // Rounded up: a box a pixel short would fit the picture a row or a column short of the screen.
+    const long long wide = static_cast<long long>(natural.cx) * target.cy;
+    const long long tall = static_cast<long long>(natural.cy) * target.cx;
+    if (wide > tall) {
+      box.cx = static_cast<LONG>((wide + natural.cy - 1) / natural.cy);
     } else {
-      box.cy = static_cast<LONG>(static_cast<long long>(natural.cy) * target.cx / natural.cx);
+      box.cy = static_cast<LONG>((tall + natural.cx - 1) / natural.cx);
     }
   }
   UniqueImage image(DecodeImage(request.picture, &box, request.mediaType, 0));

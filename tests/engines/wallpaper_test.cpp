@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "engines/image_encode.h"
 #include "engines/image_info.h"
@@ -108,6 +109,22 @@ TEST_F(WallpaperFiles, BothOrientationsReplaceTheEarlierFiles) {
   EXPECT_EQ(landscape.cx, 320);
   EXPECT_EQ(landscape.cy, 240);
   EXPECT_FALSE(Exists(u"\\windows\\newwall_240_320.png"));
+}
+
+// A picture whose shape does not divide evenly into the screen's still covers it to the last row.
+TEST_F(WallpaperFiles, UnevenShapesStillFillTheWholeScreen) {
+  for (const SIZE natural : {SIZE{896, 600}, SIZE{601, 899}}) {
+    SCOPED_TRACE(std::to_string(natural.cx) + "x" + std::to_string(natural.cy));
+    UniqueImage picture = Gradient(natural.cx, natural.cy);
+    ASSERT_TRUE(EncodeImage(picture.get(), u"\\My Documents\\uneven.png", 0xFFFF0000, 90, nullptr, 0));
+    ASSERT_TRUE(SetWallpaper(Request(u"\\My Documents\\uneven.png")));
+    const SIZE portrait = SizeOf(u"\\windows\\tdywater_240_320.png");
+    const SIZE landscape = SizeOf(u"\\windows\\tdywater_320_240.png");
+    EXPECT_EQ(portrait.cx, 240);
+    EXPECT_EQ(portrait.cy, 320);
+    EXPECT_EQ(landscape.cx, 320);
+    EXPECT_EQ(landscape.cy, 240);
+  }
 }
 
 TEST_F(WallpaperFiles, TheStartImageSettingChoosesTheOtherName) {

@@ -13,6 +13,8 @@
 #include "platform/controls/html_view.h"
 #include "platform/gdi/png_file.h"
 #include "platform/window/screen.h"
+#include "support/json_value.h"
+#include "support/sha256.h"
 #include "text_view_scene.h"
 #include "ui_fixture.h"
 
@@ -255,3 +257,55 @@ INSTANTIATE_TEST_SUITE_P(Densities, HtmlGolden,
 
 }  // namespace
 }  // namespace ui_test
+
+namespace {
+
+// The red-green-blue triplets of a 24-bit top-down DIB section, row by row.
+std::vector<uint8_t> RgbOf(HBITMAP bitmap) {
+  BITMAP info{};
+  GetObjectW(bitmap, sizeof info, &info);
+  std::vector<uint8_t> rgb;
+  const auto* bits = static_cast<const uint8_t*>(info.bmBits);
+  for (int y = 0; bits != nullptr && y < info.bmHeight; ++y) {
+    const uint8_t* row = bits + static_cast<std::size_t>(y) * info.bmWidthBytes;
+    for (int x = 0; x < info.bmWidth; ++x) rgb.insert(rgb.end(), {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]});
+  }
+  return rgb;
+}
+
+}  // namespace
+
+// A GIF in a page shows its first frame at its own size; the pixels are those another decoder
+// finds in the corpus pictures, an animation's later frames left out.
+TEST(HtmlPictures, GifPicturesShowTheirFirstFrameAndHostileScreensAreRefused) {
+  test_support::TestDevice device;
+  const auto folder = device.Host(u"\\My Documents\\");
+  std::filesystem::create_directories(folder);
+  for (const std::string name : {"mmsd-con-210-p2.gif", "pm-btmms-p2-animated.gif"}) {
+    SCOPED_TRACE(name);
+    test_support::WriteFileBytes(folder / name, test_support::ReadFileBytes(test_support::CorpusPath("gif/" + name)));
+    const json_test::Value expected = json_test::Reader(test_support::ReadFileBytes(
+        test_support::CorpusPath("expected/" + name + ".image.json"))).Parse();
+    HBITMAP bitmap = platform::html::DecodePicture(folder / name, 1000, 1000);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, expected["header"]["ImageWidth"].number);
+    EXPECT_EQ(info.bmHeight, expected["header"]["ImageHeight"].number);
+    EXPECT_EQ(test_support::Sha256Hex(RgbOf(bitmap)), expected["frames"].items.at(0)["rgb_sha256"].text);
+    DeleteObject(bitmap);
+  }
+  // A frame that covers only part of its screen: the rest is the page's white.
+  const std::string part("GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+                         "\x2C\x01\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B", 35);
+  test_support::WriteFileBytes(folder / "part.gif", part);
+  HBITMAP partial = platform::html::DecodePicture(folder / "part.gif", 100, 100);
+  ASSERT_NE(partial, nullptr);
+  EXPECT_EQ(RgbOf(partial), (std::vector<uint8_t>{255, 255, 255, 0, 0, 0}));
+  DeleteObject(partial);
+  // One black pixel on a screen that claims 65535 x 65535: nothing is decoded, nothing allocated.
+  const std::string huge("GIF89a\xFF\xFF\xFF\xFF\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF"
+                         "\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3B", 35);
+  test_support::WriteFileBytes(folder / "huge.gif", huge);
+  EXPECT_EQ(platform::html::DecodePicture(folder / "huge.gif", 100, 100), nullptr);
+}

@@ -300,6 +300,41 @@ class FixedDialling(Device):
                 self.fails(*args, status=USAGE)
 
 
+class Wallpaper(Device):
+    """`mmsform device wallpaper`: one file per orientation in \\windows, sized to the screen."""
+
+    def wallpapers(self):
+        folder = os.path.join(self.device, "windows")
+        return {name: open(os.path.join(folder, name), "rb").read() for name in sorted(os.listdir(folder))
+                if name.startswith(("tdywater_", "stwater_"))}
+
+    def test_a_photo_becomes_both_wallpapers_and_a_bad_picture_keeps_them(self):
+        out = self.ok("device", "wallpaper", self.corpus("jpeg/ricoh-rdc5300.jpg"))
+        self.assertEqual(out.split(), ["\\windows\\tdywater_240_320.jpg", "\\windows\\tdywater_320_240.jpg"])
+        identify = tool("identify", "imagemagick")
+        folder = os.path.join(self.device, "windows")
+        for name, size in (("tdywater_240_320.jpg", "240x320"), ("tdywater_320_240.jpg", "320x240")):
+            got = subprocess.run([identify, "-format", "%m %wx%h", os.path.join(folder, name)], capture_output=True,
+                                 text=True, check=True).stdout
+            self.assertEqual(got, f"JPEG {size}")
+        self.assertIn("wallpaper", self.ok("device", "log"))
+        before = self.wallpapers()
+        cut = self.scratch("cut.jpg")
+        with open(self.corpus("jpeg/ricoh-rdc5300.jpg"), "rb") as f, open(cut, "wb") as g:
+            g.write(f.read(400))
+        self.fails("device", "wallpaper", cut, status=1)
+        self.assertEqual(self.wallpapers(), before)
+        self.assertFalse([n for n in os.listdir(folder) if n.startswith("newwall_")])
+
+    def test_bad_calls(self):
+        for args in (["device", "wallpaper"], ["device", "wallpaper", "a.jpg", "--transparency"],
+                     ["device", "wallpaper", "a.jpg", "--transparency", "256"],
+                     ["device", "wallpaper", "a.jpg", "--fade", "3"]):
+            with self.subTest(args=args):
+                self.fails(*args, status=USAGE)
+        self.fails("device", "wallpaper", self.scratch("none.jpg"), status=1)
+
+
 if __name__ == "__main__":
     MMSFORM, CORPUS = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     unittest.main(argv=[sys.argv[0], "-v"])

@@ -1,7 +1,6 @@
 #include "codec_library.h"
 
 #include <dlfcn.h>
-#include <openssl/sha.h>
 
 #include <cmath>
 #include <cstring>
@@ -96,17 +95,6 @@ std::vector<uint8_t> ToRgb(const Decoded& picture) {
   return rgb;
 }
 
-std::string Sha256Hex(const std::vector<uint8_t>& bytes) {
-  unsigned char digest[SHA256_DIGEST_LENGTH];
-  SHA256(bytes.data(), bytes.size(), digest);
-  static const char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned char byte : digest) {
-    text += kHex[byte >> 4];
-    text += kHex[byte & 15];
-  }
-  return text;
-}
 
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
   if (a.size() != b.size() || a.empty()) return 0;

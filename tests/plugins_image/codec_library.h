@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engines/image_codec_abi.h"
+#include "support/sha256.h"
 
 namespace codec_test {
 
@@ -55,7 +56,7 @@ Decoded DecodeWhole(const std::string& family, const std::string& bytes, int req
 
 // Red-green-blue triplets of delivered rows, for comparing with the corpus checksums.
 std::vector<uint8_t> ToRgb(const Decoded& picture);
-std::string Sha256Hex(const std::vector<uint8_t>& bytes);
+using test_support::Sha256Hex;
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
 // A DibImage block of the given size and depth (8-bit with a grey ramp palette), bottom-up rows.

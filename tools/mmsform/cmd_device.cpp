@@ -3,11 +3,13 @@
 // newest first, which the call-history picker offers.
 // mmsform device fdn add NUMBER | list | clear: the fixed-dialling list of the device's SIM card
 // (clear takes the list off the card, so that dialling is no longer restricted).
+// mmsform device wallpaper FILE [--transparency N]: a picture as the wallpaper (device_wallpaper.h).
 #include <cstdio>
 #include <ctime>
 #include <string>
 
 #include "command.h"
+#include "device_wallpaper.h"
 #include "json_writer.h"
 #include "platform/activity_log.h"
 #include "platform/clock.h"
@@ -149,11 +151,13 @@ int RunFixedDialling(std::span<char* const> args) {
 int RunDevice(std::span<char* const> args) {
   if (!args.empty() && std::string_view(args[0]) == "calls") return Calls(args.subspan(1));
   if (!args.empty() && std::string_view(args[0]) == "fdn") return RunFixedDialling(args);
+  if (!args.empty() && std::string_view(args[0]) == "wallpaper") return RunWallpaper(args.subspan(1));
   const bool json = args.size() == 2 && std::string_view(args[1]) == "--json";
   if (args.empty() || std::string_view(args[0]) != "log" || (args.size() == 2 && !json) || args.size() > 2) {
     std::fprintf(stderr,
                  "usage: mmsform device log [--json] | calls list | calls add NUMBER [--name NAME]\n"
-                 "                          | fdn add NUMBER | fdn list | fdn clear\n");
+                 "                          | fdn add NUMBER | fdn list | fdn clear\n"
+                 "                          | wallpaper FILE [--transparency 0..255]\n");
     return 2;
   }
   for (const platform::ActivityEntry& entry : platform::ReadActivity()) {
@@ -171,9 +175,10 @@ int RunDevice(std::span<char* const> args) {
 }
 
 const Command kDevice("device",
-                      "device log [--json] | calls list|add NUMBER [--name N] | fdn add NUMBER|list|clear   what "
-                      "links led to (addresses opened, calls, programs started); the phone's call log; the SIM "
-                      "card's fixed-dialling list",
+                      "device log [--json] | calls list|add NUMBER [--name N] | fdn add NUMBER|list|clear | "
+                      "wallpaper FILE [--transparency N]   what links led to (addresses opened, calls, programs "
+                      "started); the phone's call log; the SIM card's fixed-dialling list; a picture as the "
+                      "wallpaper",
                       RunDevice);
 
 }  // namespace

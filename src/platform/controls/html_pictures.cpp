@@ -1,6 +1,8 @@
 #include "platform/controls/html_pictures.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -55,6 +57,7 @@ const char16_t* FamilyOf(const std::string& bytes, const std::filesystem::path& 
   if (starts("\xFF\xD8\xFF")) return u"JPEG_";
   if (starts("\x89PNG\r\n\x1A\n")) return u"PNG_";
   if (starts("BM")) return u"BMP_";
+  if (starts("GIF87a") || starts("GIF89a")) return u"GIF_";
   std::string extension = file.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
   if (extension == ".wbmp" && starts(std::string_view("\0", 1))) return u"WBMP_";
@@ -81,32 +84,98 @@ class CodecLibrary {
   HMODULE m_module;
 };
 
-// Decodes every row and samples the nearest of them into `pixels` (top-down, `stride` a row).
-bool SampleRows(ImageDecodeScanLinesFn scanLines, ImageCodecHandle handle, const ImageBitmapHeader& header,
-                int width, int height, BYTE* pixels, std::size_t stride) {
-  const int sourceWidth = header.width;
-  const int sourceHeight = header.height < 0 ? -header.height : header.height;
-  const int bytes = header.bitCount / 8;
-  std::vector<BYTE> row(static_cast<std::size_t>(sourceWidth) * bytes);
+// The source rows, top down, each as `width` BGR pixels; false when a row cannot be had.
+using RowSource = std::function<bool(BYTE* bgr)>;
+
+// Reads every source row and samples the nearest of them into `pixels` (top-down, `stride` a row).
+bool SampleRows(const RowSource& nextRow, int sourceWidth, int sourceHeight, int width, int height, BYTE* pixels,
+                std::size_t stride) {
+  std::vector<BYTE> row(static_cast<std::size_t>(sourceWidth) * 3);
   std::vector<int> columns(static_cast<std::size_t>(width));
   for (int x = 0; x < width; ++x) columns[static_cast<std::size_t>(x)] = (2 * x + 1) * sourceWidth / (2 * width);
   int target = 0;
   for (int y = 0; y < sourceHeight && target < height; ++y) {
-    int32_t done = 0, reserved = 0;
-    if (scanLines(handle, row.data(), 1, &done, &reserved) != 0) return false;
+    if (!nextRow(row.data())) return false;
     // The rows of the target whose centres fall on this source row.
     while (target < height && (2 * target + 1) * sourceHeight / (2 * height) == y) {
       BYTE* out = pixels + static_cast<std::size_t>(target) * stride;
       for (int x = 0; x < width; ++x) {
-        const BYTE* in = row.data() + static_cast<std::size_t>(columns[static_cast<std::size_t>(x)]) * bytes;
-        out[x * 3] = in[0];
-        out[x * 3 + 1] = bytes == 3 ? in[1] : in[0];
-        out[x * 3 + 2] = bytes == 3 ? in[2] : in[0];
+        std::copy_n(row.data() + static_cast<std::size_t>(columns[static_cast<std::size_t>(x)]) * 3, 3, out + x * 3);
       }
       ++target;
     }
   }
   return target == height;
+}
+
+// A 24-bit top-down bitmap of `sourceWidth` x `sourceHeight` fitted into the box (never enlarged),
+// filled from `nextRow`; null when it cannot be made.
+HBITMAP FittedBitmap(const RowSource& nextRow, int sourceWidth, int sourceHeight, int maxWidth, int maxHeight) {
+  const double scale = std::min({1.0, static_cast<double>(maxWidth) / sourceWidth,
+                                 static_cast<double>(maxHeight) / sourceHeight});
+  const int fittedWidth = std::max(1, static_cast<int>(sourceWidth * scale));
+  const int fittedHeight = std::max(1, static_cast<int>(sourceHeight * scale));
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = fittedWidth;
+  info.bmiHeader.biHeight = -fittedHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const std::size_t stride = (static_cast<std::size_t>(fittedWidth) * 3 + 3) & ~std::size_t{3};
+  if (bitmap && (!bits || !SampleRows(nextRow, sourceWidth, sourceHeight, fittedWidth, fittedHeight,
+                                      static_cast<BYTE*>(bits), stride))) {
+    DeleteObject(bitmap);
+    bitmap = nullptr;
+  }
+  return bitmap;
+}
+
+// A GIF's first frame as it shows on its logical screen: the frame's palette colours, with the
+// page's white wherever the frame is transparent or does not reach.
+HBITMAP DecodeGif(const CodecLibrary& library, MemoryStream& stream, int maxWidth, int maxHeight) {
+  auto init = library.Entry<ImageDecodeInitFn>(u"GIF_", u"DecodeInit");
+  auto uninit = library.Entry<ImageUninitFn>(u"GIF_", u"DecodeUninit");
+  auto globalInfo = library.Entry<ImageGifGetGlobInfoFn>(u"GIF_", u"DecodeGetGlobInfo");
+  auto selectFrame = library.Entry<ImageGifSetFrameIndexFn>(u"GIF_", u"DecodeSetFrameIndex");
+  auto frameInfo = library.Entry<ImageGifGetFrameInfoFn>(u"GIF_", u"DecodeGetFrameInfo");
+  auto colourTable = library.Entry<ImageGetColorTabFn>(u"GIF_", u"DecodeGetColorTab");
+  auto scanLines = library.Entry<ImageDecodeScanLinesFn>(u"GIF_", u"DecodeScanLines");
+  if (!init || !uninit || !globalInfo || !selectFrame || !frameInfo || !colourTable || !scanLines) return nullptr;
+  ImageCodecHandle handle = nullptr;
+  if (init(&stream.head, &handle) != 0) return nullptr;
+  HBITMAP bitmap = nullptr;
+  ImageGifGlobalInfo screen{};
+  ImageGifFrameInfo frame{};
+  std::array<uint8_t, 256 * 4> palette{};
+  uint32_t paletteBytes = palette.size();
+  if (globalInfo(handle, &screen) == 0 && screen.screenWidth >= 1 && screen.screenHeight >= 1 &&
+      screen.screenWidth <= kMaxPictureSide && screen.screenHeight <= kMaxPictureSide &&
+      std::uint64_t{screen.screenWidth} * screen.screenHeight <= IMAGE_CODEC_MAX_PIXELS && screen.frameCount >= 1 && selectFrame(handle, 0) == 0 && frameInfo(handle, &frame) == 0 &&
+      colourTable(handle, palette.data(), &paletteBytes) == 0) {
+    const int width = screen.screenWidth, height = screen.screenHeight;
+    const uint32_t colours = paletteBytes / 4;
+    std::vector<uint8_t> indices(frame.width);
+    int y = 0;
+    auto nextRow = [&](BYTE* bgr) {
+      std::fill_n(bgr, static_cast<std::size_t>(width) * 3, BYTE{0xFF});
+      const bool inFrame = frame.width > 0 && y >= frame.top && y < frame.top + frame.height;
+      ++y;
+      if (!inFrame) return true;
+      int32_t done = 0, reserved = 0;
+      if (scanLines(handle, indices.data(), 1, &done, &reserved) != 0) return false;
+      for (int x = 0; x < frame.width; ++x) {
+        const uint8_t index = indices[static_cast<std::size_t>(x)];
+        if (index == frame.transparentIndex || index >= colours) continue;
+        std::copy_n(palette.data() + index * 4, 3, bgr + (frame.left + x) * 3);
+      }
+      return true;
+    };
+    bitmap = FittedBitmap(nextRow, width, height, maxWidth, maxHeight);
+  }
+  uninit(handle);
+  return bitmap;
 }
 
 }  // namespace
@@ -122,6 +191,8 @@ HBITMAP DecodePicture(const std::filesystem::path& file, int maxWidth, int maxHe
   const char16_t* family = FamilyOf(bytes, file);
   if (!family) return nullptr;
   CodecLibrary library;
+  MemoryStream stream{{&kMemoryOps}, &bytes, 0};
+  if (std::u16string_view(family) == u"GIF_") return DecodeGif(library, stream, maxWidth, maxHeight);
   auto init = library.Entry<ImageDecodeInitFn>(family, u"DecodeInit");
   auto uninit = library.Entry<ImageUninitFn>(family, u"DecodeUninit");
   auto setDimension = library.Entry<ImageSetDimensionFn>(family, u"DecodeSetDimension");
@@ -129,7 +200,6 @@ HBITMAP DecodePicture(const std::filesystem::path& file, int maxWidth, int maxHe
   auto scanLines = library.Entry<ImageDecodeScanLinesFn>(family, u"DecodeScanLines");
   auto infoFromFile = library.Entry<ImageGetInfoFromFileFn>(family, u"GetInfoFromFile");
   if (!init || !uninit || !setDimension || !infoHeader || !scanLines || !infoFromFile) return nullptr;
-  MemoryStream stream{{&kMemoryOps}, &bytes, 0};
   int32_t width = 0, height = 0;
   if (infoFromFile(&stream.head, &width, &height, 0) != 0 || width < 1 || height < 1 || width > kMaxPictureSide ||
       height > kMaxPictureSide) {
@@ -144,26 +214,22 @@ HBITMAP DecodePicture(const std::filesystem::path& file, int maxWidth, int maxHe
   if (setDimension(handle, &requestWidth, &requestHeight) == 0 && infoHeader(handle, &header) == 0 &&
       (header.bitCount == 24 || header.bitCount == 8) && header.width >= 1 && header.width <= kMaxPictureSide &&
       header.height != 0 && header.height >= -kMaxPictureSide && header.height <= kMaxPictureSide) {
-    const int sourceHeight = header.height < 0 ? -header.height : header.height;
-    // Fitted into the box, never enlarged.
-    const double scale = std::min({1.0, static_cast<double>(maxWidth) / header.width,
-                                   static_cast<double>(maxHeight) / sourceHeight});
-    const int fittedWidth = std::max(1, static_cast<int>(header.width * scale));
-    const int fittedHeight = std::max(1, static_cast<int>(sourceHeight * scale));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = fittedWidth;
-    info.bmiHeader.biHeight = -fittedHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const std::size_t stride = (static_cast<std::size_t>(fittedWidth) * 3 + 3) & ~std::size_t{3};
-    if (bitmap && (!bits || !SampleRows(scanLines, handle, header, fittedWidth, fittedHeight,
-                                        static_cast<BYTE*>(bits), stride))) {
-      DeleteObject(bitmap);
-      bitmap = nullptr;
-    }
+    const int sourceWidth = header.width;
+    const int pixelBytes = header.bitCount / 8;
+    std::vector<BYTE> decoded(static_cast<std::size_t>(sourceWidth) * pixelBytes);
+    auto nextRow = [&](BYTE* bgr) {
+      int32_t done = 0, reserved = 0;
+      if (scanLines(handle, decoded.data(), 1, &done, &reserved) != 0) return false;
+      for (int x = 0; x < sourceWidth; ++x) {
+        const BYTE* in = decoded.data() + static_cast<std::size_t>(x) * pixelBytes;
+        bgr[x * 3] = in[0];
+        bgr[x * 3 + 1] = pixelBytes == 3 ? in[1] : in[0];
+        bgr[x * 3 + 2] = pixelBytes == 3 ? in[2] : in[0];
+      }
+      return true;
+    };
+    bitmap = FittedBitmap(nextRow, sourceWidth, header.height < 0 ? -header.height : header.height, maxWidth,
+                          maxHeight);
   }
   uninit(handle);
   return bitmap;

@@ -1,8 +1,8 @@
 // Pictures of an HTML text's own folder for the HTML view. The view is platform code, so it drives
 // the picture codec library ("ImageDLL.dll" in \windows\, loaded by name) itself rather than through
 // the module: the file is read into memory (bounded), decoded row by row, and sampled into a bitmap
-// that fits a box, its aspect kept. JPEG, PNG, BMP and WBMP are read; GIF is not (its rows are
-// palette indices, and a text's pictures are rarely animations).
+// that fits a box, its aspect kept. JPEG, PNG, BMP, WBMP and GIF are read; of an animated GIF the
+// first frame shows, as a still picture in the page.
 #pragma once
 
 #include <filesystem>
