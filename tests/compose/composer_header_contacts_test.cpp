@@ -146,7 +146,7 @@ TEST_F(HeaderContactsTest, TheNameComesFromTheContactsThenTheChooserThenTheAddre
       {u"+358402222222", RecipientKind::kPhone, u"", u"\"+358402222222\"<+358402222222>"},
       {u"+358402222222", RecipientKind::kPhone, u"\u05E9\u05DC\u05D5\u05DD", u"\"\u05E9\u05DC\u05D5\u05DD\"<+358402222222>"},
       // Quotes, brackets and semicolons in a name would split or end the entry when read again.
-      {u"+358402222222", RecipientKind::kPhone, u"Jo \"J\"; <x>", u"\"Jo  J     x \"<+358402222222>"},
+      {u"+358402222222", RecipientKind::kPhone, u"Jo \"J\"; <x>", u"\"Jo  J    x \"<+358402222222>"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(InsertInto(u"", c.value, c.kind, c.chooserName), c.field) << CString(c.value).ToUtf8();
