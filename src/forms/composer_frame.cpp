@@ -135,6 +135,11 @@ LRESULT CComposerFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     return 0;
   }
+  // With an address field focused the contact goes into the header.
+  if (id == composer_command::kInsertContact && m_headerWindow && m_headerWindow->FocusedAddressField() != 0) {
+    m_headerWindow->ChooseContactFor(m_headerWindow->FocusedAddressField());
+    return 0;
+  }
   return CWndBase::OnCommand(wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "device/link_checks.h"
+#include "forms/fixed_dialling.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
@@ -17,6 +18,8 @@ constexpr UINT kVoiceMailFieldFullText = 41141;
 constexpr UINT kInvalidEntryText = 40755;
 constexpr UINT kTooManyText = 40396;
 constexpr UINT kVoiceMailTooManyText = 41142;
+constexpr UINT kBadAddressText = 40940;
+constexpr UINT kBadNumberText = 40941;
 constexpr int kAddressFields[3] = {header_field::kTo, header_field::kCc, header_field::kBcc};
 
 CString JoinEntries(const std::vector<CString>& entries) {
@@ -192,4 +195,34 @@ bool ComposerHeader::ValidateRecipients(HWND owner) {
   }
   ShowText(owner, text);
   return false;
+}
+
+bool ComposerHeader::InsertRecipient(int field, std::u16string_view value, RecipientKind kind,
+                                     std::u16string_view chooserName, HWND owner) {
+  const int index = FieldIndex(field);
+  if (index < 0 || index > 2) return false;
+  const CString address = NormaliseRecipientEntry(value);
+  const LinkSettings settings = LinkSettings::Read();
+  const bool email = kind == RecipientKind::kEmail;
+  if (email ? !IsEmailAddress(address.View(), true, settings) : !IsPhoneNumber(address.View(), true, settings)) {
+    if (CMMSGlobal* global = GetMMSGlobal()) {
+      global->MessageBoxW(owner, email ? kBadAddressText : kBadNumberText, MB_ICONEXCLAMATION);
+    }
+    return false;
+  }
+  if (!CheckFixedDialling(owner, address, CString(), CString())) return false;
+  // Asked before the entry goes in, so that a full message takes no recipient beyond its limit.
+  if (!CanAddRecipient(nullptr, true)) return false;
+  CString name = ContactNameForAddress(address.View(), kind);
+  if (name.IsEmpty()) name = CString(chooserName);
+  if (name.IsEmpty()) name = NameDerivedFromAddress(address.View(), kind);
+  std::u16string text(m_texts[index].View());
+  while (!text.empty() && text.back() == u' ') text.pop_back();
+  if (!text.empty() && text.back() != u';') text += u';';
+  text += RecipientDisplayText(name.View(), address.View()).View();
+  if (text.size() > kMaxAddressFieldChars) return false;
+  SetFieldText(field, text);
+  m_changed = true;
+  Commit();
+  return true;
 }

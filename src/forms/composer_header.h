@@ -1,13 +1,14 @@
 // ComposerHeader: the To, Cc, Bcc and subject fields of the compose form, with their limits, the
 // recipient lists parsed from them, the recipient limit and the address rules a message must meet
 // before it is stored or sent. The fields are kept here as the texts the edit controls hold; the
-// header's dialog, its contact buttons and its focus messages are not part of it yet.
+// header's window (composer_header_wnd.h) shows them.
 #pragma once
 
 #include <array>
 #include <string_view>
 #include <vector>
 
+#include "forms/composer_header_contacts.h"
 #include "forms/store_message.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
@@ -17,6 +18,10 @@ constexpr int kTo = 1274;
 constexpr int kCc = 1276;
 constexpr int kBcc = 1278;
 constexpr int kSubject = 1280;
+// The buttons that pick a contact for To, Cc and Bcc.
+constexpr int kToButton = 1282;
+constexpr int kCcButton = 1284;
+constexpr int kBccButton = 1286;
 }  // namespace header_field
 
 constexpr int kMaxAddressFieldChars = 1023;
@@ -63,6 +68,14 @@ class ComposerHeader {
   // Whether another recipient fits; *count receives the current count. When full and asked to,
   // the user is told the limit.
   bool CanAddRecipient(int* count, bool showMessage);
+  // Appends a picked or given number or address to an address field as "\"name\"<address>" and
+  // marks the header changed. The value is normalised first; it is refused, with the user told
+  // why, when it is not a valid number or address of its kind, when fixed dialling does not
+  // allow the number, or when the message holds as many recipients as it may. The name is the
+  // one the contacts keep for the address, else `chooserName`, else one made from the address.
+  // An entry that would not fit into the field whole is refused too, rather than cut.
+  bool InsertRecipient(int field, std::u16string_view value, RecipientKind kind, std::u16string_view chooserName,
+                       HWND owner);
 
  private:
   int FieldIndex(int field) const;

@@ -1,7 +1,9 @@
 // CComposerHeaderWnd: the window of the compose form's header, a child of the frame with the To,
 // Cc, Bcc and subject edit fields (1274, 1276, 1278, 1280) over the ComposerHeader logic. Every
 // edit the user makes goes into the logic at once, so that the frame's close and send flows see
-// the header as changed; the header tells the frame which field took the focus.
+// the header as changed; the header tells the frame which field took the focus. The To, Cc and
+// Bcc buttons (1282, 1284, 1286) pick a contact for their field; the subject's keys are watched so
+// that Up and Down move the focus on as in the rest of the form.
 #pragma once
 
 #include "forms/composer_header.h"
@@ -32,17 +34,33 @@ class CComposerHeaderWnd : public CWndBase {
   // Whether one of the four fields holds the focus.
   bool HasFocusedField() const;
   void SetWidth(int width);
+  // The address field (To, Cc or Bcc) that holds the focus, or 0.
+  int FocusedAddressField() const;
+  // Opens the contact chooser and puts the picked number or address into `field`; true when one
+  // went in. The frame's insert-contact command uses the focused field.
+  bool ChooseContactFor(int field);
+  // Puts a number or an e-mail address (from the call history, say) into the focused address
+  // field, with the same checks and the same display form as a picked contact.
+  bool InsertIntoFocusedField(const CString& text);
 
  private:
   LRESULT OnFieldCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnFieldChanged(WPARAM wParam, LPARAM lParam);
   LRESULT OnFocusField(WPARAM wParam, LPARAM lParam);
   LRESULT OnGrow(WPARAM wParam, LPARAM lParam);
+  LRESULT OnContactButton(WPARAM wParam, LPARAM lParam);
+  // The subject edit's own procedure runs after the header has seen its keys.
+  static LRESULT SubjectProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  bool OnSubjectKey(UINT key);
+  bool Insert(int field, const CString& value, RecipientKind kind, const CString& chooserName);
+  // Shows what the logic holds for a field after the header changed it, with the caret at its end.
+  void ShowInserted(int field);
   void PlaceFields();
   int VisibleRows() const;
   bool IsRowShown(int field) const;
 
   ComposerHeader& m_header;
+  WNDPROC m_subjectProcedure = nullptr;
   bool m_filling = false;
   int m_extraHeight = 0;
   int m_width = 0;

@@ -2,8 +2,8 @@
 """`mmsform compose` run as a person runs it, each test on a device folder of its own: a message
 typed, given pictures, sounds and texts in several scripts and sent is an m-send-req that tshark
 decodes without complaint and that `inspect` plays back with the same slides; a refused recipient
-keeps the message unsent with the form's question printed; a saved draft opened again keeps what
-it held; a slide's length is set in the slide sorter; and the read form's forward reaches the
+keeps the message unsent with the form's question printed; --check prints what a send's checks
+say and leaves the store as it was; a saved draft opened again keeps what it held; a slide's length is set in the slide sorter; and the read form's forward reaches the
 device's composer program, which keeps the forward in Drafts.
 
 usage: check_compose_command.py MMSFORM CORPUS_DIR"""
@@ -115,6 +115,32 @@ class Compose(unittest.TestCase):
         self.assertTrue(any(line.get("refused") == "send" for line in said), said)
         self.assertTrue(any("prompt" in line for line in said), said)
         self.assertEqual(self.folders(), ["Drafts"])
+
+    def test_check_names_a_bad_address_and_keeps_nothing(self):
+        before = self.stored()
+        status, out, err = self.run_command("compose", "--to", "ann@@example.com", "--text", "hi", "--check")
+        self.assertEqual(status, 1, out + err)
+        said = lines(out)
+        prompts = [line["text"] for line in said if "prompt" in line]
+        self.assertEqual(prompts, ["Enter an e-mail address of 5 to 48 characters or a phone number of 3 to 20 digits."])
+        self.assertIn({"check": "refused", "recipients": False, "content": True}, said)
+        self.assertFalse(any("sent" in line or "saved" in line for line in said), said)
+        self.assertEqual(self.stored(), before)
+
+    def test_check_passes_a_good_message_and_keeps_nothing(self):
+        before = self.stored()
+        status, out, err = self.run_command("compose", "--to", "ann@example.com", "--cc", "+358 40 1234567",
+                                            "--text", "hi", "--check")
+        self.assertEqual(status, 0, out + err)
+        said = lines(out)
+        self.assertEqual([line for line in said if "prompt" in line], [])
+        self.assertIn({"check": "passed", "recipients": True, "content": True}, said)
+        self.assertEqual(self.stored(), before)
+        self.assertEqual(err, "")
+        # --check ends the run in place of a save or a send.
+        status, _, err = self.run_command("compose", "--to", "ann@example.com", "--check", "--send")
+        self.assertEqual(status, 2)
+        self.assertIn("--check", err)
 
     def test_a_saved_draft_opened_again_keeps_what_it_held(self):
         said = lines(self.ok("compose", "--to", "+358401234567", "--subject", "Draft", "--text", "one", "--save"))

@@ -1,11 +1,12 @@
 // mmsform compose [--to ADDR]... [--cc ADDR]... [--bcc ADDR]... [--subject TEXT] [--slide] [--text TEXT]
 // [--picture FILE] [--audio FILE] [--video FILE] [--attach FILE]... [--duration SECONDS]
 // [--create PV|AU|VC|VR|AT] [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]
-// [--answer yes|no|cancel|ok]... [--save | --send] [--out OUT.mms] [--png DIR] [--screen WxH@DPI]:
-// the compose form as a messaging application opens it, driven headless through its own commands
-// as a person taps them. The host's callbacks and every question the form asks are printed, one
-// JSON object a line. Exit status 0 when the message was saved or sent (or left, when neither was
-// asked for), 1 when a check refused it or the form closed at once.
+// [--answer yes|no|cancel|ok]... [--save | --send | --check] [--out OUT.mms] [--png DIR]
+// [--screen WxH@DPI]: the compose form as a messaging application opens it, driven headless
+// through its own commands as a person taps them. The host's callbacks and every question the form
+// asks are printed, one JSON object a line. Exit status 0 when the message was saved or sent (or
+// left, when neither was asked for), 1 when a check refused it or the form closed at once. With
+// --check the recipient and content checks of a send are printed and nothing is kept.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -31,8 +32,10 @@ constexpr char kUsage[] =
     "                       [--slide] [--text TEXT] [--picture FILE] [--audio FILE] [--video FILE]\n"
     "                       [--attach FILE]... [--duration SECONDS] [--create PV|AU|VC|VR|AT]\n"
     "                       [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]\n"
-    "                       [--answer yes|no|cancel|ok]... [--save | --send] [--out OUT.mms]\n"
-    "                       [--png DIR] [--screen 240x320@96|480x640@192]\n";
+    "                       [--answer yes|no|cancel|ok]... [--save | --send | --check]\n"
+    "                       [--out OUT.mms] [--png DIR] [--screen 240x320@96|480x640@192]\n"
+    "  --check  print what the recipient and content checks of a send would say (one JSON line\n"
+    "           each), keep nothing, and exit 1 when either refuses\n";
 
 int RunCompose(std::span<char* const> args) {
   ComposeOptions options;
@@ -79,7 +82,7 @@ int RunCompose(std::span<char* const> args) {
 }
 
 const Command kCompose("compose",
-                       "compose [--to A] [--subject S] [--slide] [--text T] [--picture F] ... [--save|--send] "
+                       "compose [--to A] [--subject S] [--slide] [--text T] [--picture F] ... [--save|--send|--check] "
                        "[--out OUT.mms] [--png DIR]   the compose form, headless",
                        RunCompose);
 

@@ -10,7 +10,9 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/composer_commands.h"
+#include "forms/composer_frame.h"
 #include "forms/composer_header.h"
+#include "forms/content_check.h"
 #include "forms/message_binding.h"
 #include "forms/send_request.h"
 #include "mm1/file_io.h"
@@ -369,6 +371,54 @@ int ComposeDriver::End() {
   return WriteOut() ? 0 : 1;
 }
 
+bool ComposeDriver::RemoveMadeMessage() {
+  SizedSPropTagArray<2> tags{2, {PR_ENTRYID, PR_PARENT_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  bool removed = false;
+  if (SUCCEEDED(m_message->GetProps(tags.get(), 0, &count, &values)) && count == 2 &&
+      values[0].ulPropTag == PR_ENTRYID && values[1].ulPropTag == PR_PARENT_ENTRYID) {
+    ComPtr<IUnknown> object;
+    ULONG kind = 0;
+    if (SUCCEEDED(m_store->OpenEntry(values[1].Value.bin.cb, reinterpret_cast<LPENTRYID>(values[1].Value.bin.lpb),
+                                     nullptr, MAPI_MODIFY, &kind, object.Receive())) &&
+        kind == MAPI_FOLDER) {
+      ENTRYLIST list{1, &values[0].Value.bin};
+      removed = SUCCEEDED(static_cast<IMAPIFolder*>(object.Get())->DeleteMessages(&list, 0, nullptr, 0));
+    }
+  }
+  MAPIFreeBuffer(values);
+  if (!removed) std::fprintf(stderr, "mmsform compose: the message made for the check stays in the store\n");
+  return removed;
+}
+
+int ComposeDriver::Check() {
+  HWND window = m_session.FrameWindow();
+  auto* frame = dynamic_cast<CComposerFrame*>(reinterpret_cast<CWndBase*>(GetWindowLongW(window, GWL_USERDATA)));
+  if (frame == nullptr || frame->Header() == nullptr || frame->Editor() == nullptr) {
+    std::fprintf(stderr, "mmsform compose: the compose form has no header or no message to check\n");
+    m_session.Close();
+    return 1;
+  }
+  // The texts are what the check is for: they are printed, not unexpected.
+  platform::automation::SetUnexpectedPromptHandler([](const platform::automation::Prompt&) {});
+  const bool recipients = frame->Header()->ValidateRecipients(window);
+  PrintPrompts();
+  const bool content = CheckMessage(&frame->Editor()->Model(), window, true, MessageOperation::kSend);
+  PrintPrompts();
+  platform::automation::SetUnexpectedPromptHandler(nullptr);
+  JsonWriter line;
+  line.BeginObject().Key("check").String(recipients && content ? "passed" : "refused");
+  line.Key("recipients").Bool(recipients).Key("content").Bool(content);
+  PrintLine(line);
+  m_session.Close();
+  platform::automation::PumpUntilIdle();
+  PrintPrompts();
+  // A stored message that was reopened is the user's and stays; one made for this run goes.
+  const bool kept = m_options.mode == 5u || RemoveMadeMessage();
+  return recipients && content && kept ? 0 : 1;
+}
+
 int ComposeDriver::Run() {
   if (!OpenTarget() || !AttachImport()) return 1;
   for (int answer : m_options.answers) platform::automation::QueueAnswer(answer);
@@ -401,7 +451,7 @@ int ComposeDriver::Run() {
       return 1;
     }
   }
-  return End();
+  return m_options.check ? Check() : End();
 }
 
 }  // namespace mmsform_tool

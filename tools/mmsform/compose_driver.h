@@ -1,7 +1,8 @@
 // Drives one compose form for `mmsform compose`: finds or makes the message to compose into, opens
 // the form with the data block the options ask for, takes the steps a person would (typing into
 // the header, adding slides, adding device files through message 0x0788), writes the screen after
-// each step, and ends it by saving, sending or leaving.
+// each step, and ends it by saving, sending or leaving, or with --check by running the checks the
+// send flow makes and keeping nothing.
 #pragma once
 
 #include <memory>
@@ -34,6 +35,10 @@ class ComposeDriver {
   // Writes the stored message as an m-send-req to --out; true when none was asked for.
   bool WriteOut();
   int End();
+  // Prints what the recipient check and the whole-message check would tell the user before a
+  // send, closes the form without keeping anything and removes the message made for the run.
+  int Check();
+  bool RemoveMadeMessage();
   // Writes the screen as DIR/NN_name.png when --png was given.
   void Shoot(const std::string& name);
   // Prints the questions the form asked since the last call.

@@ -82,6 +82,8 @@ bool ParseComposeOptions(std::span<char* const> args, ComposeOptions* options, s
     } else if (arg == "--save" || arg == "--send") {
       if (options->end != ComposeEnd::kLeave) return fail("only one of --save and --send");
       options->end = arg == "--save" ? ComposeEnd::kSave : ComposeEnd::kSend;
+    } else if (arg == "--check") {
+      options->check = true;
     } else if (arg == "--out" && hasValue) {
       options->out = args[++i];
     } else if (arg == "--png" && hasValue) {
@@ -91,6 +93,10 @@ bool ParseComposeOptions(std::span<char* const> args, ComposeOptions* options, s
     } else {
       return fail("unknown option '" + std::string(arg) + "'");
     }
+  }
+  if (options->check && options->end != ComposeEnd::kLeave) {
+    *error = "--check saves and sends nothing: leave out --save and --send";
+    return false;
   }
   if (!options->out.empty() && options->end == ComposeEnd::kLeave) {
     *error = "--out needs --save or --send";

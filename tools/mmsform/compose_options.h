@@ -26,6 +26,8 @@ struct ComposeOptions {
   std::string import;  // a file the host's message carries as an attachment
   std::vector<int> answers;
   ComposeEnd end = ComposeEnd::kLeave;
+  // Instead of ending: the checks the send flow makes are run and printed, and nothing is kept.
+  bool check = false;
   std::string out;
   std::string pngDir;
   std::string screen;
