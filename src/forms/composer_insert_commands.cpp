@@ -108,12 +108,12 @@ LRESULT CComposerFrame::OnInsertVisual(WPARAM, LPARAM) {
     switch (CdmaMessageType()) {
       case 1:
         request.filter = GetConfigString(string_setting::kVideoFilter);
-        request.filter += GetConfigString(string_setting::kMediaPlayerSupportFilter);
+        request.filter += GetConfigString(string_setting::kMediaPlayerSupportFilter).View();
         break;
       case 2: request.filter = GetConfigString(string_setting::kImageFilter); break;
       default:
         request.filter = GetConfigString(string_setting::kImageFilter);
-        request.filter += GetConfigString(string_setting::kVideoFilter);
+        request.filter += GetConfigString(string_setting::kVideoFilter).View();
         break;
     }
     if (GetConfigMask(2, kCapturePictureMask) != 0) {
@@ -245,7 +245,7 @@ LRESULT CComposerFrame::OnInsertCallNumber(WPARAM, LPARAM) {
     std::vector<CString> rows;
     for (const auto& [name, number] : calls) {
       CString row(name.IsEmpty() ? number : name);
-      if (!name.IsEmpty()) row += CString(u" " + std::u16string(number.View()));
+      if (!name.IsEmpty()) row += u" " + std::u16string(number.View());
       rows.push_back(std::move(row));
     }
     CTextListPickerDialog picker(transport::LoadResourceString(kCallHistoryTitle), rows);
