@@ -11,6 +11,7 @@ constexpr UINT kCloseAskOther = 1378;
 constexpr UINT kDefaultSendOptions = 1379;
 constexpr UINT kCapturePicture = 1317;
 constexpr UINT kCaptureVideo = 1318;
+constexpr UINT kEditText = 40003;
 constexpr UINT kAddSlide = 40007;
 constexpr UINT kInsertVisual = 40008;
 constexpr UINT kInsertAudio = 40009;
@@ -35,9 +36,11 @@ constexpr UINT kLastColour = 40437;
 constexpr UINT kInsertContact = 40749;
 constexpr UINT kSlidePopup = 40750;
 constexpr UINT kSendAsText = 40753;
+constexpr UINT kInsertListText = 40762;
 constexpr UINT kNothing = 40851;
 constexpr UINT kChooseLayout = 40872;
 constexpr UINT kInsertCallNumber = 40921;
+constexpr UINT kInsertEmoticon = 40925;
 }  // namespace composer_command
 
 // Sent to an earlier composer (and to the media picker) when a new compose form opens.

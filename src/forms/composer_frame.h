@@ -137,6 +137,21 @@ class CComposerFrame : public CWndBase {
   bool ApplyContentRules(MediaType type);
   CString CopyIntoPartFolder(LPCWSTR path, std::u16string_view name);
 
+  // composer_insert_commands.cpp: the insert commands, each through its picker.
+  LRESULT OnInsertVisual(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInsertAudio(WPARAM wParam, LPARAM lParam);
+  LRESULT OnEditText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInsertEmoticon(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInsertListText(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInsertCallNumber(WPARAM wParam, LPARAM lParam);
+  LRESULT OnCapture(WPARAM wParam, LPARAM lParam);
+  template <typename Action>
+  void RunInsert(Action action);
+  void AddObtained(LPCWSTR path, MediaType type);
+  void Capture(bool video);
+  void RecordAudio();
+  int CdmaMessageType() const;
+
   // composer_flows.cpp: closing, sending, previewing and the other whole-message flows.
   LRESULT OnClose(WPARAM wParam, LPARAM lParam);
   LRESULT OnCloseMessage(WPARAM wParam, LPARAM lParam);

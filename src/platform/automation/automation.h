@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,14 @@ int CautiousAnswer(UINT style);
 void SetUnexpectedPromptHandler(std::function<void(const Prompt&)> handler);
 // Every prompt asked since the last Reset, answered or not.
 const std::vector<Prompt>& PromptLog();
+
+// Queues the file a person picks in the next file chooser; an empty path cancels it. With `expectedTitle`, the chooser's
+// title must contain it, or the choice stays queued.
+void QueueFileChoice(std::u16string path, std::u16string expectedTitle = {});
+std::size_t PendingFileChoices();
+// The queued file for a file chooser (logged as a prompt of kind "FileChooser"); nothing, after
+// reporting the prompt as unexpected, when no matching choice is queued.
+std::optional<std::u16string> ChooseFile(const Prompt& prompt);
 
 // Runs `action` once the queue is idle after a window of the class (without regard to case; empty
 // for any) and title (empty for any) was created. A once-only hook is removed when it fires.

@@ -15,8 +15,14 @@ struct QueuedAnswer {
   std::u16string expectedText;
 };
 
+struct QueuedFile {
+  std::u16string path;
+  std::u16string expectedTitle;
+};
+
 struct PromptState {
   std::deque<QueuedAnswer> answers;
+  std::deque<QueuedFile> files;
   std::vector<Prompt> log;
   std::function<void(const Prompt&)> unexpected;
 };
@@ -48,6 +54,18 @@ void QueueAnswer(int answer, std::u16string expectedText) {
 
 std::size_t PendingAnswers() { return Prompts().answers.size(); }
 
+namespace {
+
+void ReportUnexpected(const PromptState& state, const Prompt& prompt) {
+  if (state.unexpected) {
+    state.unexpected(prompt);
+  } else {
+    ReportToStandardError(prompt);
+  }
+}
+
+}  // namespace
+
 int Answer(const Prompt& prompt, int fallback) {
   PromptState& state = Prompts();
   state.log.push_back(prompt);
@@ -59,12 +77,29 @@ int Answer(const Prompt& prompt, int fallback) {
       return answer;
     }
   }
-  if (state.unexpected) {
-    state.unexpected(prompt);
-  } else {
-    ReportToStandardError(prompt);
-  }
+  ReportUnexpected(state, prompt);
   return fallback;
+}
+
+void QueueFileChoice(std::u16string path, std::u16string expectedTitle) {
+  Prompts().files.push_back({std::move(path), std::move(expectedTitle)});
+}
+
+std::size_t PendingFileChoices() { return Prompts().files.size(); }
+
+std::optional<std::u16string> ChooseFile(const Prompt& prompt) {
+  PromptState& state = Prompts();
+  state.log.push_back(prompt);
+  if (!state.files.empty()) {
+    const QueuedFile& next = state.files.front();
+    if (next.expectedTitle.empty() || prompt.caption.find(next.expectedTitle) != std::u16string::npos) {
+      std::u16string path = next.path;
+      state.files.pop_front();
+      return path;
+    }
+  }
+  ReportUnexpected(state, prompt);
+  return std::nullopt;
 }
 
 void SetUnexpectedPromptHandler(std::function<void(const Prompt&)> handler) {
@@ -76,6 +111,7 @@ const std::vector<Prompt>& PromptLog() { return Prompts().log; }
 void ResetPrompts() {
   PromptState& state = Prompts();
   state.answers.clear();
+  state.files.clear();
   state.log.clear();
 }
 

@@ -13,6 +13,9 @@ constexpr const WCHAR* kDialogClassName = u"Dialog";
 // The control that should take the focus: WM_INITDIALOG's result TRUE gives it to the first
 // item with WS_TABSTOP.
 constexpr UINT WM_NEXTDLGCTL = 0x0028;
+// Sent to a modal dialog, headless, once its queue has run dry with nobody to press its buttons:
+// a dialog that ends itself from the automation's queues answers; any other gets a button.
+constexpr UINT WM_ANSWER_FOR_ABSENT_USER = 0x04F6;
 constexpr UINT DM_GETDEFID = WM_USER + 0;
 
 // Creates the dialog and runs it modally; returns the value given to EndDialog, or -1 when the

@@ -15,7 +15,10 @@ std::u16string TitleOf(HWND hwnd) {
 
 // Headless, nobody will press a button once the queue has run dry: the automation's answer queue
 // says what a person would have done.
-void AnswerForAbsentUser(HWND dialog) {
+void AnswerForAbsentUser(HWND dialog, const DialogState& state) {
+  // A dialog whose answer is more than a button (a file, a row) takes it from the queue itself.
+  SendMessageW(dialog, WM_ANSWER_FOR_ABSENT_USER, 0, 0);
+  if (!IsWindow(dialog) || state.ended) return;
   std::u16string title = TitleOf(dialog);
   platform::automation::Prompt prompt{u"Dialog", GetWindow(dialog, GW_OWNER), title, title, 0};
   EndDialog(dialog, platform::automation::Answer(prompt, IDCANCEL));
@@ -37,7 +40,7 @@ void RunModalLoop(HWND dialog, const DialogState& state) {
     // Idle actions run while the queue was looked at may have ended the dialog.
     if (!IsWindow(dialog) || state.ended) break;
     if (!platform::window::WaitHandler()) {
-      AnswerForAbsentUser(dialog);
+      AnswerForAbsentUser(dialog, state);
       continue;
     }
     if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {

@@ -1,0 +1,268 @@
+// The composer's insert commands: each opens its picker (files, texts, the call history, the
+// emoticons, the text editor, the camera or the recorder) with the busy flag set, and what the
+// person obtains goes into the current slide as a device file or as text.
+#include <string>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "engines/camera_capture.h"
+#include "forms/composer_frame.h"
+#include "forms/composer_recording.h"
+#include "forms/emoticon_picker.h"
+#include "forms/media_picker.h"
+#include "forms/message_size.h"
+#include "forms/recorder_dialog.h"
+#include "forms/text_edit_window.h"
+#include "forms/text_list_picker.h"
+#include "model/device_file.h"
+#include "platform/controls/control_messages.h"
+#include "platform/file_api.h"
+#include "platform/phone/call_log.h"
+#include "platform/shell/camera_capture.h"
+#include "platform/text_conversion.h"
+#include "platform/window/window_styles.h"
+#include "transport/mms_global.h"
+#include "transport/resource_module.h"
+
+namespace {
+
+constexpr UINT kVisualPickerTitle = 40409;
+constexpr UINT kAudioPickerTitle = 40255;
+constexpr UINT kCallHistoryTitle = 40410;
+constexpr UINT kCapturePictureTitle = 40411;
+constexpr UINT kCaptureVideoTitle = 40412;
+constexpr UINT kFormattedTextText = 40000;
+constexpr UINT kNoCameraText = 41290;
+constexpr UINT kRecordRowText = 41291;
+constexpr UINT kTextEditorTitle = 41292;
+constexpr UINT kSipInfo = 224;
+constexpr DWORD kMarkupTextFormat = 9;
+constexpr int kVideoFromPictureCapture = 1;
+constexpr int kPictureFromVideoCapture = 2;
+
+std::u16string FolderOf(std::u16string_view path) {
+  const std::size_t slash = path.find_last_of(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, slash + 1));
+}
+
+DWORD DeviceFileSize(const std::u16string& path) {
+  WIN32_FIND_DATAW data{};
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  FindClose(find);
+  return data.nFileSizeHigh != 0 ? 0xFFFFFFFF : data.nFileSizeLow;
+}
+
+void ShowMessage(HWND owner, UINT textId, UINT style) {
+  if (CMMSGlobal* global = GetMMSGlobal()) global->MessageBoxW(owner, textId, style);
+}
+
+// The calls that have a number, newest first, as the phone library hands them out.
+std::vector<std::pair<CString, CString>> CallsWithNumbers() {
+  std::vector<std::pair<CString, CString>> calls;
+  HANDLE log = nullptr;
+  if (FAILED(PhoneOpenCallLog(&log))) return calls;
+  CALLLOGENTRY entry{};
+  entry.cbSize = sizeof entry;
+  while (calls.size() < platform::phone::kMaxCalls && PhoneGetCallLogEntry(log, &entry) == S_OK) {
+    if (entry.pszNumber != nullptr && *entry.pszNumber != 0) {
+      calls.emplace_back(CString(entry.pszName != nullptr ? entry.pszName : u""), CString(entry.pszNumber));
+    }
+    entry.cbSize = sizeof entry;
+  }
+  PhoneCloseCallLog(log);
+  return calls;
+}
+
+}  // namespace
+
+int CComposerFrame::CdmaMessageType() const {
+  if (GetConfigValue(numeric_setting::kIsSupportCDMA) == 0) return 0;
+  return m_flixMode ? 1 : 2;
+}
+
+template <typename Action>
+void CComposerFrame::RunInsert(Action action) {
+  // Insertions pump messages while their picker is open: a second one, a close or a send waits.
+  if (!m_editor || m_busy) return;
+  FlushSlideEdits();
+  m_busy = true;
+  action();
+  m_busy = false;
+  m_captureMarker = 0;
+  RefreshSlide();
+  SendMessage(WM_SETTINGCHANGE, kSipInfo, 0);
+}
+
+void CComposerFrame::AddObtained(LPCWSTR path, MediaType type) {
+  AddDeviceFile(path, type);
+  // The insertion clears the flag when it is done; the command that obtained the object is not.
+  m_busy = true;
+}
+
+LRESULT CComposerFrame::OnInsertVisual(WPARAM, LPARAM) {
+  RunInsert([this] {
+    MediaPickerRequest request;
+    request.title = transport::LoadResourceString(kVisualPickerTitle);
+    request.startFolder = GetLastFolder(last_folder::kCurVisualPath);
+    switch (CdmaMessageType()) {
+      case 1:
+        request.filter = GetConfigString(string_setting::kVideoFilter);
+        request.filter += GetConfigString(string_setting::kMediaPlayerSupportFilter).View();
+        break;
+      case 2: request.filter = GetConfigString(string_setting::kImageFilter); break;
+      default:
+        request.filter = GetConfigString(string_setting::kImageFilter);
+        request.filter += GetConfigString(string_setting::kVideoFilter).View();
+        break;
+    }
+    if (GetConfigMask(2, kCapturePictureMask) != 0) {
+      request.captureText = transport::LoadResourceString(kCapturePictureTitle);
+    }
+    CMediaPickerDialog picker(std::move(request));
+    const MediaPickerResult result = picker.Run(GetHandle());
+    if (result.outcome == MediaPickerResult::Outcome::kCapture) {
+      Capture(false);
+      return;
+    }
+    if (result.outcome != MediaPickerResult::Outcome::kFile) return;
+    AddObtained(result.path.GetString(), media_type::kNone);
+    if (m_start.composeMode == 1) SetLastFolder(last_folder::kCurVisualPath, result.folder.GetString(), TRUE);
+  });
+  return 0;
+}
+
+LRESULT CComposerFrame::OnInsertAudio(WPARAM, LPARAM) {
+  RunInsert([this] {
+    MediaPickerRequest request;
+    request.title = transport::LoadResourceString(kAudioPickerTitle);
+    request.startFolder = GetLastFolder(last_folder::kCurSoundPath);
+    request.filter = GetConfigString(string_setting::kAudioFilter);
+    request.captureText = transport::LoadResourceString(kRecordRowText);
+    CMediaPickerDialog picker(std::move(request));
+    const MediaPickerResult result = picker.Run(GetHandle());
+    if (result.outcome == MediaPickerResult::Outcome::kCapture) {
+      RecordAudio();
+      return;
+    }
+    if (result.outcome != MediaPickerResult::Outcome::kFile) return;
+    AddObtained(result.path.GetString(), media_type::kNone);
+    if (m_start.composeMode == 1) SetLastFolder(last_folder::kCurSoundPath, result.folder.GetString(), TRUE);
+  });
+  return 0;
+}
+
+void CComposerFrame::RecordAudio() {
+  const MessageModel& model = m_editor->Model();
+  const Slide& slide = m_editor->CurrentSlide();
+  DWORD currentAudio = 0;
+  if (slide.audio && slide.audio->part != nullptr) {
+    currentAudio = DeviceFileSize(std::u16string(model.partFolder.View()) + std::u16string(slide.audio->part->fileName.View()));
+  }
+  const int budget = InsertAudioBudget(MaxSendSize(), MessageSizeOf(model), currentAudio);
+  const std::u16string path =
+      RecordingPath(std::u16string(model.partFolder.View()), GetConfigValue(numeric_setting::kRecordType));
+  if (path.empty()) return;
+  if (std::optional<CString> recorded = RecordVoiceClip(GetHandle(), CString(path), budget)) {
+    AddObtained(recorded->GetString(), media_type::kNone);
+  }
+}
+
+void CComposerFrame::Capture(bool video) {
+  const CString folder = GetFolderSetting(video ? folder_setting::kVideoPath : folder_setting::kPicturePath);
+  const CString title = transport::LoadResourceString(video ? kCaptureVideoTitle : kCapturePictureTitle);
+  const CameraCaptureParameters parameters = video ? VideoCaptureParameters(0) : StillCaptureParameters();
+  SHCAMERACAPTURE capture{};
+  capture.cbSize = sizeof capture;
+  capture.hwndOwner = GetHandle();
+  capture.pszInitialDir = folder.GetString();
+  capture.pszTitle = title.GetString();
+  capture.StillQuality = parameters.stillQuality;
+  capture.VideoTypes = parameters.videoType;
+  capture.nResolutionWidth = static_cast<DWORD>(parameters.resolutionWidth);
+  capture.nResolutionHeight = static_cast<DWORD>(parameters.resolutionHeight);
+  capture.nVideoTimeLimit = parameters.videoTimeLimit;
+  capture.Mode = parameters.mode;
+  if (FAILED(SHCameraCapture(&capture)) || capture.szFile[0] == 0) {
+    ShowMessage(GetHandle(), kNoCameraText, MB_ICONEXCLAMATION);
+    return;
+  }
+  const MediaType type = TypeOfFile(capture.szFile, true);
+  const DWORD kind = media_type::KindOf(type);
+  if (!video && kind == media_type::kVideo) m_captureMarker = kVideoFromPictureCapture;
+  if (video && kind == media_type::kImage) m_captureMarker = kPictureFromVideoCapture;
+  AddObtained(capture.szFile, type);
+  SetLastFolder(last_folder::kCurVisualPath, FolderOf(capture.szFile).c_str(), TRUE);
+}
+
+LRESULT CComposerFrame::OnCapture(WPARAM wParam, LPARAM) {
+  const bool video = LOWORD(wParam) == composer_command::kCaptureVideo;
+  RunInsert([this, video] { Capture(video); });
+  return 0;
+}
+
+LRESULT CComposerFrame::OnEditText(WPARAM, LPARAM) {
+  RunInsert([this] {
+    const Slide& slide = m_editor->CurrentSlide();
+    if (slide.text && slide.text->part != nullptr && media_type::FormatOf(slide.text->part->type) == kMarkupTextFormat) {
+      ShowMessage(GetHandle(), kFormattedTextText, MB_ICONEXCLAMATION);
+      return;
+    }
+    CTextEditWindow editor(transport::LoadResourceString(kTextEditorTitle), m_editor->SlideText());
+    std::optional<CString> edited = editor.Run(GetHandle());
+    if (!edited) return;
+    // The edited text takes the place of the slide's text rather than adding to it.
+    m_editor->SetSlideText(u"");
+    if (!edited->IsEmpty()) AddObtained(edited->GetString(), media_type::kInlineText);
+  });
+  return 0;
+}
+
+LRESULT CComposerFrame::OnInsertEmoticon(WPARAM, LPARAM) {
+  RunInsert([this] {
+    CString text;
+    if (RunEmoticonPicker(GetHandle(), &text) && !text.IsEmpty()) AddObtained(text.GetString(), media_type::kInlineText);
+  });
+  return 0;
+}
+
+LRESULT CComposerFrame::OnInsertListText(WPARAM, LPARAM) {
+  RunInsert([this] {
+    const std::vector<CString> texts = ListTexts();
+    CTextListPickerDialog picker(transport::LoadResourceString(kListTextTitle), texts);
+    if (const std::optional<std::size_t> chosen = picker.Run(GetHandle())) {
+      AddObtained(texts[*chosen].GetString(), media_type::kInlineText);
+    }
+  });
+  return 0;
+}
+
+LRESULT CComposerFrame::OnInsertCallNumber(WPARAM, LPARAM) {
+  // The header's field keeps the focus through the picker, so it is asked for first.
+  HWND field = m_headerWindow && m_headerWindow->HasFocusedField() ? ::GetFocus() : nullptr;
+  RunInsert([this, field] {
+    const std::vector<std::pair<CString, CString>> calls = CallsWithNumbers();
+    std::vector<CString> rows;
+    for (const auto& [name, number] : calls) {
+      CString row(name.IsEmpty() ? number : name);
+      if (!name.IsEmpty()) row += u" " + std::u16string(number.View());
+      rows.push_back(std::move(row));
+    }
+    CTextListPickerDialog picker(transport::LoadResourceString(kCallHistoryTitle), rows);
+    const std::optional<std::size_t> chosen = picker.Run(GetHandle());
+    if (!chosen) return;
+    CString address;
+    address.Format(u"\"%s\"<%s>", calls[*chosen].first.GetString(), calls[*chosen].second.GetString());
+    if (field == nullptr || !::IsWindow(field)) {
+      AddObtained(address.GetString(), media_type::kInlineText);
+      return;
+    }
+    // Into the address field as one more recipient after those it holds.
+    const int length = ::GetWindowTextLengthW(field);
+    std::u16string text = length > 0 ? u"; " : u"";
+    text += address.View();
+    ::SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(length), length);
+    ::SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+  });
+  return 0;
+}

@@ -1,0 +1,30 @@
+#include "forms/composer_recording.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "model/device_file.h"
+#include "platform/text_conversion.h"
+
+namespace {
+
+constexpr std::int64_t kMessageOverhead = 1024;
+constexpr int kMaxNameTries = 1000;
+
+}  // namespace
+
+int InsertAudioBudget(DWORD maxSendSize, DWORD messageSize, DWORD currentAudioSize) {
+  const std::int64_t budget = static_cast<std::int64_t>(maxSendSize) - messageSize - kMessageOverhead + currentAudioSize;
+  return static_cast<int>(std::clamp<std::int64_t>(budget, 0, INT_MAX));
+}
+
+std::u16string RecordingPath(const std::u16string& partFolder, LONG recordType) {
+  const std::u16string extension = recordType != 0 ? u".amr" : u".qcp";
+  for (int n = 0; n < kMaxNameTries; ++n) {
+    const std::u16string number = n == 0 ? u"" : u"_" + platform::Utf8ToUtf16(std::to_string(n));
+    std::u16string path = partFolder + u"record" + number + extension;
+    if (!DevicePathExists(path)) return path;
+  }
+  return {};
+}

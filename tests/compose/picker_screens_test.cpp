@@ -1,0 +1,67 @@
+// The composer's pickers at both common densities, compared with reference pictures a person has
+// looked at: the media picker in a folder with a sub-folder, pictures and the capture row, and the
+// texts picker. The pictures drawn are kept under the build folder (picker-pictures/<size>/);
+// MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references with them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "composer_frame_fixture.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "platform/window/screen.h"
+#include "ui/golden_compare.h"
+
+namespace {
+
+using namespace composer_test;
+
+class PickerScreens : public ComposerFrameTest, public ::testing::WithParamInterface<platform::window::ScreenGeometry> {
+ protected:
+  void TearDown() override {
+    ComposerFrameTest::TearDown();
+    platform::window::ResetScreen();
+  }
+  // Opens the picker of `command` and draws it once it has settled; the picker is then cancelled.
+  void DrawPicker(CComposerFrame* frame, WORD command, const std::string& name) {
+    const platform::window::ScreenGeometry screen = GetParam();
+    const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
+    const std::filesystem::path drawn = test_support::BinaryPath("picker-pictures/" + size);
+    const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
+    std::filesystem::create_directories(drawn);
+    bool shot = false;
+    std::string error;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND) {
+      shot = platform::automation::Screenshot(drawn / name, &error);
+    });
+    frame->SendMessage(WM_COMMAND, command, 0);
+    platform::automation::PumpUntilIdle();
+    ASSERT_TRUE(shot) << error;
+    EXPECT_TRUE(ui_test::MatchesReference(drawn, references, name));
+  }
+};
+
+TEST_P(PickerScreens, TheMediaPickerAndTheTextsPickerMatchTheirReferences) {
+  ASSERT_TRUE(platform::window::ConfigureScreen(GetParam()));
+  SetConfigValue(numeric_setting::kCaptureEnable, 0x6, FALSE);
+  std::filesystem::create_directories(m_device.Host(u"\\My Documents\\My Pictures\\Holiday"));
+  WriteFileBytes(m_device.Host(u"\\My Documents\\My Pictures\\beach.jpg"),
+                 ReadFileBytes(test_support::CorpusPath("jpeg/canon-eos-40d.jpg")));
+  WriteFileBytes(m_device.Host(u"\\My Documents\\My Pictures\\notes.txt"), "not a picture");
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  platform::automation::QueueFileChoice(u"");
+  DrawPicker(frame, composer_command::kInsertVisual, "media_picker.png");
+  platform::automation::QueueAnswer(0);
+  DrawPicker(frame, composer_command::kInsertListText, "text_list_picker.png");
+  EXPECT_FALSE(frame->Editor()->CurrentSlide().image.has_value());
+  EXPECT_TRUE(frame->Editor()->SlideText().IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, PickerScreens,
+                         ::testing::Values(platform::window::ScreenGeometry{240, 320, 96},
+                                           platform::window::ScreenGeometry{480, 640, 192}),
+                         [](const auto& info) { return std::to_string(info.param.width); });
+
+}  // namespace
