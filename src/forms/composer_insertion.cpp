@@ -70,12 +70,16 @@ DWORD SoundFormatOfVideo(DWORD videoFormat) {
 // The engine answers a first-frame request for a file that plays but shows nothing with its
 // no-still marker.
 bool HoldsOnlySound(LPCWSTR path) {
-  ULC_VideoEngine* engine = ULC_Global::GetGlobal()->InitVideoInstance();
+  ULC_Global* global = ULC_Global::GetGlobal();
+  // An engine made only for this question is not kept.
+  const bool madeHere = !global->videoEngine;
+  ULC_VideoEngine* engine = global->InitVideoInstance();
   if (engine == nullptr) return false;
   SIZE box{1, 1};
   DibImage* frame = Video_LoadFirstFrame(engine, path, &box);
   const bool soundOnly = frame == reinterpret_cast<DibImage*>(static_cast<intptr_t>(-1));
   FreeDibImage(frame);
+  if (madeHere) global->UninitVideoInstance();
   return soundOnly;
 }
 
