@@ -49,6 +49,7 @@ constexpr UINT WM_COMPOSER_REPLACED = 0x04E9;
 // The frame's private messages.
 namespace composer_message {
 constexpr UINT kAddObject = 0x0788;      // wParam media type code, lParam the device path (LPCWSTR)
+constexpr UINT kInsertPersonalData = 0x07B3;  // wParam 2 a contact card, 3 a calendar entry
 constexpr UINT kNavigation = 0x0787;     // wParam the navigation state
 constexpr UINT kRelayout = 0x07AC;
 constexpr UINT kClose = 0x07BE;
@@ -57,6 +58,7 @@ constexpr UINT kFirstShow = 0x07BC;
 constexpr UINT kSendButton = 0x050C;     // wParam 1 enables, 0 disables
 constexpr UINT kReset = 0x050D;
 constexpr UINT kRefreshItems = 0x0512;
+constexpr UINT kHandedOverFile = 0x0522;  // the file waiting in the transport's context
 constexpr UINT kScrollToFocus = 0x0527;
 constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
 constexpr UINT kPolicyChanged = 0x052E;

@@ -72,6 +72,8 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       MapFirst(),
       OnCommandId(composer_command::kCloseAskOther, &F::OnClose),
       OnMessage(composer_message::kAddObject, &F::OnAddObject),
+      OnMessage(composer_message::kInsertPersonalData, &F::OnInsertPersonalData),
+      OnMessage(composer_message::kHandedOverFile, &F::OnHandedOverFile),
       OnMessage(composer_message::kRelayout, &F::OnRefreshItems),
       OnMessage(WM_SIZE, &F::OnSize),
       OnMessage(WM_MOVE, &F::OnMove),

@@ -92,6 +92,13 @@ class CComposerFrame : public CWndBase {
   // Adds the device file of `type` to the current slide under the content rules; false when it
   // was refused or declined.
   bool AddDeviceFile(LPCWSTR path, MediaType type);
+  // A picture into the current slide through the part folder: nothing changes when the slide
+  // shows it already, a file the message holds is used again, and a new copy is scaled to
+  // DefaultResolution and held to the room the message has left.
+  bool InsertPicture(LPCWSTR path, MediaType type);
+  // Where a recording for the current slide goes: a new "record.amr" (RecordType set) or
+  // "record.qcp" in the part folder; empty when no name is free.
+  CString RecordingPath() const;
   // 1 when a video came through the picture capture, 2 a picture through the video capture; it
   // selects the questions of the next insertion and is cleared after it.
   void SetCaptureMarker(int marker) { m_captureMarker = marker; }
@@ -136,6 +143,17 @@ class CComposerFrame : public CWndBase {
   bool InsertObject(LPCWSTR path, MediaType type);
   bool ApplyContentRules(MediaType type);
   CString CopyIntoPartFolder(LPCWSTR path, std::u16string_view name);
+  MediaType OfferVideoAsSound(LPCWSTR path, MediaType type);
+  bool FitBudget(LPCWSTR source, LPCWSTR copy);
+  void Tell(UINT textId);
+  // A free name in the part folder made from `wanted`; empty when none is free.
+  std::u16string UniquePartName(std::u16string_view wanted) const;
+
+  // composer_handed_over.cpp: files that reach the composer from elsewhere.
+  LRESULT OnHandedOverFile(WPARAM wParam, LPARAM lParam);
+  LRESULT OnInsertPersonalData(WPARAM wParam, LPARAM lParam);
+  bool InsertHandedOverText(LPCWSTR path);
+  bool InsertContactCard();
 
   // composer_insert_commands.cpp: the insert commands, each through its picker.
   LRESULT OnInsertVisual(WPARAM wParam, LPARAM lParam);

@@ -40,6 +40,9 @@ struct MediaPart {
   DWORD receivedSize = 0;
   // The name of the part's file inside the part folder.
   CString fileName;
+  // The device file the part was copied from when the composer made it (maybe scaled); empty
+  // otherwise. Inserting that file again reuses the part.
+  CString sourcePath;
 };
 
 using PartList = std::list<MediaPart>;  // a list, so that references to parts stay valid

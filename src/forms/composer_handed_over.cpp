@@ -1,0 +1,166 @@
+// Files that reach the composer from elsewhere: the file another application handed over with the
+// new message, and a contact card made from the contact store.
+#include <optional>
+#include <string>
+
+#include "forms/composer_frame.h"
+#include "forms/content_check.h"
+#include "forms/message_size.h"
+#include "model/device_file.h"
+#include "platform/file_api.h"
+#include "platform/pim/contact_chooser.h"
+#include "platform/temporary_files.h"
+#include "platform/text_conversion.h"
+#include "transport/mms_global.h"
+
+namespace {
+
+constexpr UINT kPersonalDataCopyFailedText = 40447;
+constexpr WPARAM kContactCard = 2;
+constexpr DWORD kMarkupTextFormat = 9;
+constexpr DWORD kSvgFormat = 6;
+constexpr DWORD kContactCardFormat = 1;
+// A handed-over text larger than this contributes only its first kHandedOverTextBytes bytes.
+constexpr std::size_t kLargestWholeText = 9999;
+constexpr std::size_t kHandedOverTextBytes = 9998;
+constexpr std::size_t kChooserTextLength = 128;
+
+// Left over by the import of a handed-over file; of no use once the file is in the message or
+// was refused.
+constexpr const WCHAR* kImportLeftovers[] = {u"\\Temp\\vCalendar.vcs", u"\\Temp\\vCard.vcf"};
+
+// Up to `limit` bytes from the start of the file; nullopt when it cannot be read.
+std::optional<std::string> ReadPrefix(LPCWSTR path, std::size_t limit) {
+  ScopedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.IsValid()) return std::nullopt;
+  std::string bytes(limit, '\0');
+  std::size_t filled = 0;
+  while (filled < limit) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), bytes.data() + filled, static_cast<DWORD>(limit - filled), &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    filled += got;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
+// The cut may fall inside a character: an unfinished UTF-8 sequence at the end is dropped.
+std::string_view WithoutCutCharacter(std::string_view text) {
+  std::size_t lead = text.size();
+  for (int back = 0; back < 4 && lead > 0; ++back) {
+    const auto byte = static_cast<unsigned char>(text[lead - 1]);
+    if ((byte & 0xC0) != 0x80) break;
+    --lead;
+  }
+  if (lead == 0) return text;
+  const auto byte = static_cast<unsigned char>(text[lead - 1]);
+  const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+  return text.size() - (lead - 1) < length ? text.substr(0, lead - 1) : text;
+}
+
+std::u16string Utf16Of(std::string_view bytes, bool bigEndian) {
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    text.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
+  }
+  if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
+  return text;
+}
+
+// The text of the file's bytes: UTF-16 after its byte-order mark, or UTF-8 (with or without its
+// mark). nullopt for bytes that are neither.
+std::optional<std::u16string> DecodeHandedOverText(std::string_view bytes, bool cut) {
+  auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  if (starts("\xFF\xFE")) return Utf16Of(bytes.substr(2), false);
+  if (starts("\xFE\xFF")) return Utf16Of(bytes.substr(2), true);
+  if (starts("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  if (cut) bytes = WithoutCutCharacter(bytes);
+  if (!platform::IsValidUtf8(bytes)) return std::nullopt;
+  return platform::Utf8ToUtf16(bytes);
+}
+
+}  // namespace
+
+bool CComposerFrame::InsertHandedOverText(LPCWSTR path) {
+  std::optional<std::string> bytes = ReadPrefix(path, kLargestWholeText + 1);
+  if (!bytes) return false;
+  const bool cut = bytes->size() > kLargestWholeText;
+  if (cut) bytes->resize(kHandedOverTextBytes);
+  const std::optional<std::u16string> text = DecodeHandedOverText(*bytes, cut);
+  if (!text) return false;
+  return text->empty() || InsertObject(text->c_str(), media_type::kInlineText);
+}
+
+LRESULT CComposerFrame::OnHandedOverFile(WPARAM, LPARAM) {
+  ULC_Global* global = ULC_Global::GetGlobal();
+  const CString path = global->importedFile;
+  global->importedFile.Empty();
+  if (!m_editor || path.IsEmpty()) return 0;
+  m_handedOver = true;
+  m_editor->SetChanged(true);
+  FlushSlideEdits();
+  const MediaType type = TypeOfFile(path.View(), true);
+  const DWORD kind = media_type::KindOf(type);
+  const DWORD format = media_type::FormatOf(type);
+  m_busy = true;
+  bool added = false;
+  if (kind == media_type::kText && format != kMarkupTextFormat) {
+    // A text that cannot be read as text still goes with the message, as a file.
+    added = InsertHandedOverText(path) || InsertObject(path, media_type::kGenericText);
+  } else if (kind == media_type::kImage && format != kSvgFormat) {
+    added = InsertPicture(path, type);
+    if (!added) {
+      for (LPCWSTR leftover : kImportLeftovers) DeleteFileW(leftover);
+    }
+  } else {
+    added = InsertObject(path, type);
+  }
+  m_busy = false;
+  m_captureMarker = 0;
+  RefreshSlide();
+  return added ? 1 : 0;
+}
+
+LRESULT CComposerFrame::OnInsertPersonalData(WPARAM wParam, LPARAM) {
+  if (!m_editor || wParam != kContactCard) return 0;
+  FlushSlideEdits();
+  m_busy = true;
+  const bool added = InsertContactCard();
+  m_busy = false;
+  RefreshSlide();
+  return added ? 1 : 0;
+}
+
+bool CComposerFrame::InsertContactCard() {
+  std::u16string name(kChooserTextLength, u'\0');
+  CONTACTCHOICE choice{};
+  choice.cbSize = sizeof(choice);
+  choice.hwndOwner = GetHandle();
+  choice.lpszName = name.data();
+  choice.cchName = static_cast<DWORD>(name.size());
+  if (ChooseContact(&choice) != 1) return false;
+  MessageModel& model = m_editor->Model();
+  const std::u16string file = UniquePartName(u"vCard.vcf");
+  const std::u16string target = std::u16string(model.partFolder.View()) + file;
+  const std::u16string temporary = target + platform::Utf8ToUtf16(platform::TemporarySuffix());
+  CMMSGlobal* global = GetMMSGlobal();
+  if (file.empty() || global == nullptr || !global->GetContactPoom()->Export(choice.lContactId, temporary.c_str()) ||
+      !MoveFileExW(temporary.c_str(), target.c_str(), 0)) {
+    DeleteFileW(temporary.c_str());
+    Tell(kPersonalDataCopyFailedText);
+    return false;
+  }
+  const MediaType type = media_type::Make(media_type::kPersonalData, kContactCardFormat);
+  if (!CheckInsertion(target.c_str(), type, &model, &m_editor->CurrentSlide(), GetHandle(), false)) {
+    DeleteFileW(target.c_str());
+    return false;
+  }
+  AddPartOfType(model, file, type);
+  CountAttachments(model);
+  m_editor->SetChanged(true);
+  ShowSizeMessage(GetHandle(), MessageSizeOf(model));
+  return true;
+}
