@@ -1,10 +1,10 @@
-// CAudioOnlyDialog (dialog 390): a video file that holds only sound may go into the message as a
+// CAudioOnlyDialog (dialog 392): a video file that holds only sound may go into the message as a
 // video or as a sound; the person picks one of the two buttons.
 #pragma once
 
 #include "ui/dialog_base.h"
 
-constexpr DWORD kAudioOnlyDialog = 390;
+constexpr DWORD kAudioOnlyDialog = 392;
 constexpr int kKeepAsVideoButton = 1436;
 constexpr int kSendAsSoundButton = 1437;
 

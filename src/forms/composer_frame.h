@@ -96,9 +96,6 @@ class CComposerFrame : public CWndBase {
   // shows it already, a file the message holds is used again, and a new copy is scaled to
   // DefaultResolution and held to the room the message has left.
   bool InsertPicture(LPCWSTR path, MediaType type);
-  // Where a recording for the current slide goes: a new "record.amr" (RecordType set) or
-  // "record.qcp" in the part folder; empty when no name is free.
-  CString RecordingPath() const;
   // 1 when a video came through the picture capture, 2 a picture through the video capture; it
   // selects the questions of the next insertion and is cleared after it.
   void SetCaptureMarker(int marker) { m_captureMarker = marker; }

@@ -219,10 +219,10 @@ bool CComposerHeaderWnd::ChooseContactFor(int field) {
   return Insert(field, chosen->value, chosen->kind, chosen->name);
 }
 
-bool CComposerHeaderWnd::InsertIntoFocusedField(const CString& text) {
+bool CComposerHeaderWnd::InsertIntoFocusedField(const CString& text, const CString& name) {
   const int field = FocusedAddressField();
   if (field == 0) return false;
-  return Insert(field, text, RecipientKindOf(text.View()), CString());
+  return Insert(field, text, RecipientKindOf(text.View()), name);
 }
 
 bool CComposerHeaderWnd::Insert(int field, const CString& value, RecipientKind kind, const CString& chooserName) {

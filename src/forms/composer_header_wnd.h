@@ -40,8 +40,9 @@ class CComposerHeaderWnd : public CWndBase {
   // went in. The frame's insert-contact command uses the focused field.
   bool ChooseContactFor(int field);
   // Puts a number or an e-mail address (from the call history, say) into the focused address
-  // field, with the same checks and the same display form as a picked contact.
-  bool InsertIntoFocusedField(const CString& text);
+  // field, with the same checks and the same display form as a picked contact; `name` is the
+  // source's own name for it, used when the contacts know none.
+  bool InsertIntoFocusedField(const CString& text, const CString& name = CString());
 
  private:
   LRESULT OnFieldCommand(WPARAM wParam, LPARAM lParam);

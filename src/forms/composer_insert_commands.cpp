@@ -238,8 +238,9 @@ LRESULT CComposerFrame::OnInsertListText(WPARAM, LPARAM) {
 }
 
 LRESULT CComposerFrame::OnInsertCallNumber(WPARAM, LPARAM) {
-  // The header's field keeps the focus through the picker, so it is asked for first.
-  HWND field = m_headerWindow && m_headerWindow->HasFocusedField() ? ::GetFocus() : nullptr;
+  // A recipient field of the header with the focus takes the number as one more recipient, with
+  // the checks a picked contact gets; the field is noted before the picker takes the focus.
+  const int field = m_headerWindow ? m_headerWindow->FocusedAddressField() : 0;
   RunInsert([this, field] {
     const std::vector<std::pair<CString, CString>> calls = CallsWithNumbers();
     std::vector<CString> rows;
@@ -251,18 +252,16 @@ LRESULT CComposerFrame::OnInsertCallNumber(WPARAM, LPARAM) {
     CTextListPickerDialog picker(transport::LoadResourceString(kCallHistoryTitle), rows);
     const std::optional<std::size_t> chosen = picker.Run(GetHandle());
     if (!chosen) return;
-    CString address;
-    address.Format(u"\"%s\"<%s>", calls[*chosen].first.GetString(), calls[*chosen].second.GetString());
-    if (field == nullptr || !::IsWindow(field)) {
-      AddObtained(address.GetString(), media_type::kInlineText);
+    const auto& [name, number] = calls[*chosen];
+    HWND edit = field != 0 ? m_headerWindow->GetDlgItem(field) : nullptr;
+    if (edit != nullptr) {
+      ::SetFocus(edit);
+      m_headerWindow->InsertIntoFocusedField(number, name);
       return;
     }
-    // Into the address field as one more recipient after those it holds.
-    const int length = ::GetWindowTextLengthW(field);
-    std::u16string text = length > 0 ? u"; " : u"";
-    text += address.View();
-    ::SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(length), length);
-    ::SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    CString address;
+    address.Format(u"\"%s\"<%s>", name.GetString(), number.GetString());
+    AddObtained(address.GetString(), media_type::kInlineText);
   });
   return 0;
 }

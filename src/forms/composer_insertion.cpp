@@ -235,12 +235,6 @@ MediaType CComposerFrame::OfferVideoAsSound(LPCWSTR path, MediaType type) {
   return dialog.Run(GetHandle()) == kSendAsSoundButton ? media_type::Make(media_type::kAudio, soundFormat) : type;
 }
 
-CString CComposerFrame::RecordingPath() const {
-  const std::u16string folder(m_editor->Model().partFolder.View());
-  const std::u16string name = UniqueName(folder, GetConfigValue(numeric_setting::kRecordType) != 0 ? u"record.amr" : u"record.qcp");
-  return name.empty() ? CString() : CString(folder + name);
-}
-
 std::u16string CComposerFrame::UniquePartName(std::u16string_view wanted) const {
   return UniqueName(std::u16string(m_editor->Model().partFolder.View()), wanted);
 }

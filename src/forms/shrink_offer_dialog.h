@@ -1,11 +1,11 @@
-// CShrinkOfferDialog (dialog 391): a picture is larger than the room the message has left; the
+// CShrinkOfferDialog (dialog 393): a picture is larger than the room the message has left; the
 // dialog shows both sizes and offers to make the picture smaller until it fits.
 #pragma once
 
 #include "platform/cstring.h"
 #include "ui/dialog_base.h"
 
-constexpr DWORD kShrinkOfferDialog = 391;
+constexpr DWORD kShrinkOfferDialog = 393;
 constexpr int kShrinkOfferText = 1001;
 
 class CShrinkOfferDialog : public CDialogBase {

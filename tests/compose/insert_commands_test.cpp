@@ -190,11 +190,12 @@ TEST_F(InsertCommandsTest, TheCallHistoryLeavesOutCallsWithoutANumberAndGreysSel
   EXPECT_EQ(frame->Editor()->SlideText(), u"\"Ann\"<+14255550100>");
   EXPECT_EQ(platform::automation::PromptLog().back().text, u"1. Ann +14255550100\n") << "the call without a number is left out";
 
-  // With an address field focused, the number goes there as one more recipient.
+  // With an address field focused, the number goes there as one more recipient, through the
+  // header's own checks and separator.
   TypeInto(frame->HeaderWindow()->GetDlgItem(header_field::kTo), u"+12065550199");
   QueueAnswer(1);
   Command(frame, composer_command::kInsertCallNumber);
-  EXPECT_EQ(frame->Header()->FieldText(header_field::kTo), u"+12065550199; \"Ann\"<+14255550100>");
+  EXPECT_EQ(frame->Header()->FieldText(header_field::kTo), u"+12065550199;\"Ann\"<+14255550100>");
 }
 
 TEST_F(InsertCommandsTest, TheTextEditorReplacesTheSlideTextAndFormattedTextIsRefused) {
