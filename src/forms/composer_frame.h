@@ -20,6 +20,12 @@
 constexpr const WCHAR* kComposerFrameClass = u"Ppc_WndCls_ComposerFrame";
 constexpr const WCHAR* kComposerFrameTitle = u"ComposerFrame";
 
+// What the frame's capture marker says of the next insertion: it selects the questions asked.
+namespace capture_marker {
+constexpr int kVideoFromPictureCapture = 1;
+constexpr int kPictureFromVideoCapture = 2;
+}  // namespace capture_marker
+
 constexpr UINT kComposerSoftKeys = 250;
 constexpr UINT kComposerPopups = 252;
 constexpr UINT_PTR kFocusTimer = 0xD8E0FF;

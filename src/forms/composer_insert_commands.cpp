@@ -37,8 +37,6 @@ constexpr UINT kRecordRowText = 41291;
 constexpr UINT kTextEditorTitle = 41292;
 constexpr UINT kSipInfo = 224;
 constexpr DWORD kMarkupTextFormat = 9;
-constexpr int kVideoFromPictureCapture = 1;
-constexpr int kPictureFromVideoCapture = 2;
 
 std::u16string FolderOf(std::u16string_view path) {
   const std::size_t slash = path.find_last_of(u'\\');
@@ -189,8 +187,8 @@ void CComposerFrame::Capture(bool video) {
   }
   const MediaType type = TypeOfFile(capture.szFile, true);
   const DWORD kind = media_type::KindOf(type);
-  if (!video && kind == media_type::kVideo) m_captureMarker = kVideoFromPictureCapture;
-  if (video && kind == media_type::kImage) m_captureMarker = kPictureFromVideoCapture;
+  if (!video && kind == media_type::kVideo) m_captureMarker = capture_marker::kVideoFromPictureCapture;
+  if (video && kind == media_type::kImage) m_captureMarker = capture_marker::kPictureFromVideoCapture;
   AddObtained(capture.szFile, type);
   SetLastFolder(last_folder::kCurVisualPath, FolderOf(capture.szFile).c_str(), TRUE);
 }

@@ -32,8 +32,6 @@ constexpr UINT kInsertCapturedPictureText = 40710;
 constexpr UINT kInsertCapturedVideoText = 40711;
 constexpr UINT kCapturedVideoReplacesAudioText = 40712;
 constexpr UINT kPersonalDataCopyFailedText = 40447;
-constexpr int kVideoFromPictureCapture = 1;
-constexpr int kPictureFromVideoCapture = 2;
 constexpr UINT kUnreadablePictureText = 41260;
 constexpr UINT kCannotShrinkText = 41262;
 constexpr int kMaxNameTries = 1000;
@@ -130,15 +128,15 @@ bool CComposerFrame::ApplyContentRules(MediaType type) {
   auto ask = [&](UINT text) { return global != nullptr && global->MessageBoxW(GetHandle(), text, MB_YESNO) == IDYES; };
   if (kind == media_type::kVideo) {
     if (slide.audio) {
-      if (!ask(m_captureMarker == kVideoFromPictureCapture ? kCapturedVideoReplacesAudioText : kVideoReplacesAudioText)) {
+      if (!ask(m_captureMarker == capture_marker::kVideoFromPictureCapture ? kCapturedVideoReplacesAudioText : kVideoReplacesAudioText)) {
         return false;
       }
       m_editor->RemoveObject(m_editor->Current(), slide_slot::kAudio);
-    } else if (m_captureMarker == kVideoFromPictureCapture && !ask(kInsertCapturedVideoText)) {
+    } else if (m_captureMarker == capture_marker::kVideoFromPictureCapture && !ask(kInsertCapturedVideoText)) {
       return false;
     }
   } else if (kind == media_type::kImage) {
-    if (m_captureMarker == kPictureFromVideoCapture && !ask(kInsertCapturedPictureText)) return false;
+    if (m_captureMarker == capture_marker::kPictureFromVideoCapture && !ask(kInsertCapturedPictureText)) return false;
   } else if (kind == media_type::kAudio && slide.video) {
     if (!ask(kAudioReplacesVideoText)) return false;
     m_editor->RemoveObject(m_editor->Current(), slide_slot::kVideo);
