@@ -7,6 +7,7 @@
 #include "forms/content_check.h"
 #include "forms/message_size.h"
 #include "model/device_file.h"
+#include "model/text_charset.h"
 #include "platform/file_api.h"
 #include "platform/pim/contact_chooser.h"
 #include "platform/temporary_files.h"
@@ -29,22 +30,6 @@ constexpr std::size_t kChooserTextLength = 128;
 // was refused.
 constexpr const WCHAR* kImportLeftovers[] = {u"\\Temp\\vCalendar.vcs", u"\\Temp\\vCard.vcf"};
 
-// Up to `limit` bytes from the start of the file; nullopt when it cannot be read.
-std::optional<std::string> ReadPrefix(LPCWSTR path, std::size_t limit) {
-  ScopedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.IsValid()) return std::nullopt;
-  std::string bytes(limit, '\0');
-  std::size_t filled = 0;
-  while (filled < limit) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), bytes.data() + filled, static_cast<DWORD>(limit - filled), &got, nullptr)) return std::nullopt;
-    if (got == 0) break;
-    filled += got;
-  }
-  bytes.resize(filled);
-  return bytes;
-}
-
 // The cut may fall inside a character: an unfinished UTF-8 sequence at the end is dropped.
 std::string_view WithoutCutCharacter(std::string_view text) {
   std::size_t lead = text.size();
@@ -59,13 +44,9 @@ std::string_view WithoutCutCharacter(std::string_view text) {
   return text.size() - (lead - 1) < length ? text.substr(0, lead - 1) : text;
 }
 
-std::u16string Utf16Of(std::string_view bytes, bool bigEndian) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    text.push_back(static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first));
-  }
+// UTF-16 after its mark; a high surrogate the cut left without its partner is dropped.
+std::u16string Utf16Of(std::string_view bytes, bool littleEndian) {
+  std::u16string text = DecodeUtf16(bytes, littleEndian);
   if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
   return text;
 }
@@ -74,8 +55,8 @@ std::u16string Utf16Of(std::string_view bytes, bool bigEndian) {
 // mark). nullopt for bytes that are neither.
 std::optional<std::u16string> DecodeHandedOverText(std::string_view bytes, bool cut) {
   auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-  if (starts("\xFF\xFE")) return Utf16Of(bytes.substr(2), false);
-  if (starts("\xFE\xFF")) return Utf16Of(bytes.substr(2), true);
+  if (starts("\xFF\xFE")) return Utf16Of(bytes.substr(2), true);
+  if (starts("\xFE\xFF")) return Utf16Of(bytes.substr(2), false);
   if (starts("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   if (cut) bytes = WithoutCutCharacter(bytes);
   if (!platform::IsValidUtf8(bytes)) return std::nullopt;
@@ -85,7 +66,7 @@ std::optional<std::u16string> DecodeHandedOverText(std::string_view bytes, bool 
 }  // namespace
 
 bool CComposerFrame::InsertHandedOverText(LPCWSTR path) {
-  std::optional<std::string> bytes = ReadPrefix(path, kLargestWholeText + 1);
+  std::optional<std::string> bytes = ReadDeviceFileStart(path, kLargestWholeText + 1);
   if (!bytes) return false;
   const bool cut = bytes->size() > kLargestWholeText;
   if (cut) bytes->resize(kHandedOverTextBytes);

@@ -5,6 +5,7 @@
 
 #include "forms/composer_header.h"
 #include "platform/pim/contact_chooser.h"
+#include "platform/text_conversion.h"
 #include "platform/pim/pim_items.h"
 #include "transport/mms_global.h"
 #include "transport/ulc_poom.h"
@@ -25,17 +26,9 @@ bool IsEmailProperty(ULONG property) {
   return false;
 }
 
-CString Lowered(const CString& text) {
-  std::u16string lowered(text.View());
-  for (char16_t& c : lowered) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return CString(lowered);
-}
-
-CString Comparable(std::u16string_view address, RecipientKind kind) {
-  const CString normalised = NormaliseRecipientEntry(address);
-  return kind == RecipientKind::kEmail ? Lowered(normalised) : normalised;
+// Entries match as normalised entries; e-mail addresses without regard to case.
+bool SameAddress(const CString& a, const CString& b, RecipientKind kind) {
+  return kind == RecipientKind::kEmail ? platform::EqualsNoCase(a.View(), b.View()) : a == b;
 }
 
 }  // namespace
@@ -65,7 +58,7 @@ CString ContactNameForAddress(std::u16string_view address, RecipientKind kind) {
   CMMSGlobal* global = GetMMSGlobal();
   ULC_Poom* contacts = global != nullptr ? global->GetContactPoom() : nullptr;
   if (contacts == nullptr) return CString();
-  const CString wanted = Comparable(address, kind);
+  const CString wanted = NormaliseRecipientEntry(address);
   if (wanted.IsEmpty()) return CString();
   const ULONG request = kind == RecipientKind::kEmail ? platform::pim::kRequestEmailAddresses
                                                       : platform::pim::kRequestTelephoneNumbers;
@@ -76,7 +69,7 @@ CString ContactNameForAddress(std::u16string_view address, RecipientKind kind) {
     for (int which = 0; which < kMaxValuesPerContact; ++which) {
       CString value;
       if (!contacts->GetSinglePoomItemString(request, id, value, which)) break;
-      if (Comparable(value.View(), kind) != wanted) continue;
+      if (!SameAddress(NormaliseRecipientEntry(value.View()), wanted, kind)) continue;
       CString name;
       if (contacts->GetPoomItemString(0, id, name) && !name.IsEmpty()) return name;
       return CString();

@@ -56,6 +56,28 @@ FileReadResult ReadDeviceFile(std::u16string_view path, std::size_t maxBytes) {
   return result;
 }
 
+std::optional<std::string> ReadDeviceFileStart(std::u16string_view path, std::size_t limit) {
+  const std::u16string name(path);
+  ScopedFile file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return std::nullopt;
+  DWORD sizeHigh = 0;
+  const DWORD size = GetFileSize(file.Get(), &sizeHigh);
+  if (size == INVALID_FILE_SIZE || sizeHigh != 0) return std::nullopt;
+  std::string data(std::min<std::size_t>(size, limit), '\0');
+  std::size_t done = 0;
+  while (done < data.size()) {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), data.data() + done, static_cast<DWORD>(data.size() - done), &read, nullptr)) {
+      return std::nullopt;
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  data.resize(done);
+  return data;
+}
+
 bool WriteDeviceFile(std::u16string_view path, std::string_view bytes) {
   const std::u16string name(path);
   bool written = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ struct FileReadResult {
 
 // Reads the whole file (shared for reading); files above maxBytes are refused unread.
 FileReadResult ReadDeviceFile(std::u16string_view path, std::size_t maxBytes);
+
+// At most `limit` bytes from the start of the file (shared for reading); nothing when it cannot be
+// read. Never holds more than the file has, whatever the limit.
+std::optional<std::string> ReadDeviceFileStart(std::u16string_view path, std::size_t limit);
 
 // Creates or empties the file and writes the bytes; false when it cannot be created or written.
 bool WriteDeviceFile(std::u16string_view path, std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "mm1/content_type_split.h"
+#include "model/device_file.h"
 #include "platform/file_api.h"
 #include "platform/text_conversion.h"
 
@@ -48,26 +49,6 @@ FileHandle OpenFile(const std::u16string& path, DWORD access, DWORD disposition)
   return FileHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// At most `limit` bytes from the start of the file; nothing when it cannot be read.
-std::optional<std::string> ReadFileStart(const std::u16string& path, DWORD limit) {
-  const FileHandle file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
-  if (!file) return std::nullopt;
-  DWORD sizeHigh = 0;
-  const DWORD size = GetFileSize(file.get(), &sizeHigh);
-  if (size == INVALID_FILE_SIZE || sizeHigh != 0) return std::nullopt;
-  std::string data(std::min(size, limit), '\0');
-  DWORD done = 0;
-  while (done < data.size()) {
-    DWORD read = 0;
-    if (!ReadFile(file.get(), data.data() + done, static_cast<DWORD>(data.size()) - done, &read, nullptr)) {
-      return std::nullopt;
-    }
-    if (read == 0) break;
-    done += read;
-  }
-  data.resize(done);
-  return data;
-}
 
 bool WriteWholeFile(const std::u16string& path, std::string_view data) {
   const FileHandle file = OpenFile(path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -91,17 +72,6 @@ bool ReplaceFile(const std::u16string& path, std::string_view data) {
     return false;
   }
   return true;
-}
-
-std::u16string DecodeUtf16(std::string_view data, bool littleEndian) {
-  std::u16string text;
-  text.reserve(data.size() / 2);
-  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(data[i]);
-    const auto second = static_cast<unsigned char>(data[i + 1]);
-    text += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
-  }
-  return text;
 }
 
 // UTF-16 that keeps FF FE little-endian and reads everything else big-endian, FE FF skipped.
@@ -167,13 +137,24 @@ std::optional<int> NamedCharsetCode(const std::string& contentType) {
 
 }  // namespace
 
+std::u16string DecodeUtf16(std::string_view data, bool littleEndian) {
+  std::u16string text;
+  text.reserve(data.size() / 2);
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(data[i]);
+    const auto second = static_cast<unsigned char>(data[i + 1]);
+    text += static_cast<char16_t>(littleEndian ? first | second << 8 : first << 8 | second);
+  }
+  return text;
+}
+
 bool IsConvertedText(MediaType type) {
   return media_type::KindOf(type) == media_type::kText && type != media_type::kMarkupText;
 }
 
 int CharsetCode(std::string& contentType, std::u16string_view file) {
   if (const std::optional<int> code = NamedCharsetCode(contentType)) return *code;
-  return CharsetCodeOfText(contentType, ReadFileStart(std::u16string(file), 3).value_or(std::string()));
+  return CharsetCodeOfText(contentType, ReadDeviceFileStart(file, 3).value_or(std::string()));
 }
 
 int CharsetCodeOfText(std::string& contentType, std::string_view start) {
@@ -194,7 +175,7 @@ std::optional<std::string> ConvertText(std::string_view data, int charsetCode) {
 
 bool ConvertTextFile(std::u16string_view path, int charsetCode) {
   const std::u16string file(path);
-  const std::optional<std::string> data = ReadFileStart(file, kMaxTextFileSize + 1);
+  const std::optional<std::string> data = ReadDeviceFileStart(file, kMaxTextFileSize + 1);
   if (!data) return false;
   const std::optional<std::string> converted = ConvertText(*data, charsetCode);
   return converted && ReplaceFile(file, *converted);

@@ -33,6 +33,9 @@ int CharsetCode(std::string& contentType, std::u16string_view file);
 // The same, for a text whose first bytes are at hand.
 int CharsetCodeOfText(std::string& contentType, std::string_view start);
 
+// UTF-16 code units of `data` in the byte order given; an odd last byte is left out.
+std::u16string DecodeUtf16(std::string_view data, bool littleEndian);
+
 // The text decoded by its charset code, as UTF-16LE bytes with FF FE and CR LF line ends; nothing
 // when it does not decode or is too large to be a text part.
 std::optional<std::string> ConvertText(std::string_view data, int charsetCode);
