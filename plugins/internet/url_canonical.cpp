@@ -11,6 +11,7 @@ namespace internet {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
+constexpr int kMostNormalisingPasses = 4;
 
 bool IsAlpha(char32_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char32_t c) { return c >= '0' && c <= '9'; }
@@ -203,6 +204,14 @@ void KeepPathFromReadingAsAuthority(std::string& text, std::size_t pathStart) {
   if (text.compare(pathStart, 2, "//") == 0) text.insert(pathStart, "/.");
 }
 
+// A relative path made only of dot segments ("./", "a/..") leads to the base's folder; removing them
+// leaves no path at all, which would lead to the base document itself: it is written "./".
+void KeepRelativePathFromVanishing(std::string& text, const std::string& encoded) {
+  const bool hadPath = !encoded.empty() && encoded.find_first_of("?#") != 0;
+  const bool hasPath = !text.empty() && text.find_first_of("?#") != 0;
+  if (hadPath && !hasPath) text.insert(0, "./");
+}
+
 // Removing dot segments can leave a relative path whose first segment holds a ":", which would
 // read as a scheme (RFC 3986 4.2): such colons are escaped.
 void EscapeFirstSegmentColons(std::string& text) {
@@ -256,7 +265,10 @@ std::optional<std::string> Normalise(const std::string& encoded, bool keepQuery)
         text.resize(static_cast<std::size_t>(written > 0 ? written - 1 : 0));
         if (hasHost) FinishAuthority(text, uri, scheme.empty() ? false : uri.pathHead == nullptr);
         if (!hasHost) KeepPathFromReadingAsAuthority(text, scheme.empty() ? 0 : scheme.size() + 1);
-        if (!hasHost && scheme.empty()) EscapeFirstSegmentColons(text);
+        if (!hasHost && scheme.empty()) {
+          KeepRelativePathFromVanishing(text, encoded);
+          EscapeFirstSegmentColons(text);
+        }
         UpperCaseEscapes(text, keepQuery);
         result = std::move(text);
       }
@@ -275,7 +287,18 @@ std::optional<std::string> CanonicalUrl(std::u16string_view url, bool keepQuery)
   while (!url.empty() && IsSpaceOrControl(url.front())) url.remove_prefix(1);
   while (!url.empty() && IsSpaceOrControl(url.back())) url.remove_suffix(1);
   for (Keep keep : {Keep::kAll, Keep::kAuthority, Keep::kPathOnly}) {
-    if (auto result = Normalise(EncodeUrl(url, keepQuery, keep), keepQuery)) return result;
+    std::optional<std::string> result = Normalise(EncodeUrl(url, keepQuery, keep), keepQuery);
+    if (!result) continue;
+    // One pass of removing dot segments can leave some that a second pass removes (a ".." that
+    // takes away a segment can bring a "." next to the "/" before it). The canonical form is the
+    // one that normalising no longer changes; the second pass almost always is that one.
+    for (int pass = 0; pass < kMostNormalisingPasses; ++pass) {
+      const std::u16string wide(result->begin(), result->end());
+      std::optional<std::string> again = Normalise(EncodeUrl(wide, keepQuery, Keep::kAll), keepQuery);
+      if (!again || *again == *result) break;
+      result = std::move(again);
+    }
+    return result;
   }
   return std::nullopt;
 }

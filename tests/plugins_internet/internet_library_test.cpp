@@ -85,9 +85,16 @@ TEST_F(InternetLibrary, CanonicalisesAsRfc3986Normalises) {
       {u"news:/a/..//x", "news:/.//x"},
       {u"a/../b:c", "b%3Ac"},
       {u"HTTP://", "http:///"},
+      // A relative path of dot segments only leads to the base's folder, not to the base itself.
+      {u"a/..", "./"},
+      {u"./http:x:4./../#", "./#"},
+      // A ".." that removes a segment can leave a "." that one more pass removes.
+      {u"//.././%4http:...../..", "//../"},
   };
   for (const CanonicalCase& c : cases) {
     EXPECT_EQ(Canonical(c.url), c.canonical) << platform::Utf16ToUtf8(c.url);
+    // The canonical form of a canonical form is itself.
+    EXPECT_EQ(Canonical(platform::Utf8ToUtf16(c.canonical)), c.canonical) << c.canonical;
   }
 }
 
