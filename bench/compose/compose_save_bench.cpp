@@ -6,7 +6,6 @@
 // a rename. Each side runs in several rounds in random order and the medians are compared.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -18,7 +17,7 @@
 #include "mm1/message_reader.h"
 #include "mm1/message_writer.h"
 #include "mm1/pdu_decoder.h"
-#include "platform/device.h"
+#include "scratch_device.h"
 #include "platform/message_store/message_store.h"
 #include "transport/mms_global.h"
 
@@ -33,16 +32,13 @@ const char* const kTexts[] = {"Hello from the slide. ", "Привет со сл�
                               "日本語のテキスト。", "עברית על השקופית. ", "¡Adiós y gracias! "};
 
 struct Fixture {
-  fs::path root;
+  bench::ScratchDevice device{"compose"};
   ComPtr<IMsgStore> store;
   ComPtr<IMessage> message;
   MessageBinding binding;
   std::vector<std::pair<std::string, std::vector<std::uint8_t>>> written;  // what one save writes
 
   Fixture() {
-    root = fs::temp_directory_path() / ("mmsform-bench-compose-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    if (!platform::OpenDevice(root / "device", platform::RegistrySeed::kFactory)) std::abort();
     if (platform::OpenMessageStore(store.Receive()) != S_OK) std::abort();
     ULC_Global::GetGlobal()->messageStore = store.Get();
     ComposeMessage();
@@ -52,9 +48,6 @@ struct Fixture {
     message = ComPtr<IMessage>();
     ULC_Global::GetGlobal()->messageStore = nullptr;
     store = ComPtr<IMsgStore>();
-    platform::CloseDevice();
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
   }
 
   // A data file of 9 slides (a picture and a text each, in several scripts), loaded into the model.
@@ -74,7 +67,7 @@ struct Fixture {
         !LoadBinding(binding, message.Get(), nullptr, 0)) {
       std::abort();
     }
-    fs::path source = root / "source";
+    fs::path source = device.Root() / "source";
     fs::create_directories(source);
     std::mt19937 random(9);
     std::string smil = "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"

@@ -6,7 +6,6 @@
 //
 //   bench_insertion [--benchmark_repetitions=N]   the photo from MMSFORM_BENCH_DIR or ../shared/bench
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +21,7 @@
 #include "forms/picture_insertion.h"
 #include "model/message_model.h"
 #include "platform/device.h"
+#include "scratch_device.h"
 #include "platform/file_api.h"
 #include "transport/mms_global.h"
 
@@ -46,13 +46,10 @@ fs::path Host(std::u16string_view devicePath) {
 }
 
 struct Fixture {
-  fs::path root;
+  bench::ScratchDevice device{"insertion"};
   MessageModel model;
 
   Fixture() {
-    root = fs::temp_directory_path() / ("mmsform-bench-insertion-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    if (!platform::OpenDevice(root / "device", platform::RegistrySeed::kFactory)) std::abort();
     fs::create_directories(Host(u"\\My Documents\\My Pictures"));
     fs::create_directories(Host(kPartFolder));
     if (!fs::exists(BenchPhoto())) std::abort();
@@ -60,11 +57,6 @@ struct Fixture {
     SetConfigValue(numeric_setting::kDefaultResolution, 2, FALSE);
     model.partFolder = CString(kPartFolder);
     model.slides.push_back(NewSlide());
-  }
-  ~Fixture() {
-    platform::CloseDevice();
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
   }
 };
 

@@ -8,9 +8,9 @@
 
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
-#include "platform/device.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
+#include "scratch_device.h"
 #include "text_view_scene.h"
 
 namespace {
@@ -29,8 +29,7 @@ std::u16string TwoThousandWords() {
 }
 
 void LayOutAndPaint(benchmark::State& state) {
-  const auto root = std::filesystem::temp_directory_path() / "mmsform-bench-hypertext";
-  platform::OpenDevice(root, platform::RegistrySeed::kFactory);
+  bench::ScratchDevice device("hypertext");
   platform::UseVirtualClock(true);
   platform::window::ResetWindowSystem();
   platform::window::ConfigureScreen(platform::window::ScreenGeometry{480, 640, 192});
@@ -53,9 +52,6 @@ void LayOutAndPaint(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(control.Layout().Lines().size());
   }
   platform::window::ResetWindowSystem();
-  platform::CloseDevice();
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
 }
 
 BENCHMARK(LayOutAndPaint)->Unit(benchmark::kMillisecond);

@@ -1,8 +1,6 @@
 // bench_link_scan --write-text FILE [KB]: writes message-like prose with a link every few lines.
 // bench_link_scan FILE ROUNDS: scans FILE (UTF-8) ROUNDS times and prints the median in ms and the
 // number of links found, as "median_ms=... links=...", in processor time.
-#include <unistd.h>
-
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
@@ -14,8 +12,8 @@
 #include <vector>
 
 #include "device/link_detection.h"
-#include "platform/device.h"
 #include "platform/text_conversion.h"
+#include "scratch_device.h"
 
 namespace {
 
@@ -79,8 +77,7 @@ int main(int argc, char** argv) {
   std::stringstream buffer;
   buffer << in.rdbuf();
   const std::u16string text = platform::Utf8ToUtf16(buffer.str());
-  const auto root = std::filesystem::temp_directory_path() / ("link-bench-" + std::to_string(getpid()));
-  if (!platform::OpenDevice(root, platform::RegistrySeed::kFactory)) return 1;
+  bench::ScratchDevice device("link-scan");
   const int rounds = std::max(1, std::atoi(argv[2]));
   std::vector<double> times;
   std::size_t links = 0;
@@ -91,8 +88,6 @@ int main(int argc, char** argv) {
     times.push_back(CpuMilliseconds() - start);
     links = list.Links().size();
   }
-  platform::CloseDevice();
-  std::filesystem::remove_all(root);
   std::sort(times.begin(), times.end());
   std::printf("median_ms=%.3f links=%zu\n", times[times.size() / 2], links);
   return 0;

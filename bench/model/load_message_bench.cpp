@@ -12,7 +12,7 @@
 
 #include "mm1/file_io.h"
 #include "mm1/message_writer.h"
-#include "platform/device.h"
+#include "scratch_device.h"
 #include "presentation/message_loading.h"
 
 namespace {
@@ -23,13 +23,11 @@ constexpr std::size_t kSlides = 10;  // a picture and a text on each: 20 parts
 constexpr std::size_t kMessageBytes = 600 * 1024;
 
 struct Fixture {
-  fs::path root;
+  bench::ScratchDevice device{"model"};
+  fs::path root = device.Root();
   std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;  // name, bytes of each part
 
   Fixture() {
-    root = fs::temp_directory_path() / ("mmsform-bench-model-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    if (!platform::OpenDevice(root / "device", platform::RegistrySeed::kFactory)) std::abort();
     fs::create_directories(root / "source");
     fs::create_directories(root / "device" / "parts");
     std::mt19937 random(7);
@@ -65,11 +63,6 @@ struct Fixture {
     if (!mm1::WriteFileAtomically(root / "source" / "mms.smil", files.back().second)) std::abort();
     if (!writer.SetPresentation(root / "source" / "mms.smil", "mms.smil")) std::abort();
     if (!writer.Write(root / "device" / "message.mms")) std::abort();
-  }
-  ~Fixture() {
-    platform::CloseDevice();
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
   }
 };
 

@@ -7,7 +7,6 @@
 //   bench_read --benchmark_filter=-Drift     the open and the slide change
 //   bench_read --benchmark_filter=Drift      the 60 s real-clock run alone
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -29,10 +28,10 @@
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
 #include "platform/controls/control_classes.h"
-#include "platform/device.h"
 #include "platform/message_store/message_store.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
+#include "scratch_device.h"
 #include "transport/mms_global.h"
 
 namespace {
@@ -78,10 +77,8 @@ HWND MakeWindow(LPCWSTR className) {
 // drift run.
 class Device {
  public:
-  Device() : m_root(fs::temp_directory_path() / ("mmsform-bench-read-" + std::to_string(getpid()))) {
-    fs::remove_all(m_root);
+  Device() {
     std::string error;
-    if (!platform::OpenDevice(m_root / "device", platform::RegistrySeed::kFactory, &error)) Fail(error);
     if (platform::OpenMessageStore(m_store.Receive(), &error) != S_OK) Fail(error);
     ULC_Global::GetGlobal()->messageStore = m_store.Get();
     m_message = Store(3000, kTextBytes);
@@ -97,9 +94,6 @@ class Device {
     m_sixtySeconds.Reset();
     ULC_Global::GetGlobal()->messageStore = nullptr;
     m_store.Reset();
-    platform::CloseDevice();
-    std::error_code ignored;
-    fs::remove_all(m_root, ignored);
   }
 
   IMessage* Message() { return m_message.Get(); }
@@ -125,7 +119,7 @@ class Device {
   }
 
   ComPtr<IMessage> Store(int slideMs, std::size_t textBytes) {
-    const fs::path source = m_root / ("source-" + std::to_string(slideMs));
+    const fs::path source = m_device.Root() / ("source-" + std::to_string(slideMs));
     fs::create_directories(source);
     std::string smil = "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"
                        "<region id=\"Image\" left=\"0\" top=\"0\" width=\"176\" height=\"100\"/>"
@@ -174,7 +168,7 @@ class Device {
     return ComPtr<IMessage>(static_cast<IMessage*>(object.Detach()));
   }
 
-  fs::path m_root;
+  bench::ScratchDevice m_device{"read"};
   ComPtr<IMsgStore> m_store;
   ComPtr<IMessage> m_message;
   ComPtr<IMessage> m_sixtySeconds;

@@ -2,33 +2,16 @@
 // everything on the screen went stale (a slide change, a rotation).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-
 #include "cmd_window_scene.h"
 #include "platform/automation/automation.h"
-#include "platform/device.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
+#include "scratch_device.h"
 
 namespace {
 
-class BenchDevice {
- public:
-  BenchDevice() : m_root(std::filesystem::temp_directory_path() / "mmsform-bench-window") {
-    platform::OpenDevice(m_root, platform::RegistrySeed::kEmpty);
-  }
-  ~BenchDevice() {
-    platform::CloseDevice();
-    std::error_code ignored;
-    std::filesystem::remove_all(m_root, ignored);
-  }
-
- private:
-  std::filesystem::path m_root;
-};
-
 void FullScreenRepaint(benchmark::State& state, platform::window::ScreenGeometry screen) {
-  BenchDevice device;
+  bench::ScratchDevice device("window", platform::RegistrySeed::kEmpty);
   platform::window::ResetWindowSystem();
   platform::window::ConfigureScreen(screen);
   mmsform_tool::CreateDemoScene();
