@@ -144,8 +144,9 @@ LRESULT CRecordToolbar::OnRecord(WPARAM, LPARAM) {
     return 0;
   }
   StartTimer();
+  // The owner keeps the form busy while the recorder is open; the frame's navigation message is
+  // not used for that, since its word is the slide navigation state.
   HWND frame = ::GetParent(GetParent());
-  ::PostMessageW(frame, composer_message::kNavigation, 1, 0);
   const int recordType = static_cast<int>(GetConfigValue(numeric_setting::kRecordType));
   const BOOL insert = RunRecorder(target.path, frame, transport::ResourceInstance(), target.limit, recordType);
   if (insert) {
@@ -154,7 +155,6 @@ LRESULT CRecordToolbar::OnRecord(WPARAM, LPARAM) {
   } else {
     DeleteFileW(target.path);
   }
-  ::PostMessageW(frame, composer_message::kNavigation, 0, 0);
   StopTimer();
   if (m_owner != nullptr) m_owner->RecordingEnded();
   return 0;

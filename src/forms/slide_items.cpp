@@ -7,6 +7,7 @@
 #include "platform/gdi/gdi_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
+#include "ui/density.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr COLORREF kCaptionColour = 0x808080;
 constexpr COLORREF kBorderColour = 0xC0C0C0;
 constexpr int kViewId = 2;
 constexpr int kUiFont = 12;
+constexpr int kTimeWidth = 64;  // room for "0:00/0:00" at 96 dots per inch
 
 }  // namespace
 
@@ -143,6 +145,8 @@ void CAudioItem::LayOutChildren(const RECT&) { m_toolbar.FollowParent(); }
 RECT CAudioItem::CaptionArea(const RECT& client) const {
   RECT area = client;
   if (m_toolbar.IsWindow()) area.left = std::min<LONG>(client.right, 1 + m_toolbar.ButtonsWidth());
+  // The position takes the right end while the sound plays.
+  if (m_duration > 0) area.right = std::max<LONG>(area.left, area.right - ScaleX(kTimeWidth));
   return area;
 }
 
@@ -157,8 +161,7 @@ BOOL CAudioItem::OnPaint(HDC hdc, PAINTSTRUCT* paint) {
   if (m_duration <= 0) return TRUE;
   RECT client{};
   GetClientRect(&client);
-  RECT area = CaptionArea(client);
-  area.right -= 4;
+  RECT area{client.right - ScaleX(kTimeWidth), client.top, client.right - ScaleX(4), client.bottom};
   CString time;
   time.Format(u"%d:%02d/%d:%02d", m_position / 60000, m_position / 1000 % 60, m_duration / 60000,
               m_duration / 1000 % 60);

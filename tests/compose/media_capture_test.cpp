@@ -13,6 +13,7 @@
 #include "forms/message_size.h"
 #include "platform/activity_log.h"
 #include "platform/registry.h"
+#include "transport/mms_global.h"
 
 namespace composer_test {
 namespace {
@@ -50,8 +51,20 @@ std::string LastCameraEntry() {
   return last;
 }
 
+// How many times the camera was asked.
+std::size_t CameraEntries() {
+  std::size_t count = 0;
+  for (const platform::ActivityEntry& entry : platform::ReadActivity()) count += entry.kind == "camera" ? 1 : 0;
+  return count;
+}
+
 class MediaCaptureTest : public ComposerFrameTest {
  protected:
+  void TearDown() override {
+    ComposerFrameTest::TearDown();
+    // The engines the videos were looked at with.
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+  }
   void Put(std::u16string_view devicePath, const char* corpusName) {
     std::filesystem::create_directories(m_device.Host(devicePath).parent_path());
     WriteFileBytes(m_device.Host(devicePath), ReadFileBytes(test_support::CorpusPath(corpusName)));
@@ -139,9 +152,10 @@ TEST_F(MediaCaptureTest, ThePickersCaptureRowOpensTheCameraAndACancelledPickerCh
   EXPECT_FALSE(frame->Editor()->CurrentSlide().image.has_value());
 
   SetString(u"\\Platform\\Camera", u"StillSource", u"\\My Documents\\My Pictures\\dot.png");
+  const std::size_t asked = CameraEntries();
   QueueFileChoice(u"");
   Command(frame, composer_command::kInsertVisual);
-  EXPECT_EQ(LastCameraEntry(), "") << "a cancelled picker opens no camera";
+  EXPECT_EQ(CameraEntries(), asked) << "a cancelled picker opens no camera";
   EXPECT_FALSE(frame->Editor()->CurrentSlide().image.has_value());
 
   QueueFileChoice(media_picker::kCaptureChoice, u"Picture or Video");

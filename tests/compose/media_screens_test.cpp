@@ -53,6 +53,9 @@ class MediaScreens : public ComposerFrameTest, public ::testing::WithParamInterf
     platform::window::ResetScreen();
     platform::UseVirtualClock(false);
   }
+  // The frame's one-shot focus timer, which on a phone fires long before a person opens a dialog,
+  // would otherwise bring the frame forward over the dialog once the clock moves.
+  static void SettleFrame() { AdvanceClock(200); }
   void Shoot(const std::string& name) {
     std::string error;
     ASSERT_TRUE(platform::automation::Screenshot(m_drawn / name, &error)) << error;
@@ -66,6 +69,7 @@ class MediaScreens : public ComposerFrameTest, public ::testing::WithParamInterf
 TEST_P(MediaScreens, TheEmoticonPickerBeforeAndAfterItsPicturesMoveOn) {
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
+  SettleFrame();
   bool shown = false;
   platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND picker) {
     shown = true;
@@ -95,8 +99,10 @@ TEST_P(MediaScreens, TheRecorderReadyAndRecordingAndTheComposerPlayingItsSound) 
   RegCloseKey(key);
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
+  SettleFrame();
   platform::automation::QueueFileChoice(kSound, u"Audio");
   Command(frame, composer_command::kInsertAudio);
+  SettleFrame();
 
   bool shown = false;
   platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND recorder) {
