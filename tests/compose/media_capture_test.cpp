@@ -187,34 +187,37 @@ class SoundOnlyQuestion : public MediaCaptureTest {
   }
 };
 
-TEST_F(SoundOnlyQuestion, SoundTurnsTheClipIntoThe3gppSoundOfTheSlide) {
+TEST_F(SoundOnlyQuestion, EachAnswerDecidesWhatLandsInTheSlide) {
+  // Sound makes it the slide's 3GPP sound, video keeps it a video, backing out inserts nothing.
+  const struct {
+    int answer;
+    bool audio, video;
+  } cases[] = {{kSendAsSoundButton, true, false}, {kKeepAsVideoButton, false, true}, {IDCANCEL, false, false}};
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
-  ASSERT_TRUE(InsertAnswering(frame, kSendAsSoundButton));
-  const Slide& slide = frame->Editor()->CurrentSlide();
-  EXPECT_FALSE(slide.video.has_value());
-  ASSERT_TRUE(slide.audio && slide.audio->part);
-  EXPECT_EQ(slide.audio->part->type, media_type::Make(media_type::kAudio, 11));
-  EXPECT_EQ(frame->AudioItem()->Caption(), u"voice.3gp");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    if (frame->Editor()->CurrentSlide().audio || frame->Editor()->CurrentSlide().video) {
+      Command(frame, composer_command::kAddSlide);
+    }
+    const bool changedBefore = frame->Editor()->IsChanged();
+    ASSERT_TRUE(InsertAnswering(frame, c.answer)) << "the question was asked";
+    const Slide& slide = frame->Editor()->CurrentSlide();
+    ASSERT_EQ(slide.audio.has_value(), c.audio);
+    ASSERT_EQ(slide.video.has_value(), c.video);
+    if (c.audio) {
+      EXPECT_EQ(slide.audio->part->type, media_type::Make(media_type::kAudio, 11));
+      EXPECT_EQ(frame->AudioItem()->Caption(), u"voice.3gp");
+    }
+    if (c.video) EXPECT_EQ(media_type::KindOf(slide.video->part->type), media_type::kVideo);
+    if (!c.audio && !c.video) EXPECT_EQ(frame->Editor()->IsChanged(), changedBefore);
+  }
 }
 
-TEST_F(SoundOnlyQuestion, VideoKeepsTheClipAsTheSlideVideo) {
-  CComposerFrame* frame = OpenNew();
-  ASSERT_NE(frame, nullptr);
-  ASSERT_TRUE(InsertAnswering(frame, kKeepAsVideoButton));
-  const Slide& slide = frame->Editor()->CurrentSlide();
-  EXPECT_FALSE(slide.audio.has_value());
-  ASSERT_TRUE(slide.video && slide.video->part);
-  EXPECT_EQ(media_type::KindOf(slide.video->part->type), media_type::kVideo);
-}
-
-TEST_F(SoundOnlyQuestion, BackingOutOfTheQuestionInsertsNothingAndCopiesNothing) {
+TEST_F(SoundOnlyQuestion, BackingOutOfTheQuestionCopiesNothing) {
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
   ASSERT_TRUE(InsertAnswering(frame, IDCANCEL));
-  const Slide& slide = frame->Editor()->CurrentSlide();
-  EXPECT_FALSE(slide.audio.has_value());
-  EXPECT_FALSE(slide.video.has_value());
   EXPECT_FALSE(PartFolderHolds(frame, u"voice.3gp"));
   EXPECT_FALSE(frame->Editor()->IsChanged());
 }
