@@ -64,4 +64,8 @@ constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes l
 constexpr UINT kPolicyChanged = 0x052E;
 constexpr UINT kPolicyForbids = 0x052F;
 constexpr UINT kSettingToChildren = 0x04DB;
+// From the audio item's record toolbar to the item.
+constexpr UINT kInsertRecording = 0x0794;       // the toolbar's recorded clip is to be inserted
+constexpr UINT kSoundPlayRequested = 0x07BA;    // the play button was pressed
+constexpr UINT kRecordToolbarPressed = 0x050E;  // a press held on one of its buttons ended
 }  // namespace composer_message

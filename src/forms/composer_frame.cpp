@@ -280,8 +280,8 @@ void CComposerFrame::CreateItems() {
   if (!m_visualItem->Create(GetHandle(), none)) m_visualItem.reset();
   m_textItem = std::make_unique<CTextItem>();
   if (!m_textItem->CreateText(GetHandle(), none, SlideTextLimit())) m_textItem.reset();
-  m_audioItem = std::make_unique<CSlideItem>(kAudioItemClass);
-  if (!m_audioItem->Create(GetHandle(), none)) m_audioItem.reset();
+  m_audioItem = std::make_unique<CAudioItem>(static_cast<RecordToolbarOwner*>(this));
+  if (!m_audioItem->CreateAudio(GetHandle(), none)) m_audioItem.reset();
 }
 
 void CComposerFrame::DestroyItems() {
@@ -299,7 +299,8 @@ void CComposerFrame::LayOut() {
   if (m_headerWindow) m_headerWindow->SetWidth(client.right);
   const int gap = ScaleY(kItemGap);
   const int visualHeight = ScaleY(m_layoutCode == 5 ? kTallVisualHeight : kVisualHeight);
-  const int audioHeight = (LogPixelsY() + 5) * 19 / 96;
+  // The item grows to hold its record toolbar inside its border.
+  const int audioHeight = std::max((LogPixelsY() + 5) * 19 / 96, ScaleY(record_toolbar::kHeight) + 2);
   RECT visual{}, text{}, audio{};
   if (m_portrait) {
     visual = RECT{ScaleX(8), headerHeight + gap, client.right - ScaleX(4), headerHeight + gap + visualHeight};
@@ -339,6 +340,8 @@ void CComposerFrame::RefreshSlide() {
   if (m_textItem) m_textItem->SetText(m_editor->SlideText());
   if (m_audioItem) {
     m_audioItem->SetCaption(slide.audio && slide.audio->part ? slide.audio->part->fileName : CString(u"Audio"));
+    // A sound that left the slide (another slide, removed, replaced) stops playing.
+    m_audioItem->Toolbar().StopUnless(PartPath(model, slide.audio));
   }
   CString number;
   number.Format(u"%d/%d", m_editor->Current() + 1, m_editor->Count());

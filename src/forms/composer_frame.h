@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "forms/composer_commands.h"
 #include "forms/composer_header.h"
@@ -46,7 +47,7 @@ struct ComposerOutcome {
   bool sent = false;
 };
 
-class CComposerFrame : public CWndBase {
+class CComposerFrame : public CWndBase, private RecordToolbarOwner {
  public:
   CComposerFrame() = default;
   ~CComposerFrame() override;
@@ -70,7 +71,7 @@ class CComposerFrame : public CWndBase {
   CComposerHeaderWnd* HeaderWindow() const { return m_headerWindow.get(); }
   CTextItem* TextItem() const { return m_textItem.get(); }
   CVisualItem* VisualItem() const { return m_visualItem.get(); }
-  CSlideItem* AudioItem() const { return m_audioItem.get(); }
+  CAudioItem* AudioItem() const { return m_audioItem.get(); }
   HWND MenuBar() const { return m_menuBar; }
   bool IsBusy() const { return m_busy; }
   void SetBusy(bool busy) { m_busy = busy; }
@@ -146,7 +147,9 @@ class CComposerFrame : public CWndBase {
   bool InsertObject(LPCWSTR path, MediaType type);
   bool ApplyContentRules(MediaType type);
   CString CopyIntoPartFolder(LPCWSTR path, std::u16string_view name);
-  MediaType OfferVideoAsSound(LPCWSTR path, MediaType type);
+  // The type to insert as: the video's own, or sound when the person says so; nothing when the
+  // question was cancelled.
+  std::optional<MediaType> OfferVideoAsSound(LPCWSTR path, MediaType type);
   bool FitBudget(LPCWSTR source, LPCWSTR copy);
   void Tell(UINT textId);
   // A free name in the part folder made from `wanted`; empty when none is free.
@@ -171,6 +174,15 @@ class CComposerFrame : public CWndBase {
   void AddObtained(LPCWSTR path, MediaType type);
   void Capture(bool video);
   void RecordAudio();
+  // The next recording's path in the part folder and the bytes it may take.
+  RecordToolbarTarget RecordingTarget() const;
+
+  // composer_insert_commands.cpp: the audio item's record toolbar.
+  RecordToolbarTarget BeginRecording() override;
+  void RecordingEnded() override;
+  void InsertRecording(const CString& path) override;
+  RecordToolbarSound SlideSound() override;
+  void ShowSoundProgress(int position, int duration) override;
   int CdmaMessageType() const;
 
   // composer_flows.cpp: closing, sending, previewing and the other whole-message flows.
@@ -205,7 +217,7 @@ class CComposerFrame : public CWndBase {
   std::unique_ptr<ComposerHeader> m_header;
   std::unique_ptr<CComposerHeaderWnd> m_headerWindow;
   std::unique_ptr<CVisualItem> m_visualItem;
-  std::unique_ptr<CSlideItem> m_audioItem;
+  std::unique_ptr<CAudioItem> m_audioItem;
   std::unique_ptr<CTextItem> m_textItem;
   HWND m_menuBar = nullptr;
   HWND m_slideNumber = nullptr;

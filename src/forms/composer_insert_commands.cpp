@@ -1,20 +1,24 @@
 // The composer's insert commands: each opens its picker (files, texts, the call history, the
 // emoticons, the text editor, the camera or the recorder) with the busy flag set, and what the
 // person obtains goes into the current slide as a device file or as text.
+#include <algorithm>
 #include <string>
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "engines/camera_capture.h"
+#include "engines/media_engine_adapter.h"
 #include "forms/composer_frame.h"
 #include "forms/composer_recording.h"
 #include "forms/emoticon_picker.h"
 #include "forms/media_picker.h"
+#include "forms/picture_insertion.h"
 #include "forms/message_size.h"
 #include "forms/recorder_dialog.h"
 #include "forms/text_edit_window.h"
 #include "forms/text_list_picker.h"
 #include "model/device_file.h"
+#include "model/drm_handling.h"
 #include "platform/controls/control_messages.h"
 #include "platform/file_api.h"
 #include "platform/phone/call_log.h"
@@ -150,26 +154,74 @@ LRESULT CComposerFrame::OnInsertAudio(WPARAM, LPARAM) {
   return 0;
 }
 
-void CComposerFrame::RecordAudio() {
+RecordToolbarTarget CComposerFrame::RecordingTarget() const {
   const MessageModel& model = m_editor->Model();
   const Slide& slide = m_editor->CurrentSlide();
   DWORD currentAudio = 0;
   if (slide.audio && slide.audio->part != nullptr) {
     currentAudio = DeviceFileSize(std::u16string(model.partFolder.View()) + std::u16string(slide.audio->part->fileName.View()));
   }
-  const int budget = InsertAudioBudget(MaxSendSize(), MessageSizeOf(model), currentAudio);
-  const std::u16string path =
-      RecordingPath(std::u16string(model.partFolder.View()), GetConfigValue(numeric_setting::kRecordType));
-  if (path.empty()) return;
-  if (std::optional<CString> recorded = RecordVoiceClip(GetHandle(), CString(path), budget)) {
+  RecordToolbarTarget target;
+  target.limit = InsertAudioBudget(MaxSendSize(), MessageSizeOf(model), currentAudio);
+  target.path = CString(
+      RecordingPath(std::u16string(model.partFolder.View()), GetConfigValue(numeric_setting::kRecordType)));
+  return target;
+}
+
+void CComposerFrame::RecordAudio() {
+  const RecordToolbarTarget target = RecordingTarget();
+  if (target.path.IsEmpty()) return;
+  if (std::optional<CString> recorded = RecordVoiceClip(GetHandle(), target.path, target.limit)) {
     AddObtained(recorded->GetString(), media_type::kNone);
   }
+}
+
+RecordToolbarTarget CComposerFrame::BeginRecording() {
+  // A recording started while another insertion runs, or the form closes, would lose one of them.
+  if (!m_editor || m_busy || m_closing) return {};
+  FlushSlideEdits();
+  m_busy = true;
+  return RecordingTarget();
+}
+
+void CComposerFrame::RecordingEnded() { m_busy = false; }
+
+void CComposerFrame::InsertRecording(const CString& path) {
+  RunInsert([this, &path] { AddObtained(path.GetString(), media_type::kNone); });
+}
+
+RecordToolbarSound CComposerFrame::SlideSound() {
+  RecordToolbarSound sound;
+  if (!m_editor) return sound;
+  const Slide& slide = m_editor->CurrentSlide();
+  if (!slide.audio || slide.audio->part == nullptr) return sound;
+  sound.path = m_editor->Model().partFolder + slide.audio->part->fileName.View();
+  sound.protectedContent = DrmStatus(sound.path, 1, nullptr) != kDrmNotProtected;
+  if (ULC_AudioEngine* engine = ULC_Global::GetGlobal()->InitAudioInstance()) {
+    sound.duration = std::max<int32_t>(0, Audio_GetAudioFileDuration(engine, sound.path));
+  }
+  return sound;
+}
+
+void CComposerFrame::ShowSoundProgress(int position, int duration) {
+  if (m_audioItem) m_audioItem->ShowProgress(position, duration);
 }
 
 void CComposerFrame::Capture(bool video) {
   const CString folder = GetFolderSetting(video ? folder_setting::kVideoPath : folder_setting::kPicturePath);
   const CString title = transport::LoadResourceString(video ? kCaptureVideoTitle : kCapturePictureTitle);
-  const CameraCaptureParameters parameters = video ? VideoCaptureParameters(0) : StillCaptureParameters();
+  DWORD timeLimit = 0;
+  if (video) {
+    const LONGLONG budget = PictureBudget(m_editor->Model(), m_editor->CurrentSlide());
+    const std::optional<DWORD> seconds = VideoCaptureSeconds(budget);
+    if (!seconds) {
+      // The camera would record without a limit; what it took could not go into the message.
+      ShowSizeAgainstLimit(GetHandle(), static_cast<DWORD>(std::clamp<LONGLONG>(MaxSendSize() - budget, 0, 0xFFFFFFFF)));
+      return;
+    }
+    timeLimit = *seconds;
+  }
+  const CameraCaptureParameters parameters = video ? VideoCaptureParameters(timeLimit) : StillCaptureParameters();
   SHCAMERACAPTURE capture{};
   capture.cbSize = sizeof capture;
   capture.hwndOwner = GetHandle();

@@ -150,7 +150,9 @@ bool CComposerFrame::InsertObject(LPCWSTR path, MediaType type) {
     text += path;
     return m_editor->SetSlideText(text.View());
   }
-  type = OfferVideoAsSound(path, type);
+  const std::optional<MediaType> offered = OfferVideoAsSound(path, type);
+  if (!offered) return false;
+  type = *offered;
   const DWORD kind = media_type::KindOf(type);
   if (kind == media_type::kImage && media_type::FormatOf(type) != kSvgFormat) return InsertPicture(path, type);
   Slide& slide = m_editor->CurrentSlide();
@@ -225,12 +227,17 @@ bool CComposerFrame::FitBudget(LPCWSTR source, LPCWSTR copy) {
   return false;
 }
 
-MediaType CComposerFrame::OfferVideoAsSound(LPCWSTR path, MediaType type) {
+std::optional<MediaType> CComposerFrame::OfferVideoAsSound(LPCWSTR path, MediaType type) {
   if (media_type::KindOf(type) != media_type::kVideo || GetConfigValue(numeric_setting::kIsSupportCDMA) != 0) return type;
   const DWORD soundFormat = SoundFormatOfVideo(media_type::FormatOf(type));
   if (soundFormat == 0 || !HoldsOnlySound(path)) return type;
   CAudioOnlyDialog dialog;
-  return dialog.Run(GetHandle()) == kSendAsSoundButton ? media_type::Make(media_type::kAudio, soundFormat) : type;
+  switch (dialog.Run(GetHandle())) {
+    case kSendAsSoundButton: return media_type::Make(media_type::kAudio, soundFormat);
+    case kKeepAsVideoButton: return type;
+    // Backing out of the question inserts neither.
+    default: return std::nullopt;
+  }
 }
 
 std::u16string CComposerFrame::UniquePartName(std::u16string_view wanted) const {

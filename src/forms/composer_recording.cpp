@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "config/capture_duration.h"
 #include "model/device_file.h"
 #include "platform/text_conversion.h"
 
@@ -27,4 +28,13 @@ std::u16string RecordingPath(const std::u16string& partFolder, LONG recordType) 
     if (!DevicePathExists(path)) return path;
   }
   return {};
+}
+
+std::optional<DWORD> VideoCaptureSeconds(long long budget) {
+  if (budget <= 0) return std::nullopt;
+  const auto room = static_cast<DWORD>(std::min<long long>(budget, 0xFFFFFFFF));
+  const std::optional<DWORD> seconds = config::EstimateCaptureDuration(room);
+  if (!seconds) return DWORD{0};
+  if (*seconds == 0) return std::nullopt;
+  return *seconds;
 }

@@ -1,6 +1,7 @@
-// Where the composer's audio insert records to, and how much it may record.
+// Where the composer's audio insert records to, and how much it and the camera may record.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/win_types.h"
@@ -14,3 +15,9 @@ int InsertAudioBudget(DWORD maxSendSize, DWORD messageSize, DWORD currentAudioSi
 // ".qcp", numbered when that name is taken so that another slide's recording is never overwritten;
 // empty when no free name is found.
 std::u16string RecordingPath(const std::u16string& partFolder, LONG recordType);
+
+// The seconds of video the camera may record into `budget` bytes (the room the message has left
+// for the slide's video), by the selected video profile's byte rate. 0 when the profile gives no
+// byte rate, which leaves the camera without a limit; nothing when not one second fits, since
+// the camera takes a limit of 0 for none at all.
+std::optional<DWORD> VideoCaptureSeconds(long long budget);

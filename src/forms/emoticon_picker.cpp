@@ -5,6 +5,7 @@
 #include "forms/dialog_soft_keys.h"
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
+#include "platform/clock.h"
 #include "platform/gdi/gdi_raii.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
@@ -25,18 +26,84 @@ const MessageMap* CEmoticonGrid::GetMessageMap() const {
       OnMessage(kGetDialogCode, &CEmoticonGrid::OnGetDialogCode),
       OnMessage(WM_KEYDOWN, &CEmoticonGrid::OnKeyDown),
       OnMessage(WM_LBUTTONDOWN, &CEmoticonGrid::OnLButtonDown),
+      OnMessage(WM_TIMER, &CEmoticonGrid::OnTimer),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
   return &kMap;
 }
 
+CEmoticonGrid::~CEmoticonGrid() {
+  if (m_timer && IsWindow()) KillTimer(emoticon_picker::kFrameTimer);
+}
+
 BOOL CEmoticonGrid::Create(HWND parent, const RECT& rect, EmoticonPlayer* player) {
   m_player = player;
   m_selection = player->Set().Count() > 0 ? 0 : -1;
-  return CWndBase::Create(u"EmoticonGrid", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
-                          rect.right - rect.left, rect.bottom - rect.top, nullptr, parent,
-                          emoticon_picker::kGridControl, kWhiteBackground);
+  if (!CWndBase::Create(u"EmoticonGrid", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
+                        rect.right - rect.left, rect.bottom - rect.top, nullptr, parent,
+                        emoticon_picker::kGridControl, kWhiteBackground)) {
+    return FALSE;
+  }
+  OpenAnimations();
+  return TRUE;
+}
+
+void CEmoticonGrid::OpenAnimations() {
+  const int count = m_player->Set().Count();
+  m_animations.clear();
+  m_animations.resize(static_cast<std::size_t>(count));
+  bool running = false;
+  for (int i = 0; i < count; ++i) {
+    const RECT picture = PictureRect(i);
+    const SIZE box{picture.right - picture.left, picture.bottom - picture.top};
+    // Pictures that are not GIFs, or do not open as one, are drawn still.
+    auto animation = GifAnimation::Open(m_player->Set().Picture(i).path, box);
+    if (animation && animation->Running()) {
+      running = true;
+      m_animations[static_cast<std::size_t>(i)] = std::move(animation);
+    }
+  }
+  if (running) {
+    m_lastTick = GetTickCount();
+    m_timer = SetTimer(emoticon_picker::kFrameTimer, emoticon_picker::kFrameTimerMs, nullptr) != 0;
+  }
+}
+
+int CEmoticonGrid::AnimationFrame(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= m_animations.size()) return -1;
+  const auto& animation = m_animations[static_cast<std::size_t>(index)];
+  return animation ? animation->Frame() : -1;
+}
+
+RECT CEmoticonGrid::PictureRect(int index) const {
+  RECT picture = CellRect(index);
+  InflateRect(&picture, -ScaleX(kCellPadding), -ScaleX(kCellPadding));
+  return picture;
+}
+
+LRESULT CEmoticonGrid::OnTimer(WPARAM wParam, LPARAM) {
+  if (wParam != emoticon_picker::kFrameTimer) return 0;
+  const DWORD now = GetTickCount();
+  const DWORD elapsed = now - m_lastTick;
+  m_lastTick = now;
+  bool running = false;
+  const int shift = m_firstRow * CellSize();
+  for (std::size_t i = 0; i < m_animations.size(); ++i) {
+    GifAnimation* animation = m_animations[i].get();
+    if (animation == nullptr) continue;
+    if (animation->Advance(elapsed)) {
+      RECT cell = CellRect(static_cast<int>(i));
+      OffsetRect(&cell, 0, -shift);
+      InvalidateRect(&cell, FALSE);
+    }
+    running = running || animation->Running();
+  }
+  if (!running) {
+    KillTimer(emoticon_picker::kFrameTimer);
+    m_timer = false;
+  }
+  return 0;
 }
 
 // The pictures are drawn at the size of the screen's own set: its folder's pictures were made for it.
@@ -80,7 +147,11 @@ BOOL CEmoticonGrid::OnPaint(HDC hdc, PAINTSTRUCT*) {
     }
     RECT picture = cell;
     InflateRect(&picture, -padding, -padding);
-    if (!m_player->Draw(hdc, i, picture)) {
+    const GifAnimation* animation =
+        static_cast<std::size_t>(i) < m_animations.size() ? m_animations[static_cast<std::size_t>(i)].get() : nullptr;
+    if (animation != nullptr) {
+      DrawCentred(hdc, animation->Image(), picture);
+    } else if (!m_player->Draw(hdc, i, picture)) {
       // A picture that cannot be shown leaves its text in the cell.
       const CString& text = m_player->Set().Text(i);
       DrawTextW(hdc, text, text.GetLength(), &picture, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

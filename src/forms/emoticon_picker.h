@@ -6,10 +6,12 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/cstring.h"
 #include "ui/dialog_base.h"
 #include "ui/emoticon_player.h"
+#include "ui/gif_animation.h"
 
 namespace emoticon_picker {
 constexpr DWORD kDialog = 208;
@@ -18,12 +20,15 @@ constexpr int kListControl = 1135;  // the template's list, which the grid takes
 constexpr int kGridControl = 1136;
 constexpr WORD kChoose = 40092;     // the soft key's command that chooses, as IDOK does
 constexpr WORD kCancel = 40151;
+constexpr UINT_PTR kFrameTimer = 4610;
+constexpr UINT kFrameTimerMs = 20;
 }  // namespace emoticon_picker
 
-// The grid of emoticon pictures, window class "EmoticonGrid". It tells its parent IDOK when the
-// selected cell is chosen.
+// The grid of emoticon pictures, window class "EmoticonGrid". The animated ones play on a frame
+// timer for as long as the grid is open. It tells its parent IDOK when the selected cell is chosen.
 class CEmoticonGrid : public CWndBase {
  public:
+  ~CEmoticonGrid() override;
   const MessageMap* GetMessageMap() const override;
   BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
 
@@ -34,18 +39,27 @@ class CEmoticonGrid : public CWndBase {
   RECT CellRect(int index) const;
   int Columns() const;
   int CellSize() const;
+  // The frame emoticon `index` shows; -1 for a picture that is not animated.
+  int AnimationFrame(int index) const;
 
  protected:
   LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
  private:
   void ScrollIntoView(int index);
+  void OpenAnimations();
+  RECT PictureRect(int index) const;
 
   EmoticonPlayer* m_player = nullptr;
   int m_selection = -1;
   int m_firstRow = 0;
+  // One for each emoticon, null for those that do not animate.
+  std::vector<std::unique_ptr<GifAnimation>> m_animations;
+  DWORD m_lastTick = 0;
+  bool m_timer = false;
 };
 
 class CEmoticonPickerDialog : public CDialogBase {
@@ -55,6 +69,7 @@ class CEmoticonPickerDialog : public CDialogBase {
   // the picker was cancelled or had nothing to offer.
   std::optional<CString> Run(HWND owner);
   const EmoticonPlayer& Player() const { return m_player; }
+  const CEmoticonGrid& Grid() const { return m_grid; }
 
  protected:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);

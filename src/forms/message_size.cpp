@@ -61,13 +61,16 @@ CString SizeDisplayText(DWORD messageSize) {
 }
 
 bool ShowSizeMessage(HWND owner, DWORD size) {
-  const DWORD limit = MaxSendSize();
-  if (size <= limit) return false;
+  if (size <= MaxSendSize()) return false;
+  ShowSizeAgainstLimit(owner, size);
+  return true;
+}
+
+void ShowSizeAgainstLimit(HWND owner, DWORD size) {
   CString text;
   text.Format(transport::LoadResourceString(kTooLargeToSendText), static_cast<int>(KilobytesUp(size)),
-              static_cast<int>(KilobytesUp(limit)));
+              static_cast<int>(KilobytesUp(MaxSendSize())));
   if (CMMSGlobal* global = GetMMSGlobal()) global->MessageBoxW(owner, text.GetString(), MB_SETFOREGROUND);
-  return true;
 }
 
 bool HasFreeStorage(DWORD neededBytes) {

@@ -20,6 +20,8 @@ CString SizeDisplayText(DWORD messageSize);
 // When the size exceeds the maximum send size, tells the user both in kilobytes (40395); true when
 // it did.
 bool ShowSizeMessage(HWND owner, DWORD size);
+// Tells the user the message's size against the maximum send size (40395) whatever they are.
+void ShowSizeAgainstLimit(HWND owner, DWORD size);
 // Whether the device keeps ReservedSpace free after neededBytes more; false when the free space
 // cannot be read.
 bool HasFreeStorage(DWORD neededBytes);

@@ -1,9 +1,13 @@
 #include "forms/slide_items.h"
 
+#include <algorithm>
+
+#include "forms/composer_commands.h"
 #include "platform/controls/control_messages.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
+#include "ui/density.h"
 
 namespace {
 
@@ -12,6 +16,7 @@ constexpr COLORREF kCaptionColour = 0x808080;
 constexpr COLORREF kBorderColour = 0xC0C0C0;
 constexpr int kViewId = 2;
 constexpr int kUiFont = 12;
+constexpr int kTimeWidth = 64;  // room for "0:00/0:00" at 96 dots per inch
 
 }  // namespace
 
@@ -74,7 +79,8 @@ BOOL CSlideItem::OnPaint(HDC hdc, PAINTSTRUCT*) {
     ScopedUiFont font(hdc);
     SetBkMode(hdc, TRANSPARENT);
     SetTextColor(hdc, kCaptionColour);
-    DrawTextW(hdc, m_caption.GetString(), -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    RECT area = CaptionArea(client);
+    DrawTextW(hdc, m_caption.GetString(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   return TRUE;
 }
@@ -111,6 +117,71 @@ void CVisualItem::LayOutChildren(const RECT& client) {
   RECT inner{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
   m_view->MoveTo(&inner);
   ::MoveWindow(m_view->GetHandle(), inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, TRUE);
+}
+
+BOOL CAudioItem::CreateAudio(HWND frame, const RECT& rect) {
+  if (!Create(frame, rect)) return FALSE;
+  if (!m_toolbar.Create(GetHandle())) return FALSE;
+  RECT client{};
+  GetClientRect(&client);
+  LayOutChildren(client);
+  return TRUE;
+}
+
+const MessageMap* CAudioItem::GetMessageMap() const {
+  static const MessageMapEntry kEntries[] = {
+      MapFirst(),
+      OnMessage(composer_message::kInsertRecording, &CAudioItem::OnInsertRecording),
+      OnMessage(composer_message::kSoundPlayRequested, &CAudioItem::OnToolbarUsed),
+      OnMessage(composer_message::kRecordToolbarPressed, &CAudioItem::OnToolbarUsed),
+      MapEnd(),
+  };
+  static const MessageMap kMap{CSlideItem::GetMessageMap(), kEntries};
+  return &kMap;
+}
+
+void CAudioItem::LayOutChildren(const RECT&) { m_toolbar.FollowParent(); }
+
+RECT CAudioItem::CaptionArea(const RECT& client) const {
+  RECT area = client;
+  if (m_toolbar.IsWindow()) area.left = std::min<LONG>(client.right, 1 + m_toolbar.ButtonsWidth());
+  // The position takes the right end while the sound plays.
+  if (m_duration > 0) area.right = std::max<LONG>(area.left, area.right - ScaleX(kTimeWidth));
+  return area;
+}
+
+void CAudioItem::ShowProgress(int position, int duration) {
+  m_position = std::max(0, position);
+  m_duration = std::max(0, duration);
+  InvalidateRect(nullptr, TRUE);
+}
+
+BOOL CAudioItem::OnPaint(HDC hdc, PAINTSTRUCT* paint) {
+  CSlideItem::OnPaint(hdc, paint);
+  if (m_duration <= 0) return TRUE;
+  RECT client{};
+  GetClientRect(&client);
+  RECT area{client.right - ScaleX(kTimeWidth), client.top, client.right - ScaleX(4), client.bottom};
+  CString time;
+  time.Format(u"%d:%02d/%d:%02d", m_position / 60000, m_position / 1000 % 60, m_duration / 60000,
+              m_duration / 1000 % 60);
+  ScopedUiFont font(hdc);
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, kCaptionColour);
+  DrawTextW(hdc, time.GetString(), -1, &area, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+  return TRUE;
+}
+
+// The toolbar's clip goes in through the frame, which owns the slide.
+LRESULT CAudioItem::OnInsertRecording(WPARAM, LPARAM) {
+  if (m_owner != nullptr && !m_toolbar.RecordedPath().IsEmpty()) m_owner->InsertRecording(m_toolbar.RecordedPath());
+  return 0;
+}
+
+// Using the toolbar makes the item the frame's focused child, as a tap on the item does.
+LRESULT CAudioItem::OnToolbarUsed(WPARAM, LPARAM) {
+  ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, 0, reinterpret_cast<LPARAM>(GetHandle()));
+  return 0;
 }
 
 const MessageMap* CTextItem::GetMessageMap() const {

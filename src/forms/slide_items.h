@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "forms/record_toolbar.h"
 #include "platform/cstring.h"
 #include "ui/image_view.h"
 #include "ui/wnd_base.h"
@@ -50,6 +51,8 @@ class CSlideItem : public CWndBase {
 
  protected:
   virtual void LayOutChildren(const RECT& client) { (void)client; }
+  // Where the caption is drawn.
+  virtual RECT CaptionArea(const RECT& client) const { return client; }
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnFocus(WPARAM wParam, LPARAM lParam);
 
@@ -72,6 +75,34 @@ class CVisualItem : public CSlideItem {
  private:
   std::unique_ptr<CImageView> m_view;
   CString m_path;
+};
+
+// "AudioItem": the slide's sound by name, with the record toolbar at its bottom left and, while
+// the sound plays, its position beside the name.
+class CAudioItem : public CSlideItem {
+ public:
+  explicit CAudioItem(RecordToolbarOwner* owner) : CSlideItem(kAudioItemClass), m_toolbar(owner), m_owner(owner) {}
+  BOOL CreateAudio(HWND frame, const RECT& rect);
+  const MessageMap* GetMessageMap() const override;
+  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
+  CRecordToolbar& Toolbar() { return m_toolbar; }
+  // The position of the playing sound; a duration of 0 shows none.
+  void ShowProgress(int position, int duration);
+  int ProgressPosition() const { return m_position; }
+  int ProgressDuration() const { return m_duration; }
+
+ protected:
+  void LayOutChildren(const RECT& client) override;
+  RECT CaptionArea(const RECT& client) const override;
+
+ private:
+  LRESULT OnInsertRecording(WPARAM wParam, LPARAM lParam);
+  LRESULT OnToolbarUsed(WPARAM wParam, LPARAM lParam);
+
+  CRecordToolbar m_toolbar;
+  RecordToolbarOwner* m_owner;
+  int m_position = 0;
+  int m_duration = 0;
 };
 
 // "TextItem": an edit field with the slide's text, limited to the slide text limit.

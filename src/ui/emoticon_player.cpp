@@ -56,11 +56,15 @@ bool EmoticonPlayer::Draw(HDC hdc, int index, const RECT& rect) {
   const int size = std::min(rect.right - rect.left, rect.bottom - rect.top);
   const DibImage* image = Picture(index, size);
   if (image == nullptr) return false;
+  DrawCentred(hdc, image, rect);
+  return true;
+}
+
+void DrawCentred(HDC hdc, const DibImage* image, const RECT& rect) {
   const int width = image->header.biWidth;
   const int height = std::abs(image->header.biHeight);
   const int left = rect.left + (rect.right - rect.left - width) / 2;
   const int top = rect.top + (rect.bottom - rect.top - height) / 2;
   StretchDIBits(hdc, left, top, width, height, 0, 0, width, height, DibPixels(image),
                 reinterpret_cast<const BITMAPINFO*>(&image->header), DIB_RGB_COLORS, SRCCOPY);
-  return true;
 }

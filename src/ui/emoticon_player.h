@@ -13,6 +13,9 @@
 #include "ui/emoticon_set.h"
 #include "ui/hyper_text_layout.h"
 
+// Draws the picture centred in `rect` at its own size.
+void DrawCentred(HDC hdc, const DibImage* image, const RECT& rect);
+
 class EmoticonPlayer {
  public:
   // Loads the set of the configured emoticon folder for the device's screen.

@@ -92,6 +92,9 @@ HRESULT SHCameraCapture(SHCAMERACAPTURE* capture) {
   }
   std::fill(std::begin(capture->szFile), std::end(capture->szFile), u'\0');
   std::copy(target.begin(), target.end(), capture->szFile);
-  platform::RecordActivity("camera", std::string(still ? "picture " : "video ") + platform::Utf16ToUtf8(target));
+  std::string detail = std::string(still ? "picture " : "video ") + platform::Utf16ToUtf8(target);
+  // A real camera stops at the time limit; this one says what it was given.
+  if (!still && capture->nVideoTimeLimit != 0) detail += ", at most " + std::to_string(capture->nVideoTimeLimit) + " s";
+  platform::RecordActivity("camera", detail);
   return S_OK;
 }

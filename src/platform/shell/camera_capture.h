@@ -3,7 +3,8 @@
 // HKEY_LOCAL_MACHINE\Platform\Camera ("StillSource" for pictures, "VideoSource" for videos, each a
 // device path). The copy is written into the initial folder (else "\My Documents\My Pictures\")
 // under the default name or the next free "IMAGE%03d" / "VIDEO%03d" name with the source's
-// extension, and every capture is written to the activity log.
+// extension, and every capture is written to the activity log with the video time limit it was
+// given.
 #pragma once
 
 #include "platform/win_types.h"
