@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "binding/binding_fixture.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "forms/compose_form.h"
 #include "forms/compose_opening.h"
 #include "platform/automation/automation.h"
@@ -20,6 +22,9 @@ class ComposeHostTest : public binding_test::BindingTest {
   void SetUp() override {
     BindingTest::SetUp();
     platform::automation::Reset();
+    // A new message starts empty here, as on a device set never to offer templates; the template
+    // chooser's own tests offer them again.
+    SetConfigValue(numeric_setting::kAlwaysChooseCustom, 1, FALSE);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &ParentProcedure;
     windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
