@@ -13,6 +13,7 @@
 #include "forms/compose_form.h"
 #include "forms/compose_opening.h"
 #include "platform/automation/automation.h"
+#include "platform/controls/shell_title_bar.h"
 #include "platform/window/window_styles.h"
 
 namespace composer_test {
@@ -39,6 +40,9 @@ class ComposeHostTest : public binding_test::BindingTest {
   void TearDown() override {
     DestroyWindow(m_parent);
     DestroyWindow(m_client);
+    // The shell's title bar that a full-screen dialog brought up would show the next test's
+    // window titles on its screens.
+    if (HWND bar = platform::controls::ShellTitleBar()) DestroyWindow(bar);
     platform::automation::PumpUntilIdle();
     platform::automation::Reset();
     BindingTest::TearDown();
