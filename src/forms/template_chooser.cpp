@@ -18,6 +18,7 @@
 #include "transport/resource_module.h"
 #include "ui/density.h"
 #include "ui/fitted_picture.h"
+#include "ui/grid_keys.h"
 #include "ui/thumbnails.h"
 #include "ui/window_layout.h"
 
@@ -193,15 +194,10 @@ int CTemplateWnd::IndexOf(std::u16string_view name) const {
 LRESULT CTemplateWnd::OnGetDialogCode(WPARAM, LPARAM) { return 1; }
 
 LRESULT CTemplateWnd::OnKeyDown(WPARAM wParam, LPARAM) {
-  switch (wParam) {
-    case VK_LEFT: Select(m_selection - 1); break;
-    case VK_RIGHT: Select(m_selection + 1); break;
-    case VK_UP: Select(m_selection - Columns()); break;
-    case VK_DOWN: Select(m_selection + Columns()); break;
-    case VK_RETURN:
-      if (m_selection >= 0) ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
-      break;
-    default: break;
+  if (const std::optional<int> target = GridKeyTarget(static_cast<UINT>(wParam), m_selection, Columns())) {
+    Select(*target);
+  } else if (wParam == VK_RETURN && m_selection >= 0) {
+    ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
   }
   return 0;
 }
@@ -285,16 +281,7 @@ LRESULT CTemplateChooser::OnInitDialog(WPARAM, LPARAM) {
   InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
   ::SetWindowTextW(GetHandle(), transport::LoadResourceString(template_chooser::kTitle));
   HWND keys = CreateDialogSoftKeys(GetHandle(), template_chooser::kSoftKeys);
-  RECT area{};
-  GetClientRect(&area);
-  // The list ends where the soft keys begin, so that its last row is not hidden behind them.
-  if (keys != nullptr) {
-    RECT bar{};
-    ::GetWindowRect(keys, &bar);
-    POINT barTop{bar.left, bar.top};
-    ScreenToClient(GetHandle(), &barTop);
-    if (barTop.y > area.top && barTop.y < area.bottom) area.bottom = barTop.y;
-  }
+  const RECT area = ClientAboveSoftKeys(GetHandle(), keys);
   if (m_list.Create(GetHandle(), area, &m_store)) {
     m_list.Select(0);
     m_list.SetFocus();
