@@ -168,6 +168,7 @@ void CComposerFrame::WriteBack(bool keep) {
 
 void CComposerFrame::FinishClose() {
   m_closing = true;
+  CloseTemplateChooser();
   if (m_hostParent != nullptr && ::IsWindow(m_hostParent)) ::PostMessageW(m_hostParent, WM_COMMAND, IDOK, 0);
 }
 

@@ -61,6 +61,7 @@ int LogPixelsY() {
 
 CComposerFrame::~CComposerFrame() {
   if (m_policyNotify != nullptr) RegistryCloseNotification(m_policyNotify);
+  CloseTemplateChooser();
   DestroyItems();
   m_headerWindow.reset();
   if (IsWindow()) ::DestroyWindow(GetHandle());
@@ -86,6 +87,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kSend, &F::OnSend),
       OnCommandId(composer_command::kPreview, &F::OnPreview),
       OnCommandId(composer_command::kPreviewOther, &F::OnPreview),
+      OnCommandId(composer_command::kTemplates, &F::OnTemplates),
       OnCommandId(composer_command::kSaveAsTemplate, &F::OnSaveAsTemplate),
       OnCommandId(composer_command::kAddSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kDeleteSlide, &F::OnSlideCommand),
@@ -108,6 +110,8 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kCaptureVideo, &F::OnCapture),
       OnMessage(WM_MEASUREITEM, &F::OnMeasureItem),
       OnMessage(WM_DRAWITEM, &F::OnDrawItem),
+      OnMessage(composer_message::kTemplateChosen, &F::OnTemplateChosen),
+      OnMessage(composer_message::kTemplateCancelled, &F::OnTemplateCancelled),
       OnMessage(composer_message::kFirstShow, &F::OnFirstShow),
       OnMessage(composer_message::kClose, &F::OnCloseMessage),
       OnMessage(composer_message::kSend, &F::OnSend),
@@ -235,6 +239,8 @@ void CComposerFrame::Attach(DWORD verb, MessageBinding* binding) {
   m_editor.reset();
   m_headerWindow.reset();
   m_header.reset();
+  // A chooser's choice has no message to go into once the message is taken away.
+  if (binding == nullptr) CloseTemplateChooser();
   if (binding == nullptr || !IsWindow()) return;
   // A reply starts from a stored message that is now a new one.
   if ((m_start.formKind == 3 || m_start.formKind == 6) && (m_openAction == 1 || m_openAction == 2)) {
@@ -268,9 +274,9 @@ bool CComposerFrame::LoadModel() {
 
 void CComposerFrame::OnMessageLoaded() {
   if (m_closing) return;
-  ShowWindow(SW_SHOW);
-  ::SetForegroundWindow(GetHandle());
-  if (!m_shownOnce) PostMessage(composer_message::kFirstShow, 0, 0);
+  // The frame stays hidden under the chooser; one that cannot open leaves the message as it is.
+  if (OffersTemplates() && OpenTemplateChooser()) return;
+  ShowLoaded();
 }
 
 void CComposerFrame::CreateItems() {
@@ -579,6 +585,10 @@ LRESULT CComposerFrame::OnSettingChange(WPARAM wParam, LPARAM) {
 LRESULT CComposerFrame::OnFirstShow(WPARAM, LPARAM) {
   if (m_shownOnce) return 0;
   m_shownOnce = true;
+  if (CTemplateChooser* chooser = TemplateChooser()) {
+    ::SetForegroundWindow(chooser->GetHandle());
+    return 0;
+  }
   ::SetForegroundWindow(GetHandle());
   PostMessage(WM_SETFOCUS, 0, 0);
   return 0;
@@ -588,6 +598,10 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
   if (m_policyChanged) {
     m_policyChanged = false;
     if (GetConfigValue(numeric_setting::kSecurityPolicy1033) == 0) PostMessage(composer_message::kPolicyForbids, 0, 0);
+  }
+  if (CTemplateChooser* chooser = TemplateChooser(); chooser != nullptr && ::GetForegroundWindow() == chooser->GetHandle()) {
+    chooser->List().SetFocus();
+    return 0;
   }
   SetTimer(kFocusTimer, kFocusDelayMs, nullptr);
   return 0;
@@ -614,6 +628,7 @@ LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {
     ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
   }
   m_closing = true;
+  CloseTemplateChooser();
   if (IsWindow()) ::DestroyWindow(GetHandle());
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "forms/message_binding.h"
 #include "forms/slide_editor.h"
 #include "forms/slide_items.h"
+#include "forms/template_chooser.h"
 #include "platform/cstring.h"
 #include "platform/registry_notify.h"
 #include "ui/wnd_base.h"
@@ -73,6 +74,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   CVisualItem* VisualItem() const { return m_visualItem.get(); }
   CAudioItem* AudioItem() const { return m_audioItem.get(); }
   HWND MenuBar() const { return m_menuBar; }
+  // The template chooser while it is open, else null.
+  CTemplateChooser* TemplateChooser() const { return m_chooser && m_chooser->IsOpen() ? m_chooser.get() : nullptr; }
   bool IsBusy() const { return m_busy; }
   void SetBusy(bool busy) { m_busy = busy; }
   bool IsSendEnabled() const { return m_sendEnabled; }
@@ -139,6 +142,17 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   LRESULT OnSendOptions(WPARAM wParam, LPARAM lParam);
   LRESULT OnDefaultSendOptions(WPARAM wParam, LPARAM lParam);
   ComposerMenuState MenuState() const;
+
+  // composer_templates.cpp: offering the templates and applying the one chosen.
+  bool OffersTemplates();
+  bool OpenTemplateChooser();
+  bool CloseTemplateChooser();
+  // Shows the frame with its message, closing a chooser that is still open.
+  void ShowLoaded();
+  bool ReloadFromSite(const CString* subject);
+  LRESULT OnTemplates(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTemplateChosen(WPARAM wParam, LPARAM lParam);
+  LRESULT OnTemplateCancelled(WPARAM wParam, LPARAM lParam);
 
   // composer_signature.cpp: the signature slide of a new message, a reply or a forward.
   void AddSignatureOnLoad();
@@ -219,6 +233,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   std::unique_ptr<CVisualItem> m_visualItem;
   std::unique_ptr<CAudioItem> m_audioItem;
   std::unique_ptr<CTextItem> m_textItem;
+  std::unique_ptr<CTemplateChooser> m_chooser;
   HWND m_menuBar = nullptr;
   HWND m_slideNumber = nullptr;
   HWND m_sizeDisplay = nullptr;

@@ -11,3 +11,15 @@ HWND CreateDialogSoftKeys(HWND dialog, UINT menu) {
   info.hInstRes = transport::ResourceInstance();
   return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 }
+
+RECT ClientAboveSoftKeys(HWND dialog, HWND keys) {
+  RECT client{};
+  GetClientRect(dialog, &client);
+  if (keys == nullptr) return client;
+  RECT bar{};
+  GetWindowRect(keys, &bar);
+  POINT barTop{bar.left, bar.top};
+  ScreenToClient(dialog, &barTop);
+  if (barTop.y > client.top && barTop.y < client.bottom) client.bottom = barTop.y;
+  return client;
+}

@@ -11,3 +11,7 @@ constexpr UINT kOkCancelSoftKeys = 257;
 
 // Makes the bar of `menu` for the dialog (destroyed with it); null when it cannot be made.
 HWND CreateDialogSoftKeys(HWND dialog, UINT menu);
+
+// The dialog's client area above its soft-key bar `keys` (the whole area without one), so that
+// what fills it is not hidden behind the keys.
+RECT ClientAboveSoftKeys(HWND dialog, HWND keys);

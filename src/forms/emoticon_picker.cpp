@@ -10,6 +10,7 @@
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
+#include "ui/grid_keys.h"
 #include "ui/thumbnails.h"
 #include "ui/window_layout.h"
 
@@ -180,15 +181,10 @@ void CEmoticonGrid::Select(int index) {
 LRESULT CEmoticonGrid::OnGetDialogCode(WPARAM, LPARAM) { return 1; }
 
 LRESULT CEmoticonGrid::OnKeyDown(WPARAM wParam, LPARAM) {
-  switch (wParam) {
-    case VK_LEFT: Select(m_selection - 1); break;
-    case VK_RIGHT: Select(m_selection + 1); break;
-    case VK_UP: Select(m_selection - Columns()); break;
-    case VK_DOWN: Select(m_selection + Columns()); break;
-    case VK_RETURN:
-      if (m_selection >= 0) ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
-      break;
-    default: break;
+  if (const std::optional<int> target = GridKeyTarget(static_cast<UINT>(wParam), m_selection, Columns())) {
+    Select(*target);
+  } else if (wParam == VK_RETURN && m_selection >= 0) {
+    ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
   }
   return 0;
 }

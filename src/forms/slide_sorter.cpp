@@ -67,16 +67,7 @@ bool SlideSorterDialog::RoomForSlide() const {
 LRESULT SlideSorterDialog::OnInitDialog(WPARAM, LPARAM) {
   InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
   HWND keys = CreateDialogSoftKeys(GetHandle(), kSoftKeys);
-  RECT client{};
-  GetClientRect(&client);
-  // The list ends where the soft keys begin, so that its last row is not hidden behind them.
-  if (keys != nullptr) {
-    RECT bar{};
-    ::GetWindowRect(keys, &bar);
-    POINT barTop{bar.left, bar.top};
-    ScreenToClient(GetHandle(), &barTop);
-    if (barTop.y > client.top && barTop.y < client.bottom) client.bottom = barTop.y;
-  }
+  const RECT client = ClientAboveSoftKeys(GetHandle(), keys);
   if (m_list.Create(GetHandle(), client)) m_list.SetFocus();
   return FALSE;
 }

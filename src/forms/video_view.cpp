@@ -13,6 +13,7 @@
 #include "platform/power.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
+#include "ui/fitted_picture.h"
 
 namespace {
 
@@ -25,25 +26,6 @@ constexpr UINT kMenuBarOpened = static_cast<UINT>(-521);
 constexpr UINT kMenuBarClosed = static_cast<UINT>(-522);
 constexpr int kIconWidth = 16, kIconHeight = 20;
 DibImage* const kNoStill = reinterpret_cast<DibImage*>(static_cast<std::intptr_t>(-1));
-
-// The picture scaled to fit the area with its width-to-height ratio kept, centred.
-void DrawFitted(HDC hdc, const DibImage* image, const RECT& area) {
-  const LONG width = image->header.biWidth, height = std::abs(image->header.biHeight);
-  const LONG areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
-  if (width < 1 || height < 1 || areaWidth < 1 || areaHeight < 1) return;
-  LONG shownWidth = areaWidth;
-  LONG shownHeight = static_cast<LONG>(static_cast<std::int64_t>(height) * areaWidth / width);
-  if (shownHeight > areaHeight) {
-    shownHeight = areaHeight;
-    shownWidth = static_cast<LONG>(static_cast<std::int64_t>(width) * areaHeight / height);
-  }
-  shownWidth = std::max<LONG>(1, shownWidth);
-  shownHeight = std::max<LONG>(1, shownHeight);
-  StretchDIBits(hdc, area.left + (areaWidth - shownWidth) / 2, area.top + (areaHeight - shownHeight) / 2, shownWidth,
-                shownHeight, 0, 0, width, height, DibPixels(image), reinterpret_cast<const BITMAPINFO*>(&image->header),
-                DIB_RGB_COLORS, SRCCOPY);
-}
-
 }  // namespace
 
 CVideoView::CVideoView(ULC_VideoEngine* engine) : m_engine(engine), m_idleReset(&SystemIdleTimerReset) {}
@@ -337,7 +319,7 @@ BOOL CVideoView::OnPaint(HDC hdc, PAINTSTRUCT*) {
   if (!m_loadFailed && m_still) {
     const bool paused = m_engine != nullptr && Video_GetState(m_engine) == engine_state::kPaused;
     const DibImage* picture = paused ? m_paused.get() : m_still.get();
-    if (picture != nullptr) DrawFitted(hdc, picture, area);
+    if (picture != nullptr) DrawPictureFitted(hdc, picture, area);
     return TRUE;
   }
   DrawName(hdc, area);

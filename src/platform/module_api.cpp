@@ -100,15 +100,19 @@ BOOL FreeLibrary(HMODULE module) {
   // Resource files loaded as data (LoadLibraryExW) are released by their own table.
   if (platform::resources::FreeDataModule(module)) return TRUE;
   ModuleTable& table = Modules();
-  std::lock_guard lock(table.mutex);
-  if (module == nullptr || !IsLive(table, module)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  if (--module->references == 0) {
-    ::dlclose(module->library);
+  void* library = nullptr;
+  {
+    std::lock_guard lock(table.mutex);
+    if (module == nullptr || !IsLive(table, module)) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return FALSE;
+    }
+    if (--module->references > 0) return TRUE;
+    library = module->library;
     table.byPath.erase(module->hostPath);
     delete module;
   }
+  // Outside the lock: the library's static destructors may free the libraries it loaded itself.
+  ::dlclose(library);
   return TRUE;
 }

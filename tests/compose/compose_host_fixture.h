@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "binding/binding_fixture.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "forms/compose_form.h"
 #include "forms/compose_opening.h"
 #include "platform/automation/automation.h"
+#include "platform/controls/shell_title_bar.h"
 #include "platform/window/window_styles.h"
 
 namespace composer_test {
@@ -20,6 +23,9 @@ class ComposeHostTest : public binding_test::BindingTest {
   void SetUp() override {
     BindingTest::SetUp();
     platform::automation::Reset();
+    // A new message starts empty here, as on a device set never to offer templates; the template
+    // chooser's own tests offer them again.
+    SetConfigValue(numeric_setting::kAlwaysChooseCustom, 1, FALSE);
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &ParentProcedure;
     windowClass.lpszClassName = u"Ppc_WndCls_MainFrme";
@@ -34,6 +40,9 @@ class ComposeHostTest : public binding_test::BindingTest {
   void TearDown() override {
     DestroyWindow(m_parent);
     DestroyWindow(m_client);
+    // The shell's title bar that a full-screen dialog brought up would show the next test's
+    // window titles on its screens.
+    if (HWND bar = platform::controls::ShellTitleBar()) DestroyWindow(bar);
     platform::automation::PumpUntilIdle();
     platform::automation::Reset();
     BindingTest::TearDown();

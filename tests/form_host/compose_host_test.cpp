@@ -346,6 +346,8 @@ TEST_F(ComposeHostTest, DoActionHandsTheMessageBackAndTheHostsCloseIsNoSecondClo
   ComPtr<IMessage> message = StoredMessage(PR_DRAFTS_FOLDER_ENTRYID, 0);
   IMMSForm* form = Open(message.Get(), 0, nullptr, nullptr);
   ASSERT_NE(form, nullptr);
+  // A new empty message waits in the template chooser, which must not hold the host up.
+  EXPECT_NE(FindWindowW(u"Dialog", u"Templates"), nullptr);
   EXPECT_EQ(form->DoAction(2), S_OK);
   EXPECT_TRUE(m_host.calls.empty());
   EXPECT_EQ(form->DoAction(1), S_OK);
@@ -354,6 +356,8 @@ TEST_F(ComposeHostTest, DoActionHandsTheMessageBackAndTheHostsCloseIsNoSecondClo
   EXPECT_EQ(m_host.calls[0].value, 5u);
   EXPECT_EQ(m_host.calls[1].name, "FormClosed");
   EXPECT_EQ(FindWindowW(u"Ppc_WndCls_ComposerFrame", nullptr), nullptr);
+  EXPECT_EQ(FindWindowW(u"Dialog", u"Templates"), nullptr);
+  platform::automation::PumpUntilIdle();
   EXPECT_EQ(form->Close(), S_OK);
   EXPECT_EQ(m_host.calls.size(), 2u);
   form->Release();

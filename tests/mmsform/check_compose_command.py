@@ -153,6 +153,35 @@ class Compose(unittest.TestCase):
         self.assertEqual([message["parts"][s["text"]["part"]]["text"] for s in message["slides"]], ["one", "two"])
         self.assertEqual(message["slides"][1]["duration"], 5000)
 
+    def test_a_template_gives_its_slides_and_an_unknown_one_is_refused(self):
+        made = os.path.join(self.work, "made.mms")
+        self.ok("compose", "--to", "+358401234567", "--text", "Sun", "--picture", self.picture(),
+                "--slide", "--text", "Sea", "--send", "--out", made)
+        self.ok("templates", "add", "Holiday", made, "--preview", self.picture())
+        out_file = os.path.join(self.work, "from-template.mms")
+        said = lines(self.ok("compose", "--template", "Holiday", "--to", "ann@example.com", "--send",
+                             "--out", out_file))
+        self.assertIn({"template": "Holiday", "custom": False}, said)
+        message = json.loads(self.ok("inspect", out_file, "--slides"))
+        self.assertEqual(message["subject"], "Holiday")
+        self.assertEqual(message["to"], ["ann@example.com"])
+        self.assertEqual(len(message["slides"]), 2)
+        self.assertIn("image", message["slides"][0])
+        self.assertEqual([message["parts"][s["text"]["part"]]["text"] for s in message["slides"]], ["Sun", "Sea"])
+
+        status, out, err = self.run_command("compose", "--template", "Nope", "--to", "ann@example.com", "--send")
+        self.assertEqual(status, 1, out + err)
+        self.assertIn("no template named 'Nope'", err)
+        self.assertFalse(any("sent" in line for line in lines(out)))
+        # Without --template the chooser takes the custom entry, an empty message.
+        said = lines(self.ok("compose", "--to", "ann@example.com", "--text", "hi", "--save"))
+        self.assertIn({"template": "Templates", "custom": True}, said)
+        # A reply opens no chooser, so a template cannot be asked for.
+        source = os.path.join(CORPUS, "mms-rich", "rich-01-photo-audio-begin.mms")
+        status, _, err = self.run_command("compose", "--reply", source, "--template", "Holiday", "--save")
+        self.assertEqual(status, 1)
+        self.assertIn("offers no templates", err)
+
     def test_the_read_forms_forward_reaches_the_composer_program(self):
         source = os.path.join(CORPUS, "mms-rich", "rich-01-photo-audio-begin.mms")
         self.ok("read", source, "--command", "40631")

@@ -1,9 +1,10 @@
 // mmsform compose [--to ADDR]... [--cc ADDR]... [--bcc ADDR]... [--subject TEXT] [--slide] [--text TEXT]
 // [--picture FILE] [--audio FILE] [--video FILE] [--attach FILE]... [--duration SECONDS]
 // [--create PV|AU|VC|VR|AT] [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]
-// [--answer yes|no|cancel|ok]... [--save | --send | --check] [--out OUT.mms] [--png DIR]
-// [--screen WxH@DPI]: the compose form as a messaging application opens it, driven headless
-// through its own commands as a person taps them. The host's callbacks and every question the form
+// [--template NAME] [--answer yes|no|cancel|ok]... [--save | --send | --check] [--out OUT.mms]
+// [--png DIR] [--screen WxH@DPI]: the compose form as a messaging application opens it, driven
+// headless through its own commands as a person taps them. The template chooser a new message
+// opens with takes the template --template names, else the custom entry (an empty message). The host's callbacks and every question the form
 // asks are printed, one JSON object a line. Exit status 0 when the message was saved or sent (or
 // left, when neither was asked for), 1 when a check refused it or the form closed at once. With
 // --check the recipient and content checks of a send are printed and nothing is kept.
@@ -32,8 +33,10 @@ constexpr char kUsage[] =
     "                       [--slide] [--text TEXT] [--picture FILE] [--audio FILE] [--video FILE]\n"
     "                       [--attach FILE]... [--duration SECONDS] [--create PV|AU|VC|VR|AT]\n"
     "                       [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]\n"
-    "                       [--answer yes|no|cancel|ok]... [--save | --send | --check]\n"
+    "                       [--template NAME] [--answer yes|no|cancel|ok]... [--save | --send | --check]\n"
     "                       [--out OUT.mms] [--png DIR] [--screen 240x320@96|480x640@192]\n"
+    "  --template  the template a new message starts from (see mmsform templates list); without\n"
+    "              it the template chooser takes the custom entry, an empty message\n"
     "  --check  print what the recipient and content checks of a send would say (one JSON line\n"
     "           each), keep nothing, and exit 1 when either refuses\n";
 

@@ -321,6 +321,52 @@ bool ComposeDriver::WriteOut() {
   return true;
 }
 
+bool ComposeDriver::ChooseTemplate() {
+  HWND window = m_session.FrameWindow();
+  auto* frame = dynamic_cast<CComposerFrame*>(reinterpret_cast<CWndBase*>(GetWindowLongW(window, GWL_USERDATA)));
+  CTemplateChooser* chooser = frame != nullptr ? frame->TemplateChooser() : nullptr;
+  if (chooser == nullptr) {
+    if (!m_options.templateName) return true;
+    std::fprintf(stderr, "mmsform compose: --template: the compose form offers no templates for this message\n");
+    return false;
+  }
+  Shoot("templates");
+  CTemplateWnd& list = chooser->List();
+  const auto& entries = chooser->Store().Entries();
+  int index = -1;
+  if (m_options.templateName) {
+    index = list.IndexOf(platform::Utf8ToUtf16(*m_options.templateName));
+    if (index < 0) {
+      std::fprintf(stderr, "mmsform compose: --template: no template named '%s' (mmsform templates list names them)\n",
+                   m_options.templateName->c_str());
+      return false;
+    }
+  } else {
+    auto custom = std::find_if(entries.begin(), entries.end(), [](const TemplateEntry& entry) { return entry.flag == 1; });
+    if (custom != entries.end()) index = static_cast<int>(custom - entries.begin());
+  }
+  JsonWriter line;
+  if (index < 0) {
+    // A store without its custom entry: the message stays the empty one it is.
+    platform::automation::SendCommand(chooser->GetHandle(), composer_command::kCancel);
+    line.BeginObject().Key("template").Null();
+  } else {
+    const TemplateEntry entry = entries[static_cast<std::size_t>(index)];
+    // As a person does: the arrow keys to the entry, then "Use".
+    list.Select(index);
+    platform::automation::SendCommand(chooser->GetHandle(), composer_command::kChooseTemplate);
+    line.BeginObject().Key("template").String(platform::Utf16ToUtf8(entry.name.View())).Key("custom").Bool(entry.flag == 1);
+  }
+  platform::automation::PumpUntilIdle();
+  PrintPrompts();
+  PrintLine(line);
+  if (frame->TemplateChooser() != nullptr || !IsWindowVisible(window)) {
+    std::fprintf(stderr, "mmsform compose: the template chooser did not close\n");
+    return false;
+  }
+  return true;
+}
+
 bool ComposeDriver::Step(const ComposeStep& step) {
   HWND frame = m_session.FrameWindow();
   switch (step.kind) {
@@ -433,6 +479,10 @@ int ComposeDriver::Run() {
     JsonWriter line;
     line.BeginObject().Key("closed_at_once").Bool(true);
     PrintLine(line);
+    return 1;
+  }
+  if (!ChooseTemplate()) {
+    m_session.Close();
     return 1;
   }
   Shoot("open");

@@ -28,6 +28,10 @@ class ComposeDriver {
   bool OpenTarget();
   bool AttachImport();
   ComposeRequest Request() const;
+  // Takes the entry --template names (else the custom entry) in the template chooser a new
+  // message opens with; false with a reason when the form offers none for --template or has no
+  // template of that name.
+  bool ChooseTemplate();
   bool Step(const ComposeStep& step);
   bool TypeIntoField(int field, const std::string& text);
   bool AddFile(const std::string& file, DWORD type);

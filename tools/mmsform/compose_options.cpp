@@ -75,6 +75,10 @@ bool ParseComposeOptions(std::span<char* const> args, ComposeOptions* options, s
       if (!IsCreationSwitch(options->create)) return fail("--create takes PV, AU, VC, VR or AT");
     } else if (arg == "--import" && hasValue) {
       options->import = args[++i];
+    } else if (arg == "--template") {
+      if (!hasValue) return fail("--template needs a template's name");
+      if (options->templateName) return fail("only one --template");
+      options->templateName = args[++i];
     } else if (arg == "--answer" && hasValue) {
       const std::optional<int> answer = AnswerNamed(args[++i]);
       if (!answer) return fail("--answer takes yes, no, cancel or ok");

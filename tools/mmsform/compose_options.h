@@ -25,6 +25,8 @@ struct ComposeOptions {
   std::string create;  // "PV", "AU", "VC", "VR" or "AT"
   std::string import;  // a file the host's message carries as an attachment
   std::vector<int> answers;
+  // The template the chooser of a new message takes; without one it takes the custom entry.
+  std::optional<std::string> templateName;
   ComposeEnd end = ComposeEnd::kLeave;
   // Instead of ending: the checks the send flow makes are run and printed, and nothing is kept.
   bool check = false;
