@@ -145,7 +145,10 @@ class LiveProgram:
         self.process.stderr.close()
 
 
-class LiveWindow(unittest.TestCase):
+class LiveWindowCase(unittest.TestCase):
+    """What every live-window test stands on: devices of its own, programs it starts and ends, the
+    window's pictures and how they are compared."""
+
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="mmsform-live-")
         self.programs = []
@@ -242,6 +245,8 @@ class LiveWindow(unittest.TestCase):
         changed = sum(1 for i in range(0, len(a[2]), 3) if a[2][i:i + 3] != b[2][i:i + 3])
         self.assertGreater(changed, len(a[2]) // 3 // 4, f"{what}: the screen hardly changed ({changed} pixels)")
 
+
+class LiveWindow(LiveWindowCase):
     def test_paused_slide_two_in_the_window_is_the_headless_picture_and_escape_closes_the_form(self):
         expected = self.headless_picture("space,right", slide=2)
         program = self.start(["window", "read", os.path.join(CORPUS, MESSAGE)], self.device("live"))

@@ -36,6 +36,9 @@ std::optional<EntryId> EntryIdFromHex(std::string_view hex);
 // A standard folder by its name, without regard to case; null for any other name.
 const platform::StandardFolder* FolderNamed(std::string_view name);
 
+// The standard folder that holds the message now, or null when it is in none or is gone.
+const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& message);
+
 // Calls `each` with the entry identifier of every message of the folder, in the folder's order.
 void ForEachMessage(IMsgStore* store, const platform::StandardFolder& folder,
                     const std::function<void(const EntryId&)>& each);
