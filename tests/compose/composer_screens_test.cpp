@@ -9,6 +9,7 @@
 #include <string>
 
 #include "composer_frame_fixture.h"
+#include "engines/media_shutdown.h"
 #include "forms/composer_commands.h"
 #include "platform/clock.h"
 #include "platform/controls/menu_api.h"
@@ -28,11 +29,20 @@ class ComposerScreens : public ComposerFrameTest,
   void SetUp() override {
     platform::UseVirtualClock(true);
     ComposerFrameTest::SetUp();
+    DestroyTitleBar();
   }
   void TearDown() override {
     ComposerFrameTest::TearDown();
+    DestroyTitleBar();
+    // The sorter's thumbnails take the process's video engine, which the module's end releases.
+    ShutDownMediaEngines();
     platform::window::ResetScreen();
     platform::UseVirtualClock(false);
+  }
+
+  // The shell's bar stays once made, at the width of the screen it was made on: each screen gets its own.
+  static void DestroyTitleBar() {
+    if (HWND bar = platform::controls::ShellTitleBar()) DestroyWindow(bar);
   }
 
   // Writes the screen as `name` and compares it with its reference.

@@ -205,7 +205,8 @@ class LiveWindowCase(unittest.TestCase):
         return read_ppm(shot.stdout)
 
     def settled_capture(self, window, timeout=10, away_from=None):
-        """A capture that two looks 0.3 s apart agree on: the frame has been drawn and stays. With
+        """A capture that two looks 0.3 s apart agree on: the frame has been drawn and stays (a window
+        of one flat colour has not been drawn yet). With
         `away_from`, a still screen that is still that picture does not count: a paused view that is
         about to be replaced looks settled until the next frame is presented."""
         deadline = time.monotonic() + timeout
@@ -213,7 +214,9 @@ class LiveWindowCase(unittest.TestCase):
         while time.monotonic() < deadline:
             time.sleep(0.3)
             current = self.capture(window)
-            if current == previous and current != away_from:
+            # A window that X has mapped but SDL has not presented to yet is one flat colour.
+            blank = current[2] == current[2][:3] * (len(current[2]) // 3)
+            if current == previous and current != away_from and not blank:
                 return current
             previous = current
         raise AssertionError(f"the window did not settle within {timeout} s")
