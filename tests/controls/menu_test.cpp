@@ -19,6 +19,27 @@ HMENU ThreeItems() {
   return menu;
 }
 
+// The bar lies along the bottom of the screen; a tap on its left key sends `left`, and one on its
+// right key opens the menu, where the person picks `picked` (named `name`).
+void ExpectSoftKeys(HWND bar, WORD left, WORD picked, std::u16string name) {
+  RECT r{};
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  ControlsTest::ClearLog();
+  platform::automation::Tap({r.left + 5, r.top + 5});
+  ASSERT_EQ(ControlsTest::LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(ControlsTest::LogOf(WM_COMMAND)[0].wParam), left);
+  ControlsTest::ClearLog();
+  platform::automation::QueueAnswer(picked, std::move(name));
+  platform::automation::Tap({r.right - 5, r.top + 5});
+  ASSERT_EQ(ControlsTest::LogOf(WM_INITMENUPOPUP).size(), 1u);
+  EXPECT_EQ(reinterpret_cast<HMENU>(ControlsTest::LogOf(WM_INITMENUPOPUP)[0].wParam),
+            reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 1)));
+  ASSERT_EQ(ControlsTest::LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(ControlsTest::LogOf(WM_COMMAND)[0].wParam), picked);
+  ControlsTest::ClearLog();
+}
+
 TEST_F(ControlsTest, MenuItemStatesChangeByCommandOrPosition) {
   HMENU menu = ThreeItems();
   EXPECT_EQ(EnableMenuItem(menu, 102, MF_ENABLED), MF_GRAYED);
@@ -166,18 +187,7 @@ TEST_F(ControlsTest, ASoftKeyBarOverAMenuBuiltInCodeTakesItsKeysFromIt) {
   HWND bar = platform::controls::CreateMenuBarForMenu(owner, menu);
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETMENU, 0, 0)), menu);
-  RECT r{};
-  GetWindowRect(bar, &r);
-  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
-  ClearLog();
-  platform::automation::Tap({r.left + 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 301);
-  ClearLog();
-  platform::automation::QueueAnswer(311, u"Drafts");
-  platform::automation::Tap({r.right - 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 311);
+  ExpectSoftKeys(bar, 301, 311, u"Drafts");
   // The bar owns the menu: it goes with the bar.
   DestroyWindow(bar);
   EXPECT_FALSE(IsMenu(menu));
@@ -215,22 +225,7 @@ TEST_F(ControlsTest, SoftKeysSendCommandsOpenMenusAndPassHotKeys) {
   SHMENUBARINFO info{sizeof info, owner, 0, 250, nullptr, 0, 0, nullptr, 0};
   ASSERT_TRUE(SHCreateMenuBar(&info));
   HWND bar = info.hwndMB;
-  RECT r{};
-  GetWindowRect(bar, &r);
-  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
-  ClearLog();
-  platform::automation::Tap({r.left + 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40020);
-  ClearLog();
-  platform::automation::QueueAnswer(40018, u"Preview");
-  platform::automation::Tap({r.right - 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_INITMENUPOPUP).size(), 1u);
-  EXPECT_EQ(reinterpret_cast<HMENU>(LogOf(WM_INITMENUPOPUP)[0].wParam),
-            reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 1)));
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40018);
-  ClearLog();
+  ExpectSoftKeys(bar, 40020, 40018, u"Preview");
   SendMessageW(bar, SHCMBM_OVERRIDEKEY, 0x72, MAKELPARAM(SHMBOF_NODEFAULT | SHMBOF_NOTIFY, SHMBOF_NODEFAULT | SHMBOF_NOTIFY));
   SendMessageW(bar, WM_KEYDOWN, 0x72, 0);
   SendMessageW(bar, WM_KEYDOWN, 0x73, 0);

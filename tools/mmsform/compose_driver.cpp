@@ -41,17 +41,7 @@ constexpr LPCWSTR kSorterListClass = u"CpSlideWnd";
 // Files the host's message carries are read whole; a message holds nothing near this size.
 constexpr std::uintmax_t kMaxImportBytes = 64u << 20;
 
-EntryId EntryOf(IMessage* message) {
-  SizedSPropTagArray<1> tags{1, {PR_ENTRYID}};
-  ULONG count = 0;
-  LPSPropValue values = nullptr;
-  EntryId id;
-  if (SUCCEEDED(message->GetProps(tags.get(), 0, &count, &values)) && count == 1 && values[0].ulPropTag == PR_ENTRYID) {
-    id.assign(reinterpret_cast<const char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb);
-  }
-  MAPIFreeBuffer(values);
-  return id;
-}
+EntryId EntryOf(IMessage* message) { return BinaryPropertyOf(message, PR_ENTRYID); }
 
 std::string EntryHexOf(IMessage* message) { return HexOf(EntryOf(message)); }
 

@@ -47,10 +47,7 @@ const platform::StandardFolder* FolderNamed(std::string_view name) {
   return nullptr;
 }
 
-namespace {
-
-// The binary property `tag` of a store object, empty when it has none.
-EntryId BinaryProperty(IMAPIProp* object, ULONG tag) {
+EntryId BinaryPropertyOf(IMAPIProp* object, ULONG tag) {
   SizedSPropTagArray<1> tags{1, {tag}};
   ULONG count = 0;
   LPSPropValue values = nullptr;
@@ -62,8 +59,6 @@ EntryId BinaryProperty(IMAPIProp* object, ULONG tag) {
   return bytes;
 }
 
-}  // namespace
-
 const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& message) {
   if (store == nullptr || message.empty()) return nullptr;
   ComPtr<IUnknown> object;
@@ -73,9 +68,9 @@ const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& m
       kind != MAPI_MESSAGE) {
     return nullptr;
   }
-  const EntryId parent = BinaryProperty(static_cast<IMessage*>(object.Get()), PR_PARENT_ENTRYID);
+  const EntryId parent = BinaryPropertyOf(static_cast<IMessage*>(object.Get()), PR_PARENT_ENTRYID);
   for (const platform::StandardFolder& folder : platform::StandardFolders()) {
-    if (!parent.empty() && BinaryProperty(store, folder.storeTag) == parent) return &folder;
+    if (!parent.empty() && BinaryPropertyOf(store, folder.storeTag) == parent) return &folder;
   }
   return nullptr;
 }

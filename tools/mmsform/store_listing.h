@@ -36,6 +36,9 @@ std::optional<EntryId> EntryIdFromHex(std::string_view hex);
 // A standard folder by its name, without regard to case; null for any other name.
 const platform::StandardFolder* FolderNamed(std::string_view name);
 
+// The binary property `tag` of a store object (an entry identifier), empty when it has none.
+EntryId BinaryPropertyOf(IMAPIProp* object, ULONG tag);
+
 // The standard folder that holds the message now, or null when it is in none or is gone.
 const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& message);
 
