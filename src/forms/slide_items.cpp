@@ -38,7 +38,7 @@ const MessageMap* CSlideItem::GetMessageMap() const {
       MapFirst(),
       OnMessage(WM_KEYDOWN, &CSlideItem::OnKeyDown),
       OnMessage(WM_SETFOCUS, &CSlideItem::OnFocus),
-      OnMessage(WM_LBUTTONDOWN, &CSlideItem::OnFocus),
+      OnMessage(WM_LBUTTONDOWN, &CSlideItem::OnTap),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
@@ -93,6 +93,13 @@ LRESULT CSlideItem::OnKeyDown(WPARAM wParam, LPARAM) {
 LRESULT CSlideItem::OnFocus(WPARAM, LPARAM) {
   ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, 0, reinterpret_cast<LPARAM>(GetHandle()));
   InvalidateRect(nullptr, TRUE);
+  return 0;
+}
+
+LRESULT CSlideItem::OnTap(WPARAM wParam, LPARAM lParam) {
+  if (::GetFocus() == GetHandle()) return OnFocus(wParam, lParam);
+  // Gaining the focus tells the frame through WM_SETFOCUS.
+  ::SetFocus(GetHandle());
   return 0;
 }
 

@@ -55,6 +55,8 @@ class CSlideItem : public CWndBase {
   virtual RECT CaptionArea(const RECT& client) const { return client; }
   LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnFocus(WPARAM wParam, LPARAM lParam);
+  // A tap focuses the item, so that its keys (Enter, Left, Right) reach it next.
+  LRESULT OnTap(WPARAM wParam, LPARAM lParam);
 
  private:
   const WCHAR* m_className;

@@ -167,5 +167,40 @@ TEST_F(ControlsTest, TitleBarShowsTheActiveWindowsTitle) {
   EXPECT_EQ(GetActiveWindow(), dialog);
 }
 
+TEST_F(ControlsTest, APlainWindowOverAHiddenApplicationWindowIsTitledAsThatApplication) {
+  HWND dialog = CreateDialogIndirectParamW(nullptr, Template(200), nullptr, PassiveProcedure, 0);
+  SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_SIZEDLGFULLSCREEN};
+  ASSERT_TRUE(SHInitDialog(&info));
+  MakeOwner();  // registers the class of the windows below
+  // The messaging application's own window, hidden behind the form it opened.
+  HWND application = CreateWindowExW(0, u"ControlsOwner", u"Inbox", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                     nullptr);
+  HWND frame = CreateWindowExW(0, u"ControlsOwner", u"ComposerFrame", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268,
+                               application, nullptr, nullptr, nullptr);
+  ASSERT_NE(frame, nullptr);
+  SetActiveWindow(frame);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Inbox");
+  SetWindowTextW(application, u"Drafts");
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Drafts");
+  // A window of the form's own, in front of the shown frame, keeps its title.
+  HWND editor = CreateWindowExW(0, u"ControlsOwner", u"Edit Text", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268, frame, nullptr,
+                                nullptr, nullptr);
+  SetActiveWindow(editor);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Edit Text");
+  DestroyWindow(editor);
+  // So do a dialog and a message box, whatever owns them.
+  HWND owned = CreateDialogIndirectParamW(nullptr, Template(200), application, PassiveProcedure, 0);
+  SetActiveWindow(owned);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Call");
+  HWND box = CreateWindowExW(0, u"ControlsOwner", u"Question", WS_POPUP | WS_BORDER | WS_VISIBLE, 10, 100, 200, 80,
+                             application, nullptr, nullptr, nullptr);
+  SetActiveWindow(box);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"Question");
+  // Once the application's window is shown, the frame in front of it is titled as itself.
+  ShowWindow(application, SW_SHOWNOACTIVATE);
+  SetActiveWindow(frame);
+  EXPECT_EQ(platform::controls::ShellTitleText(), u"ComposerFrame");
+}
+
 }  // namespace
 }  // namespace controls_test

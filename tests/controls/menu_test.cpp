@@ -19,6 +19,27 @@ HMENU ThreeItems() {
   return menu;
 }
 
+// The bar lies along the bottom of the screen; a tap on its left key sends `left`, and one on its
+// right key opens the menu, where the person picks `picked` (named `name`).
+void ExpectSoftKeys(HWND bar, WORD left, WORD picked, std::u16string name) {
+  RECT r{};
+  GetWindowRect(bar, &r);
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+  ControlsTest::ClearLog();
+  platform::automation::Tap({r.left + 5, r.top + 5});
+  ASSERT_EQ(ControlsTest::LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(ControlsTest::LogOf(WM_COMMAND)[0].wParam), left);
+  ControlsTest::ClearLog();
+  platform::automation::QueueAnswer(picked, std::move(name));
+  platform::automation::Tap({r.right - 5, r.top + 5});
+  ASSERT_EQ(ControlsTest::LogOf(WM_INITMENUPOPUP).size(), 1u);
+  EXPECT_EQ(reinterpret_cast<HMENU>(ControlsTest::LogOf(WM_INITMENUPOPUP)[0].wParam),
+            reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 1)));
+  ASSERT_EQ(ControlsTest::LogOf(WM_COMMAND).size(), 1u);
+  EXPECT_EQ(LOWORD(ControlsTest::LogOf(WM_COMMAND)[0].wParam), picked);
+  ControlsTest::ClearLog();
+}
+
 TEST_F(ControlsTest, MenuItemStatesChangeByCommandOrPosition) {
   HMENU menu = ThreeItems();
   EXPECT_EQ(EnableMenuItem(menu, 102, MF_ENABLED), MF_GRAYED);
@@ -90,6 +111,88 @@ TEST_F(ControlsTest, WithAFrontEndThePopupMenuOpensAndTakesATap) {
   DestroyMenu(menu);
 }
 
+TEST_F(ControlsTest, WithAFrontEndATappedSubmenuOpensBesideItsRowAndItsCommandIsTheChoice) {
+  HWND owner = MakeOwner();
+  HMENU menu = CreatePopupMenu();
+  HMENU slide = CreatePopupMenu();
+  AppendMenuW(slide, MF_STRING, 201, u"Add Slide");
+  AppendMenuW(slide, MF_STRING, 202, u"Delete Slide");
+  AppendMenuW(menu, MF_STRING, 101, u"Preview");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(slide), u"Slide");
+  // The front-end taps the "Slide" row, then once outside the submenu (which closes only it), then
+  // "Slide" again and the submenu's second row.
+  std::vector<RECT> opened;
+  HWND first = nullptr;
+  RECT firstRect{};
+  int taps = 0;
+  platform::window::SetWaitHandler([&](DWORD) {
+    std::vector<HWND> popups;
+    EnumWindows(
+        [](HWND hwnd, LPARAM found) -> BOOL {
+          WCHAR name[16] = {};
+          GetClassNameW(hwnd, name, 16);
+          if (std::u16string_view(name) == u"MenuPopup" && IsWindowVisible(hwnd)) {
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&popups));
+    ASSERT_FALSE(popups.empty());
+    if (first == nullptr) first = popups.front();
+    HWND submenu = nullptr;
+    for (HWND popup : popups) {
+      if (popup != first) submenu = popup;
+    }
+    RECT top{}, sub{};
+    GetWindowRect(first, &top);
+    firstRect = top;
+    if (submenu != nullptr) {
+      GetWindowRect(submenu, &sub);
+      if (opened.size() < 2) opened.push_back(sub);
+    }
+    const int rowHeight = (top.bottom - top.top) / 2;
+    switch (taps++) {
+      case 0:
+      case 2: platform::automation::PostMouseInput(WM_LBUTTONDOWN, {top.left + 5, top.top + rowHeight * 3 / 2}); break;
+      case 1: platform::automation::PostMouseInput(WM_LBUTTONDOWN, {sub.right + 5, sub.bottom + 40}); break;
+      default: platform::automation::PostMouseInput(WM_LBUTTONDOWN, {sub.left + 5, sub.bottom - 4}); break;
+    }
+  });
+  ClearLog();
+  EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 10, owner, nullptr), 202);
+  platform::window::SetWaitHandler(nullptr);
+  EXPECT_EQ(taps, 4);
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_GE(opened[0].left, firstRect.right - 1) << "the submenu opens to the right of its menu";
+  EXPECT_EQ(opened[0].top, opened[1].top) << "and in the same place the second time";
+  // The owner prepared the menu and, each time it opened, the submenu.
+  const auto prepared = LogOf(WM_INITMENUPOPUP);
+  ASSERT_EQ(prepared.size(), 3u);
+  EXPECT_EQ(reinterpret_cast<HMENU>(prepared[1].wParam), slide);
+  EXPECT_EQ(reinterpret_cast<HMENU>(prepared[2].wParam), slide);
+  EXPECT_EQ(FindWindowW(u"MenuPopup", nullptr), nullptr) << "every popup is gone once a command was picked";
+  EXPECT_TRUE(platform::automation::PromptLog().empty());
+  DestroyMenu(menu);
+}
+
+TEST_F(ControlsTest, ASoftKeyBarOverAMenuBuiltInCodeTakesItsKeysFromIt) {
+  HWND owner = MakeOwner();
+  HMENU menu = CreateMenu();
+  HMENU folders = CreatePopupMenu();
+  AppendMenuW(folders, MF_STRING, 311, u"Drafts");
+  AppendMenuW(menu, MF_STRING, 301, u"New");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(folders), u"Menu");
+  EXPECT_EQ(platform::controls::CreateMenuBarForMenu(owner, nullptr), nullptr);
+  EXPECT_EQ(platform::controls::CreateMenuBarForMenu(nullptr, menu), nullptr);
+  HWND bar = platform::controls::CreateMenuBarForMenu(owner, menu);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETMENU, 0, 0)), menu);
+  ExpectSoftKeys(bar, 301, 311, u"Drafts");
+  // The bar owns the menu: it goes with the bar.
+  DestroyWindow(bar);
+  EXPECT_FALSE(IsMenu(menu));
+}
+
 TEST_F(ControlsTest, FullScreenStateIsKeptPerWindow) {
   HWND owner = MakeOwner();
   EXPECT_EQ(SHFullScreenState(owner), 0u);
@@ -122,22 +225,7 @@ TEST_F(ControlsTest, SoftKeysSendCommandsOpenMenusAndPassHotKeys) {
   SHMENUBARINFO info{sizeof info, owner, 0, 250, nullptr, 0, 0, nullptr, 0};
   ASSERT_TRUE(SHCreateMenuBar(&info));
   HWND bar = info.hwndMB;
-  RECT r{};
-  GetWindowRect(bar, &r);
-  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
-  ClearLog();
-  platform::automation::Tap({r.left + 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40020);
-  ClearLog();
-  platform::automation::QueueAnswer(40018, u"Preview");
-  platform::automation::Tap({r.right - 5, r.top + 5});
-  ASSERT_EQ(LogOf(WM_INITMENUPOPUP).size(), 1u);
-  EXPECT_EQ(reinterpret_cast<HMENU>(LogOf(WM_INITMENUPOPUP)[0].wParam),
-            reinterpret_cast<HMENU>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 1)));
-  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
-  EXPECT_EQ(LOWORD(LogOf(WM_COMMAND)[0].wParam), 40018);
-  ClearLog();
+  ExpectSoftKeys(bar, 40020, 40018, u"Preview");
   SendMessageW(bar, SHCMBM_OVERRIDEKEY, 0x72, MAKELPARAM(SHMBOF_NODEFAULT | SHMBOF_NOTIFY, SHMBOF_NODEFAULT | SHMBOF_NOTIFY));
   SendMessageW(bar, WM_KEYDOWN, 0x72, 0);
   SendMessageW(bar, WM_KEYDOWN, 0x73, 0);

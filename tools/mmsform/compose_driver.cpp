@@ -41,17 +41,9 @@ constexpr LPCWSTR kSorterListClass = u"CpSlideWnd";
 // Files the host's message carries are read whole; a message holds nothing near this size.
 constexpr std::uintmax_t kMaxImportBytes = 64u << 20;
 
-std::string EntryHexOf(IMessage* message) {
-  SizedSPropTagArray<1> tags{1, {PR_ENTRYID}};
-  ULONG count = 0;
-  LPSPropValue values = nullptr;
-  std::string hex;
-  if (SUCCEEDED(message->GetProps(tags.get(), 0, &count, &values)) && count == 1 && values[0].ulPropTag == PR_ENTRYID) {
-    hex = HexOf(std::string_view(reinterpret_cast<const char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb));
-  }
-  MAPIFreeBuffer(values);
-  return hex;
-}
+EntryId EntryOf(IMessage* message) { return BinaryPropertyOf(message, PR_ENTRYID); }
+
+std::string EntryHexOf(IMessage* message) { return HexOf(EntryOf(message)); }
 
 struct FoundChild {
   int id;
@@ -465,13 +457,14 @@ int ComposeDriver::Check() {
   return recipients && content && kept ? 0 : 1;
 }
 
-int ComposeDriver::Run() {
-  if (!OpenTarget() || !AttachImport()) return 1;
+bool ComposeDriver::Start(std::function<void()> closed) {
+  if (!OpenTarget() || !AttachImport()) return false;
   for (int answer : m_options.answers) platform::automation::QueueAnswer(answer);
-  const HRESULT hr = m_session.Open(m_message.Get(), Request(), {});
+  m_stampBefore = DataFileStamp();
+  const HRESULT hr = m_session.Open(m_message.Get(), Request(), std::move(closed));
   if (FAILED(hr)) {
     std::fprintf(stderr, "mmsform compose: the compose form did not open (0x%08lx)\n", static_cast<unsigned long>(hr));
-    return 1;
+    return false;
   }
   platform::automation::PumpUntilIdle();
   PrintPrompts();
@@ -479,7 +472,7 @@ int ComposeDriver::Run() {
     JsonWriter line;
     line.BeginObject().Key("closed_at_once").Bool(true);
     PrintLine(line);
-    return 1;
+    return false;
   }
   if (!ChooseTemplate()) {
     m_session.Close();
@@ -489,7 +482,7 @@ int ComposeDriver::Run() {
   for (const ComposeStep& step : m_options.steps) {
     if (!Step(step)) {
       m_session.Close();
-      return 1;
+      return false;
     }
     platform::automation::PumpUntilIdle();
     PrintPrompts();
@@ -498,10 +491,49 @@ int ComposeDriver::Run() {
       JsonWriter line;
       line.BeginObject().Key("closed").String(StepName(step.kind));
       PrintLine(line);
-      return 1;
+      return false;
     }
   }
+  return true;
+}
+
+int ComposeDriver::Run() {
+  if (!Start({})) return 1;
   return m_options.check ? Check() : End();
+}
+
+std::optional<std::pair<std::uintmax_t, std::int64_t>> ComposeDriver::DataFileStamp() {
+  MessageBinding binding;
+  if (!LoadBinding(binding, m_message.Get(), nullptr, 5)) return std::nullopt;
+  const auto data = platform::HostPath(binding.DataFile().View());
+  std::error_code error;
+  if (!data || !fs::is_regular_file(*data, error)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(*data, error);
+  const auto time = fs::last_write_time(*data, error);
+  if (error) return std::nullopt;
+  return std::make_pair(size, static_cast<std::int64_t>(time.time_since_epoch().count()));
+}
+
+ComposeOutcome ComposeDriver::Finish() {
+  const std::string entry = EntryHexOf(m_message.Get());
+  ComposeOutcome outcome{"discarded", FolderHolding(m_store, EntryOf(m_message.Get()))};
+  const ULONG folder = outcome.folder != nullptr ? outcome.folder->storeTag : 0;
+  if (folder == PR_OUTBOX_FOLDER_ENTRYID || folder == PR_SENTMAIL_FOLDER_ENTRYID) {
+    outcome.what = "sent";
+  } else if (folder != 0) {
+    // Kept when the form wrote the message's data anew; a close that changed nothing kept nothing.
+    const auto stamp = DataFileStamp();
+    if (stamp && stamp != m_stampBefore) outcome.what = "saved";
+  }
+  JsonWriter line;
+  line.BeginObject().Key(outcome.what).String(entry);
+  if (outcome.folder != nullptr) line.Key("folder").String(platform::Utf16ToUtf8(outcome.folder->name));
+  PrintLine(line);
+  // A stored message that was reopened is the user's and stays; an empty one made for this run goes.
+  if (!outcome.Kept() && m_options.mode != 5u && outcome.folder != nullptr && RemoveMadeMessage()) {
+    outcome.folder = nullptr;
+  }
+  return outcome;
 }
 
 }  // namespace mmsform_tool

@@ -2,19 +2,33 @@
 // the form with the data block the options ask for, takes the steps a person would (typing into
 // the header, adding slides, adding device files through message 0x0788), writes the screen after
 // each step, and ends it by saving, sending or leaving, or with --check by running the checks the
-// send flow makes and keeping nothing.
+// send flow makes and keeping nothing. In a live window the same opening and steps come first, and
+// then a person carries on until the form closes.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compose_options.h"
 #include "compose_session.h"
 #include "device_file.h"
 #include "form_module.h"
+#include "platform/message_store/message_store.h"
 
 namespace mmsform_tool {
+
+// What became of a message a person composed: "sent", "saved" or "discarded", and the folder that
+// holds it now (null when it is gone).
+struct ComposeOutcome {
+  std::string what;
+  const platform::StandardFolder* folder = nullptr;
+  bool Kept() const { return what == "sent" || what == "saved"; }
+};
 
 class ComposeDriver {
  public:
@@ -23,6 +37,16 @@ class ComposeDriver {
 
   // The process's exit status.
   int Run();
+
+  // Opens the form and takes the options' steps; `closed` runs once the form has closed, however
+  // it closes. False (with the reason printed) when it did not open, closed at once or a step failed.
+  bool Start(std::function<void()> closed);
+  bool IsOpen() const { return m_session.IsOpen(); }
+  // Closes a form that is still open.
+  void Close() { m_session.Close(); }
+  // After the form closed: prints what became of the message and returns it; a message made for
+  // this run that was discarded is removed again.
+  ComposeOutcome Finish();
 
  private:
   bool OpenTarget();
@@ -43,6 +67,8 @@ class ComposeDriver {
   // send, closes the form without keeping anything and removes the message made for the run.
   int Check();
   bool RemoveMadeMessage();
+  // The size and time of the message's data file, nothing when it has none.
+  std::optional<std::pair<std::uintmax_t, std::int64_t>> DataFileStamp();
   // Writes the screen as DIR/NN_name.png when --png was given.
   void Shoot(const std::string& name);
   // Prints the questions the form asked since the last call.
@@ -58,6 +84,7 @@ class ComposeDriver {
   int m_shots = 0;
   // The slide the frame shows: each added slide comes after the current one and becomes current.
   int m_currentSlide = 0;
+  std::optional<std::pair<std::uintmax_t, std::int64_t>> m_stampBefore;
 };
 
 }  // namespace mmsform_tool

@@ -17,7 +17,7 @@ using platform::window::ScaleForDensity;
 constexpr int kLineHeight96 = 18;
 constexpr int kFontPixels96 = 11;
 constexpr int kCellPadding96 = 3;
-constexpr std::array<const char16_t*, 4> kTitles = {u"From", u"Subject", u"Date", u"Size"};
+constexpr std::array<const char16_t*, 3> kTitles = {u"Subject", u"Date", u"Size"};
 // The sender's part, in percent, of what the date and the size leave; the subject has the rest.
 constexpr int kSenderShare = 45;
 
@@ -42,8 +42,8 @@ int TextWidth(HDC hdc, const char16_t* text) {
 // The date and the size take what their widest text needs; sender and subject share the rest.
 ColumnEdges Columns(HDC hdc, int width, const std::vector<InboxRow>& rows) {
   const int padding = 2 * ScaleForDensity(kCellPadding96);
-  int date = TextWidth(hdc, kTitles[2]);
-  int size = TextWidth(hdc, kTitles[3]);
+  int date = TextWidth(hdc, kTitles[1]);
+  int size = TextWidth(hdc, kTitles[2]);
   for (const InboxRow& row : rows) {
     date = std::max(date, TextWidth(hdc, row.date.c_str()));
     size = std::max(size, TextWidth(hdc, row.size.c_str()));
@@ -90,6 +90,11 @@ void InboxListView::SetRows(std::vector<InboxRow> rows) {
   const int keep = std::max(0, m_selected);
   m_selected = -1;
   Select(keep);
+  InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void InboxListView::SetPartyTitle(const char16_t* title) {
+  m_partyTitle = title;
   InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
@@ -170,7 +175,7 @@ void InboxListView::Paint() {
     UniqueFont bold = MakeFont(FW_BOLD);
     ScopedSelect boldSelect(hdc, bold.Get());
     SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
-    DrawCells(hdc, header, edges, kTitles);
+    DrawCells(hdc, header, edges, {m_partyTitle, kTitles[0], kTitles[1], kTitles[2]});
   }
   if (m_rows.empty()) {
     RECT empty{0, height, client.right, height * 3};

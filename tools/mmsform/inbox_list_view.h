@@ -1,5 +1,5 @@
 // The inbox's message list: a report view of window class "SysListView32", one line a message
-// under a header of column titles (sender, subject, date, size). Up and Down move the selection;
+// under a header of column titles (sender or recipient, subject, date, size). Up and Down move the selection;
 // Enter or a tap on a row asks the parent to open it.
 #pragma once
 
@@ -34,6 +34,8 @@ class InboxListView {
   HWND Handle() const { return m_hwnd; }
   // Replaces the rows; the selection stays on the same index when it still exists.
   void SetRows(std::vector<InboxRow> rows);
+  // The first column's title: who sent the messages shown ("From"), or whom they go to ("To").
+  void SetPartyTitle(const char16_t* title);
   // The selected row, -1 when there is none.
   int Selection() const { return m_selected; }
   // Where row `row` is drawn, in the list's client coordinates (it may lie outside the list).
@@ -51,6 +53,7 @@ class InboxListView {
   std::vector<InboxRow> m_rows;
   int m_selected = -1;
   int m_top = 0;  // the first row shown
+  const char16_t* m_partyTitle = u"From";
 };
 
 }  // namespace mmsform_tool

@@ -1,5 +1,6 @@
 // mmsform window [--screen WxH@DPI]: the host's inbox in the live window, beside the client's main
-// window. Enter or a tap on a row reads the message; when the form closes the inbox is back.
+// window. Enter or a tap on a row reads the message, "New" writes one; when the form closes the
+// inbox is back.
 #include <cstdio>
 #include <string>
 
@@ -42,6 +43,7 @@ int RunLiveInbox(std::span<char* const> args) {
       return 1;
     }
     AnnounceReadViews();
+    AnnounceComposeForms();
     InboxWindow inbox(module);
     if (!inbox.Create(store.Get())) {
       std::fprintf(stderr, "window: the inbox cannot be made\n");

@@ -47,6 +47,34 @@ const platform::StandardFolder* FolderNamed(std::string_view name) {
   return nullptr;
 }
 
+EntryId BinaryPropertyOf(IMAPIProp* object, ULONG tag) {
+  SizedSPropTagArray<1> tags{1, {tag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  EntryId bytes;
+  if (SUCCEEDED(object->GetProps(tags.get(), 0, &count, &values)) && count == 1 && values[0].ulPropTag == tag) {
+    bytes.assign(reinterpret_cast<const char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb);
+  }
+  MAPIFreeBuffer(values);
+  return bytes;
+}
+
+const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& message) {
+  if (store == nullptr || message.empty()) return nullptr;
+  ComPtr<IUnknown> object;
+  ULONG kind = 0;
+  auto* id = reinterpret_cast<LPENTRYID>(const_cast<char*>(message.data()));
+  if (FAILED(store->OpenEntry(static_cast<ULONG>(message.size()), id, nullptr, 0, &kind, object.Receive())) ||
+      kind != MAPI_MESSAGE) {
+    return nullptr;
+  }
+  const EntryId parent = BinaryPropertyOf(static_cast<IMessage*>(object.Get()), PR_PARENT_ENTRYID);
+  for (const platform::StandardFolder& folder : platform::StandardFolders()) {
+    if (!parent.empty() && BinaryPropertyOf(store, folder.storeTag) == parent) return &folder;
+  }
+  return nullptr;
+}
+
 void ForEachMessage(IMsgStore* store, const platform::StandardFolder& folder,
                     const std::function<void(const EntryId&)>& each) {
   if (store == nullptr) return;

@@ -36,6 +36,12 @@ std::optional<EntryId> EntryIdFromHex(std::string_view hex);
 // A standard folder by its name, without regard to case; null for any other name.
 const platform::StandardFolder* FolderNamed(std::string_view name);
 
+// The binary property `tag` of a store object (an entry identifier), empty when it has none.
+EntryId BinaryPropertyOf(IMAPIProp* object, ULONG tag);
+
+// The standard folder that holds the message now, or null when it is in none or is gone.
+const platform::StandardFolder* FolderHolding(IMsgStore* store, const EntryId& message);
+
 // Calls `each` with the entry identifier of every message of the folder, in the folder's order.
 void ForEachMessage(IMsgStore* store, const platform::StandardFolder& folder,
                     const std::function<void(const EntryId&)>& each);

@@ -1,5 +1,6 @@
 // Taps, keys and commands injected as the device's input would arrive.
 #include "platform/automation/automation.h"
+#include "platform/automation/desktop_input.h"
 #include "platform/clock.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window_system.h"
@@ -40,6 +41,16 @@ HWND KeyTarget() {
   return focus ? focus : GetActiveWindow();
 }
 
+bool PostKey(UINT message, UINT virtualKey, LPARAM extraFlags) {
+  HWND target = KeyTarget();
+  if (!target) {
+    return false;
+  }
+  LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
+  Post(target, message, virtualKey, flags | extraFlags, {0, 0});
+  return true;
+}
+
 }  // namespace
 
 bool PostMouseInput(UINT message, POINT screen) {
@@ -54,13 +65,18 @@ bool PostMouseInput(UINT message, POINT screen) {
   return true;
 }
 
-bool PostKeyInput(UINT message, UINT virtualKey) {
+bool PostKeyInput(UINT message, UINT virtualKey) { return PostKey(message, virtualKey, 0); }
+
+bool PostKeyInputTextApart(UINT message, UINT virtualKey) {
+  return PostKey(message, virtualKey, window::kKeyTextArrivesApart);
+}
+
+bool PostTextInput(std::u16string_view text) {
   HWND target = KeyTarget();
   if (!target) {
     return false;
   }
-  LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
-  Post(target, message, virtualKey, flags, {0, 0});
+  for (char16_t c : text) Post(target, WM_CHAR, c, 1, {0, 0});
   return true;
 }
 

@@ -174,6 +174,28 @@ void RegisterMenuBarClass() { RegisterControlClass(kMenuBarClass, MenuBarProcedu
 
 using namespace platform::controls;
 
+namespace {
+
+// The bar along the bottom of the screen for `owner`, keeping `menu` (which may be null).
+HWND MakeMenuBar(HWND owner, HMENU menu, HINSTANCE instance, DWORD flags, COLORREF background) {
+  const int height = GetSystemMetrics(SM_CYMENU);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const DWORD visible = (flags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE;
+  HWND bar = CreateWindowExW(WS_EX_TOPMOST, kMenuBarClass, u"", WS_POPUP | visible, 0,
+                             GetSystemMetrics(SM_CYSCREEN) - height, width, height, owner, nullptr, instance, nullptr);
+  if (!bar) {
+    if (menu) DestroyMenu(menu);
+    return nullptr;
+  }
+  auto* state = StateOf<MenuBarState>(bar);
+  state->menu = menu;
+  state->owner = owner;
+  if (flags & SHCMBF_COLORBK) state->background = background;
+  return bar;
+}
+
+}  // namespace
+
 BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
   if (!info || (info->hwndParent && !IsWindow(info->hwndParent))) return FALSE;
   EnsureControlClasses();
@@ -182,20 +204,12 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     menu = LoadMenuW(info->hInstRes, MAKEINTRESOURCEW(info->nToolBarId));
     if (!menu) return FALSE;
   }
-  const int height = GetSystemMetrics(SM_CYMENU);
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const DWORD visible = (info->dwFlags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE;
-  HWND bar = CreateWindowExW(WS_EX_TOPMOST, kMenuBarClass, u"", WS_POPUP | visible, 0,
-                             GetSystemMetrics(SM_CYSCREEN) - height, width, height, info->hwndParent, nullptr,
-                             info->hInstRes, nullptr);
-  if (!bar) {
-    if (menu) DestroyMenu(menu);
-    return FALSE;
-  }
-  auto* state = StateOf<MenuBarState>(bar);
-  state->menu = menu;
-  state->owner = info->hwndParent;
-  if (info->dwFlags & SHCMBF_COLORBK) state->background = info->clrBk;
-  info->hwndMB = bar;
-  return TRUE;
+  info->hwndMB = MakeMenuBar(info->hwndParent, menu, info->hInstRes, info->dwFlags, info->clrBk);
+  return info->hwndMB != nullptr ? TRUE : FALSE;
+}
+
+HWND platform::controls::CreateMenuBarForMenu(HWND owner, HMENU menu) {
+  if (!owner || !IsWindow(owner) || !IsMenu(menu)) return nullptr;
+  EnsureControlClasses();
+  return MakeMenuBar(owner, menu, nullptr, 0, 0);
 }

@@ -33,3 +33,9 @@ constexpr WORD SHMBOF_NOTIFY = 0x2;
 constexpr const WCHAR* kMenuBarClass = u"menu_worker";
 
 BOOL SHCreateMenuBar(SHMENUBARINFO* info);
+
+namespace platform::controls {
+// The same bar over a menu built in code, for the host's own windows, which have no menu resource;
+// the bar owns the menu from now on. Null when the owner or the menu is not live.
+HWND CreateMenuBarForMenu(HWND owner, HMENU menu);
+}  // namespace platform::controls

@@ -1,6 +1,8 @@
 // Popup menus: the popup window, its layout and drawing, and TrackPopupMenuEx.
 #include "platform/controls/popup_menu.h"
 
+#include <utility>
+
 #include "platform/automation/automation.h"
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
@@ -12,12 +14,17 @@ namespace platform::controls {
 namespace {
 
 constexpr const WCHAR* kPopupClass = u"MenuPopup";
+// Submenus open one inside the other at most this deep; a menu that nests itself stops there.
+constexpr int kMaxOpenSubmenus = 8;
 
 struct PopupState {
   HMENU menu = nullptr;
   HWND owner = nullptr;
   std::vector<RECT> rows;  // one per item, client coordinates
   int choice = -1;
+  // A submenu row that was tapped: its menu opens beside the row, this popup staying open.
+  HMENU tappedSubmenu = nullptr;
+  std::size_t tappedRow = 0;
 };
 
 int Scaled(int value) { return platform::window::ScaleForDensity(value); }
@@ -114,10 +121,14 @@ void Tap(PopupState& state, HWND hwnd, LPARAM lParam) {
   state.choice = 0;
   for (std::size_t i = 0; record && i < state.rows.size() && i < record->items.size(); ++i) {
     const MenuItem& item = record->items[i];
-    if (PtInRect(&state.rows[i], point) && !item.submenu &&
-        !(item.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED))) {
-      state.choice = static_cast<int>(item.id);
+    if (!PtInRect(&state.rows[i], point) || (item.flags & (MF_SEPARATOR | MF_GRAYED | MF_DISABLED))) continue;
+    if (item.submenu && FindMenu(item.submenu)) {
+      state.choice = -1;
+      state.tappedSubmenu = item.submenu;
+      state.tappedRow = i;
+      return;
     }
+    if (!item.submenu) state.choice = static_cast<int>(item.id);
   }
   ReleaseCapture();
   ShowWindow(hwnd, SW_HIDE);
@@ -165,12 +176,38 @@ int ChooseHeadless(HMENU menu, HWND owner) {
              : 0;
 }
 
-int ChooseLive(HMENU menu, UINT flags, int x, int y, HWND owner) {
+int ChooseLive(HMENU menu, UINT flags, int x, int y, HWND owner, int depth = 0);
+
+// A tapped submenu opens beside its row, prepared by the owner as the top menu was; what is
+// picked there is the choice of the whole menu, and dismissing it goes back to this one.
+int ChooseInSubmenu(HWND popup, HWND owner, int depth) {
+  PopupState* state = StateOf<PopupState>(popup);
+  HMENU submenu = std::exchange(state->tappedSubmenu, nullptr);
+  if (depth >= kMaxOpenSubmenus || state->tappedRow >= state->rows.size()) return 0;
+  RECT row = state->rows[state->tappedRow];
+  MapWindowPoints(popup, nullptr, reinterpret_cast<POINT*>(&row), 2);
+  if (owner) SendMessageW(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(submenu), static_cast<LPARAM>(state->tappedRow));
+  if (!FindMenu(submenu)) return 0;
+  // To the right of the row when it fits there, else to its left.
+  const bool right = row.right + Scaled(60) <= GetSystemMetrics(SM_CXSCREEN);
+  const int choice = ChooseLive(submenu, (right ? TPM_LEFTALIGN : TPM_RIGHTALIGN) | TPM_TOPALIGN,
+                                right ? row.right : row.left, row.top, owner, depth + 1);
+  if (IsWindow(popup)) SetCapture(popup);
+  return choice;
+}
+
+int ChooseLive(HMENU menu, UINT flags, int x, int y, HWND owner, int depth) {
   HWND popup = OpenPopupMenuWindow(menu, flags, x, y, owner);
   if (!popup) return 0;
   SetCapture(popup);
   MSG msg;
   while (IsWindow(popup) && PopupMenuChoice(popup) < 0) {
+    if (StateOf<PopupState>(popup)->tappedSubmenu != nullptr) {
+      if (const int choice = ChooseInSubmenu(popup, owner, depth); choice > 0 && IsWindow(popup)) {
+        StateOf<PopupState>(popup)->choice = choice;
+      }
+      continue;
+    }
     if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;

@@ -39,6 +39,28 @@ LRESULT TitleBarProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+std::u16string ClassOf(HWND hwnd) {
+  WCHAR name[64] = {};
+  const int length = GetClassNameW(hwnd, name, 64);
+  return std::u16string(name, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+// A form's plain window over an application's hidden one (its frame over the messaging window)
+// stands for that application: the bar names the application, not the frame. Dialogs and framed
+// windows (message boxes) keep their own titles, and so does a window in front of a shown one.
+HWND TitleWindow(HWND shown) {
+  constexpr int kMaxOwners = 8;
+  for (int depth = 0; depth < kMaxOwners; ++depth) {
+    HWND owner = GetWindow(shown, GW_OWNER);
+    if (!owner || IsWindowVisible(owner) || ClassOf(shown) == u"Dialog" ||
+        (GetWindowLongW(shown, GWL_STYLE) & (WS_BORDER | WS_DLGFRAME))) {
+      break;
+    }
+    shown = owner;
+  }
+  return shown;
+}
+
 bool ActiveWindowHidesTaskBar() {
   HWND active = GetActiveWindow();
   return active && (SHFullScreenState(active) & SHFS_HIDETASKBAR);
@@ -57,7 +79,7 @@ std::u16string ShellTitleText() {
       if (top != bar && IsWindowVisible(top)) shown = top;
     }
   }
-  return shown ? TextOf(shown) : std::u16string();
+  return shown ? TextOf(TitleWindow(shown)) : std::u16string();
 }
 
 int ShowShellTitleBar() {

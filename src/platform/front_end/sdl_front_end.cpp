@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/automation/automation.h"
+#include "platform/automation/desktop_input.h"
 #include "platform/front_end/front_end.h"
+#include "platform/text_conversion.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
@@ -37,6 +40,7 @@ struct SdlLibrary {
   decltype(&::SDL_RenderCopy) RenderCopy = nullptr;
   decltype(&::SDL_RenderPresent) RenderPresent = nullptr;
   decltype(&::SDL_SetCursor) SetCursor = nullptr;
+  decltype(&::SDL_StartTextInput) StartTextInput = nullptr;
   decltype(&::SDL_UpdateTexture) UpdateTexture = nullptr;
   decltype(&::SDL_WaitEventTimeout) WaitEventTimeout = nullptr;
 
@@ -74,6 +78,7 @@ struct SdlLibrary {
       Load(RenderCopy, "SDL_RenderCopy");
       Load(RenderPresent, "SDL_RenderPresent");
       Load(SetCursor, "SDL_SetCursor");
+      Load(StartTextInput, "SDL_StartTextInput");
       Load(UpdateTexture, "SDL_UpdateTexture");
       Load(WaitEventTimeout, "SDL_WaitEventTimeout");
     return m_complete;
@@ -145,6 +150,13 @@ UINT VirtualKeyFor(SDL_Keycode key) {
   }
 }
 
+// Keys whose characters SDL reports as text input, in the keyboard layout of the desktop (a shifted
+// digit is "@" or "\"" as the layout says), unless a command modifier is held.
+bool KeyMakesText(const SDL_Keysym& key) {
+  if (key.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return false;
+  return (key.sym >= SDLK_a && key.sym <= SDLK_z) || (key.sym >= SDLK_0 && key.sym <= SDLK_9) || key.sym == SDLK_SPACE;
+}
+
 class LiveWindow {
  public:
   bool Open(const std::string& title, std::string* error);
@@ -164,6 +176,8 @@ class LiveWindow {
   std::uint64_t m_shownGeneration = ~0ULL;
   HCURSOR m_shownCursor = nullptr;
   bool m_closed = false;
+  // A key the host's filter took also arrives as text, which the device must not see either.
+  bool m_dropNextText = false;
 };
 
 bool LiveWindow::Open(const std::string& title, std::string* error) {
@@ -183,6 +197,7 @@ bool LiveWindow::Open(const std::string& title, std::string* error) {
     }
     return false;
   }
+  Sdl().StartTextInput();
   m_arrow.reset(Sdl().CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   m_wait.reset(Sdl().CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
   return true;
@@ -204,12 +219,28 @@ bool LiveWindow::Handle(const SDL_Event& event) {
       }
       return true;
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
+    case SDL_KEYUP: {
+      const bool text = KeyMakesText(event.key.keysym);
+      // The text of a key press follows its key-down at once.
+      if (event.type == SDL_KEYDOWN) m_dropNextText = false;
       if (UINT key = VirtualKeyFor(event.key.keysym.sym)) {
         const UINT message = event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP;
         const KeyFilter& filter = CurrentKeyFilter();
-        if (!filter || !filter(message, key)) automation::PostKeyInput(message, key);
+        if (!filter || !filter(message, key)) {
+          if (text) {
+            automation::PostKeyInputTextApart(message, key);
+          } else {
+            automation::PostKeyInput(message, key);
+          }
+        } else if (message == WM_KEYDOWN && text) {
+          m_dropNextText = true;
+        }
       }
+      return true;
+    }
+    case SDL_TEXTINPUT:
+      // Every character typed comes this way, whatever key and layout made it.
+      if (!std::exchange(m_dropNextText, false)) automation::PostTextInput(Utf8ToUtf16(event.text.text));
       return true;
     case SDL_WINDOWEVENT: m_shownGeneration = ~0ULL; return true;
     default: return true;

@@ -168,7 +168,7 @@ LRESULT DispatchMessageW(const MSG* msg) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
-  if (!msg || msg->message != WM_KEYDOWN) {
+  if (!msg || msg->message != WM_KEYDOWN || (msg->lParam & platform::window::kKeyTextArrivesApart)) {
     return FALSE;
   }
   WCHAR c = CharacterFor(static_cast<UINT>(msg->wParam));

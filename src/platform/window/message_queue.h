@@ -9,6 +9,10 @@
 
 namespace platform::window {
 
+// A WM_KEYDOWN whose character arrives as its own WM_CHAR (a desktop's text input, which knows the
+// keyboard layout): TranslateMessage makes none for it. One of the bits Windows leaves reserved.
+constexpr LPARAM kKeyTextArrivesApart = 0x02000000;
+
 // Message filter of GetMessageW and PeekMessageW.
 struct MessageFilter {
   HWND hwnd = nullptr;  // null: every message of the thread
