@@ -459,6 +459,8 @@ int ComposeDriver::Check() {
 
 bool ComposeDriver::Start(std::function<void()> closed) {
   if (!OpenTarget() || !AttachImport()) return false;
+  // In the live window a person picks from the template chooser, unless --template picked already.
+  const bool personChooses = static_cast<bool>(closed) && !m_options.templateName;
   for (int answer : m_options.answers) platform::automation::QueueAnswer(answer);
   m_stampBefore = DataFileStamp();
   const HRESULT hr = m_session.Open(m_message.Get(), Request(), std::move(closed));
@@ -474,9 +476,9 @@ bool ComposeDriver::Start(std::function<void()> closed) {
     PrintLine(line);
     return false;
   }
-  if (!ChooseTemplate()) {
+  if (!personChooses && !ChooseTemplate()) {
     m_session.Close();
-    return 1;
+    return false;
   }
   Shoot("open");
   for (const ComposeStep& step : m_options.steps) {

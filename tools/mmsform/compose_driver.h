@@ -39,7 +39,7 @@ class ComposeDriver {
   int Run();
 
   // Opens the form and takes the options' steps; `closed` runs once the form has closed, however
-  // it closes. False (with the reason printed) when it did not open, closed at once or a step failed.
+  // it closes (given only for the live window, where a person answers the template chooser). False (with the reason printed) when it did not open, closed at once or a step failed.
   bool Start(std::function<void()> closed);
   bool IsOpen() const { return m_session.IsOpen(); }
   // Closes a form that is still open.
