@@ -88,9 +88,11 @@ int32_t Engine::LoadVideo(const char16_t* path) {
   Unload();
   std::filesystem::path host = HostPathOf(path);
   if (host.empty()) return 0;
-  m_videoInput = MediaInput::Open(host);
+  const bool protectedContent = IsProtectedContent(path);
+  m_videoInput = protectedContent ? OpenProtectedInput(path) : MediaInput::Open(host);
   if (m_videoInput) m_decoder = VideoDecoder::Open(*m_videoInput);
-  int32_t duration = m_decoder ? FileDurationMs(host) : -1;
+  int32_t duration = -1;
+  if (m_decoder) duration = protectedContent ? static_cast<int32_t>(m_videoInput->DurationMs()) : FileDurationMs(host);
   if (duration <= 0) {
     m_decoder.reset();
     m_videoInput.reset();
@@ -98,7 +100,10 @@ int32_t Engine::LoadVideo(const char16_t* path) {
   }
   m_file = host;
   m_durationMs = static_cast<uint32_t>(duration);
-  OpenSound();  // a video without sound plays in silence
+  if (protectedContent) m_protectedPath = path;
+  // A video without sound plays in silence; so does protected content, whose sound stays encrypted
+  // to the sound reader.
+  if (!protectedContent) OpenSound();
   m_state = engine_state::kLoading;
   m_finished = false;
   return 1;
@@ -110,7 +115,9 @@ void Engine::Play(int volume) {
     m_resumeTick = GetTickCount();
     if (m_sink) m_sink->Pause(false);
   } else if (m_state == engine_state::kStopped || m_state == engine_state::kLoading) {
-    if (m_framesProduced > 0 && !OpenSound() && m_kind == Kind::kAudio) return;
+    // Each start of protected content spends a play; with none left the engine refuses to start.
+    if (!m_protectedPath.empty() && !SpendPlayRight(m_protectedPath.c_str())) return;
+    if (m_framesProduced > 0 && m_protectedPath.empty() && !OpenSound() && m_kind == Kind::kAudio) return;
     m_sink = m_source ? OpenSoundSink(m_source->rate(), m_source->channels()) : nullptr;
     m_basePosition = 0;
     m_resumeTick = GetTickCount();
@@ -167,6 +174,7 @@ void Engine::Unload() {
   m_decoder.reset();
   m_videoInput.reset();
   m_file.clear();
+  m_protectedPath.clear();
   m_basePosition = 0;
   m_state = engine_state::kIdle;
   ++m_serial;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "engines/media_engine_abi.h"
 #include "pcm_source.h"
@@ -67,6 +68,8 @@ class Engine {
   HWND m_videoWindow = nullptr;  // video drawing and notifications
   RECT m_region{};
   std::filesystem::path m_file;
+  // The device path of a protected video; each start of it spends a play.
+  std::u16string m_protectedPath;
   uint32_t m_durationMs = 0;
   uint32_t m_basePosition = 0;  // position when the clock last resumed
   DWORD m_resumeTick = 0;

@@ -1,10 +1,14 @@
 #include "media_input.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <string>
 
 #include "platform/device.h"
+#include "platform/drm/drm_service.h"
+#include "platform/file_api.h"
 
 namespace media_engine {
 namespace {
@@ -41,6 +45,31 @@ std::filesystem::path HostPathOf(const char16_t* devicePath) {
   return host ? *host : std::filesystem::path();
 }
 
+bool IsProtectedContent(const char16_t* devicePath) {
+  BOOL isProtected = FALSE;
+  return devicePath != nullptr && SUCCEEDED(FileDrmIsDRM(devicePath, &isProtected)) && isProtected;
+}
+
+std::unique_ptr<MediaInput> OpenProtectedInput(const char16_t* devicePath) {
+  if (FAILED(FileDrmVerifyRights(nullptr, devicePath, kDrmRightPlay, 0, nullptr))) return nullptr;
+  HANDLE file = FileDrmCreateFile(devicePath, kDrmRightPlay);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  std::vector<uint8_t> bytes;
+  const DWORD size = GetFileSize(file, nullptr);
+  if (size != INVALID_FILE_SIZE && size > 0 && size <= kMaxSniffBytes) {
+    bytes.resize(size);
+    DWORD done = 0;
+    if (!ReadFile(file, bytes.data(), size, &done, nullptr) || done != size) bytes.clear();
+  }
+  CloseHandle(file);
+  return MediaInput::OpenBytes(std::move(bytes));
+}
+
+bool SpendPlayRight(const char16_t* devicePath) {
+  return SUCCEEDED(FileDrmVerifyRights(nullptr, devicePath, kDrmRightPlay, 0, nullptr)) &&
+         SUCCEEDED(FileDrmCommitRights(devicePath, kDrmRightPlay));
+}
+
 std::unique_ptr<MediaInput> MediaInput::Open(const std::filesystem::path& host) {
   if (host.empty()) return nullptr;
   std::unique_ptr<MediaInput> input(new MediaInput);
@@ -50,32 +79,45 @@ std::unique_ptr<MediaInput> MediaInput::Open(const std::filesystem::path& host) 
   input->m_size = std::ftell(input->m_file);
   std::rewind(input->m_file);
   if (input->m_size <= 0 || input->m_size > kMaxFileBytes) return nullptr;
+  return input->OpenFormat() ? std::move(input) : nullptr;
+}
+
+std::unique_ptr<MediaInput> MediaInput::OpenBytes(std::vector<uint8_t> bytes) {
+  if (bytes.empty() || static_cast<int64_t>(bytes.size()) > kMaxFileBytes) return nullptr;
+  std::unique_ptr<MediaInput> input(new MediaInput);
+  input->m_size = static_cast<int64_t>(bytes.size());
+  input->m_bytes = std::move(bytes);
+  return input->OpenFormat() ? std::move(input) : nullptr;
+}
+
+bool MediaInput::OpenFormat() {
+  MediaInput* input = this;
   auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferBytes));
-  if (buffer == nullptr) return nullptr;
-  input->m_io = avio_alloc_context(buffer, kIoBufferBytes, 0, input.get(), &MediaInput::Read, nullptr,
+  if (buffer == nullptr) return false;
+  input->m_io = avio_alloc_context(buffer, kIoBufferBytes, 0, input, &MediaInput::Read, nullptr,
                                    &MediaInput::Seek);
   if (input->m_io == nullptr) {
     av_free(buffer);
-    return nullptr;
+    return false;
   }
   AVFormatContext* format = avformat_alloc_context();
-  if (format == nullptr) return nullptr;
+  if (format == nullptr) return false;
   format->pb = input->m_io;
   format->flags |= AVFMT_FLAG_CUSTOM_IO;
   format->probesize = 1 << 20;
   format->max_analyze_duration = 5 * AV_TIME_BASE;
   // Containers that name other files or addresses (references, playlists) get nothing opened.
   format->io_open = [](AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) { return AVERROR(EPERM); };
-  format->interrupt_callback = AVIOInterruptCB{&MediaInput::Interrupt, input.get()};
+  format->interrupt_callback = AVIOInterruptCB{&MediaInput::Interrupt, input};
   input->ExtendDeadline(kOpenSeconds);
   AVDictionary* options = nullptr;
   av_dict_set(&options, "format_whitelist", kDemuxers, 0);
   int result = avformat_open_input(&format, nullptr, nullptr, &options);
   av_dict_free(&options);
-  if (result < 0) return nullptr;  // avformat_open_input frees the context on failure
+  if (result < 0) return false;  // avformat_open_input frees the context on failure
   input->m_format = format;
-  if (avformat_find_stream_info(format, nullptr) < 0) return nullptr;
-  return input;
+  if (avformat_find_stream_info(format, nullptr) < 0) return false;
+  return true;
 }
 
 MediaInput::~MediaInput() {
@@ -103,6 +145,15 @@ bool MediaInput::PastDeadline() const { return NowMs() > m_deadline; }
 
 int MediaInput::Read(void* opaque, uint8_t* buffer, int size) {
   auto* input = static_cast<MediaInput*>(opaque);
+  if (size <= 0) return 0;
+  if (input->m_file == nullptr) {
+    const int64_t left = input->m_size - input->m_position;
+    const int done = static_cast<int>(std::min<int64_t>(left, size));
+    if (done <= 0) return AVERROR_EOF;
+    std::memcpy(buffer, input->m_bytes.data() + input->m_position, static_cast<size_t>(done));
+    input->m_position += done;
+    return done;
+  }
   size_t done = std::fread(buffer, 1, static_cast<size_t>(size), input->m_file);
   return done == 0 ? AVERROR_EOF : static_cast<int>(done);
 }
@@ -112,6 +163,12 @@ int64_t MediaInput::Seek(void* opaque, int64_t offset, int whence) {
   if (whence == AVSEEK_SIZE) return input->m_size;
   whence &= ~AVSEEK_FORCE;
   int origin = whence == SEEK_CUR ? SEEK_CUR : whence == SEEK_END ? SEEK_END : SEEK_SET;
+  if (input->m_file == nullptr) {
+    const int64_t base = origin == SEEK_CUR ? input->m_position : origin == SEEK_END ? input->m_size : 0;
+    if (offset < -base || offset > input->m_size - base) return -1;
+    input->m_position = base + offset;
+    return input->m_position;
+  }
   if (std::fseek(input->m_file, static_cast<long>(offset), origin) != 0) return -1;
   return std::ftell(input->m_file);
 }

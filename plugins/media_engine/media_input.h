@@ -17,6 +17,8 @@ namespace media_engine {
 class MediaInput {
  public:
   static std::unique_ptr<MediaInput> Open(const std::filesystem::path& host);
+  // The same over bytes held in memory (protected content that the DRM service decrypted).
+  static std::unique_ptr<MediaInput> OpenBytes(std::vector<uint8_t> bytes);
   ~MediaInput();
   MediaInput(const MediaInput&) = delete;
   MediaInput& operator=(const MediaInput&) = delete;
@@ -32,11 +34,15 @@ class MediaInput {
 
  private:
   MediaInput() = default;
+  // Opens the container once the source (file or bytes) and its size are set.
+  bool OpenFormat();
   static int Read(void* opaque, uint8_t* buffer, int size);
   static int64_t Seek(void* opaque, int64_t offset, int whence);
   static int Interrupt(void* opaque);
 
   FILE* m_file = nullptr;
+  std::vector<uint8_t> m_bytes;  // the source when there is no file
+  int64_t m_position = 0;        // in m_bytes
   int64_t m_size = 0;
   AVIOContext* m_io = nullptr;
   AVFormatContext* m_format = nullptr;
@@ -48,6 +54,14 @@ inline constexpr size_t kMaxSniffBytes = 16u * 1024 * 1024;
 
 // The whole file when it is not empty and not larger than `maxBytes`; else nothing.
 std::vector<uint8_t> ReadSmallFile(const std::filesystem::path& host, size_t maxBytes);
+
+// Whether the device file is protected content (DCF) of the DRM service.
+bool IsProtectedContent(const char16_t* devicePath);
+// Protected content read whole and decrypted through the DRM service, when its play right is
+// granted; null otherwise. Nothing decrypted is ever written to a file.
+std::unique_ptr<MediaInput> OpenProtectedInput(const char16_t* devicePath);
+// Spends one play of protected content; false (and nothing spent) when no play is left.
+bool SpendPlayRight(const char16_t* devicePath);
 
 // The host path of a device path, or empty.
 std::filesystem::path HostPathOf(const char16_t* devicePath);

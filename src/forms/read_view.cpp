@@ -9,7 +9,6 @@
 #include "platform/dialog/dialog_api.h"
 #include "platform/gdi/gdi_raii.h"
 #include "platform/controls/menu_bar_api.h"
-#include "platform/power.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
@@ -18,8 +17,7 @@
 
 namespace {
 
-constexpr int kPreviousImage = 35, kNextImage = 34, kPlayImage = 51, kPauseImage = 45, kStopImage = 46,
-              kFullScreenImage = 44;
+constexpr int kPreviousImage = 35, kNextImage = 34, kFullScreenImage = 44;
 constexpr UINT kTitleText = 40913;
 constexpr WPARAM kLeftArrow = 37;
 constexpr WPARAM kRightArrow = 39;
@@ -35,7 +33,7 @@ CString ProgressText(int position, int total) {
 }
 
 CReadView::CReadView(MessageModel* model, MessageBinding* binding, bool openedWithFlag)
-    : m_model(model), m_idleReset(&SystemIdleTimerReset), m_binding(binding), m_openedWithFlag(openedWithFlag) {}
+    : m_model(model), m_binding(binding), m_openedWithFlag(openedWithFlag) {}
 
 CReadView::~CReadView() {
   StopKeepAwake();
@@ -135,6 +133,7 @@ void CReadView::DestroyToolbar() {
   // The progress bar is a child of the toolbar and goes with it.
   if (m_toolbar != nullptr && ::IsWindow(m_toolbar)) ::DestroyWindow(m_toolbar);
   m_toolbar = nullptr;
+  m_buttons.SetToolbar(nullptr);
   m_progress.reset();
   if (m_images != nullptr) ImageList_Destroy(m_images);
   m_images = nullptr;
@@ -152,11 +151,11 @@ void CReadView::BuildToolbar() {
       {0, 0, 0, TBSTYLE_SEP, {}, 0, 0},
   };
   if (m_fullScreenButton) buttons.push_back({kFullScreenImage, kFullScreenCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
-  buttons.push_back({kPlayImage, kPlayCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
+  // A toolbar rebuilt while playing keeps showing pause.
+  buttons.push_back(m_buttons.PlayButton());
   buttons.push_back({kStopImage, kStopCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0});
   ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  m_playShown = true;
-  m_buttons.SetToolTips(m_toolTips, TRUE, m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
+  m_buttons.SetToolTipLayout(m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
   // The rest of the bar's width, right of the last button, holds the progress.
   RECT last{};
   int left = ScaleX(16) * static_cast<int>(buttons.size());
@@ -177,18 +176,7 @@ RECT CReadView::PlayerRect() {
   return client;
 }
 
-void CReadView::ShowPlayButton(bool play) {
-  if (m_toolbar == nullptr || play == m_playShown) return;
-  if (play) {
-    m_buttons.SwapButton(kPauseCommand, TBIF_IMAGE | TBIF_COMMAND, kPlayCommand, kPlayImage, 0, 0, 0, 0, nullptr, 0);
-  } else {
-    m_buttons.SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, kPauseImage, 0, 0, 0, 0, nullptr, 0);
-  }
-  m_playShown = play;
-  // The tool tip names what the button does now.
-  m_buttons.SetToolTips(m_toolTips, play ? TRUE : FALSE,
-                        m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
-}
+void CReadView::ShowPlayButton(bool play) { m_buttons.ShowPlayButton(play); }
 
 bool CReadView::PreviousEnabled() const { return m_slide >= 1; }
 bool CReadView::NextEnabled() const { return m_slide < m_count - 1; }
@@ -198,14 +186,9 @@ void CReadView::UpdateNavigation() {
   m_buttons.EnableButton(kNextCommand, NextEnabled() ? TRUE : FALSE);
 }
 
-void CReadView::StartKeepAwake() {
-  if (m_keepAwake == 0) m_keepAwake = SetTimer(kKeepAwakeTimer, kKeepAwakeMs, nullptr);
-}
+void CReadView::StartKeepAwake() { m_keepAwake.Start(GetHandle()); }
 
-void CReadView::StopKeepAwake() {
-  if (m_keepAwake != 0) KillTimer(kKeepAwakeTimer);
-  m_keepAwake = 0;
-}
+void CReadView::StopKeepAwake() { m_keepAwake.Stop(); }
 
 LRESULT CReadView::OnClose(WPARAM, LPARAM) {
   StopKeepAwake();
@@ -365,7 +348,7 @@ LRESULT CReadView::OnLinkSelected(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CReadView::OnTimer(WPARAM wParam, LPARAM) {
-  if (wParam == kKeepAwakeTimer && m_idleReset) m_idleReset();
+  m_keepAwake.Tick(static_cast<UINT_PTR>(wParam));
   return 0;
 }
 
@@ -398,12 +381,10 @@ LRESULT CReadView::OnSettingChange(WPARAM wParam, LPARAM) {
   InitShellDialog(GetHandle(), SHIDIM_FLAGS, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN);
   const int position = m_progress ? m_progress->Position() : 0;
   const int duration = m_progress ? m_progress->Duration() : 0;
-  const bool pauseShown = !m_playShown;
   DestroyToolbar();
   BuildMenuBar();
   BuildToolbar();
   if (m_progress) m_progress->SetProgress(position, duration);
-  if (pauseShown) ShowPlayButton(false);
   UpdateNavigation();
   const bool fullScreen = m_player.IsFullScreen();
   if (fullScreen && m_menuBar != nullptr) ::ShowWindow(m_menuBar, SW_HIDE);

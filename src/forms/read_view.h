@@ -13,14 +13,14 @@
 #include "platform/controls/toolbar_api.h"
 #include "model/message_model.h"
 #include "ui/dialog_base.h"
+#include "ui/keep_awake_timer.h"
 #include "ui/playback_toolbar.h"
 #include "ui/progress_bar.h"
 
 constexpr DWORD kReadViewDialog = 210;
-constexpr UINT_PTR kKeepAwakeTimer = 4183;
-constexpr UINT kKeepAwakeMs = 5000;
+constexpr UINT_PTR kKeepAwakeTimer = kPlaybackKeepAwakeTimer;
+constexpr UINT kKeepAwakeMs = kPlaybackKeepAwakeMs;
 constexpr WORD kToolbarId = 40499;
-constexpr WORD kStopCommand = 40502;
 constexpr WORD kPreviousCommand = 40740;
 constexpr WORD kNextCommand = 40739;
 constexpr WORD kFullScreenCommand = 40820;
@@ -91,7 +91,7 @@ class CReadView : public CDialogBase {
   int SlideCount() const { return m_count; }
   bool PreviousEnabled() const;
   bool NextEnabled() const;
-  bool KeepAwakeRunning() const { return m_keepAwake != 0; }
+  bool KeepAwakeRunning() const { return m_keepAwake.Running(); }
   const CString& LinkTarget() const { return m_linkTarget; }
   int LinkType() const { return m_linkType; }
   HWND Toolbar() const { return m_toolbar; }
@@ -108,7 +108,7 @@ class CReadView : public CDialogBase {
   ProgressBar* Progress() { return m_progress.get(); }
   CSlidePlayer& Player() { return m_player; }
   // Called on every keep-awake tick; SystemIdleTimerReset unless replaced.
-  void SetIdleReset(std::function<void()> reset) { m_idleReset = std::move(reset); }
+  void SetIdleReset(std::function<void()> reset) { m_keepAwake.SetIdleReset(std::move(reset)); }
 
  protected:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
@@ -195,20 +195,17 @@ class CReadView : public CDialogBase {
   HWND m_toolbar = nullptr;
   HIMAGELIST m_images = nullptr;
   PlaybackToolbar m_buttons;
-  CString m_toolTips[kMaxToolTips];
   std::unique_ptr<ProgressBar> m_progress;
   int m_slide = 0;
   int m_count = 0;
   int m_state = read_view::kStopped;
   bool m_ended = false;
-  bool m_playShown = true;
   bool m_fullScreenButton = false;
   bool m_fullScreen = false;
   bool m_autoPlay = true;
-  UINT_PTR m_keepAwake = 0;
+  KeepAwakeTimer m_keepAwake{kKeepAwakeTimer, kKeepAwakeMs};
   CString m_linkTarget;
   int m_linkType = 0;
-  std::function<void()> m_idleReset;
 
   MessageBinding* m_binding;
   bool m_openedWithFlag;

@@ -4,26 +4,29 @@
 
 #include "engines/media_engine_adapter.h"
 #include "forms/object_folder.h"
+#include "forms/object_icons.h"
 #include "forms/object_saving.h"
 #include "forms/object_viewer_dialog.h"
 #include "forms/shell_open.h"
 #include "forms/use_object_dialog.h"
 #include "model/drm_handling.h"
 #include "platform/controls/control_messages.h"
+#include "platform/controls/list_view_api.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/power.h"
 #include "platform/wide_format.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
+#include "ui/density.h"
 #include "ui/window_layout.h"
 
 namespace {
 
 constexpr UINT kListFont = 12;
-constexpr UINT kPreviewKeepAwakeMs = 5000;
+// The preview bar's height at 96 dots per inch, as the video view's two-button form.
+constexpr int kPreviewBarHeight = 24;
 constexpr int kMaxTitle = 256;
 constexpr int kMenuItemCount = 5;
 
@@ -51,15 +54,35 @@ CString RowText(const SaveableObject& object) {
   return text;
 }
 
+// What LVM_SORTITEMS compares by: the rows' item data index the window's objects.
+struct SortOrder {
+  const std::vector<SaveableObject>* objects;
+  bool byType;
+  bool descending;
+};
+
+int CompareObjects(LPARAM first, LPARAM second, LPARAM sort) {
+  const auto* order = reinterpret_cast<const SortOrder*>(sort);
+  const SaveableObject& a = (*order->objects)[static_cast<std::size_t>(first)];
+  const SaveableObject& b = (*order->objects)[static_cast<std::size_t>(second)];
+  int result = 0;
+  if (order->byType) result = static_cast<int>(a.type > b.type) - static_cast<int>(a.type < b.type);
+  if (result == 0) result = a.name.CompareNoCase(b.name.View());
+  return order->descending ? -result : result;
+}
+
 }  // namespace
 
 CSaveObjectsWindow::CSaveObjectsWindow(MessageModel* model)
-    : m_model(model), m_sortKey(g_lastSortKey), m_descending(g_lastDescending), m_idleReset(&SystemIdleTimerReset) {}
+    : m_model(model), m_sortKey(g_lastSortKey), m_descending(g_lastDescending) {}
 
 CSaveObjectsWindow::~CSaveObjectsWindow() {
-  StopKeepAwake();
+  m_keepAwake.Stop();
   if (m_ownsMenu) DestroyMenu(m_menu);
   if (m_font != nullptr) DeleteObject(m_font);
+  // The list view and the toolbar went with the window; the image lists are the window's own.
+  if (m_icons != nullptr) ImageList_Destroy(m_icons);
+  if (m_faces != nullptr) ImageList_Destroy(m_faces);
 }
 
 const MessageMap* CSaveObjectsWindow::GetMessageMap() const {
@@ -75,7 +98,7 @@ const MessageMap* CSaveObjectsWindow::GetMessageMap() const {
       OnCommandId(save_objects::kPlay, &CSaveObjectsWindow::OnPlay),
       OnCommandId(save_objects::kPause, &CSaveObjectsWindow::OnPause),
       OnCommandId(save_objects::kStop, &CSaveObjectsWindow::OnStop),
-      OnCommandId(kObjectList, &CSaveObjectsWindow::OnList),
+      OnMessage(WM_NOTIFY, &CSaveObjectsWindow::OnNotify),
       OnMessage(WM_INITMENUPOPUP, &CSaveObjectsWindow::OnInitMenuPopup),
       OnMessage(engine_message::kAudioProgress, &CSaveObjectsWindow::OnAudioProgress),
       OnMessage(WM_TIMER, &CSaveObjectsWindow::OnTimer),
@@ -96,7 +119,10 @@ LRESULT CSaveObjectsWindow::OnInitDialog(WPARAM, LPARAM) {
     ::SetWindowTextW(GetHandle(), title);
   }
   m_font = transport::CreateUiFont(kListFont, 0);
-  if (m_font != nullptr) ::SendMessageW(GetDlgItem(kObjectList), WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
+  HWND list = GetDlgItem(kObjectList);
+  if (m_font != nullptr) ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
+  m_icons = CreateObjectIcons();
+  ::SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_icons));
   SHMENUBARINFO bar{};
   bar.cbSize = sizeof bar;
   bar.hwndParent = GetHandle();
@@ -110,6 +136,8 @@ LRESULT CSaveObjectsWindow::OnInitDialog(WPARAM, LPARAM) {
     m_ownsMenu = m_menu != nullptr;
   }
   if (m_model != nullptr) m_objects = SaveableObjects(*m_model);
+  BuildPreviewBar();
+  FillList();
   Sort();
   if (m_objects.size() == 1) {
     Select(0);
@@ -119,25 +147,49 @@ LRESULT CSaveObjectsWindow::OnInitDialog(WPARAM, LPARAM) {
 }
 
 void CSaveObjectsWindow::Sort() {
-  const bool byType = m_sortKey == save_objects::kSortByType;
-  const bool descending = m_descending;
-  std::stable_sort(m_objects.begin(), m_objects.end(), [&](const SaveableObject& a, const SaveableObject& b) {
-    int order = 0;
-    if (byType) order = static_cast<int>(a.type > b.type) - static_cast<int>(a.type < b.type);
-    if (order == 0) order = a.name.CompareNoCase(b.name.View());
-    return descending ? order > 0 : order < 0;
-  });
-  FillList();
+  SortOrder order{&m_objects, m_sortKey == save_objects::kSortByType, m_descending};
+  // The list keeps the selection with its row.
+  ::SendMessageW(GetDlgItem(kObjectList), LVM_SORTITEMS, reinterpret_cast<WPARAM>(&order),
+                 reinterpret_cast<LPARAM>(&CompareObjects));
   UpdateSortMenu();
 }
 
 void CSaveObjectsWindow::FillList() {
   HWND list = GetDlgItem(kObjectList);
   if (list == nullptr) return;
-  ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  for (const SaveableObject& object : m_objects) {
-    ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(RowText(object).GetString()));
+  ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  for (std::size_t i = 0; i < m_objects.size(); ++i) {
+    const CString text = RowText(m_objects[i]);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = static_cast<int>(i);
+    item.pszText = const_cast<LPWSTR>(text.GetString());
+    item.iImage = ObjectIconFor(m_objects[i].type);
+    item.lParam = static_cast<LPARAM>(i);
+    ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
+}
+
+// The list fills the window above the preview bar, which runs along the bottom.
+void CSaveObjectsWindow::BuildPreviewBar() {
+  const int height = ScaleY(kPreviewBarHeight);
+  HWND toolbar = m_buttons.CreateAlongBottom(GetHandle(), kPreviewToolbarId, height, &m_faces);
+  if (toolbar != nullptr) {
+    TBBUTTON buttons[] = {m_buttons.PlayButton(), {kStopImage, kStopCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0}};
+    ::SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
+    m_buttons.SetToolTipLayout(ToolTipLayout::kTwoButtons);
+  }
+  RECT client{};
+  GetClientRect(&client);
+  RECT list{};
+  HWND listWindow = GetDlgItem(kObjectList);
+  ::GetWindowRect(listWindow, &list);
+  POINT topLeft{list.left, list.top};
+  ::ScreenToClient(GetHandle(), &topLeft);
+  const int bottom = client.bottom - (toolbar != nullptr ? height : 0);
+  ::MoveWindow(listWindow, topLeft.x, topLeft.y, client.right - topLeft.x, std::max(1, bottom - static_cast<int>(topLeft.y)),
+               TRUE);
+  UpdatePreviewButtons();
 }
 
 void CSaveObjectsWindow::UpdateSortMenu() {
@@ -161,18 +213,42 @@ void CSaveObjectsWindow::UpdateSortMenu() {
 int CSaveObjectsWindow::Selection() const {
   HWND list = GetDlgItem(kObjectList);
   if (list == nullptr) return -1;
-  const LRESULT row = ::SendMessageW(list, LB_GETCURSEL, 0, 0);
-  return row == LB_ERR || row < 0 || static_cast<std::size_t>(row) >= m_objects.size() ? -1 : static_cast<int>(row);
+  const LRESULT row = ::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  return row < 0 || static_cast<std::size_t>(row) >= m_objects.size() ? -1 : static_cast<int>(row);
 }
 
 void CSaveObjectsWindow::Select(int row) {
-  ::SendMessageW(GetDlgItem(kObjectList), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  SelectionChanged();
+  LVITEMW item{};
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  // The list tells the window of the change (LVN_ITEMCHANGED).
+  ::SendMessageW(GetDlgItem(kObjectList), LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  ::SendMessageW(GetDlgItem(kObjectList), LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 const SaveableObject* CSaveObjectsWindow::Selected() const {
   const int row = Selection();
-  return row < 0 ? nullptr : &m_objects[static_cast<std::size_t>(row)];
+  if (row < 0) return nullptr;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!::SendMessageW(GetDlgItem(kObjectList), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  const auto index = static_cast<std::size_t>(item.lParam);
+  return index < m_objects.size() ? &m_objects[index] : nullptr;
+}
+
+std::vector<SaveableObject> CSaveObjectsWindow::Objects() const {
+  std::vector<SaveableObject> shown;
+  HWND list = GetDlgItem(kObjectList);
+  const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT row = 0; row < count; ++row) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(row);
+    if (!::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) continue;
+    if (static_cast<std::size_t>(item.lParam) < m_objects.size()) shown.push_back(m_objects[static_cast<std::size_t>(item.lParam)]);
+  }
+  return shown;
 }
 
 bool CSaveObjectsWindow::SaveEnabled() const {
@@ -183,21 +259,34 @@ bool CSaveObjectsWindow::SaveEnabled() const {
 std::vector<CString> CSaveObjectsWindow::RowTexts() const {
   std::vector<CString> rows;
   HWND list = GetDlgItem(kObjectList);
-  const LRESULT count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+  const LRESULT count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     WCHAR text[MAX_PATH * 2] = {};
-    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    if (length < 0 || static_cast<std::size_t>(length) >= std::size(text)) continue;
-    ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    LVITEMW item{};
+    item.pszText = text;
+    item.cchTextMax = static_cast<int>(std::size(text));
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     rows.emplace_back(text);
   }
   return rows;
 }
 
 void CSaveObjectsWindow::SelectionChanged() {
-  // A sound being previewed belongs to the row that was selected.
-  StopPreview();
+  // A sound being previewed belongs to the object that was selected; a sort keeps it playing.
+  const SaveableObject* object = Selected();
+  const MediaPart* part = object != nullptr ? object->part : nullptr;
+  if (part != m_selectedPart) StopPreview();
+  m_selectedPart = part;
   if (m_menu != nullptr) UpdateMenuState(m_menu);
+  UpdatePreviewButtons();
+}
+
+// Play and stop are there for a sound that is present; stop also while a preview runs.
+void CSaveObjectsWindow::UpdatePreviewButtons() {
+  const SaveableObject* object = Selected();
+  const bool sound = object != nullptr && object->present && media_type::KindOf(object->type) == media_type::kAudio;
+  m_buttons.EnableButton(m_buttons.PlayShown() ? kPlayCommand : kPauseCommand, sound ? TRUE : FALSE);
+  m_buttons.EnableButton(kStopCommand, sound || m_preview != save_objects::kPreviewStopped ? TRUE : FALSE);
 }
 
 void CSaveObjectsWindow::UpdateMenuState(HMENU menu) {
@@ -226,24 +315,26 @@ LRESULT CSaveObjectsWindow::OnDone(WPARAM, LPARAM) {
 
 LRESULT CSaveObjectsWindow::OnSort(WPARAM wParam, LPARAM) {
   const WORD key = LOWORD(wParam);
-  const SaveableObject* selected = Selected();
-  const MediaPart* part = selected != nullptr ? selected->part : nullptr;
   m_descending = key == m_sortKey ? !m_descending : false;
   m_sortKey = key;
   g_lastSortKey = m_sortKey;
   g_lastDescending = m_descending;
   Sort();
-  // The selection stays with its object.
-  for (std::size_t i = 0; i < m_objects.size(); ++i) {
-    if (part != nullptr && m_objects[i].part == part) ::SendMessageW(GetDlgItem(kObjectList), LB_SETCURSEL, i, 0);
-  }
+  if (const int row = Selection(); row >= 0) ::SendMessageW(GetDlgItem(kObjectList), LVM_ENSUREVISIBLE, row, FALSE);
   return 0;
 }
 
-LRESULT CSaveObjectsWindow::OnList(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) == LBN_SELCHANGE) SelectionChanged();
-  if (HIWORD(wParam) == LBN_DBLCLK) ::PostMessageW(GetHandle(), WM_COMMAND, save_objects::kOpen, 0);
-  return 0;
+LRESULT CSaveObjectsWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header != nullptr && header->idFrom == kObjectList) {
+    if (header->code == LVN_ITEMCHANGED) {
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+      if ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) SelectionChanged();
+    } else if (header->code == NM_DBLCLK || header->code == NM_RETURN) {
+      ::PostMessageW(GetHandle(), WM_COMMAND, save_objects::kOpen, 0);
+    }
+  }
+  return DefProc(GetHandle(), WM_NOTIFY, wParam, lParam);
 }
 
 LRESULT CSaveObjectsWindow::OnOpen(WPARAM, LPARAM) {
@@ -305,16 +396,14 @@ LRESULT CSaveObjectsWindow::OnPlay(WPARAM, LPARAM) {
     if (Audio_LoadFile(engine, object->path, GetHandle(), 0) <= 0) return 0;
   }
   if (Audio_Play(engine, 0, -1, 1, 100) == 0) return 0;
-  m_preview = save_objects::kPreviewPlaying;
-  StartKeepAwake();
+  SetPreview(save_objects::kPreviewPlaying);
   return 0;
 }
 
 LRESULT CSaveObjectsWindow::OnPause(WPARAM, LPARAM) {
   if (m_preview != save_objects::kPreviewPlaying) return 0;
   Audio_Pause(ULC_Global::GetGlobal()->InitAudioInstance());
-  m_preview = save_objects::kPreviewPaused;
-  StopKeepAwake();
+  SetPreview(save_objects::kPreviewPaused);
   return 0;
 }
 
@@ -329,8 +418,18 @@ void CSaveObjectsWindow::StopPreview() {
     Audio_Stop(engine);
     Audio_UnloadFile(engine);
   }
-  m_preview = save_objects::kPreviewStopped;
-  StopKeepAwake();
+  SetPreview(save_objects::kPreviewStopped);
+}
+
+// The toolbar and the keep-awake timer follow the preview: pause and the timer exactly while it
+// plays, play otherwise.
+void CSaveObjectsWindow::SetPreview(int state) {
+  m_preview = state;
+  const bool playing = state == save_objects::kPreviewPlaying;
+  if (playing) m_keepAwake.Start(GetHandle());
+  else m_keepAwake.Stop();
+  m_buttons.ShowPlayButton(!playing);
+  UpdatePreviewButtons();
 }
 
 LRESULT CSaveObjectsWindow::OnAudioProgress(WPARAM wParam, LPARAM) {
@@ -339,17 +438,8 @@ LRESULT CSaveObjectsWindow::OnAudioProgress(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-void CSaveObjectsWindow::StartKeepAwake() {
-  if (m_keepAwake == 0) m_keepAwake = SetTimer(kPreviewKeepAwakeTimer, kPreviewKeepAwakeMs, nullptr);
-}
-
-void CSaveObjectsWindow::StopKeepAwake() {
-  if (m_keepAwake != 0) KillTimer(kPreviewKeepAwakeTimer);
-  m_keepAwake = 0;
-}
-
 LRESULT CSaveObjectsWindow::OnTimer(WPARAM wParam, LPARAM) {
-  if (wParam == kPreviewKeepAwakeTimer && m_idleReset) m_idleReset();
+  m_keepAwake.Tick(static_cast<UINT_PTR>(wParam));
   return 0;
 }
 

@@ -1,6 +1,8 @@
-// The save-objects window (dialog 221): the list of a message's objects, sorted by name or type,
-// from which the person opens, uses, saves or previews one. Saving follows the save rule of
-// object_saving.h; a sound is previewed with the audio engine, keeping the device awake.
+// The save-objects window (dialog 221): the list of a message's objects, each with the icon of
+// its kind, sorted by name or type, from which the person opens, uses, saves or previews one.
+// Saving follows the save rule of object_saving.h; a sound is previewed with the audio engine from
+// a play and stop toolbar that exchanges play for pause and keeps the device awake, as the read
+// view's does.
 #pragma once
 
 #include <functional>
@@ -8,12 +10,16 @@
 
 #include "forms/saveable_objects.h"
 #include "model/message_model.h"
+#include "platform/controls/toolbar_api.h"
 #include "ui/dialog_base.h"
+#include "ui/keep_awake_timer.h"
+#include "ui/playback_toolbar.h"
 
 constexpr DWORD kSaveObjectsDialog = 221;
 constexpr UINT kSaveObjectsMenu = 254;
 constexpr int kObjectList = 1135;
-constexpr UINT_PTR kPreviewKeepAwakeTimer = 4183;
+constexpr UINT_PTR kPreviewKeepAwakeTimer = kPlaybackKeepAwakeTimer;
+constexpr WORD kPreviewToolbarId = 40499;
 
 namespace save_objects {
 constexpr WORD kSortByName = 40058;
@@ -21,9 +27,9 @@ constexpr WORD kSortByType = 40059;
 constexpr WORD kOpen = 40146;
 constexpr WORD kUse = 40125;
 constexpr WORD kSave = 40144;
-constexpr WORD kPlay = 40500;
-constexpr WORD kPause = 40501;
-constexpr WORD kStop = 40502;
+constexpr WORD kPlay = kPlayCommand;
+constexpr WORD kPause = kPauseCommand;
+constexpr WORD kStop = kStopCommand;
 constexpr int kSortSubmenu = 4;
 
 constexpr int kPreviewStopped = 0;
@@ -46,7 +52,7 @@ class CSaveObjectsWindow : public CDialogBase {
   void SetTargetFolder(CString folder) { m_targetFolder = std::move(folder); }
 
   // The objects in the order the list shows them.
-  const std::vector<SaveableObject>& Objects() const { return m_objects; }
+  std::vector<SaveableObject> Objects() const;
   int Selection() const;
   void Select(int row);
   WORD SortKey() const { return m_sortKey; }
@@ -55,12 +61,16 @@ class CSaveObjectsWindow : public CDialogBase {
   // Whether the last Save wrote its file.
   bool LastSaveSucceeded() const { return m_lastSaved; }
   int PreviewState() const { return m_preview; }
-  bool KeepAwakeRunning() const { return m_keepAwake != 0; }
+  bool KeepAwakeRunning() const { return m_keepAwake.Running(); }
+  // The preview toolbar (null when it could not be made) and whether its button shows play.
+  HWND Toolbar() const { return m_buttons.Toolbar(); }
+  bool PlayShown() const { return m_buttons.PlayShown(); }
+  HIMAGELIST Icons() const { return m_icons; }
   HMENU Menu() const { return m_menu; }
   // The rows' texts as the list shows them.
   std::vector<CString> RowTexts() const;
   // Called on every keep-awake tick; SystemIdleTimerReset unless replaced.
-  void SetIdleReset(std::function<void()> reset) { m_idleReset = std::move(reset); }
+  void SetIdleReset(std::function<void()> reset) { m_keepAwake.SetIdleReset(std::move(reset)); }
 
  protected:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
@@ -72,7 +82,7 @@ class CSaveObjectsWindow : public CDialogBase {
   LRESULT OnPlay(WPARAM wParam, LPARAM lParam);
   LRESULT OnPause(WPARAM wParam, LPARAM lParam);
   LRESULT OnStop(WPARAM wParam, LPARAM lParam);
-  LRESULT OnList(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
   LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
   LRESULT OnAudioProgress(WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
@@ -80,13 +90,14 @@ class CSaveObjectsWindow : public CDialogBase {
  private:
   void Sort();
   void FillList();
+  void BuildPreviewBar();
+  void UpdatePreviewButtons();
+  void SetPreview(int state);
   void UpdateSortMenu();
   void UpdateMenuState(HMENU menu);
   const SaveableObject* Selected() const;
   void SelectionChanged();
   void StopPreview();
-  void StartKeepAwake();
-  void StopKeepAwake();
 
   MessageModel* m_model;
   std::vector<SaveableObject> m_objects;
@@ -98,9 +109,13 @@ class CSaveObjectsWindow : public CDialogBase {
   bool m_descending;
   int m_preview = save_objects::kPreviewStopped;
   bool m_lastSaved = false;
-  UINT_PTR m_keepAwake = 0;
+  KeepAwakeTimer m_keepAwake{kPreviewKeepAwakeTimer, kPlaybackKeepAwakeMs};
+  PlaybackToolbar m_buttons;
+  HIMAGELIST m_faces = nullptr;
+  HIMAGELIST m_icons = nullptr;
+  // The part the selection was last on: a preview belongs to it.
+  const MediaPart* m_selectedPart = nullptr;
   CString m_targetFolder;
-  std::function<void()> m_idleReset;
 };
 
 // Opens the save-objects window for the message, owned by `owner`; true when it ended with Done.

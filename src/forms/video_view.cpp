@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kPlayImage = 51, kPauseImage = 45, kStopImage = 46;
 constexpr int kSideMargin = 2;
 constexpr int kToolbarReserve = 24;
 constexpr int32_t kPlayVolume = 100;
@@ -28,7 +27,7 @@ constexpr int kIconWidth = 16, kIconHeight = 20;
 DibImage* const kNoStill = reinterpret_cast<DibImage*>(static_cast<std::intptr_t>(-1));
 }  // namespace
 
-CVideoView::CVideoView(ULC_VideoEngine* engine) : m_engine(engine), m_idleReset(&SystemIdleTimerReset) {}
+CVideoView::CVideoView(ULC_VideoEngine* engine) : m_engine(engine) {}
 
 CVideoView::~CVideoView() {
   StopKeepAwake();
@@ -144,13 +143,12 @@ void CVideoView::BuildToolbar() {
   const int height = ScaleY(kToolbarReserve);
   m_toolbar = m_buttons.CreateAlongBottom(GetHandle(), kVideoToolbarId, height, &m_images);
   if (m_toolbar == nullptr) return;
-  const bool play = m_playShown;
   std::vector<TBBUTTON> buttons = {
-      {play ? kPlayImage : kPauseImage, play ? kPlayCommand : kPauseCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+      m_buttons.PlayButton(),
       {kStopImage, kVideoStopCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
   };
   ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  m_buttons.SetToolTips(m_toolTips, play ? TRUE : FALSE, ToolTipLayout::kTwoButtons);
+  m_buttons.SetToolTipLayout(ToolTipLayout::kTwoButtons);
   RECT last{};
   int left = ScaleX(16) * static_cast<int>(buttons.size());
   if (platform::controls::ToolbarButtonRect(m_toolbar, kVideoStopCommand, &last)) left = last.right + ScaleX(2);
@@ -171,26 +169,11 @@ void CVideoView::DestroyToolbar() {
   m_images = nullptr;
 }
 
-void CVideoView::ShowPlayButton(bool play) {
-  if (play == m_playShown) return;
-  m_playShown = play;
-  if (m_toolbar == nullptr) return;
-  if (play) {
-    m_buttons.SwapButton(kPauseCommand, TBIF_IMAGE | TBIF_COMMAND, kPlayCommand, kPlayImage, 0, 0, 0, 0, nullptr, 0);
-  } else {
-    m_buttons.SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, kPauseImage, 0, 0, 0, 0, nullptr, 0);
-  }
-  m_buttons.SetToolTips(m_toolTips, play ? TRUE : FALSE, ToolTipLayout::kTwoButtons);
-}
+void CVideoView::ShowPlayButton(bool play) { m_buttons.ShowPlayButton(play); }
 
-void CVideoView::StartKeepAwake() {
-  if (m_keepAwake == 0) m_keepAwake = SetTimer(kVideoKeepAwakeTimer, kVideoKeepAwakeMs, nullptr);
-}
+void CVideoView::StartKeepAwake() { m_keepAwake.Start(GetHandle()); }
 
-void CVideoView::StopKeepAwake() {
-  if (m_keepAwake != 0) KillTimer(kVideoKeepAwakeTimer);
-  m_keepAwake = 0;
-}
+void CVideoView::StopKeepAwake() { m_keepAwake.Stop(); }
 
 LRESULT CVideoView::OnPlay(WPARAM, LPARAM) {
   if (m_engine == nullptr || m_path.IsEmpty()) return 0;
@@ -282,7 +265,7 @@ LRESULT CVideoView::OnSettingChange(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CVideoView::OnTimer(WPARAM wParam, LPARAM) {
-  if (wParam == kVideoKeepAwakeTimer && m_idleReset) m_idleReset();
+  m_keepAwake.Tick(static_cast<UINT_PTR>(wParam));
   return 0;
 }
 

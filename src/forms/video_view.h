@@ -10,6 +10,7 @@
 #include "engines/dib_image.h"
 #include "platform/controls/toolbar_api.h"
 #include "transport/mms_global.h"
+#include "ui/keep_awake_timer.h"
 #include "ui/playback_toolbar.h"
 #include "ui/progress_bar.h"
 #include "ui/wnd_base.h"
@@ -20,7 +21,7 @@ constexpr UINT kVideoKeepAwakeMs = 4247;
 constexpr UINT WM_VIDEO_VIEW_PAUSED = 1226;
 constexpr UINT WM_VIDEO_VIEW_ENDED = 1291;  // posted to the parent when the video played to its end
 constexpr UINT WM_VIDEO_VIEW_MENU = 1294;   // posted to the parent after the menu bar's notification
-constexpr WORD kVideoStopCommand = 40502;
+constexpr WORD kVideoStopCommand = kStopCommand;
 constexpr WORD kVideoToolbarId = 40499;
 
 class CVideoView : public CWndBase {
@@ -43,8 +44,8 @@ class CVideoView : public CWndBase {
   bool LoadFailed() const { return m_loadFailed; }
   bool ShowsNothing() const { return m_showsNothing; }
   bool ForwardLocked() const { return m_forwardLock; }
-  bool PlayShown() const { return m_playShown; }
-  bool KeepAwakeRunning() const { return m_keepAwake != 0; }
+  bool PlayShown() const { return m_buttons.PlayShown(); }
+  bool KeepAwakeRunning() const { return m_keepAwake.Running(); }
   int Position() const { return m_position; }
   int Duration() const { return m_duration; }
   SIZE VideoSize() const { return m_videoSize; }
@@ -54,7 +55,7 @@ class CVideoView : public CWndBase {
   HWND Toolbar() const { return m_toolbar; }
   ProgressBar* Progress() { return m_progress.get(); }
   // Called on every keep-awake tick; SystemIdleTimerReset unless replaced.
-  void SetIdleReset(std::function<void()> reset) { m_idleReset = std::move(reset); }
+  void SetIdleReset(std::function<void()> reset) { m_keepAwake.SetIdleReset(std::move(reset)); }
 
  protected:
   LRESULT OnPlay(WPARAM wParam, LPARAM lParam);
@@ -92,13 +93,10 @@ class CVideoView : public CWndBase {
   bool m_loadFailed = true;
   bool m_showsNothing = true;
   bool m_forwardLock = false;
-  bool m_playShown = true;
   bool m_menuMark = false;
-  UINT_PTR m_keepAwake = 0;
+  KeepAwakeTimer m_keepAwake{kVideoKeepAwakeTimer, kVideoKeepAwakeMs};
   HWND m_toolbar = nullptr;
   HIMAGELIST m_images = nullptr;
   PlaybackToolbar m_buttons;
-  CString m_toolTips[kMaxToolTips];
   std::unique_ptr<ProgressBar> m_progress;
-  std::function<void()> m_idleReset;
 };

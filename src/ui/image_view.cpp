@@ -8,6 +8,7 @@
 #include "engines/media_engine_adapter.h"
 #include "engines/picture_type.h"
 #include "platform/clock.h"
+#include "platform/drm/drm_service.h"
 
 namespace {
 
@@ -17,6 +18,11 @@ constexpr DWORD kSubtypeSvg = 6;
 DibImage* const kNoStill = reinterpret_cast<DibImage*>(static_cast<intptr_t>(-1));
 
 bool IsViewVideo(MediaType type) { return IsEngineVideoType(type); }
+
+bool IsProtectedContent(LPCWSTR path) {
+  BOOL isProtected = FALSE;
+  return SUCCEEDED(FileDrmIsDRM(path, &isProtected)) && isProtected;
+}
 
 }  // namespace
 
@@ -63,7 +69,7 @@ void CImageView::Release() {
     Video_Stop(m_video);
     Video_UnloadFile(m_video);
   }
-  m_isSvg = m_isVideo = false;
+  m_isSvg = m_isVideo = m_protected = false;
   m_nextFrame = 0;
 }
 
@@ -164,6 +170,9 @@ int CImageView::LoadVideo(MediaType type, SIZE box) {
     // The engine answers 0 for a file it cannot open (and a negative value on other engines).
     if (Video_LoadFile(m_video, m_path, 0) <= 0) return image_view_result::kPlayerFailed;
     m_isVideo = true;
+    // Protected content is shown only by the engine, while it plays.
+    m_protected = IsProtectedContent(m_path);
+    if (m_protected) m_picture.reset();
   }
   return code;
 }
@@ -177,17 +186,27 @@ void CImageView::Play() {
     return;
   }
   if (m_isVideo && m_video != nullptr) {
+    bool asked = false;
     if (Video_GetState(m_video) == engine_state::kLoading &&
         !Audio_IsUseVideoPlayer(ULC_Global::GetGlobal()->InitAudioInstance())) {
       UpdateWindow();
       Video_Play(m_video, 100);
+      asked = true;
     }
-    if (!m_picture) {
+    m_playing = Video_GetState(m_video) == engine_state::kPlaying;
+    if (m_protected && asked && !m_playing) {
+      // The engine refused the protected video (no play left): nothing of it stays on show.
+      m_result = image_view_result::kRefused;
+      m_picture.reset();
+      m_redraw.reset();
+      InvalidateRect(nullptr, TRUE);
+      return;
+    }
+    if (!m_picture && !m_protected) {
       SIZE box{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
       DibImage* still = DecodeImage(m_path, &box, m_type, 0);
       if (still != kNoStill) m_picture.reset(still);
     }
-    m_playing = Video_GetState(m_video) == engine_state::kPlaying;
     return;
   }
   if (m_isSvg && m_svg != nullptr && !m_svg->playing()) m_playing = m_svg->Play();

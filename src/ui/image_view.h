@@ -91,5 +91,6 @@ class CImageView : public CWndBase {
   bool m_playing = false;
   bool m_isVideo = false;
   bool m_isSvg = false;
+  bool m_protected = false;  // the video is protected content
   int m_result = image_view_result::kNoPath;
 };

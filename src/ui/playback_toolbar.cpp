@@ -67,3 +67,26 @@ int PlaybackToolbar::SetToolTips(CString* strings, BOOL playing, ToolTipLayout l
   SendMessageW(m_toolbar, TB_SETTOOLTIPS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(texts.data()));
   return count;
 }
+
+void PlaybackToolbar::ShowPlayButton(bool play) {
+  if (play == m_playShown) return;
+  m_playShown = play;
+  if (m_toolbar == nullptr) return;
+  if (play) {
+    SwapButton(kPauseCommand, TBIF_IMAGE | TBIF_COMMAND, kPlayCommand, kPlayImage, 0, 0, 0, 0, nullptr, 0);
+  } else {
+    SwapButton(kPlayCommand, TBIF_IMAGE | TBIF_COMMAND, kPauseCommand, kPauseImage, 0, 0, 0, 0, nullptr, 0);
+  }
+  // The tool tip names what the button does now.
+  SetToolTips(m_toolTips, play ? TRUE : FALSE, m_layout);
+}
+
+TBBUTTON PlaybackToolbar::PlayButton() const {
+  return {m_playShown ? kPlayImage : kPauseImage, m_playShown ? kPlayCommand : kPauseCommand, TBSTATE_ENABLED,
+          TBSTYLE_BUTTON, {}, 0, 0};
+}
+
+void PlaybackToolbar::SetToolTipLayout(ToolTipLayout layout) {
+  m_layout = layout;
+  if (m_toolbar != nullptr) SetToolTips(m_toolTips, m_playShown ? TRUE : FALSE, m_layout);
+}

@@ -1,5 +1,6 @@
 // Helpers that drive the platform toolbar of a playback bar: swapping a button's face and
-// command, enabling, the checked test and the tool-tip texts.
+// command, enabling, the checked test and the tool-tip texts, and the play button's exchange for
+// pause while playing, which every player shows the same way.
 #pragma once
 
 #include "platform/controls/toolbar_api.h"
@@ -8,9 +9,15 @@
 
 constexpr WORD kPlayCommand = 40500;
 constexpr WORD kPauseCommand = 40501;
+constexpr WORD kStopCommand = 40502;
+// Faces in the strip of playback buttons.
+constexpr int kPlayImage = 51, kPauseImage = 45, kStopImage = 46;
 
 // Tool-tip layouts: four buttons, two buttons, five buttons.
 enum class ToolTipLayout { kFourButtons = 0, kTwoButtons = 1, kFiveButtons = 2 };
+
+// Enough room for the longest tool-tip layout.
+constexpr int kMaxToolTips = 5;
 
 class PlaybackToolbar {
  public:
@@ -35,9 +42,19 @@ class PlaybackToolbar {
   HWND Toolbar() const { return m_toolbar; }
   void SetToolbar(HWND toolbar) { m_toolbar = toolbar; }
 
+  // The play button's face: play (40500) while paused or stopped, pause (40501) while playing.
+  // Swaps the button and its tool tip when the face changes. The face is kept when there is no
+  // toolbar, so that a rebuilt toolbar shows it (see PlayButton).
+  void ShowPlayButton(bool play);
+  bool PlayShown() const { return m_playShown; }
+  // The play button in its current face, for a toolbar being built.
+  TBBUTTON PlayButton() const;
+  // Gives the toolbar the tool tips of `layout` for the current face.
+  void SetToolTipLayout(ToolTipLayout layout);
+
  private:
   HWND m_toolbar;
+  bool m_playShown = true;
+  ToolTipLayout m_layout = ToolTipLayout::kTwoButtons;
+  CString m_toolTips[kMaxToolTips];
 };
-
-// Enough room for the longest tool-tip layout.
-constexpr int kMaxToolTips = 5;

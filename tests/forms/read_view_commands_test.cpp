@@ -16,6 +16,7 @@
 #include "forms/save_objects_window.h"
 #include "forms/saveable_objects.h"
 #include "forms/text_xml_view_wnd.h"
+#include "platform/controls/list_view_api.h"
 #include "platform/activity_log.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/html_view.h"
@@ -438,7 +439,7 @@ TEST_F(ReadViewCommandsTest, SavingOpensTheSaveObjectsWindowAndStopsPlaying) {
     EXPECT_TRUE(Grayed(view.MainMenu(), read_command::kSaveThisObject)) << "no object is current yet";
     int listed = -1;
     platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) {
-      listed = static_cast<int>(SendDlgItemMessageW(dialog, kObjectList, LB_GETCOUNT, 0, 0));
+      listed = static_cast<int>(SendDlgItemMessageW(dialog, kObjectList, LVM_GETITEMCOUNT, 0, 0));
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     Command(view, read_command::kSaveObjects);

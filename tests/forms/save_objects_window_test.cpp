@@ -8,14 +8,18 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/name_conflict_dialog.h"
+#include "forms/object_icons.h"
 #include "mm1/mm1_library.h"
 #include "model/drm_handling.h"
 #include "platform/activity_log.h"
 #include "platform/device.h"
 #include "platform/file_api.h"
 #include "presentation/message_loading.h"
+#include "platform/controls/list_view_api.h"
 #include "platform/controls/menu_api.h"
+#include "platform/controls/toolbar_api.h"
 #include "platform/pim/pim_store.h"
+#include "transport/resource_module.h"
 #include "save_fixture.h"
 
 namespace save_test {
@@ -58,6 +62,27 @@ class SaveObjectsWindowTest : public SaveTest {
     for (const SaveableObject& object : window.Objects()) names.emplace_back(object.name.View());
     return names;
   }
+  // The icon each row shows, from the list itself.
+  static std::vector<int> Icons(const CSaveObjectsWindow& window) {
+    std::vector<int> icons;
+    HWND list = GetDlgItem(window.GetHandle(), kObjectList);
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+      LVITEMW item{};
+      item.mask = LVIF_IMAGE;
+      item.iItem = row;
+      SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+      icons.push_back(item.iImage);
+    }
+    return icons;
+  }
+  static int RowOf(const CSaveObjectsWindow& window, std::u16string_view name) {
+    const std::vector<SaveableObject> objects = window.Objects();
+    for (std::size_t row = 0; row < objects.size(); ++row) {
+      if (objects[row].name.View() == name) return static_cast<int>(row);
+    }
+    return -1;
+  }
   static bool Checked(const CSaveObjectsWindow& window, WORD id) {
     return (GetMenuState(window.Menu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
   }
@@ -76,6 +101,8 @@ TEST_F(SaveObjectsWindowTest, TheListShowsEachObjectWithItsKindSizeAndWhetherItI
                                                        CString(u"locked.gif  Picture, 35 B, protected"),
                                                        CString(u"photo.jpg  Picture, 2 KB"),
                                                        CString(u"tone.amr  Sound, 6 B")}));
+    EXPECT_EQ(Icons(window), (std::vector<int>{object_icon::kText, object_icon::kPicture, object_icon::kPicture,
+                                               object_icon::kSound}));
     // With several objects none is chosen for the person, and nothing can be saved yet.
     EXPECT_EQ(window.Selection(), -1);
     EXPECT_FALSE(window.SaveEnabled());
@@ -248,6 +275,121 @@ TEST_F(SaveObjectsWindowTest, AProtectedObjectIsShownByTheWindowItselfAndSavedSt
   ASSERT_TRUE(Exists(saved));
   EXPECT_EQ(DrmStatus(saved.c_str(), 1, nullptr), kDrmForwardRefused);
   EXPECT_EQ(Read(saved).find("GIF89a"), std::string::npos);
+}
+
+TEST_F(SaveObjectsWindowTest, EveryKindOfObjectHasItsOwnIconSizedForTheScreen) {
+  Add(u"a.jpg", media_type::kJpeg, "p");
+  Add(u"b.amr", 0x20003, "s");
+  Add(u"c.3gp", 0x40005, "v");
+  Add(u"d.txt", media_type::kPlainText, "t");
+  Add(u"e.vcf", 0x50001, "c");
+  Add(u"f.vcs", 0x50002, "e");
+  Add(u"g.bin", 0x70001, "o");
+  Run([&](CSaveObjectsWindow& window) {
+    EXPECT_EQ(Icons(window), (std::vector<int>{object_icon::kPicture, object_icon::kSound, object_icon::kVideo,
+                                               object_icon::kText, object_icon::kContactCard,
+                                               object_icon::kCalendarEntry, object_icon::kOther}));
+    ASSERT_NE(window.Icons(), nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(window.Icons()), object_icon::kCount);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(window.Icons(), &width, &height));
+    EXPECT_EQ(width, 20);
+    EXPECT_EQ(height, 20);
+  });
+  // 20 pixels at 96 dots per inch, to the nearest pixel at other densities.
+  EXPECT_EQ(ObjectIconSide(96), 20);
+  EXPECT_EQ(ObjectIconSide(192), 40);
+  EXPECT_EQ(ObjectIconSide(130), 27);  // 27.08
+  EXPECT_EQ(ObjectIconSide(131), 27);  // 27.29
+  EXPECT_EQ(ObjectIconSide(134), 28);  // 27.92
+}
+
+// Twelve seconds of 8 kHz 16-bit silence: long enough for two keep-awake ticks.
+std::string LongWav() {
+  const std::uint32_t data = 8000 * 2 * 12;
+  std::string wav = "RIFF";
+  auto put32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>((v >> (8 * i)) & 0xFF); };
+  auto put16 = [&](std::uint16_t v) { wav += static_cast<char>(v & 0xFF); wav += static_cast<char>(v >> 8); };
+  put32(36 + data);
+  wav += "WAVEfmt ";
+  put32(16);
+  put16(1);         // PCM
+  put16(1);         // mono
+  put32(8000);      // samples a second
+  put32(8000 * 2);  // bytes a second
+  put16(2);
+  put16(16);
+  wav += "data";
+  put32(data);
+  return wav + std::string(data, '\0');
+}
+
+TEST_F(SaveObjectsWindowTest, ThePreviewBarShowsPauseExactlyWhileASoundPlaysAndKeepsTheDeviceAwake) {
+  Put(u"long.wav", LongWav());
+  AddPartOfType(m_model, u"long.wav", 0x20002);
+  Add(u"photo.jpg", media_type::kJpeg, "p");
+  Run([&](CSaveObjectsWindow& window) {
+    HWND toolbar = window.Toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    auto enabled = [&](WORD id) { return SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0) != 0; };
+    auto tapButton = [&](WORD id) {
+      RECT button{};
+      ASSERT_TRUE(platform::controls::ToolbarButtonRect(toolbar, id, &button));
+      POINT at{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+      ClientToScreen(toolbar, &at);
+      ASSERT_TRUE(platform::automation::Tap(at));
+      platform::automation::PumpUntilIdle();
+    };
+    // The bar runs along the bottom, below the list.
+    RECT bar{}, list{};
+    GetWindowRect(toolbar, &bar);
+    GetWindowRect(GetDlgItem(window.GetHandle(), kObjectList), &list);
+    EXPECT_LE(list.bottom, bar.top);
+    // Nothing to preview until a sound is selected.
+    EXPECT_FALSE(enabled(save_objects::kPlay));
+    window.Select(RowOf(window, u"photo.jpg"));
+    EXPECT_FALSE(enabled(save_objects::kPlay));
+    window.Select(RowOf(window, u"long.wav"));
+    EXPECT_TRUE(enabled(save_objects::kPlay));
+    EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, 0), transport::LoadResourceString(40510).View());
+    tapButton(save_objects::kPlay);
+    ASSERT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
+    EXPECT_FALSE(window.PlayShown());
+    RECT face{};
+    EXPECT_TRUE(platform::controls::ToolbarButtonRect(toolbar, save_objects::kPause, &face));
+    EXPECT_FALSE(platform::controls::ToolbarButtonRect(toolbar, save_objects::kPlay, &face));
+    EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, 0), transport::LoadResourceString(40511).View());
+    platform::automation::AdvanceClock(5000);
+    EXPECT_EQ(m_idleResets, 1);
+    // Pause from the same button: play comes back and the device may sleep.
+    tapButton(save_objects::kPause);
+    EXPECT_EQ(window.PreviewState(), save_objects::kPreviewPaused);
+    EXPECT_TRUE(window.PlayShown());
+    EXPECT_FALSE(window.KeepAwakeRunning());
+    platform::automation::AdvanceClock(10000);
+    EXPECT_EQ(m_idleResets, 1);
+    tapButton(save_objects::kPlay);
+    EXPECT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
+    // Sorting keeps the sound playing: its object is still the selected one.
+    Command(window, save_objects::kSortByType);
+    EXPECT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
+    EXPECT_EQ(window.Objects()[static_cast<std::size_t>(window.Selection())].name, CString(u"long.wav"));
+    Command(window, save_objects::kSortByName);
+    platform::automation::AdvanceClock(5000);
+    EXPECT_EQ(m_idleResets, 2);
+    tapButton(save_objects::kStop);
+    EXPECT_EQ(window.PreviewState(), save_objects::kPreviewStopped);
+    EXPECT_TRUE(window.PlayShown());
+    EXPECT_FALSE(window.KeepAwakeRunning());
+    // Choosing another object ends a preview of the one before.
+    window.Select(RowOf(window, u"long.wav"));
+    Command(window, save_objects::kPlay);
+    ASSERT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
+    window.Select(RowOf(window, u"photo.jpg"));
+    EXPECT_EQ(window.PreviewState(), save_objects::kPreviewStopped);
+    EXPECT_TRUE(window.PlayShown());
+    EXPECT_FALSE(enabled(save_objects::kPlay));
+  });
 }
 
 }  // namespace

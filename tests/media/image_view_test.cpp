@@ -9,6 +9,7 @@
 #include "media_fixture.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
+#include "platform/drm/drm_service.h"
 #include "ui/image_view.h"
 #include "ui/thumbnails.h"
 
@@ -174,6 +175,84 @@ TEST_F(ImageView, VideoShowsItsStillAndPlaysThroughTheEngine) {
   platform::automation::AdvanceClock(1600);
   EXPECT_FALSE(m_view->playing());  // the engine's end reached the view
   EXPECT_EQ(Video_GetState(m_video), engine_state::kIdle);
+}
+
+// A video received as a DRM message and stored as protected content, the way a received one is:
+// forward-lock with no rights given (it plays freely), or combined delivery whose rights allow
+// `plays` plays.
+class ProtectedVideo : public ImageView {
+ protected:
+  std::u16string PutProtectedVideo(const std::string& name, int plays);
+};
+
+std::u16string ProtectedVideo::PutProtectedVideo(const std::string& name, int plays) {
+  std::string message = "Content-Type: application/vnd.oma.drm.message\r\n\r\n";
+  if (plays > 0) {
+    message += "--b\r\nContent-Type: application/vnd.oma.drm.rights+xml\r\n\r\n"
+               "<o-ex:rights xmlns:o-ex=\"http://odrl.net/1.1/ODRL-EX\" xmlns:o-dd=\"http://odrl.net/1.1/ODRL-DD\">"
+               "<o-ex:context><o-dd:version>1.0</o-dd:version></o-ex:context><o-ex:agreement><o-ex:asset>"
+               "<o-ex:context><o-dd:uid>cid:" + name + "@example</o-dd:uid></o-ex:context></o-ex:asset>"
+               "<o-ex:permission><o-dd:play><o-ex:constraint><o-dd:count>" + std::to_string(plays) +
+               "</o-dd:count></o-ex:constraint></o-dd:play></o-ex:permission></o-ex:agreement></o-ex:rights>\r\n";
+  }
+  message += "--b\r\nContent-Type: video/mp4\r\n\r\n" +
+             test_support::ReadFileBytes(test_support::CorpusPath("media/h264-qvga-aac.mp4")) + "\r\n--b--\r\n";
+  const std::u16string received = PutBytes(name + ".in", message);
+  const std::u16string stored = u"\\My Documents\\" + Wide(name) + u".mp4";
+  WCHAR type[64];
+  EXPECT_EQ(FileDrmStoreContent(received.c_str(), stored.c_str(), nullptr, type, 64), S_OK);
+  EXPECT_EQ(std::u16string_view(type), u"video/mp4");
+  // What is stored is not the video itself: only the DRM service can read it.
+  EXPECT_NE(test_support::ReadFileBytes(m_device.Host(stored)).find("ftyp"), 4u);
+  return stored;
+}
+
+TEST_F(ProtectedVideo, AForwardLockedVideoPlaysThroughTheEngineWithoutAStill) {
+  const std::u16string path = PutProtectedVideo("locked", 0);
+  int result = -100;
+  ASSERT_TRUE(View().Load(path.c_str(), 0x40001, &result, FALSE, 7, 0));
+  EXPECT_EQ(result, image_view_result::kLoaded);
+  // Only the engine shows protected content, while it plays.
+  EXPECT_EQ(m_view->picture(), nullptr);
+  m_view->Play();
+  EXPECT_TRUE(m_view->playing());
+  EXPECT_EQ(Video_GetState(m_video), engine_state::kPlaying);
+  EXPECT_EQ(m_view->lastResult(), image_view_result::kLoaded);
+  platform::automation::AdvanceClock(3000);
+  EXPECT_FALSE(m_view->playing());
+}
+
+TEST_F(ProtectedVideo, AProtectedVideoWhoseLastPlayWasSpentIsRefusedAtPlayTime) {
+  const std::u16string path = PutProtectedVideo("once", 1);
+  int result = -100;
+  ASSERT_TRUE(View().Load(path.c_str(), 0x40001, &result, FALSE, 7, 0));
+  EXPECT_EQ(result, image_view_result::kLoaded);
+  ASSERT_EQ(Video_GetState(m_video), engine_state::kLoading);
+  // Meanwhile the one play is spent elsewhere (another player of the same file).
+  ASSERT_EQ(FileDrmCommitRights(path.c_str(), kDrmRightPlay), S_OK);
+  m_view->Play();
+  EXPECT_EQ(m_view->lastResult(), image_view_result::kRefused);
+  EXPECT_FALSE(m_view->playing());
+  EXPECT_EQ(m_view->picture(), nullptr);
+  EXPECT_NE(Video_GetState(m_video), engine_state::kPlaying);
+  // Once refused, the video cannot be loaded again either.
+  EXPECT_FALSE(View().Load(path.c_str(), 0x40001, &result, FALSE, 7, 0));
+  EXPECT_EQ(result, image_view_result::kPlayerFailed);
+}
+
+TEST_F(ProtectedVideo, EachStartOfACountedProtectedVideoSpendsOnePlay) {
+  const std::u16string path = PutProtectedVideo("twice", 2);
+  int result = -100;
+  for (int play = 0; play < 2; ++play) {
+    SCOPED_TRACE(play);
+    ASSERT_TRUE(View().Load(path.c_str(), 0x40001, &result, FALSE, 7, 0));
+    m_view->Play();
+    EXPECT_TRUE(m_view->playing());
+    EXPECT_EQ(m_view->lastResult(), image_view_result::kLoaded);
+    m_view->Stop();
+  }
+  EXPECT_TRUE(FAILED(FileDrmVerifyRights(nullptr, path.c_str(), kDrmRightPlay, 0, nullptr)));
+  EXPECT_FALSE(View().Load(path.c_str(), 0x40001, &result, FALSE, 7, 0));
 }
 
 TEST_F(ImageView, VideoThumbnailsLoadNothingIntoTheEngine) {

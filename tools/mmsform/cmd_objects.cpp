@@ -141,7 +141,7 @@ struct SaveReport {
 // Drives the open window as a person would: each object chosen in the list, then Save.
 std::vector<SaveReport> SaveEach(CSaveObjectsWindow& window, const SaveOptions& options) {
   std::vector<SaveReport> reports;
-  const std::vector<SaveableObject>& objects = window.Objects();
+  const std::vector<SaveableObject> objects = window.Objects();
   for (std::size_t row = 0; row < objects.size(); ++row) {
     const SaveableObject& object = objects[row];
     if (!options.name.empty() && Utf8(object.name) != options.name) continue;

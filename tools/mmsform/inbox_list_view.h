@@ -10,7 +10,8 @@
 
 namespace mmsform_tool {
 
-constexpr const WCHAR* kInboxListClass = u"SysListView32";
+// A class of the host's own: the platform's list view ("SysListView32") is another control.
+constexpr const WCHAR* kInboxListClass = u"MMSFormInboxList";
 // Sent to the parent to open a row: wParam is its index.
 constexpr UINT kInboxOpenRow = WM_APP + 1;
 

@@ -20,6 +20,8 @@ const std::map<std::string, std::uint32_t>& StyleNames() {
       {"ES_LEFT", 0}, {"ES_CENTER", 1}, {"ES_RIGHT", 2}, {"ES_MULTILINE", 4}, {"ES_PASSWORD", 0x20},
       {"ES_AUTOVSCROLL", 0x40}, {"ES_AUTOHSCROLL", 0x80}, {"ES_READONLY", 0x800}, {"ES_NUMBER", 0x2000},
       {"LBS_NOTIFY", 1}, {"LBS_SORT", 2}, {"LBS_HASSTRINGS", 0x40},
+      {"LVS_REPORT", 1}, {"LVS_LIST", 3}, {"LVS_SINGLESEL", 4}, {"LVS_SHOWSELALWAYS", 8},
+      {"LVS_NOCOLUMNHEADER", 0x4000},
       {"CBS_DROPDOWN", 2}, {"CBS_DROPDOWNLIST", 3}, {"CBS_SORT", 0x100},
       {"DTS_SHORTDATEFORMAT", 0}, {"DTS_UPDOWN", 1}, {"DTS_LONGDATEFORMAT", 4}, {"DTS_TIMEFORMAT", 9},
   };

@@ -12,6 +12,7 @@ void RegisterAll() {
   RegisterButtonClass();
   RegisterEditClass();
   RegisterListBoxClass();
+  RegisterListViewClass();
   RegisterComboBoxClass();
   RegisterDateTimePickerClass();
   RegisterToolbarClass();

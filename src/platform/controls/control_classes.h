@@ -1,5 +1,5 @@
 // The window classes of the platform controls, registered on first use: "BUTTON", "EDIT", "STATIC",
-// "LISTBOX", "COMBOBOX", the date and time picker, the toolbar, the popup menu and the soft-key bar.
+// "LISTBOX", "COMBOBOX", the list view, the date and time picker, the toolbar, the popup menu and the soft-key bar.
 #pragma once
 
 #include <string_view>
@@ -15,6 +15,7 @@ void RegisterStaticClass();
 void RegisterButtonClass();
 void RegisterEditClass();
 void RegisterListBoxClass();
+void RegisterListViewClass();
 void RegisterComboBoxClass();
 void RegisterDateTimePickerClass();
 void RegisterToolbarClass();
