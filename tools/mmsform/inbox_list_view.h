@@ -1,4 +1,4 @@
-// The inbox's message list: a report view of window class "SysListView32", one line a message
+// The inbox's message list: a report view of the host's own window class, one line a message
 // under a header of column titles (sender or recipient, subject, date, size). Up and Down move the selection;
 // Enter or a tap on a row asks the parent to open it.
 #pragma once
