@@ -10,8 +10,6 @@
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
-#include "ui/grid_keys.h"
-#include "ui/thumbnails.h"
 #include "ui/window_layout.h"
 
 namespace {
@@ -24,13 +22,10 @@ constexpr COLORREF kSelectionColour = 0x00C07030;
 const MessageMap* CEmoticonGrid::GetMessageMap() const {
   static const MessageMapEntry kEntries[] = {
       MapFirst(),
-      OnMessage(kGetDialogCode, &CEmoticonGrid::OnGetDialogCode),
-      OnMessage(WM_KEYDOWN, &CEmoticonGrid::OnKeyDown),
-      OnMessage(WM_LBUTTONDOWN, &CEmoticonGrid::OnLButtonDown),
       OnMessage(WM_TIMER, &CEmoticonGrid::OnTimer),
       MapEnd(),
   };
-  static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
+  static const MessageMap kMap{CCellGrid::GetMessageMap(), kEntries};
   return &kMap;
 }
 
@@ -40,7 +35,7 @@ CEmoticonGrid::~CEmoticonGrid() {
 
 BOOL CEmoticonGrid::Create(HWND parent, const RECT& rect, EmoticonPlayer* player) {
   m_player = player;
-  m_selection = player->Set().Count() > 0 ? 0 : -1;
+  SetSelection(player->Set().Count() > 0 ? 0 : -1);
   if (!CWndBase::Create(u"EmoticonGrid", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
                         rect.right - rect.left, rect.bottom - rect.top, nullptr, parent,
                         emoticon_picker::kGridControl, kWhiteBackground)) {
@@ -56,7 +51,7 @@ void CEmoticonGrid::OpenAnimations() {
   m_animations.resize(static_cast<std::size_t>(count));
   bool running = false;
   for (int i = 0; i < count; ++i) {
-    const RECT picture = PictureRect(i);
+    const RECT picture = PictureRect(CellRect(i));
     const SIZE box{picture.right - picture.left, picture.bottom - picture.top};
     // Pictures that are not GIFs, or do not open as one, are drawn still.
     auto animation = GifAnimation::Open(m_player->Set().Picture(i).path, box);
@@ -77,8 +72,10 @@ int CEmoticonGrid::AnimationFrame(int index) const {
   return animation ? animation->Frame() : -1;
 }
 
-RECT CEmoticonGrid::PictureRect(int index) const {
-  RECT picture = CellRect(index);
+int CEmoticonGrid::Count() const { return m_player != nullptr ? m_player->Set().Count() : 0; }
+
+RECT CEmoticonGrid::PictureRect(const RECT& cell) const {
+  RECT picture = cell;
   InflateRect(&picture, -ScaleX(kCellPadding), -ScaleX(kCellPadding));
   return picture;
 }
@@ -89,13 +86,11 @@ LRESULT CEmoticonGrid::OnTimer(WPARAM wParam, LPARAM) {
   const DWORD elapsed = now - m_lastTick;
   m_lastTick = now;
   bool running = false;
-  const int shift = m_firstRow * CellSize();
   for (std::size_t i = 0; i < m_animations.size(); ++i) {
     GifAnimation* animation = m_animations[i].get();
     if (animation == nullptr) continue;
     if (animation->Advance(elapsed)) {
-      RECT cell = CellRect(static_cast<int>(i));
-      OffsetRect(&cell, 0, -shift);
+      const RECT cell = CellRect(static_cast<int>(i));
       InvalidateRect(&cell, FALSE);
     }
     running = running || animation->Running();
@@ -108,102 +103,31 @@ LRESULT CEmoticonGrid::OnTimer(WPARAM wParam, LPARAM) {
 }
 
 // The pictures are drawn at the size of the screen's own set: its folder's pictures were made for it.
-int CEmoticonGrid::CellSize() const { return ScaleX(16) + 2 * ScaleX(kCellPadding); }
-
-int CEmoticonGrid::Columns() const {
-  RECT client{};
-  ::GetClientRect(GetHandle(), &client);
-  return std::max(1, static_cast<int>(client.right - client.left) / CellSize());
+SIZE CEmoticonGrid::CellSize() const {
+  const int side = ScaleX(16) + 2 * ScaleX(kCellPadding);
+  return SIZE{side, side};
 }
 
-RECT CEmoticonGrid::CellRect(int index) const {
-  const int size = CellSize();
-  RECT client{};
-  ::GetClientRect(GetHandle(), &client);
-  const int columns = Columns();
-  // The columns are centred in the width.
-  const int left = (client.right - columns * size) / 2 + (index % columns) * size;
-  const int top = (index / columns) * size;
-  return RECT{left, top, left + size, top + size};
-}
-
-BOOL CEmoticonGrid::OnPaint(HDC hdc, PAINTSTRUCT*) {
-  RECT client{};
-  GetClientRect(&client);
-  FillRect(hdc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  const int count = m_player ? m_player->Set().Count() : 0;
-  const int shift = m_firstRow * CellSize();
+void CEmoticonGrid::DrawCell(HDC hdc, int index, const RECT& cell, bool selected) const {
   const int padding = ScaleX(kCellPadding);
-  for (int i = 0; i < count; ++i) {
-    RECT cell = CellRect(i);
-    OffsetRect(&cell, 0, -shift);
-    if (cell.bottom <= 0 || cell.top >= client.bottom) continue;
-    if (i == m_selection) {
-      platform::gdi::UniqueBrush frame(CreateSolidBrush(kSelectionColour));
-      RECT outer = cell;
-      InflateRect(&outer, -padding / 2, -padding / 2);
-      FillRect(hdc, &outer, frame.Get());
-      InflateRect(&outer, -ScaleX(kSelectionWidth), -ScaleX(kSelectionWidth));
-      FillRect(hdc, &outer, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    RECT picture = cell;
-    InflateRect(&picture, -padding, -padding);
-    const GifAnimation* animation =
-        static_cast<std::size_t>(i) < m_animations.size() ? m_animations[static_cast<std::size_t>(i)].get() : nullptr;
-    if (animation != nullptr) {
-      DrawCentred(hdc, animation->Image(), picture);
-    } else if (!m_player->Draw(hdc, i, picture)) {
-      // A picture that cannot be shown leaves its text in the cell.
-      const CString& text = m_player->Set().Text(i);
-      DrawTextW(hdc, text, text.GetLength(), &picture, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
+  if (selected) {
+    platform::gdi::UniqueBrush frame(CreateSolidBrush(kSelectionColour));
+    RECT outer = cell;
+    InflateRect(&outer, -padding / 2, -padding / 2);
+    FillRect(hdc, &outer, frame.Get());
+    InflateRect(&outer, -ScaleX(kSelectionWidth), -ScaleX(kSelectionWidth));
+    FillRect(hdc, &outer, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
-  return TRUE;
-}
-
-void CEmoticonGrid::ScrollIntoView(int index) {
-  RECT client{};
-  GetClientRect(&client);
-  const int rows = std::max(1, static_cast<int>(client.bottom) / CellSize());
-  const int row = index / Columns();
-  if (row < m_firstRow) m_firstRow = row;
-  if (row >= m_firstRow + rows) m_firstRow = row - rows + 1;
-}
-
-void CEmoticonGrid::Select(int index) {
-  const int count = m_player ? m_player->Set().Count() : 0;
-  if (count == 0) return;
-  m_selection = std::clamp(index, 0, count - 1);
-  ScrollIntoView(m_selection);
-  InvalidateRect(nullptr, FALSE);
-}
-
-LRESULT CEmoticonGrid::OnGetDialogCode(WPARAM, LPARAM) { return 1; }
-
-LRESULT CEmoticonGrid::OnKeyDown(WPARAM wParam, LPARAM) {
-  if (const std::optional<int> target = GridKeyTarget(static_cast<UINT>(wParam), m_selection, Columns())) {
-    Select(*target);
-  } else if (wParam == VK_RETURN && m_selection >= 0) {
-    ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
+  RECT picture = PictureRect(cell);
+  const std::size_t slot = static_cast<std::size_t>(index);
+  const GifAnimation* animation = slot < m_animations.size() ? m_animations[slot].get() : nullptr;
+  if (animation != nullptr) {
+    DrawCentred(hdc, animation->Image(), picture);
+  } else if (!m_player->Draw(hdc, index, picture)) {
+    // A picture that cannot be shown leaves its text in the cell.
+    const CString& text = m_player->Set().Text(index);
+    DrawTextW(hdc, text, text.GetLength(), &picture, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  return 0;
-}
-
-LRESULT CEmoticonGrid::OnLButtonDown(WPARAM, LPARAM lParam) {
-  SetFocus();
-  const int count = m_player ? m_player->Set().Count() : 0;
-  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_firstRow * CellSize()};
-  for (int i = 0; i < count; ++i) {
-    const RECT cell = CellRect(i);
-    if (!PtInRect(&cell, point)) continue;
-    if (i == m_selection) {
-      ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
-    } else {
-      Select(i);
-    }
-    return 0;
-  }
-  return 0;
 }
 
 const MessageMap* CEmoticonPickerDialog::GetMessageMap() const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/cstring.h"
+#include "ui/cell_grid.h"
 #include "ui/dialog_base.h"
 #include "ui/emoticon_player.h"
 #include "ui/gif_animation.h"
@@ -25,37 +26,27 @@ constexpr UINT kFrameTimerMs = 20;
 }  // namespace emoticon_picker
 
 // The grid of emoticon pictures, window class "EmoticonGrid". The animated ones play on a frame
-// timer for as long as the grid is open. It tells its parent IDOK when the selected cell is chosen.
-class CEmoticonGrid : public CWndBase {
+// timer for as long as the grid is open.
+class CEmoticonGrid : public CCellGrid {
  public:
   ~CEmoticonGrid() override;
   const MessageMap* GetMessageMap() const override;
-  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
 
   BOOL Create(HWND parent, const RECT& rect, EmoticonPlayer* player);
-  void Select(int index);
-  int Selection() const { return m_selection; }
-  // The cell's rectangle in client coordinates (before scrolling is applied: row 0 at the top).
-  RECT CellRect(int index) const;
-  int Columns() const;
-  int CellSize() const;
+  int Count() const override;
   // The frame emoticon `index` shows; -1 for a picture that is not animated.
   int AnimationFrame(int index) const;
 
  protected:
-  LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
-  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  SIZE CellSize() const override;
+  void DrawCell(HDC hdc, int index, const RECT& cell, bool selected) const override;
   LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
  private:
-  void ScrollIntoView(int index);
   void OpenAnimations();
-  RECT PictureRect(int index) const;
+  RECT PictureRect(const RECT& cell) const;
 
   EmoticonPlayer* m_player = nullptr;
-  int m_selection = -1;
-  int m_firstRow = 0;
   // One for each emoticon, null for those that do not animate.
   std::vector<std::unique_ptr<GifAnimation>> m_animations;
   DWORD m_lastTick = 0;

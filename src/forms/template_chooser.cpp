@@ -18,8 +18,6 @@
 #include "transport/resource_module.h"
 #include "ui/density.h"
 #include "ui/fitted_picture.h"
-#include "ui/grid_keys.h"
-#include "ui/thumbnails.h"
 #include "ui/window_layout.h"
 
 namespace {
@@ -45,18 +43,6 @@ void FillSolid(HDC hdc, const RECT& rect, COLORREF colour) {
 }
 }  // namespace
 
-const MessageMap* CTemplateWnd::GetMessageMap() const {
-  static const MessageMapEntry kEntries[] = {
-      MapFirst(),
-      OnMessage(kGetDialogCode, &CTemplateWnd::OnGetDialogCode),
-      OnMessage(WM_KEYDOWN, &CTemplateWnd::OnKeyDown),
-      OnMessage(WM_LBUTTONDOWN, &CTemplateWnd::OnLButtonDown),
-      MapEnd(),
-  };
-  static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
-  return &kMap;
-}
-
 BOOL CTemplateWnd::Create(HWND parent, const RECT& rect, TemplateStore* store) {
   m_store = store;
   if (!CWndBase::Create(kTemplateWndClass, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
@@ -64,18 +50,22 @@ BOOL CTemplateWnd::Create(HWND parent, const RECT& rect, TemplateStore* store) {
                         kWhiteBackground)) {
     return FALSE;
   }
-  m_selection = -1;
+  SetSelection(-1);
   Relayout();
   return TRUE;
 }
 
-int CTemplateWnd::Count() const { return m_store != nullptr ? static_cast<int>(m_store->Entries().size()) : 0; }
+int CTemplateWnd::Count() const {
+  // A preview list not yet read again after the store changed shows no more than it holds.
+  if (m_store == nullptr) return 0;
+  return static_cast<int>(std::min(m_store->Entries().size(), m_previews.size()));
+}
 
 void CTemplateWnd::Relayout() {
   m_previews.clear();
-  const int count = Count();
-  for (int i = 0; i < count; ++i) {
-    const CString& file = m_store->Entries()[static_cast<std::size_t>(i)].previewFile;
+  if (m_store == nullptr) return;
+  for (const TemplateEntry& entry : m_store->Entries()) {
+    const CString& file = entry.previewFile;
     SIZE box{ScaleX(kPreviewWidth), ScaleY(kPreviewHeight)};
     DibImage* preview = nullptr;
     if (!file.IsEmpty() && GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES) {
@@ -83,42 +73,12 @@ void CTemplateWnd::Relayout() {
     }
     m_previews.emplace_back(preview);
   }
-  if (count == 0) {
-    m_selection = -1;
-    m_firstRow = 0;
-  } else {
-    m_selection = std::clamp(m_selection, 0, count - 1);
-    m_firstRow = std::min(m_firstRow, (count - 1) / Columns());
-    ScrollIntoView(m_selection);
-  }
+  KeepWithinEntries();
   InvalidateRect(nullptr, TRUE);
 }
 
 SIZE CTemplateWnd::CellSize() const {
   return SIZE{ScaleX(kPreviewWidth + 2 * kCellMargin), ScaleY(kPreviewHeight + 2 * kCellMargin + kNameHeight)};
-}
-
-int CTemplateWnd::Columns() const {
-  RECT client{};
-  ::GetClientRect(GetHandle(), &client);
-  return std::max(1, static_cast<int>(client.right - client.left) / static_cast<int>(CellSize().cx));
-}
-
-int CTemplateWnd::VisibleRows() const {
-  RECT client{};
-  ::GetClientRect(GetHandle(), &client);
-  return std::max(1, static_cast<int>(client.bottom - client.top) / static_cast<int>(CellSize().cy));
-}
-
-RECT CTemplateWnd::CellRect(int index) const {
-  const SIZE size = CellSize();
-  RECT client{};
-  ::GetClientRect(GetHandle(), &client);
-  const int columns = Columns();
-  // The columns stand in the middle of the width.
-  const int left = (client.right - columns * size.cx) / 2 + (index % columns) * size.cx;
-  const int top = (index / columns - m_firstRow) * size.cy;
-  return RECT{left, top, left + size.cx, top + size.cy};
 }
 
 RECT CTemplateWnd::PictureRect(const RECT& cell) const {
@@ -127,8 +87,7 @@ RECT CTemplateWnd::PictureRect(const RECT& cell) const {
   return RECT{left, top, left + ScaleX(kPreviewWidth), top + ScaleY(kPreviewHeight)};
 }
 
-void CTemplateWnd::DrawCell(HDC hdc, int index, const RECT& cell) const {
-  const bool selected = index == m_selection;
+void CTemplateWnd::DrawCell(HDC hdc, int index, const RECT& cell, bool selected) const {
   if (selected) {
     RECT frame = cell;
     InflateRect(&frame, -ScaleX(kSelectionWidth), -ScaleY(kSelectionWidth));
@@ -154,34 +113,9 @@ void CTemplateWnd::DrawCell(HDC hdc, int index, const RECT& cell) const {
   DrawTextW(hdc, text, text.GetLength(), &name, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
-BOOL CTemplateWnd::OnPaint(HDC hdc, PAINTSTRUCT*) {
-  RECT client{};
-  GetClientRect(&client);
-  FillRect(hdc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+BOOL CTemplateWnd::OnPaint(HDC hdc, PAINTSTRUCT* paint) {
   ScopedUiFont font(hdc);
-  const int count = std::min(Count(), static_cast<int>(m_previews.size()));
-  for (int i = 0; i < count; ++i) {
-    const RECT cell = CellRect(i);
-    if (cell.bottom <= 0 || cell.top >= client.bottom) continue;
-    DrawCell(hdc, i, cell);
-  }
-  return TRUE;
-}
-
-void CTemplateWnd::ScrollIntoView(int index) {
-  if (index < 0) return;
-  const int row = index / Columns();
-  const int rows = VisibleRows();
-  if (row < m_firstRow) m_firstRow = row;
-  if (row >= m_firstRow + rows) m_firstRow = row - rows + 1;
-}
-
-void CTemplateWnd::Select(int index) {
-  const int count = Count();
-  if (count == 0) return;
-  m_selection = std::clamp(index, 0, count - 1);
-  ScrollIntoView(m_selection);
-  InvalidateRect(nullptr, FALSE);
+  return CCellGrid::OnPaint(hdc, paint);
 }
 
 int CTemplateWnd::IndexOf(std::u16string_view name) const {
@@ -191,44 +125,18 @@ int CTemplateWnd::IndexOf(std::u16string_view name) const {
   return -1;
 }
 
-LRESULT CTemplateWnd::OnGetDialogCode(WPARAM, LPARAM) { return 1; }
-
-LRESULT CTemplateWnd::OnKeyDown(WPARAM wParam, LPARAM) {
-  if (const std::optional<int> target = GridKeyTarget(static_cast<UINT>(wParam), m_selection, Columns())) {
-    Select(*target);
-  } else if (wParam == VK_RETURN && m_selection >= 0) {
-    ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
-  }
-  return 0;
-}
-
-LRESULT CTemplateWnd::OnLButtonDown(WPARAM, LPARAM lParam) {
-  SetFocus();
-  const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  for (int i = 0; i < Count(); ++i) {
-    const RECT cell = CellRect(i);
-    if (!PtInRect(&cell, point)) continue;
-    if (i == m_selection) {
-      ::PostMessageW(GetParent(), WM_COMMAND, IDOK, 0);
-    } else {
-      Select(i);
-    }
-    break;
-  }
-  return 0;
-}
-
 LRESULT CTemplateWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == composer_command::kDeleteTemplate) {
     DeleteSelected();
     return 0;
   }
-  return CWndBase::OnCommand(wParam, lParam);
+  return CCellGrid::OnCommand(wParam, lParam);
 }
 
 void CTemplateWnd::DeleteSelected() {
-  if (m_store == nullptr || m_selection < 0 || m_selection >= Count()) return;
-  const TemplateEntry entry = m_store->Entries()[static_cast<std::size_t>(m_selection)];
+  const int selection = Selection();
+  if (m_store == nullptr || selection < 0 || selection >= Count()) return;
+  const TemplateEntry entry = m_store->Entries()[static_cast<std::size_t>(selection)];
   // The custom entry is the only way to an empty message, and its preview is no file of its own.
   if (entry.flag == 1) return;
   CMMSGlobal* global = GetMMSGlobal();

@@ -12,6 +12,7 @@
 
 #include "engines/dib_image.h"
 #include "forms/template_store.h"
+#include "ui/cell_grid.h"
 #include "ui/dialog_base.h"
 
 namespace template_chooser {
@@ -24,47 +25,31 @@ constexpr int kListControl = 1137;
 
 constexpr const WCHAR* kTemplateWndClass = u"TemplateWnd";
 
-// The entries as a grid of cells, each a preview picture over its name, in index order; one is
-// selected. Arrow keys move the selection, a tap selects and a tap on the selected cell (or the
-// action key) chooses it, which the parent hears as IDOK. Command 40147 deletes the selected
-// template after asking.
-class CTemplateWnd : public CWndBase {
+// The entries as a grid of cells, each a preview picture over its name, in index order. Command
+// 40147 deletes the selected template after asking.
+class CTemplateWnd : public CCellGrid {
  public:
-  const MessageMap* GetMessageMap() const override;
   BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
   LRESULT OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   // The store is borrowed from the chooser and outlives the window.
   BOOL Create(HWND parent, const RECT& rect, TemplateStore* store);
-  int Count() const;
-  int Selection() const { return m_selection; }
-  // Selects an entry (clamped to the list), scrolling it into view; nothing without entries.
-  void Select(int index);
+  int Count() const override;
   // The index of the entry of that name, or -1.
   int IndexOf(std::u16string_view name) const;
-  // The entry's cell in client coordinates, as it is scrolled now.
-  RECT CellRect(int index) const;
-  int Columns() const;
   // Reads the previews again and keeps the selection within the entries.
   void Relayout();
 
  protected:
-  LRESULT OnGetDialogCode(WPARAM wParam, LPARAM lParam);
-  LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+  SIZE CellSize() const override;
+  void DrawCell(HDC hdc, int index, const RECT& cell, bool selected) const override;
 
  private:
-  SIZE CellSize() const;
   RECT PictureRect(const RECT& cell) const;
-  int VisibleRows() const;
-  void ScrollIntoView(int index);
   void DeleteSelected();
-  void DrawCell(HDC hdc, int index, const RECT& cell) const;
 
   TemplateStore* m_store = nullptr;
   std::vector<std::unique_ptr<DibImage, DibImageDeleter>> m_previews;
-  int m_selection = -1;
-  int m_firstRow = 0;
 };
 
 class CTemplateChooser : public CDialogBase {
