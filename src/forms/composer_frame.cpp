@@ -610,6 +610,9 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
 LRESULT CComposerFrame::OnTimer(WPARAM wParam, LPARAM lParam) {
   if (wParam != kFocusTimer) return DefProc(GetHandle(), WM_TIMER, wParam, lParam);
   KillTimer(kFocusTimer);
+  // A dialog or picker the frame opened before the timer fired keeps the focus: taking it would
+  // activate the frame behind the window the person is in.
+  if (OwnsActiveWindow()) return 0;
   HWND target = m_focusedChild;
   const bool ours = target != nullptr && ::IsWindow(target) &&
                     (::GetParent(target) == GetHandle() ||
@@ -621,6 +624,17 @@ LRESULT CComposerFrame::OnTimer(WPARAM wParam, LPARAM lParam) {
     ::SetFocus(target);
   }
   return 0;
+}
+
+bool CComposerFrame::OwnsActiveWindow() const {
+  HWND window = ::GetActiveWindow();
+  if (window == GetHandle()) return false;
+  // Owners are followed a few steps only: a chain that long is no dialog of ours.
+  for (int step = 0; window != nullptr && step < 8; ++step) {
+    window = ::GetWindow(window, GW_OWNER);
+    if (window == GetHandle()) return true;
+  }
+  return false;
 }
 
 LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {

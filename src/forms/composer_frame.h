@@ -119,6 +119,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   void LayOut();
   void UpdateSizeDisplay();
   void ShowSlidePopup(POINT tap);
+  // Whether the active window is one the frame owns (a dialog or picker opened over it).
+  bool OwnsActiveWindow() const;
   LRESULT OnNavigation(WPARAM wParam, LPARAM lParam);
   LRESULT OnAddObject(WPARAM wParam, LPARAM lParam);
   LRESULT OnItemNotify(WPARAM wParam, LPARAM lParam);

@@ -43,6 +43,32 @@ TEST_F(ComposerFrameTest, TheFrameOpensShownBelowTheTitleBarWithOneEmptySlide) {
   EXPECT_NE(frame->MenuBar(), nullptr);
 }
 
+TEST_F(ComposerFrameTest, TheFocusTimerLeavesTheFocusInAWindowTheFrameOpenedMeanwhile) {
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  platform::automation::PumpUntilIdle();
+  platform::automation::AdvanceClock(500);
+  // The frame gets the focus and starts its timer; before it fires, a picker opens over the frame.
+  frame->PostMessage(WM_SETFOCUS, 0, 0);
+  platform::automation::PumpUntilIdle();
+  HWND picker = CreateWindowExW(0, u"STATIC", u"picker", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, frame->GetHandle(),
+                                nullptr, nullptr, nullptr);
+  ASSERT_NE(picker, nullptr);
+  SetFocus(picker);
+  platform::automation::AdvanceClock(500);
+  EXPECT_EQ(GetActiveWindow(), picker) << "the frame must not come up behind the person's picker";
+  EXPECT_EQ(GetFocus(), picker);
+  DestroyWindow(picker);
+  platform::automation::PumpUntilIdle();
+
+  // With nothing of the frame's over it, the timer gives the focus to the frame's own field.
+  frame->PostMessage(WM_SETFOCUS, 0, 0);
+  platform::automation::PumpUntilIdle();
+  platform::automation::AdvanceClock(500);
+  EXPECT_EQ(GetActiveWindow(), frame->GetHandle());
+  EXPECT_TRUE(IsChild(frame->GetHandle(), GetFocus()));
+}
+
 TEST_F(ComposerFrameTest, CloseWithOneNeverAsksAndTheOthersAskOnlyWhenChanged) {
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
