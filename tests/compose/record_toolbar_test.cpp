@@ -134,6 +134,30 @@ TEST_F(RecordToolbarTest, ACancelledRecorderLeavesTheSlideAsItWasAndNoFileBehind
   EXPECT_FALSE(frame->IsBusy());
 }
 
+TEST_F(RecordToolbarTest, AButtonHeldForItsTipMakesTheAudioItemTheFramesFocus) {
+  CComposerFrame* frame = OpenWithSound();
+  ASSERT_NE(frame, nullptr);
+  HWND buttons = frame->AudioItem()->Toolbar().Buttons();
+  RECT stop{};
+  ASSERT_TRUE(platform::controls::ToolbarButtonRect(buttons, record_toolbar::kStop, &stop));
+  POINT on{stop.left + 2, stop.top + 2};
+  ClientToScreen(buttons, &on);
+  // Held long enough for the tip, then slid off so that nothing is tapped.
+  platform::automation::MouseDown(on);
+  AdvanceClock(1000);
+  ASSERT_NE(FindWindowW(u"STATIC", u"Stop"), nullptr);
+  const POINT away{on.x, on.y - 200};
+  platform::automation::MouseMove(away);
+  platform::automation::MouseUp(away);
+  EXPECT_EQ(FindWindowW(u"STATIC", u"Stop"), nullptr);
+  EXPECT_EQ(EngineState(), engine_state::kIdle) << "the press was no tap";
+  // When the frame next gets the focus, it gives it to the item the person last used.
+  frame->PostMessage(WM_SETFOCUS, 0, 0);
+  platform::automation::PumpUntilIdle();
+  AdvanceClock(500);
+  EXPECT_EQ(GetFocus(), frame->AudioItem()->GetHandle());
+}
+
 TEST_F(RecordToolbarTest, PlayPauseAndStopDriveTheEngineOnTheSlideSound) {
   CComposerFrame* frame = OpenWithSound();
   ASSERT_NE(frame, nullptr);

@@ -1,10 +1,13 @@
 #include "controls_fixture.h"
 
+#include "platform/controls/control_messages.h"
+
 namespace controls_test {
 namespace {
 
 LRESULT OwnerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  ControlsTest::Log().push_back({message, wParam, lParam});
+  const auto* header = message == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam) : nullptr;
+  ControlsTest::Log().push_back({message, wParam, lParam, header != nullptr ? header->code : 0});
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

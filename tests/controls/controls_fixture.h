@@ -21,6 +21,7 @@ struct Seen {
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
+  UINT notifyCode = 0;  // WM_NOTIFY's code, read while the header still exists
 };
 
 class ControlsTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/controls/popup_menu.h"
+#include "platform/controls/shell_gesture.h"
 #include "platform/controls/toolbar_api.h"
 #include "platform/window/message_queue.h"
 
@@ -301,6 +302,77 @@ TEST_F(ControlsTest, ToolbarButtonsNotifyOnlyWhenEnabled) {
   EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, 2), u"");
   DeleteObject(faces);
   ImageList_Destroy(images);
+}
+
+// A button held still shows its tip above it for as long as the press lasts; the parent hears
+// TTN_SHOW and TTN_POP around it. A release on the button still taps it; sliding off does not.
+TEST_F(ControlsTest, ToolbarButtonHeldShowsItsTipUntilThePressEnds) {
+  HWND owner = MakeOwner();
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE, 0, 200, 240, 26, owner,
+                                 reinterpret_cast<HMENU>(9), nullptr, nullptr);
+  const TBBUTTON buttons[] = {{0, 40500, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
+                              {1, 40502, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0}};
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 2, reinterpret_cast<LPARAM>(buttons));
+  LPCWSTR tips[] = {u"Play", u""};
+  SendMessageW(toolbar, TB_SETTOOLTIPS, 2, reinterpret_cast<LPARAM>(tips));
+  RECT play{}, stop{};
+  ASSERT_TRUE(platform::controls::ToolbarButtonRect(toolbar, 40500, &play));
+  ASSERT_TRUE(platform::controls::ToolbarButtonRect(toolbar, 40502, &stop));
+  const POINT onPlay = ScreenPoint(toolbar, play.left + 2, 2);
+  auto codes = [] {
+    std::vector<UINT> seen;
+    for (const Seen& s : LogOf(WM_NOTIFY)) seen.push_back(s.notifyCode);
+    return seen;
+  };
+
+  ClearLog();
+  platform::automation::MouseDown(onPlay);
+  platform::automation::AdvanceClock(kShellHoldMilliseconds - 1);
+  EXPECT_EQ(FindWindowW(u"STATIC", u"Play"), nullptr) << "not yet held long enough";
+  platform::automation::AdvanceClock(1);
+  HWND tip = FindWindowW(u"STATIC", u"Play");
+  ASSERT_NE(tip, nullptr);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  RECT tipRect{};
+  GetWindowRect(tip, &tipRect);
+  EXPECT_LE(tipRect.bottom, onPlay.y - 2) << "above the button";
+  EXPECT_NE(GetActiveWindow(), tip) << "the tip never takes the activation";
+  EXPECT_EQ(codes(), (std::vector<UINT>{TTN_SHOW}));
+  platform::automation::MouseUp(onPlay);
+  EXPECT_FALSE(IsWindow(tip));
+  EXPECT_EQ(codes(), (std::vector<UINT>{TTN_SHOW, TTN_POP, NM_CLICK}));
+  ASSERT_EQ(LogOf(WM_COMMAND).size(), 1u);
+
+  // Held, then slid off: the tip goes and nothing is tapped.
+  ClearLog();
+  platform::automation::MouseDown(onPlay);
+  platform::automation::AdvanceClock(kShellHoldMilliseconds);
+  platform::automation::MouseMove(ScreenPoint(toolbar, 200, 2));
+  platform::automation::MouseUp(ScreenPoint(toolbar, 200, 2));
+  EXPECT_EQ(codes(), (std::vector<UINT>{TTN_SHOW, TTN_POP}));
+  EXPECT_TRUE(LogOf(WM_COMMAND).empty());
+
+  // A quick tap, a press slid off before the hold time, and a button without a tip show nothing.
+  ClearLog();
+  platform::automation::Tap(onPlay);
+  platform::automation::MouseDown(onPlay);
+  platform::automation::MouseMove(ScreenPoint(toolbar, 200, 2));
+  platform::automation::AdvanceClock(kShellHoldMilliseconds * 2);
+  platform::automation::MouseUp(ScreenPoint(toolbar, 200, 2));
+  platform::automation::MouseDown(ScreenPoint(toolbar, stop.left + 2, 2));
+  platform::automation::AdvanceClock(kShellHoldMilliseconds * 2);
+  platform::automation::MouseUp(ScreenPoint(toolbar, stop.left + 2, 2));
+  EXPECT_EQ(codes(), (std::vector<UINT>{NM_CLICK, NM_CLICK}));
+  EXPECT_EQ(FindWindowW(u"STATIC", u"Play"), nullptr);
+
+  // A toolbar destroyed while its tip shows takes the tip with it.
+  platform::automation::MouseDown(onPlay);
+  platform::automation::AdvanceClock(kShellHoldMilliseconds);
+  tip = FindWindowW(u"STATIC", u"Play");
+  ASSERT_NE(tip, nullptr);
+  DestroyWindow(toolbar);
+  EXPECT_FALSE(IsWindow(tip));
+  DestroyWindow(owner);
 }
 
 }  // namespace

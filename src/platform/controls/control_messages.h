@@ -13,6 +13,9 @@ struct NMHDR {
   UINT code;
 };
 constexpr UINT NM_CLICK = static_cast<UINT>(-2);
+// A tool tip shown and taken away again (a toolbar passes its buttons' tips on to its parent).
+constexpr UINT TTN_SHOW = static_cast<UINT>(-521);
+constexpr UINT TTN_POP = static_cast<UINT>(-522);
 
 // BUTTON.
 constexpr DWORD BS_PUSHBUTTON = 0x0;

@@ -1,10 +1,15 @@
 // The toolbar: buttons laid out from the left, each the image list's width plus a margin,
-// separators a narrow gap; tapping an enabled button tells the parent.
+// separators a narrow gap; tapping an enabled button tells the parent. A button held down for the
+// shell's hold time shows its tool tip above it until the press ends; the parent hears TTN_SHOW
+// and TTN_POP around it.
+#include <algorithm>
 #include <utility>
 
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
+#include "platform/controls/shell_gesture.h"
 #include "platform/controls/toolbar_api.h"
+#include "platform/gdi/gdi_api.h"
 #include "platform/window/screen.h"
 
 namespace platform::controls {
@@ -21,7 +26,10 @@ struct ToolbarState {
   std::vector<std::u16string> toolTips;
   int buttonWidth = 0;
   int pressed = -1;
+  HWND toolTip = nullptr;  // the tip of the button held down, while it shows
 };
+
+constexpr UINT_PTR kHoldTimer = 0x7001;
 
 int Scaled(int value) { return platform::window::ScaleForDensity(value); }
 
@@ -105,9 +113,65 @@ int HitTest(const ToolbarState& state, HWND hwnd, LPARAM lParam) {
   return -1;
 }
 
+void NotifyToolTip(HWND hwnd, int command, UINT code) {
+  HWND parent = GetParent(hwnd);
+  if (!parent) return;
+  NMHDR notify{hwnd, static_cast<UINT_PTR>(command), code};
+  SendMessageW(parent, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(hwnd)), reinterpret_cast<LPARAM>(&notify));
+}
+
+const std::u16string* ToolTipOf(const ToolbarState& state, int index) {
+  if (index < 0 || index >= static_cast<int>(state.toolTips.size())) return nullptr;
+  const std::u16string& text = state.toolTips[static_cast<std::size_t>(index)];
+  return text.empty() ? nullptr : &text;
+}
+
+// The tip stands above the button (below it when there is no room), as wide as its text.
+void ShowToolTip(ToolbarState& state, HWND hwnd) {
+  const std::u16string* text = ToolTipOf(state, state.pressed);
+  if (text == nullptr || state.toolTip != nullptr) return;
+  RECT button = Layout(state, hwnd)[static_cast<std::size_t>(state.pressed)];
+  SIZE extent{};
+  if (HDC dc = GetDC(hwnd)) {
+    GetTextExtentPoint32W(dc, text->c_str(), static_cast<int>(text->size()), &extent);
+    ReleaseDC(hwnd, dc);
+  }
+  const int width = static_cast<int>(extent.cx) + Scaled(8);
+  const int height = std::max(static_cast<int>(extent.cy), Scaled(12)) + Scaled(4);
+  POINT corner{button.left, button.top};
+  ClientToScreen(hwnd, &corner);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int x = std::clamp(static_cast<int>(corner.x), 0, std::max(0, screenWidth - width));
+  int y = corner.y - height - Scaled(2);
+  if (y < 0) y = corner.y + (button.bottom - button.top) + Scaled(2);
+  state.toolTip = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"STATIC", text->c_str(),
+                                  WS_POPUP | WS_BORDER | WS_VISIBLE | SS_CENTER, x, y, width, height, hwnd, nullptr,
+                                  nullptr, nullptr);
+  NotifyToolTip(hwnd, state.buttons[static_cast<std::size_t>(state.pressed)].button.idCommand, TTN_SHOW);
+}
+
+// Ends a hold: the tip goes and the parent hears of it.
+void HideToolTip(ToolbarState& state, HWND hwnd, int command) {
+  KillTimer(hwnd, kHoldTimer);
+  if (state.toolTip == nullptr) return;
+  HWND tip = std::exchange(state.toolTip, nullptr);
+  if (IsWindow(tip)) DestroyWindow(tip);
+  NotifyToolTip(hwnd, command, TTN_POP);
+}
+
+void Press(ToolbarState& state, HWND hwnd, LPARAM lParam) {
+  state.pressed = HitTest(state, hwnd, lParam);
+  if (state.pressed >= 0) {
+    SetCapture(hwnd);
+    if (ToolTipOf(state, state.pressed)) SetTimer(hwnd, kHoldTimer, kShellHoldMilliseconds, nullptr);
+  }
+  InvalidateRect(hwnd, nullptr, TRUE);
+}
+
 void Release(ToolbarState& state, HWND hwnd, LPARAM lParam) {
   const int index = state.pressed;
   state.pressed = -1;
+  HideToolTip(state, hwnd, index >= 0 ? state.buttons[static_cast<std::size_t>(index)].button.idCommand : 0);
   ReleaseCapture();
   InvalidateRect(hwnd, nullptr, TRUE);
   if (index < 0 || HitTest(state, hwnd, lParam) != index) return;
@@ -194,12 +258,23 @@ LRESULT Handle(ToolbarState& state, HWND hwnd, UINT message, WPARAM wParam, LPAR
       for (WPARAM i = 0; texts && i < wParam && i < 256; ++i) state.toolTips.emplace_back(texts[i] ? texts[i] : u"");
       return TRUE;
     }
-    case WM_LBUTTONDOWN:
-      state.pressed = HitTest(state, hwnd, lParam);
-      if (state.pressed >= 0) SetCapture(hwnd);
-      InvalidateRect(hwnd, nullptr, TRUE);
+    case WM_LBUTTONDOWN: Press(state, hwnd, lParam); return 0;
+    case WM_MOUSEMOVE:
+      // Moving off the button before the hold time is no hold.
+      if (state.pressed >= 0 && state.toolTip == nullptr && HitTest(state, hwnd, lParam) != state.pressed) {
+        KillTimer(hwnd, kHoldTimer);
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam != kHoldTimer) return DefWindowProcW(hwnd, message, wParam, lParam);
+      KillTimer(hwnd, kHoldTimer);
+      if (state.pressed >= 0) ShowToolTip(state, hwnd);
       return 0;
     case WM_LBUTTONUP: Release(state, hwnd, lParam); return 0;
+    case WM_DESTROY:
+      if (IsWindow(state.toolTip)) DestroyWindow(state.toolTip);
+      state.toolTip = nullptr;
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
