@@ -90,6 +90,36 @@ TEST_F(LinkActions, DiallingPlacesACallOrStartsTheDialler) {
   EXPECT_NE(PhoneMakeCall(&shortRecord), 0);
 }
 
+struct HtmlLinkCase {
+  std::u16string target;
+  std::u16string address;  // empty: the link leads nowhere
+};
+
+TEST(HtmlLinks, WhatATappedLinkOfAReceivedTextOpens) {
+  constexpr std::u16string_view kFolder = u"\\My Documents\\UAContents\\7\\";
+  const HtmlLinkCase cases[] = {
+      {u"http://www.example.com/a", u"http://www.example.com/a"},
+      {u"HTTPS://secure.example.com/", u"HTTPS://secure.example.com/"},
+      {u"rtsp://media.example.com/live.sdp", u"rtsp://media.example.com/live.sdp"},
+      {u"page2.htm", u"\\My Documents\\UAContents\\7\\page2.htm"},
+      {u"pictures/a.jpg?x=../y", u"\\My Documents\\UAContents\\7\\pictures/a.jpg?x=../y"},
+      {u"\\My Documents\\notes.txt", u"\\My Documents\\notes.txt"},
+      {u"file:///My Documents/a.htm", u"file:///My Documents/a.htm"},
+      // Out of the text's folder, programs and scripts: nothing.
+      {u"../../secret.txt", u""},
+      {u"pictures/../../x.htm", u""},
+      {u"..\\registry.db", u""},
+      {u"\\windows\\cprog.exe", u""},
+      {u"file:///windows/CPROG.EXE?x=1", u""},
+      {u"javascript:alert(1)", u""},
+      {u"C:a.htm", u""},
+      {u"", u""},
+  };
+  for (const HtmlLinkCase& c : cases) {
+    EXPECT_EQ(HtmlLinkAddress(c.target, kFolder), c.address) << CString(c.target).ToUtf8();
+  }
+}
+
 TEST_F(LinkActions, TheOwnNumberIsADeviceSetting) {
   EXPECT_TRUE(OwnPhoneNumber().IsEmpty());
   HKEY key = nullptr;
