@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "platform/activity_log.h"
@@ -64,6 +67,43 @@ TEST_F(LinkActions, OpeningAnAddressOrDocumentIsRecorded) {
   EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
   EXPECT_FALSE(OpenAddress(u""));
   EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
+}
+
+// With desktop opening allowed (the real window's --open-links), web and mail addresses also go
+// to the desktop's opener, here a stand-in on the PATH that writes down what it was given; other
+// documents never leave the device.
+TEST_F(LinkActions, WebAndMailAddressesReachTheDesktopOpenerOnlyWhenAllowed) {
+  const std::filesystem::path bin = m_device.Host(u"\\opener-bin");
+  std::filesystem::create_directories(bin);
+  const std::filesystem::path written = bin / "opened.txt";
+  test_support::WriteFileBytes(bin / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + written.string() + "\"\n");
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  const std::string savedPath = path ? path : "";
+  setenv("PATH", (bin.string() + ":" + savedPath).c_str(), 1);
+  auto readWritten = [&](std::size_t lines) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+      text = std::filesystem::exists(written) ? test_support::ReadFileBytes(written) : std::string();
+      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return text;
+  };
+  EXPECT_TRUE(OpenAddress(u"http://www.example.com/before"));
+  platform::shell::AllowDesktopOpening(true);
+  for (const char16_t* target : {u"\\My Documents\\notes.txt", u"file:///My Documents/a.htm",
+                                 u"rtsp://media.example.com/live.sdp", u"https://secure.example.com/a?b=1&c=2",
+                                 u"mailto:anna@example.com"}) {
+    EXPECT_TRUE(OpenAddress(target));
+  }
+  platform::shell::AllowDesktopOpening(false);
+  const std::string opened = readWritten(2);
+  setenv("PATH", savedPath.c_str(), 1);
+  // Each address comes through as one argument, as written; the order is the openers' own.
+  EXPECT_NE(opened.find("https://secure.example.com/a?b=1&c=2\n"), std::string::npos) << opened;
+  EXPECT_NE(opened.find("mailto:anna@example.com\n"), std::string::npos) << opened;
+  EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 2) << opened;
 }
 
 TEST_F(LinkActions, ADeviceProgramIsStartedAsAProcess) {
