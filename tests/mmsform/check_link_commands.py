@@ -7,17 +7,15 @@ than assume it.
 usage: check_link_commands.py MMSFORM"""
 import json
 import os
-import shutil
 import struct
-import subprocess
 import sys
-import tempfile
 import time
 import unittest
 import zlib
 
-MMSFORM = None
-USAGE = 2
+import check_host_commands
+
+USAGE = check_host_commands.USAGE
 LINK_BLUE = (0, 0, 255)
 OPENED, OUTSIDE, HTML_LINK, HTML_FOLDER = 1250, 1280, 1322, 1325
 
@@ -73,38 +71,16 @@ def first_point_of_each_line(rows, colour):
     return points
 
 
-class Device(unittest.TestCase):
-    def setUp(self):
-        self.work = tempfile.mkdtemp(prefix="mmsform-links-")
-        self.device = os.path.join(self.work, "device")
-        os.mkdir(self.device)
-
-    def tearDown(self):
-        shutil.rmtree(self.work, ignore_errors=True)
-
-    def run_command(self, *args):
-        environment = dict(os.environ, MMSFORM_DEVICE=self.device)
-        done = subprocess.run([MMSFORM, *args], capture_output=True, env=environment, timeout=300)
-        return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
-
-    def ok(self, *args):
-        status, out, err = self.run_command(*args)
-        self.assertEqual(status, 0, f"mmsform {' '.join(args)} failed: {err}")
-        return out
+class Device(check_host_commands.Device):
+    """A fresh device folder each test, with what these commands print read as JSON lines."""
 
     def lines(self, *args):
         return [json.loads(line) for line in self.ok(*args).splitlines() if line.strip()]
 
-    def fails(self, *args, status):
-        got, out, err = self.run_command(*args)
-        self.assertEqual(got, status, f"mmsform {' '.join(args)}: {out}{err}")
-        self.assertTrue(err.strip(), f"mmsform {' '.join(args)} failed without saying why")
-
-    def scratch(self, name, content=None):
-        path = os.path.join(self.work, name)
-        if content is not None:
-            with open(path, "wb") as f:
-                f.write(content if isinstance(content, bytes) else content.encode("utf-8"))
+    def write(self, name, content):
+        path = self.scratch(name)
+        with open(path, "wb") as f:
+            f.write(content if isinstance(content, bytes) else content.encode("utf-8"))
         return path
 
     def log(self):
@@ -132,14 +108,14 @@ class Links(Device):
             want.append({"first": first, "last": last, "type": kind, "target": target, "display": display})
         self.assertEqual(self.lines("links", self.TEXT), want)
         # A file is UTF-8, its byte-order mark no part of the text.
-        self.assertEqual(self.lines("links", "--file", self.scratch("a.txt", b"\xef\xbb\xbf" + self.TEXT.encode())), want)
+        self.assertEqual(self.lines("links", "--file", self.write("a.txt", b"\xef\xbb\xbf" + self.TEXT.encode())), want)
         self.assertEqual(self.ok("links", "--no-links", self.TEXT), "")
-        self.assertEqual(self.ok("links", "--file", self.scratch("empty.txt", b"")), "")
+        self.assertEqual(self.ok("links", "--file", self.write("empty.txt", b"")), "")
 
     def test_a_million_characters_with_ten_thousand_links_scan_at_once(self):
         line = "Nähdään huomenna klo 18, katso www.example.com/kartta tai soita 040-1234567.\n"
         text = (line * (1_000_000 // len(line) + 1))[:1_000_000]
-        path = self.scratch("big.txt", text)
+        path = self.write("big.txt", text)
         started = time.monotonic()
         records = self.lines("links", "--file", path)
         elapsed = time.monotonic() - started
@@ -159,7 +135,7 @@ class Links(Device):
                  (b"http://example.com/" + b"a" * 100_000, ["http://example.com/" + "a" * 100_000]))
         for number, (content, displays) in enumerate(cases):
             with self.subTest(text=content[:12]):
-                records = self.lines("links", "--file", self.scratch(f"hostile{number}.txt", content))
+                records = self.lines("links", "--file", self.write(f"hostile{number}.txt", content))
                 self.assertEqual([r["display"] for r in records], displays)
 
     def test_bad_calls(self):
@@ -174,7 +150,7 @@ class TextView(Device):
 
     def view(self, *extra, source=None, name="view.png", screen="240x320@96"):
         out = self.scratch(name)
-        records = self.lines("text-view", source or self.scratch("t.txt", self.TEXT), "--png", out, "--screen", screen,
+        records = self.lines("text-view", source or self.write("t.txt", self.TEXT), "--png", out, "--screen", screen,
                              *extra)
         return records, read_png(out)
 
@@ -196,7 +172,7 @@ class TextView(Device):
         self.assertTrue(changed)
         self.assertGreater(min(changed), lines[0][1])
         self.assertLess(max(changed), lines[2][1])
-        self.fails("text-view", self.scratch("t.txt", self.TEXT), "--png", self.scratch("x.png"), "--select", "4",
+        self.fails("text-view", self.write("t.txt", self.TEXT), "--png", self.scratch("x.png"), "--select", "4",
                    status=1)
 
     def test_taps_report_what_the_read_view_gets_and_act_leads_to_the_device_log(self):
@@ -224,9 +200,9 @@ class TextView(Device):
         self.assertEqual(len(self.log()), before)
 
     def test_an_html_part_reports_its_folder_and_taps_and_goes_nowhere_outside(self):
-        part = self.scratch("part.html", '<h1>Menu</h1><p><a href="http://tickets.example.org/">tickets</a></p>'
-                                         '<p><a href="../../secret.txt">up</a></p><p><a href="menu.html">menu</a></p>'
-                                         '<script>document.write("x")</script>')
+        part = self.write("part.html", '<h1>Menu</h1><p><a href="http://tickets.example.org/">tickets</a></p>'
+                                       '<p><a href="../../secret.txt">up</a></p><p><a href="menu.html">menu</a></p>'
+                                       '<script>document.write("x")</script>')
         records, (_, _, rows) = self.view(source=part)
         self.assertEqual(records, [{"message": HTML_FOLDER, "folder": "\\Temp\\text-view\\"}])
         points = first_point_of_each_line(rows, LINK_BLUE)
@@ -243,7 +219,7 @@ class TextView(Device):
         self.assertEqual(opened, ["http://tickets.example.org/", "\\Temp\\text-view\\menu.html"])
 
     def test_bad_calls(self):
-        text = self.scratch("t.txt", self.TEXT)
+        text = self.write("t.txt", self.TEXT)
         for args in (["text-view"], ["text-view", text], ["text-view", text, "--png"],
                      ["text-view", text, "--png", self.scratch("a.png"), "--screen", "13x7@1"]):
             with self.subTest(args=args):
@@ -252,5 +228,5 @@ class TextView(Device):
 
 
 if __name__ == "__main__":
-    MMSFORM = os.path.abspath(sys.argv[1])
+    check_host_commands.MMSFORM = os.path.abspath(sys.argv[1])
     unittest.main(argv=[sys.argv[0], "-v"])
