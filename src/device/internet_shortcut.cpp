@@ -50,9 +50,9 @@ BOOL WriteInternetShortcut(LPCWSTR filePath, LPCWSTR address) {
   if (trimmed.empty()) {
     text += u"URL=http:///\r\n";
   } else {
-    std::u16string upper = trimmed.substr(0, 7);
-    for (char16_t& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char16_t>(c - 32) : c;
-    const bool keep = upper == u"HTTP://" || upper == u"FILE://";
+    // An address that names its own scheme keeps it: "http://" in front of "https://..." or
+    // "rtsp://..." would make a shortcut that leads nowhere.
+    const bool keep = link_words::MatchScheme(trimmed, 0, trimmed.size()) != 0;
     text += (keep ? u"URL=" : u"URL=http://") + trimmed + u"\r\n";
   }
   const bool written = fputws(text.c_str(), file) >= 0;

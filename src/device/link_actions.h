@@ -2,6 +2,8 @@
 // phone (or only starting the dialler), and the device's own number.
 #pragma once
 
+#include <string_view>
+
 #include "platform/cstring.h"
 
 // ShellExecuteEx with the verb "open", the target as the file, the process kept (mask 0x40) and
@@ -12,3 +14,9 @@ BOOL OpenAddress(LPCWSTR target);
 int Dial(LPCWSTR number, int dialerOnly);
 // From SmsGetPhoneNumber; empty when that fails.
 CString OwnPhoneNumber();
+
+// What a tapped link of a received HTML text opens, or empty when it leads nowhere: web and
+// streaming addresses as written; local paths unless they name a program; a relative target after
+// the text's `folder`, unless it climbs out of it; nothing for other schemes ("javascript:", ...).
+// "mailto:" targets are the caller's (they compose rather than open).
+CString HtmlLinkAddress(std::u16string_view target, std::u16string_view folder);

@@ -90,21 +90,6 @@ CString HtmlTarget(const char* text) {
   return CString::FromUtf8(bytes);
 }
 
-// Whether a local target of a received HTML text may be opened: the shell starts a program it is
-// given, and a message must not start one by a tap; a relative target stays in the text's folder.
-bool MayOpenLocalTarget(std::u16string_view target, bool relative) {
-  const std::size_t query = target.find_first_of(u"?#");
-  const std::u16string_view path = target.substr(0, query);
-  if (path.size() >= 4 && CString(path.substr(path.size() - 4)).CompareNoCase(u".exe") == 0) return false;
-  if (!relative) return true;
-  for (std::size_t start = 0; start <= path.size();) {
-    const std::size_t end = std::min(path.find_first_of(u"/\\", start), path.size());
-    if (path.substr(start, end - start) == u"..") return false;
-    start = end + 1;
-  }
-  return true;
-}
-
 // Which kind of link each compose command can address.
 bool CanCompose(int kind, int linkType) {
   switch (kind) {
@@ -485,14 +470,8 @@ LRESULT CReadView::OnHtmlLink(WPARAM, LPARAM lParam) {
     }
     m_linkTarget = target;
     m_linkType = TypeOfHtmlLink(target);
-    const std::u16string_view text = target.View();
-    if (StartsWithNoCase(text, u"http:")) {
-      OpenAddress(target);
-    } else if (StartsWithNoCase(text, u"file:") || StartsWithNoCase(text, u"/") || StartsWithNoCase(text, u"\\")) {
-      if (MayOpenLocalTarget(text, false)) OpenAddress(target);
-    } else if (!target.IsEmpty() && MayOpenLocalTarget(text, true)) {
-      OpenAddress(m_htmlFolder + text);
-    }
+    const CString address = HtmlLinkAddress(target.View(), m_htmlFolder.View());
+    if (!address.IsEmpty()) OpenAddress(address);
   } else if (header->code == NM_CONTEXTMENU) {
     const auto* context = reinterpret_cast<const NM_HTMLCONTEXT*>(lParam);
     CString target = HtmlTarget(context->szLinkHREF);

@@ -141,6 +141,8 @@ void CHyperTextCtrl::MarkEmoticons(HDC hdc) {
   if (!(m_options & kHyperTextEmoticons)) return;
   if (!m_emoticons) {
     m_emoticons = std::make_unique<EmoticonPlayer>();
+    // A set that cannot be loaded leaves the emoticons as the text typed; the text is not refused,
+    // so that a damaged emoticon folder never hides a message.
     m_emoticons->LoadConfiguredSet();
   }
   // The pictures are as high as a line, so that a line with emoticons keeps its height.

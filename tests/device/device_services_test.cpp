@@ -77,7 +77,13 @@ TEST(InternetShortcut, WrittenAsUtf16WithTheSchemeAndReadBack) {
       {u"HTTP://Example.com/a", u"HTTP://Example.com/a"},
       // The space stays: the address is read to the end of its line, not to the first space.
       {u"file://\\My Documents\\a.htm", u"file://\\My Documents\\a.htm"},
-      {u"https://secure.example.com", u"http://https://secure.example.com"},  // only HTTP:// and FILE:// are kept
+      // Every scheme of the link tables is kept, not only HTTP:// and FILE://: "http://https://..."
+      // would be a shortcut to nowhere.
+      {u"https://secure.example.com", u"https://secure.example.com"},
+      {u"RTSP://stream.example.com/live.sdp", u"RTSP://stream.example.com/live.sdp"},
+      {u"ftp://files.example.com/a.txt", u"ftp://files.example.com/a.txt"},
+      {u"http:/x.example", u"http://http:/x.example"},  // no scheme of the tables
+      {u"Tickets: tickets.example.org", u"http://Tickets: tickets.example.org"},
       {u"  www.example.com/x  ", u"http://www.example.com/x"},
       {u"", u"http:///"},
   };

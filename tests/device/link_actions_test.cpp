@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "platform/activity_log.h"
@@ -66,6 +69,43 @@ TEST_F(LinkActions, OpeningAnAddressOrDocumentIsRecorded) {
   EXPECT_EQ(platform::ReadActivity().size(), std::size(cases));
 }
 
+// With desktop opening allowed (the real window's --open-links), web and mail addresses also go
+// to the desktop's opener, here a stand-in on the PATH that writes down what it was given; other
+// documents never leave the device.
+TEST_F(LinkActions, WebAndMailAddressesReachTheDesktopOpenerOnlyWhenAllowed) {
+  const std::filesystem::path bin = m_device.Host(u"\\opener-bin");
+  std::filesystem::create_directories(bin);
+  const std::filesystem::path written = bin / "opened.txt";
+  test_support::WriteFileBytes(bin / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + written.string() + "\"\n");
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  const std::string savedPath = path ? path : "";
+  setenv("PATH", (bin.string() + ":" + savedPath).c_str(), 1);
+  auto readWritten = [&](std::size_t lines) {
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+      text = std::filesystem::exists(written) ? test_support::ReadFileBytes(written) : std::string();
+      if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return text;
+  };
+  EXPECT_TRUE(OpenAddress(u"http://www.example.com/before"));
+  platform::shell::AllowDesktopOpening(true);
+  for (const char16_t* target : {u"\\My Documents\\notes.txt", u"file:///My Documents/a.htm",
+                                 u"rtsp://media.example.com/live.sdp", u"https://secure.example.com/a?b=1&c=2",
+                                 u"mailto:anna@example.com"}) {
+    EXPECT_TRUE(OpenAddress(target));
+  }
+  platform::shell::AllowDesktopOpening(false);
+  const std::string opened = readWritten(2);
+  setenv("PATH", savedPath.c_str(), 1);
+  // Each address comes through as one argument, as written; the order is the openers' own.
+  EXPECT_NE(opened.find("https://secure.example.com/a?b=1&c=2\n"), std::string::npos) << opened;
+  EXPECT_NE(opened.find("mailto:anna@example.com\n"), std::string::npos) << opened;
+  EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 2) << opened;
+}
+
 TEST_F(LinkActions, ADeviceProgramIsStartedAsAProcess) {
   EXPECT_TRUE(OpenAddress(u"\\Windows\\cprog.exe"));
   EXPECT_EQ(Last().kind, "start");
@@ -88,6 +128,36 @@ TEST_F(LinkActions, DiallingPlacesACallOrStartsTheDialler) {
   shortRecord.cbSize = 28;
   shortRecord.pszDestAddress = u"123";
   EXPECT_NE(PhoneMakeCall(&shortRecord), 0);
+}
+
+struct HtmlLinkCase {
+  std::u16string target;
+  std::u16string address;  // empty: the link leads nowhere
+};
+
+TEST(HtmlLinks, WhatATappedLinkOfAReceivedTextOpens) {
+  constexpr std::u16string_view kFolder = u"\\My Documents\\UAContents\\7\\";
+  const HtmlLinkCase cases[] = {
+      {u"http://www.example.com/a", u"http://www.example.com/a"},
+      {u"HTTPS://secure.example.com/", u"HTTPS://secure.example.com/"},
+      {u"rtsp://media.example.com/live.sdp", u"rtsp://media.example.com/live.sdp"},
+      {u"page2.htm", u"\\My Documents\\UAContents\\7\\page2.htm"},
+      {u"pictures/a.jpg?x=../y", u"\\My Documents\\UAContents\\7\\pictures/a.jpg?x=../y"},
+      {u"\\My Documents\\notes.txt", u"\\My Documents\\notes.txt"},
+      {u"file:///My Documents/a.htm", u"file:///My Documents/a.htm"},
+      // Out of the text's folder, programs and scripts: nothing.
+      {u"../../secret.txt", u""},
+      {u"pictures/../../x.htm", u""},
+      {u"..\\registry.db", u""},
+      {u"\\windows\\cprog.exe", u""},
+      {u"file:///windows/CPROG.EXE?x=1", u""},
+      {u"javascript:alert(1)", u""},
+      {u"C:a.htm", u""},
+      {u"", u""},
+  };
+  for (const HtmlLinkCase& c : cases) {
+    EXPECT_EQ(HtmlLinkAddress(c.target, kFolder), c.address) << CString(c.target).ToUtf8();
+  }
 }
 
 TEST_F(LinkActions, TheOwnNumberIsADeviceSetting) {

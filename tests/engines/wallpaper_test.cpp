@@ -6,11 +6,13 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engines/image_encode.h"
 #include "engines/image_info.h"
 #include "platform/file_api.h"
 #include "platform/registry.h"
+#include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 #include "support/test_device.h"
 
@@ -72,7 +74,10 @@ class WallpaperFiles : public ::testing::Test {
     platform::window::ResetWindowSystem();
     std::filesystem::create_directories(m_device.Host(u"\\My Documents"));
   }
-  void TearDown() override { platform::window::ResetWindowSystem(); }
+  void TearDown() override {
+    platform::window::ResetWindowSystem();
+    platform::window::ResetScreen();
+  }
   bool Exists(std::u16string_view path) { return std::filesystem::exists(m_device.Host(path)); }
   SIZE SizeOf(LPCWSTR path) {
     SIZE size{};
@@ -143,6 +148,61 @@ TEST_F(WallpaperFiles, TheStartImageSettingChoosesTheOtherName) {
   EXPECT_EQ(portrait.cx, 240);
   EXPECT_EQ(portrait.cy, 320);
   EXPECT_TRUE(Exists(u"\\windows\\stwater_320_240.png"));
+}
+
+// The Today screen learns of a new wallpaper through 0xF2 to every top-level window; on a 480 x 800
+// screen "Wall" is emptied first. A refused picture tells nobody.
+std::vector<WPARAM> g_settingChanges;
+
+LRESULT RecordSettingChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTINGCHANGE) g_settingChanges.push_back(wParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+CString ReadWall() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, u"\\Software\\Microsoft\\Today", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return CString(u"(no key)");
+  }
+  WCHAR value[32] = {};
+  DWORD size = sizeof value - sizeof(WCHAR);
+  const LONG read = RegQueryValueExW(key, u"Wall", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS ? CString(value) : CString(u"(no value)");
+}
+
+TEST_F(WallpaperFiles, TheTodayScreenIsToldAndWallIsEmptiedOnTheTallScreen) {
+  ASSERT_TRUE(platform::window::ConfigureScreen(platform::window::ScreenGeometry{480, 800, 192}));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"\\Software\\Microsoft\\Today", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, u"Wall", 0, REG_SZ, reinterpret_cast<const BYTE*>(u"old.jpg"), 8 * sizeof(WCHAR));
+  RegCloseKey(key);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = RecordSettingChange;
+  windowClass.lpszClassName = u"TodayStandIn";
+  ASSERT_NE(RegisterClassW(&windowClass), 0);
+  HWND today = CreateWindowExW(0, u"TodayStandIn", u"today", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(today, nullptr);
+  g_settingChanges.clear();
+
+  test_support::WriteFileBytes(m_device.Host(u"\\My Documents\\broken.png"), "not a picture");
+  EXPECT_FALSE(SetWallpaper(Request(u"\\My Documents\\broken.png")));
+  EXPECT_TRUE(g_settingChanges.empty());
+
+  UniqueImage picture = Gradient(600, 1000);
+  ASSERT_TRUE(EncodeImage(picture.get(), u"\\My Documents\\tall.png", 0xFFFF0000, 90, nullptr, 0));
+  WallpaperRequest request = Request(u"\\My Documents\\tall.png");
+  request.portrait = SIZE{480, 800};
+  request.landscape = SIZE{800, 480};
+  ASSERT_TRUE(SetWallpaper(request));
+  EXPECT_EQ(g_settingChanges, (std::vector<WPARAM>{0xF2}));
+  EXPECT_EQ(ReadWall(), u"");
+  EXPECT_TRUE(Exists(u"\\windows\\tdywater_480_800.png"));
+  EXPECT_TRUE(Exists(u"\\windows\\tdywater_800_480.png"));
+  DestroyWindow(today);
+  UnregisterClassW(u"TodayStandIn", nullptr);
 }
 
 // Deleting the earlier files before the new ones exist would leave the device without wallpaper

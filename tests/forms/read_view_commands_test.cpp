@@ -468,6 +468,8 @@ TEST_F(ReadViewCommandsTest, HtmlLinksOpenOrOfferTheirMenus) {
     EXPECT_EQ(view.PlaybackState(), read_view::kPaused);
     tap.szTarget = "http://www.example.com/a";
     SendMessageW(handle, kReadHtmlLink, 0, reinterpret_cast<LPARAM>(&tap));
+    tap.szTarget = "https://secure.example.com/";  // no relative path after the folder
+    SendMessageW(handle, kReadHtmlLink, 0, reinterpret_cast<LPARAM>(&tap));
     // A received text starts no program, and its relative links stay in its folder.
     for (const char* program : {"\\windows\\cprog.exe", "/windows/CPROG.EXE?x=1", "file:///windows/cprog.exe",
                                 "../../windows/cprog.exe", "..\\..\\registry.db", "pictures/../../x.htm"}) {
@@ -482,7 +484,8 @@ TEST_F(ReadViewCommandsTest, HtmlLinksOpenOrOfferTheirMenus) {
     PumpUntilIdle();
   });
   EXPECT_EQ(ActivityOf("open"),
-            (std::vector<std::string>{"\\My Documents\\UAContents\\7\\page2.htm", "http://www.example.com/a"}));
+            (std::vector<std::string>{"\\My Documents\\UAContents\\7\\page2.htm", "http://www.example.com/a",
+                                      "https://secure.example.com/"}));
   EXPECT_TRUE(ActivityOf("start").empty());
   ASSERT_EQ(platform::MailRequests().size(), 1u);
   EXPECT_EQ(platform::MailRequests()[0].to, u"anna@example.com");

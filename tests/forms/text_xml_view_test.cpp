@@ -76,6 +76,32 @@ TEST_F(HtmlView, TheFolderGoesToTheReadViewAndTapsComeBackAsWritten) {
   EXPECT_EQ(platform::html::LinkCount(View()), 4);
 }
 
+// A WAP-style XHTML part, with its XML declaration and document type, shows as HTML does.
+TEST_F(HtmlView, AnXhtmlPartGoesThroughTheSameView) {
+  const auto folder = m_device.Host(kFolder);
+  std::filesystem::create_directories(folder);
+  const std::string part =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html PUBLIC \"-//WAPFORUM//DTD XHTML Mobile 1.0//EN\" "
+      "\"http://www.wapforum.org/DTD/xhtml-mobile10.dtd\">\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><head>"
+      "<title>T</title></head><body><p>Menu <a href=\"http://m.example.com/\">here</a><br/>"
+      "K\xC3\xA4y <b>my\xC3\xB6s</b></p></body></html>";
+  test_support::WriteFileBytes(folder / "part.xhtml", part);
+  std::string error;
+  ASSERT_TRUE(m_scene.OpenHtml(std::u16string(kFolder) + u"part.xhtml", &error)) << error;
+  ASSERT_EQ(platform::html::LinkCount(View()), 1);
+  m_scene.TakeNotices();
+  ASSERT_TRUE(platform::automation::Tap(LinkPoint(0)));
+  const auto notices = m_scene.TakeNotices();
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].htmlTarget, "http://m.example.com/");
+  std::u16string all;
+  for (const auto& block : platform::html::ParseHtml(part).blocks) {
+    for (const auto& run : block.runs) all += run.text;
+  }
+  EXPECT_EQ(all.find(u"xml version"), std::u16string::npos);
+  EXPECT_NE(all.find(u"K\u00E4y my\u00F6s"), std::u16string::npos);
+}
+
 TEST_F(HtmlView, AHeldLinkAsksForItsMenuWithThePoint) {
   Open();
   m_scene.TakeNotices();

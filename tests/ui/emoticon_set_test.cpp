@@ -240,5 +240,17 @@ TEST_F(EmoticonText, TypedEmoticonsArePicturesOnlyWithTheSettingAndTheOption) {
   ASSERT_EQ(shown.Control().Links().Links().size(), 1u);
 }
 
+// A set that cannot be loaded does not refuse the text: a message whose words vanish because the
+// emoticon folder is damaged would be worse than emoticons shown as the text that was typed.
+TEST_F(EmoticonText, AMissingSetLeavesTheTextShownWithItsEmoticonsAsText) {
+  ASSERT_TRUE(SetConfigValue(numeric_setting::kSupportEmoticon, 1, FALSE));
+  std::filesystem::remove_all(Host(u""));
+  std::string error;
+  ASSERT_TRUE(m_scene.Open(u"See you at 8 :-) www.example.com", kHyperTextEmoticons, &error)) << error;
+  EXPECT_TRUE(PictureRuns().empty());
+  EXPECT_FALSE(m_scene.Control().Layout().Runs().empty());
+  EXPECT_EQ(m_scene.Control().Links().Links().size(), 1u);
+}
+
 }  // namespace
 }  // namespace ui_test

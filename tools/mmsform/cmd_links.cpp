@@ -43,7 +43,7 @@ int RunLinks(std::span<char* const> args) {
       return 1;
     }
     if (utf8.rfind("\xEF\xBB\xBF", 0) == 0) utf8.erase(0, 3);
-  } else if (i + 1 == args.size()) {
+  } else if (i + 1 == args.size() && std::string_view(args[i]) != "--file") {
     utf8 = args[i];
   } else {
     std::fputs(kUsage, stderr);

@@ -2,7 +2,6 @@
 // part laid out as the read view shows it, the screen written as a PNG; the links, and what a tap
 // would send the read view, printed as JSON lines. --act does what the link leads to (see
 // mmsform device log).
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -13,6 +12,7 @@
 #include "cmd_window_options.h"
 #include "command.h"
 #include "device/link_actions.h"
+#include "device/link_words.h"
 #include "json_writer.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
@@ -87,24 +87,14 @@ void Act(const LinkRecord& link) {
   std::printf("%s\n", json.Text().c_str());
 }
 
-// An HTML target as the read view resolves it: mail addresses are not opened here; web and file
-// addresses and absolute paths as written; anything else after the text's folder.
+// An HTML target as the read view resolves it: mail addresses are not opened here, and what the
+// read view would leave alone leads nowhere.
 void ActOnHtml(const std::string& target, const std::u16string& folder) {
   const std::u16string wide = platform::Utf8ToUtf16(target);
-  auto startsWith = [&](std::u16string_view start) {
-    if (wide.size() < start.size()) return false;
-    for (std::size_t i = 0; i < start.size(); ++i) {
-      if (std::tolower(wide[i] < 128 ? static_cast<int>(wide[i]) : 0) != start[i]) return false;
-    }
-    return true;
-  };
   const char* action = "none";
   CString address;
-  if (!startsWith(u"mailto:")) {
-    const bool absolute = startsWith(u"http:") || startsWith(u"file:") || startsWith(u"/") || startsWith(u"\\");
-    address = absolute ? CString(wide) : CString(folder) + wide;
-    action = OpenAddress(address) ? "opened" : "open failed";
-  }
+  if (!link_words::StartsWithNoCase(wide, u"mailto:")) address = HtmlLinkAddress(wide, folder);
+  if (!address.IsEmpty()) action = OpenAddress(address) ? "opened" : "open failed";
   JsonWriter json;
   json.BeginObject().Key("action").String(action).Key("target").String(address.ToUtf8()).EndObject();
   std::printf("%s\n", json.Text().c_str());
