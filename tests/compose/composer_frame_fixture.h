@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "compose_host_fixture.h"
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "platform/registry.h"
 #include "forms/composer_frame.h"
 #include "forms/send_request.h"
 
@@ -47,6 +50,37 @@ class ComposerFrameTest : public ComposeHostTest {
   bool SendRequestWritten() {
     MessageBinding* binding = m_form != nullptr ? m_form->Binding() : nullptr;
     return binding != nullptr && std::filesystem::exists(m_device.Host(SendRequestFile(*binding).View()));
+  }
+
+  // A corpus file put on the device at `devicePath`.
+  void Put(std::u16string_view devicePath, const char* corpusName) {
+    std::filesystem::create_directories(m_device.Host(devicePath).parent_path());
+    WriteFileBytes(m_device.Host(devicePath), ReadFileBytes(test_support::CorpusPath(corpusName)));
+  }
+  // An 8 kHz WAV file as the device's microphone, recorded into AMR (RecordType 1).
+  void UseHeadlessMicrophone() {
+    SetConfigValue(numeric_setting::kRecordType, 1, FALSE);
+    const std::u16string microphone = u"\\Microphone\\voice.wav";
+    Put(microphone, "media/pcm16-8k-mono.wav");
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform\\Audio", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExW(key, u"Microphone", 0, REG_SZ, reinterpret_cast<const BYTE*>(microphone.c_str()),
+                   static_cast<DWORD>((microphone.size() + 1) * 2));
+    RegCloseKey(key);
+  }
+
+  // Closes and releases the form as a host does; closing also closes the host's window, so a new
+  // one stands in for it, ready for the next form of the same test.
+  void CloseForm() {
+    if (m_form != nullptr) {
+      m_form->Close();
+      m_form->Release();
+      m_form = nullptr;
+    }
+    platform::automation::PumpUntilIdle();
+    if (!IsWindow(m_parent)) {
+      m_parent = CreateWindowExW(0, u"ComposeParent", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    }
   }
 
   void Command(CComposerFrame* frame, WORD id, LPARAM lParam = 0) {
