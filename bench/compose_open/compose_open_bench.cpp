@@ -23,6 +23,7 @@
 #include "platform/clock.h"
 #include "platform/device.h"
 #include "platform/window/window_system.h"
+#include "interleaved_run.h"
 #include "photo_message.h"
 #include "scratch_device.h"
 #include "transport/mms_global.h"
@@ -177,16 +178,8 @@ BENCHMARK_CAPTURE(ComposeOpenToFirstPaint, screen_480x640, bench::kLargeScreen)
 
 }  // namespace
 
+// The device is made and ended around the run, so that the module is let go while the libraries
+// it loaded still stand.
 int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  std::string interleaving = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleaving.data());
-  int count = static_cast<int>(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
-  g_device = new Device;
-  benchmark::RunSpecifiedBenchmarks();
-  delete g_device;
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunInterleaved(argc, argv, [] { g_device = new Device; }, [] { delete g_device; });
 }

@@ -9,7 +9,9 @@
 #include "compose_host_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "platform/clock.h"
 #include "platform/registry.h"
+#include "transport/mms_global.h"
 #include "forms/composer_frame.h"
 #include "forms/send_request.h"
 
@@ -96,6 +98,24 @@ class ComposerFrameTest : public ComposeHostTest {
   QuietHost m_host;
   ComPtr<IMessage> m_message;
   CComposeForm* m_form = nullptr;
+};
+
+// The frame with a WAV file as the microphone and a sound on the device, on the virtual clock.
+class MicrophoneFrameTest : public ComposerFrameTest {
+ protected:
+  static constexpr const char16_t* kSound = u"\\My Documents\\My Sounds\\sweep.amr";
+
+  void SetUp() override {
+    ComposerFrameTest::SetUp();
+    platform::UseVirtualClock(true);
+    UseHeadlessMicrophone();
+    Put(kSound, "media/amrnb-122-sweep.amr");
+  }
+  void TearDown() override {
+    ComposerFrameTest::TearDown();
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+    platform::UseVirtualClock(false);
+  }
 };
 
 }  // namespace composer_test

@@ -22,22 +22,10 @@ namespace {
 using platform::automation::AdvanceClock;
 using platform::automation::SendCommand;
 
-constexpr const char16_t* kSound = u"\\My Documents\\My Sounds\\sweep.amr";
 constexpr int kSweepMs = 3200;
 
-class RecordToolbarTest : public ComposerFrameTest {
+class RecordToolbarTest : public MicrophoneFrameTest {
  protected:
-  void SetUp() override {
-    ComposerFrameTest::SetUp();
-    platform::UseVirtualClock(true);
-    UseHeadlessMicrophone();
-    Put(kSound, "media/amrnb-122-sweep.amr");
-  }
-  void TearDown() override {
-    ComposerFrameTest::TearDown();
-    ULC_Global::GetGlobal()->UnloadEngineModule();
-    platform::UseVirtualClock(false);
-  }
   CComposerFrame* OpenWithSound() {
     CComposerFrame* frame = OpenNew();
     if (frame == nullptr) return nullptr;

@@ -10,6 +10,8 @@
 #include "forms/record_toolbar.h"
 #include "forms/recorder_dialog.h"
 #include "platform/clock.h"
+#include "platform/window/screen.h"
+#include "ui/golden_compare.h"
 #include "platform/text_conversion.h"
 #include "transport/mms_global.h"
 
@@ -19,26 +21,13 @@ namespace {
 using platform::automation::AdvanceClock;
 using platform::automation::SendCommand;
 
-constexpr const char16_t* kSound = u"\\My Documents\\My Sounds\\sweep.amr";
 constexpr const char16_t* kNotRecordedOnClose =
     u"No voice message has been recorded (00:00). Record one before closing.";
 constexpr const char16_t* kNotRecordedOnSend =
     u"No voice message has been recorded (00:00). Record one before sending.";
 
-class VoiceMailTest : public ComposerFrameTest {
+class VoiceMailTest : public MicrophoneFrameTest {
  protected:
-  void SetUp() override {
-    ComposerFrameTest::SetUp();
-    platform::UseVirtualClock(true);
-    UseHeadlessMicrophone();
-    Put(kSound, "media/amrnb-122-sweep.amr");
-  }
-  void TearDown() override {
-    ComposerFrameTest::TearDown();
-    ULC_Global::GetGlobal()->UnloadEngineModule();
-    platform::UseVirtualClock(false);
-  }
-
   CComposerFrame* OpenAs(const char16_t* messageClass) {
     m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
     IMMSForm* form = nullptr;
@@ -222,6 +211,38 @@ TEST_F(VoiceMailTest, TheVoiceMessageCheckTable) {
     CloseForm();
   }
 }
+
+class VoiceMailScreens : public VoiceMailTest,
+                         public ::testing::WithParamInterface<platform::window::ScreenGeometry> {
+ protected:
+  void TearDown() override {
+    VoiceMailTest::TearDown();
+    platform::window::ResetScreen();
+  }
+};
+
+TEST_P(VoiceMailScreens, ARecordedVoiceMessageAboveItsText) {
+  const platform::window::ScreenGeometry screen = GetParam();
+  ASSERT_TRUE(platform::window::ConfigureScreen(screen));
+  const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
+  const std::filesystem::path drawn = test_support::BinaryPath("compose-golden/" + size);
+  const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
+  std::filesystem::create_directories(drawn);
+  CComposerFrame* frame = OpenVoiceMail();
+  ASSERT_NE(frame, nullptr);
+  std::string error;
+  ASSERT_TRUE(platform::automation::Screenshot(drawn / "voice_mail_empty.png", &error)) << error;
+  EXPECT_TRUE(ui_test::MatchesReference(drawn, references, "voice_mail_empty.png"));
+  Record(frame, 2000);
+  TypeInto(frame->TextItem()->Edit(), u"Call me back");
+  ASSERT_TRUE(platform::automation::Screenshot(drawn / "voice_mail_recorded.png", &error)) << error;
+  EXPECT_TRUE(ui_test::MatchesReference(drawn, references, "voice_mail_recorded.png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, VoiceMailScreens,
+                         ::testing::Values(platform::window::ScreenGeometry{240, 320, 96},
+                                           platform::window::ScreenGeometry{480, 640, 192}),
+                         [](const auto& info) { return std::to_string(info.param.width); });
 
 }  // namespace
 }  // namespace composer_test
