@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 #include "compose_host_fixture.h"
 #include "config/setting_numbers.h"
@@ -26,6 +27,20 @@ struct QuietHost : IFormHost {
   HRESULT HostSlot2() override { return S_OK; }
   HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
 };
+
+// Where a composer picture drawn on a screen of `width` x `height` goes (made if missing), and
+// where its reference, which a person has looked at, is kept.
+struct GoldenFolders {
+  std::filesystem::path drawn;
+  std::filesystem::path references;
+};
+inline GoldenFolders ComposerGoldenFolders(int width, int height) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  GoldenFolders folders{test_support::BinaryPath("compose-golden/" + size),
+                        test_support::SourcePath("tests/compose/golden/" + size)};
+  std::filesystem::create_directories(folders.drawn);
+  return folders;
+}
 
 class ComposerFrameTest : public ComposeHostTest {
  protected:
