@@ -203,6 +203,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   void RecordAudio();
   // The next recording's path in the part folder and the bytes it may take.
   RecordToolbarTarget RecordingTarget() const;
+  // The same, with an earlier voice message deleted first in voice-mail mode.
+  RecordToolbarTarget NewRecordingTarget();
 
   // composer_insert_commands.cpp: the audio item's record toolbar.
   RecordToolbarTarget BeginRecording() override;

@@ -166,8 +166,18 @@ RecordToolbarTarget CComposerFrame::RecordingTarget() const {
   return target;
 }
 
+RecordToolbarTarget CComposerFrame::NewRecordingTarget() {
+  RecordToolbarTarget target = RecordingTarget();
+  if (m_voiceMailMode) {
+    ReleaseOldVoiceMessage(target.path);
+    // The old message no longer counts against the room for the new one.
+    target = RecordingTarget();
+  }
+  return target;
+}
+
 void CComposerFrame::RecordAudio() {
-  const RecordToolbarTarget target = RecordingTarget();
+  const RecordToolbarTarget target = NewRecordingTarget();
   if (target.path.IsEmpty()) return;
   if (std::optional<CString> recorded = RecordVoiceClip(GetHandle(), target.path, target.limit)) {
     AddObtained(recorded->GetString(), media_type::kNone);
@@ -179,13 +189,7 @@ RecordToolbarTarget CComposerFrame::BeginRecording() {
   if (!m_editor || m_busy || m_closing) return {};
   FlushSlideEdits();
   m_busy = true;
-  RecordToolbarTarget target = RecordingTarget();
-  if (m_voiceMailMode) {
-    ReleaseOldVoiceMessage(target.path);
-    // The old message no longer counts against the room for the new one.
-    target = RecordingTarget();
-  }
-  return target;
+  return NewRecordingTarget();
 }
 
 void CComposerFrame::RecordingEnded() { m_busy = false; }
