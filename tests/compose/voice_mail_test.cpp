@@ -7,6 +7,7 @@
 
 #include "composer_frame_fixture.h"
 #include "forms/compose_opening.h"
+#include "forms/composer_recording.h"
 #include "forms/record_toolbar.h"
 #include "forms/recorder_dialog.h"
 #include "platform/clock.h"
@@ -74,6 +75,12 @@ TEST(VoiceMailTimeText, MinutesAndSecondsToTheNearestSecond) {
       {59500, u"01:00"}, {61000, u"01:01"},   {3599499, u"59:59"},   {3600000, u"60:00"},  {-2000, u"00:00"},
   };
   for (const auto& c : cases) EXPECT_EQ(VoiceMailTimeText(c.ms), c.text) << c.ms;
+}
+
+TEST(VoiceMessagePath, OneNameInTheFolderWithTheRecordTypesFormat) {
+  EXPECT_EQ(VoiceMessagePath(u"\\Temp\\m1\\", 1), u"\\Temp\\m1\\voicemsg.amr");
+  EXPECT_EQ(VoiceMessagePath(u"\\Temp\\m1\\", 7), u"\\Temp\\m1\\voicemsg.amr");
+  EXPECT_EQ(VoiceMessagePath(u"\\Temp\\m1\\", 0), u"\\Temp\\m1\\voicemsg.qcp");
 }
 
 TEST_F(VoiceMailTest, AVoiceMessageIsItsRecordingAboveATextAndShowsNoTimeYet) {
