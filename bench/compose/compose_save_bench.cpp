@@ -17,6 +17,7 @@
 #include "mm1/message_reader.h"
 #include "mm1/message_writer.h"
 #include "mm1/pdu_decoder.h"
+#include "interleaved_run.h"
 #include "scratch_device.h"
 #include "platform/message_store/message_store.h"
 #include "transport/mms_global.h"
@@ -188,14 +189,4 @@ BENCHMARK(SaveComposedMessage)->Unit(benchmark::kMicrosecond)->MinTime(0.5)->Rep
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  std::string interleaving = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleaving.data());
-  int count = static_cast<int>(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunInterleaved(argc, argv); }

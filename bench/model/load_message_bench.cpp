@@ -12,6 +12,7 @@
 
 #include "mm1/file_io.h"
 #include "mm1/message_writer.h"
+#include "interleaved_run.h"
 #include "scratch_device.h"
 #include "presentation/message_loading.h"
 
@@ -120,14 +121,4 @@ BENCHMARK(LoadIntoModel)->Unit(benchmark::kMicrosecond)->MinTime(0.5)->Repetitio
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  std::string interleaving = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleaving.data());
-  int count = static_cast<int>(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  if (benchmark::ReportUnrecognizedArguments(count, arguments.data())) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunInterleaved(argc, argv); }

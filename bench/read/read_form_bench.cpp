@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -31,46 +32,19 @@
 #include "platform/message_store/message_store.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
+#include "photo_message.h"
 #include "scratch_device.h"
 #include "transport/mms_global.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::kLargeScreen;
+using bench::kSmallScreen;
+using bench::Seconds;
 
-constexpr platform::window::ScreenGeometry kSmallScreen{240, 320, 96};
-constexpr platform::window::ScreenGeometry kLargeScreen{480, 640, 192};
-
-// Camera photos of 43 to 88 KB from the corpus, one a slide.
-constexpr const char* kPhotos[] = {"fujifilm-finepix40i.jpg", "kodak-dc210.jpg",        "kodak-dc240.jpg",
-                                   "olympus-c960.jpg",        "olympus-d320l-noexif.jpg", "ricoh-rdc5300.jpg",
-                                   "sanyo-vpc-g250.jpg",      "sony-cybershot.jpg",       "sony-dsc-d700.jpg",
-                                   "fujifilm-finepix40i.jpg"};
-constexpr std::size_t kSlides = std::size(kPhotos);
+constexpr std::size_t kSlides = bench::kPhotoSlides;
 constexpr std::size_t kTextBytes = 2 * 1024;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-struct NullHost : IFormHost {
-  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD) override { return S_OK; }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
-};
-
-LRESULT QuietProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE) return 0;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-HWND MakeWindow(LPCWSTR className) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = &QuietProcedure;
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, u"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-}
 
 // A device with a message store and two messages in its Inbox: the 20-part message with slides of
 // 3 s, and one of the same photos with one-line texts and slides of 6 s (60 s in all) for the
@@ -79,100 +53,39 @@ class Device {
  public:
   Device() {
     std::string error;
-    if (platform::OpenMessageStore(m_store.Receive(), &error) != S_OK) Fail(error);
+    if (platform::OpenMessageStore(m_store.Receive(), &error) != S_OK) {
+      std::fprintf(stderr, "bench_read: %s\n", error.c_str());
+      std::exit(1);
+    }
     ULC_Global::GetGlobal()->messageStore = m_store.Get();
-    m_message = Store(3000, kTextBytes);
+    m_message = bench::StorePhotoMessage(m_store.Get(), m_device.Root(), 3000, kTextBytes, PR_INBOX_FOLDER_ENTRYID);
     // One line of text a slide: a text that scrolls holds its slide until it was read, which
     // would measure the scrolling rather than the time line.
-    m_sixtySeconds = Store(6000, 1);
+    m_sixtySeconds = bench::StorePhotoMessage(m_store.Get(), m_device.Root(), 6000, 1, PR_INBOX_FOLDER_ENTRYID);
     MMSForm_Init();
   }
   ~Device() {
     MMSForm_Uninit();
     platform::window::ResetWindowSystem();
-    m_message.Reset();
-    m_sixtySeconds.Reset();
+    m_message.message.Reset();
+    m_sixtySeconds.message.Reset();
     ULC_Global::GetGlobal()->messageStore = nullptr;
     m_store.Reset();
   }
 
-  IMessage* Message() { return m_message.Get(); }
-  IMessage* SixtySeconds() { return m_sixtySeconds.Get(); }
-  std::size_t MessageBytes() const { return m_messageBytes; }
+  IMessage* Message() { return m_message.message.Get(); }
+  IMessage* SixtySeconds() { return m_sixtySeconds.message.Get(); }
+  std::size_t MessageBytes() const { return m_message.bytes; }
 
   // A fresh window system on `screen`, with the client application's main window and the host's.
-  void UseScreen(const platform::window::ScreenGeometry& screen) {
-    platform::window::ResetWindowSystem();
-    platform::automation::Reset();
-    platform::window::ConfigureScreen(screen);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    MakeWindow(u"Ppc_WndCls_MainFrme");
-    m_host = MakeWindow(u"Inbox.MainWnd");
-  }
+  void UseScreen(const platform::window::ScreenGeometry& screen) { m_host = bench::UseScreen(screen); }
   HWND Host() const { return m_host; }
 
  private:
-  [[noreturn]] static void Fail(const std::string& why) {
-    std::fprintf(stderr, "bench_read: %s\n", why.c_str());
-    std::exit(1);
-  }
-
-  ComPtr<IMessage> Store(int slideMs, std::size_t textBytes) {
-    const fs::path source = m_device.Root() / ("source-" + std::to_string(slideMs));
-    fs::create_directories(source);
-    std::string smil = "<smil><head><layout><root-layout width=\"176\" height=\"144\"/>"
-                       "<region id=\"Image\" left=\"0\" top=\"0\" width=\"176\" height=\"100\"/>"
-                       "<region id=\"Text\" left=\"0\" top=\"100\" width=\"176\" height=\"44\"/>"
-                       "</layout></head><body>";
-    mm1::MessageWriter writer;
-    for (std::size_t i = 0; i < kSlides; ++i) {
-      const std::string picture = "photo" + std::to_string(i) + ".jpg";
-      const std::string text = "text" + std::to_string(i) + ".txt";
-      fs::copy_file(fs::path(MMSFORM_CORPUS_DIR) / "jpeg" / kPhotos[i], source / picture,
-                    fs::copy_options::overwrite_existing);
-      std::string words;
-      while (words.size() < textBytes) words += "Grüße aus Köln, 東京 und Zürich. ";
-      if (!mm1::WriteFileAtomically(source / text, std::vector<std::uint8_t>(words.begin(), words.end()))) {
-        Fail("cannot write " + text);
-      }
-      for (const auto& [name, type] : {std::pair{picture, "image/jpeg"}, std::pair{text, "text/plain;charset=utf-8"}}) {
-        mm1::PartRecord record;
-        record.folder = source;
-        record.fileName = name;
-        record.contentType = type;
-        if (!writer.AddPart(record)) Fail("cannot add " + name);
-      }
-      smil += "<par dur=\"" + std::to_string(slideMs) + "ms\"><img src=\"" + picture +
-              "\" region=\"Image\"/><text src=\"" + text + "\" region=\"Text\"/></par>";
-    }
-    smil += "</body></smil>";
-    if (!mm1::WriteFileAtomically(source / "mms.smil", std::vector<std::uint8_t>(smil.begin(), smil.end())) ||
-        !writer.SetPresentation(source / "mms.smil", "mms.smil") || !writer.Write(source / "message.mms")) {
-      Fail("cannot write the message");
-    }
-    auto bytes = mm1::ReadWholeFile(source / "message.mms", mm1::kMaxMessageFileBytes);
-    if (!bytes) Fail(bytes.Failure().message);
-    m_messageBytes = bytes.Value().size();
-    const ImportResult imported = ImportMessageFile(
-        std::string_view(reinterpret_cast<const char*>(bytes.Value().data()), bytes.Value().size()),
-        PR_INBOX_FOLDER_ENTRYID);
-    if (!imported.ok) Fail(imported.error);
-    ComPtr<IUnknown> object;
-    ULONG kind = 0;
-    EntryId id = imported.entryId;
-    if (m_store->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(id.data()), nullptr,
-                           MAPI_MODIFY, &kind, object.Receive()) != S_OK) {
-      Fail("cannot open the stored message");
-    }
-    return ComPtr<IMessage>(static_cast<IMessage*>(object.Detach()));
-  }
-
   bench::ScratchDevice m_device{"read"};
   ComPtr<IMsgStore> m_store;
-  ComPtr<IMessage> m_message;
-  ComPtr<IMessage> m_sixtySeconds;
-  std::size_t m_messageBytes = 0;
+  bench::StoredMessage m_message;
+  bench::StoredMessage m_sixtySeconds;
   HWND m_host = nullptr;
 };
 
@@ -181,43 +94,8 @@ Device* g_device = nullptr;
 
 Device& TheDevice() { return *g_device; }
 
-CReadView* ViewOf(HWND dialog) {
-  return dynamic_cast<CReadView*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
-}
-
-// True when the view shows its first slide with the photo decoded and the text laid out.
-bool FirstSlideShown(CReadView* view) {
-  CPresentationWindow* window = view ? view->Player().Window() : nullptr;
-  return window && view->CurrentSlide() == 0 && window->PictureShown() && window->TextShown();
-}
-
-// Opens `message` in the read form through the module's exports. Once the view's first slide is
-// drawn, `whileOpen` gets the view and the time the open took; then the view is ended with Done
-// and the form closed and released, as a host does it.
 bool ReadMessage(IMessage* message, const std::function<void(CReadView*, Clock::duration)>& whileOpen) {
-  bool shown = false;
-  Clock::time_point start;
-  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) {
-    platform::automation::PumpUntilIdle();
-    platform::window::PaintDirtyAreas();
-    const Clock::duration took = Clock::now() - start;
-    CReadView* view = ViewOf(dialog);
-    shown = FirstSlideShown(view);
-    if (shown) whileOpen(view, took);
-    PostMessageW(dialog, WM_COMMAND, 1, 0);
-  });
-  NullHost host;
-  DWORD activateArg = 0;
-  IMMSForm* form = nullptr;
-  start = Clock::now();
-  const HRESULT hr = MMSForm_CreateReadForm(&host, message, TheDevice().Host(), &activateArg, &form);
-  platform::automation::PumpUntilIdle();
-  if (SUCCEEDED(hr) && form) {
-    form->Close();
-    form->Release();
-  }
-  platform::automation::PumpUntilIdle();
-  return SUCCEEDED(hr) && shown;
+  return bench::ReadMessage(message, TheDevice().Host(), whileOpen);
 }
 
 void OpenToFirstSlide(benchmark::State& state, platform::window::ScreenGeometry screen) {

@@ -63,6 +63,7 @@ constexpr UINT kSendButton = 0x050C;     // wParam 1 enables, 0 disables
 constexpr UINT kReset = 0x050D;
 constexpr UINT kRefreshItems = 0x0512;
 constexpr UINT kHandedOverFile = 0x0522;  // the file waiting in the transport's context
+constexpr UINT kClassSelected = 0x0523;   // wParam 0 a Flix message, 1 an MMS message
 constexpr UINT kScrollToFocus = 0x0527;
 constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
 constexpr UINT kPolicyChanged = 0x052E;

@@ -40,7 +40,6 @@ constexpr UINT kPolicyCaption = 41133;
 constexpr LONG kStatusDiscarded = 4;
 constexpr LONG kStatusSaved = 2;
 constexpr LONG kStoredForSending = 6;
-constexpr int kCloseOperation = 1;
 constexpr LPARAM kWithoutQuestion = -1;
 
 bool IsReplyOrForward(DWORD openAction) { return openAction == 1 || openAction == 2 || openAction == 4; }
@@ -96,13 +95,8 @@ bool CComposerFrame::SlideCountCheck() {
   return false;
 }
 
-bool CComposerFrame::VoiceMessageCheck(int) {
-  // The form keeps no voice-mail item of its own yet, and a form without one always passes.
-  return true;
-}
-
 bool CComposerFrame::KeepChecks() {
-  if (!SlideCountCheck() || !VoiceMessageCheck(kCloseOperation)) return false;
+  if (!SlideCountCheck() || !VoiceMessageCheck(voice_message_check::kClose)) return false;
   FlushSlideEdits();
   if (m_header->IsChanged()) m_header->Commit();
   if (m_busy) return false;
@@ -178,7 +172,7 @@ LRESULT CComposerFrame::OnSend(WPARAM, LPARAM) {
 }
 
 bool CComposerFrame::Send() {
-  if (m_busy || !m_header || !m_editor || !VoiceMessageCheck(2)) return false;
+  if (m_busy || !m_header || !m_editor || !VoiceMessageCheck(voice_message_check::kSend)) return false;
   if (m_header->IsChanged()) m_header->Commit();
   if (!m_header->ValidateRecipients(GetHandle())) return false;
   CString to, cc, bcc;

@@ -129,6 +129,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnMessage(composer_message::kPolicyChanged, &F::OnPolicyChanged),
       OnMessage(composer_message::kPolicyForbids, &F::OnPolicyForbids),
       OnMessage(WM_SETTINGCHANGE, &F::OnSettingChange),
+      OnMessage(composer_message::kClassSelected, &F::OnClassSelected),
       MapEnd(),
   };
   static const MessageMap kMap{CWndBase::GetMessageMap(), kEntries};
@@ -192,6 +193,7 @@ BOOL CComposerFrame::OnCreated() {
   m_voiceMailText = GetConfigValue(numeric_setting::kIsVoiceMailSupportText) != 0;
   m_flixMode = GetConfigValue(numeric_setting::kIsSupportCDMA) != 0 && !flixClass.IsEmpty() &&
                platform::EqualsNoCase(flixClass.View(), m_start.messageClass.View());
+  EvaluateCdmaType();
   RegistryNotifyWindow(HKEY_LOCAL_MACHINE, kPolicyKey, kPolicyValue, GetHandle(), composer_message::kPolicyChanged, 0,
                        nullptr, &m_policyNotify);
   m_portrait = ::GetSystemMetrics(SM_CXSCREEN) <= ::GetSystemMetrics(SM_CYSCREEN);
@@ -282,10 +284,18 @@ void CComposerFrame::OnMessageLoaded() {
 void CComposerFrame::CreateItems() {
   DestroyItems();
   const RECT none{0, 0, 1, 1};
-  m_visualItem = std::make_unique<CVisualItem>();
-  if (!m_visualItem->Create(GetHandle(), none)) m_visualItem.reset();
+  // A voice message is its recording with a text below; a Flix message is its one visual.
+  if (m_voiceMailMode) {
+    m_voiceMailItem = std::make_unique<CVoiceMailItem>(static_cast<RecordToolbarOwner*>(this));
+    if (!m_voiceMailItem->CreateAudio(GetHandle(), none)) m_voiceMailItem.reset();
+  } else {
+    m_visualItem = std::make_unique<CVisualItem>();
+    if (!m_visualItem->Create(GetHandle(), none)) m_visualItem.reset();
+  }
+  if (m_flixMode) return;
   m_textItem = std::make_unique<CTextItem>();
   if (!m_textItem->CreateText(GetHandle(), none, SlideTextLimit())) m_textItem.reset();
+  if (m_voiceMailMode) return;
   m_audioItem = std::make_unique<CAudioItem>(static_cast<RecordToolbarOwner*>(this));
   if (!m_audioItem->CreateAudio(GetHandle(), none)) m_audioItem.reset();
 }
@@ -295,6 +305,7 @@ void CComposerFrame::DestroyItems() {
   m_visualItem.reset();
   m_textItem.reset();
   m_audioItem.reset();
+  m_voiceMailItem.reset();
 }
 
 void CComposerFrame::LayOut() {
@@ -308,7 +319,13 @@ void CComposerFrame::LayOut() {
   // The item grows to hold its record toolbar inside its border.
   const int audioHeight = std::max((LogPixelsY() + 5) * 19 / 96, ScaleY(record_toolbar::kHeight) + 2);
   RECT visual{}, text{}, audio{};
-  if (m_portrait) {
+  if (m_voiceMailItem) {
+    // The recording at the top, as tall as two audio items, and the text taking the rest.
+    const RECT voice{ScaleX(8), headerHeight + gap, client.right - ScaleX(4), headerHeight + gap + 2 * audioHeight};
+    text = RECT{voice.left, voice.bottom + gap, voice.right,
+                std::max<LONG>(voice.bottom + gap + ScaleY(kTextHeight), client.bottom - navigation - gap)};
+    m_voiceMailItem->MoveTo(&voice);
+  } else if (m_portrait) {
     visual = RECT{ScaleX(8), headerHeight + gap, client.right - ScaleX(4), headerHeight + gap + visualHeight};
     text = RECT{visual.left, visual.bottom + gap, visual.right, visual.bottom + gap + ScaleY(kTextHeight)};
     audio = RECT{visual.left, text.bottom + gap, visual.right, text.bottom + gap + audioHeight};
@@ -349,6 +366,7 @@ void CComposerFrame::RefreshSlide() {
     // A sound that left the slide (another slide, removed, replaced) stops playing.
     m_audioItem->Toolbar().StopUnless(PartPath(model, slide.audio));
   }
+  if (m_voiceMailItem) RefreshVoiceMailItem();
   CString number;
   number.Format(u"%d/%d", m_editor->Current() + 1, m_editor->Count());
   ::SetWindowTextW(m_slideNumber, number.GetString());
@@ -510,15 +528,21 @@ LRESULT CComposerFrame::OnItemNotify(WPARAM wParam, LPARAM lParam) {
   } else if (key == VK_RIGHT) {
     PostMessage(WM_COMMAND, composer_command::kNextSlide, 0);
   } else if (key == VK_UP || key == VK_DOWN) {
-    std::array<HWND, 4> order = {m_headerWindow ? m_headerWindow->GetDlgItem(header_field::kSubject) : nullptr,
+    std::array<HWND, 5> order = {m_headerWindow ? m_headerWindow->GetDlgItem(header_field::kSubject) : nullptr,
                                  m_visualItem ? m_visualItem->GetHandle() : nullptr,
+                                 m_voiceMailItem ? m_voiceMailItem->GetHandle() : nullptr,
                                  m_textItem ? m_textItem->Edit() : nullptr,
                                  m_audioItem ? m_audioItem->GetHandle() : nullptr};
     auto at = std::find(order.begin(), order.end(), (m_textItem && item == m_textItem->GetHandle()) ? m_textItem->Edit() : item);
     if (at != order.end()) {
-      const auto index = static_cast<std::size_t>(at - order.begin());
-      const std::size_t next = key == VK_UP ? (index == 0 ? 0 : index - 1) : std::min(index + 1, order.size() - 1);
-      if (order[next] != nullptr) ::SetFocus(order[next]);
+      // The modes leave some items out; the focus moves to the next one there is.
+      auto index = static_cast<std::ptrdiff_t>(at - order.begin());
+      const std::ptrdiff_t step = key == VK_UP ? -1 : 1;
+      for (index += step; index >= 0 && index < static_cast<std::ptrdiff_t>(order.size()); index += step) {
+        if (order[static_cast<std::size_t>(index)] == nullptr) continue;
+        ::SetFocus(order[static_cast<std::size_t>(index)]);
+        break;
+      }
     }
   } else if (key == 0 && item != nullptr) {
     m_focusedChild = item;
@@ -576,7 +600,8 @@ LRESULT CComposerFrame::OnSettingChange(WPARAM wParam, LPARAM) {
   LayOut();
   for (HWND child : {m_headerWindow ? m_headerWindow->GetHandle() : nullptr,
                      m_visualItem ? m_visualItem->GetHandle() : nullptr, m_textItem ? m_textItem->GetHandle() : nullptr,
-                     m_audioItem ? m_audioItem->GetHandle() : nullptr}) {
+                     m_audioItem ? m_audioItem->GetHandle() : nullptr,
+                     m_voiceMailItem ? m_voiceMailItem->GetHandle() : nullptr}) {
     if (child != nullptr) ::SendMessageW(child, composer_message::kSettingToChildren, wParam, 0);
   }
   return 0;
@@ -610,9 +635,10 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
 LRESULT CComposerFrame::OnTimer(WPARAM wParam, LPARAM lParam) {
   if (wParam != kFocusTimer) return DefProc(GetHandle(), WM_TIMER, wParam, lParam);
   KillTimer(kFocusTimer);
-  // A dialog or picker the frame opened before the timer fired keeps the focus: taking it would
-  // activate the frame behind the window the person is in.
-  if (OwnsActiveWindow()) return 0;
+  // A picker, the recorder or a dialog the frame opened before the timer fired keeps the focus:
+  // taking it would bring the frame up behind the window the person is in (and the recorder stops
+  // recording when it loses the focus).
+  if (m_busy || OwnsActiveWindow()) return 0;
   HWND target = m_focusedChild;
   const bool ours = target != nullptr && ::IsWindow(target) &&
                     (::GetParent(target) == GetHandle() ||
@@ -662,7 +688,7 @@ ComposerMenuState CComposerFrame::MenuState() const {
   state.anySlideHasObject = std::any_of(model.slides.begin(), model.slides.end(), SlideHasObject);
   state.anySlideHasMedia = AnyMediaInSlides(model);
   state.mayAddAfterCurrent = m_editor->MayAppendAfterCurrent();
-  state.cdmaType = m_flixMode ? 1 : 0;
+  state.cdmaType = m_cdmaType;
   state.focusInHeader = m_headerWindow && m_headerWindow->HasFocusedField();
   state.backgroundColour = model.layout.backgroundColor;
   return state;

@@ -32,6 +32,12 @@ constexpr UINT kComposerSoftKeys = 250;
 constexpr UINT kComposerPopups = 252;
 constexpr UINT_PTR kFocusTimer = 0xD8E0FF;
 
+// Which operation the voice-message check guards; closing lets an untouched empty message go.
+namespace voice_message_check {
+constexpr int kClose = 1;
+constexpr int kSend = 2;
+}  // namespace voice_message_check
+
 // What the form's Init hands the frame.
 struct ComposerStart {
   LONG formKind = 1;       // the message state the opening found; 3 and 6 mark a stored message
@@ -73,6 +79,13 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   CTextItem* TextItem() const { return m_textItem.get(); }
   CVisualItem* VisualItem() const { return m_visualItem.get(); }
   CAudioItem* AudioItem() const { return m_audioItem.get(); }
+  // Only in voice-mail mode, above the text item.
+  CVoiceMailItem* VoiceMailItem() const { return m_voiceMailItem.get(); }
+  bool IsVoiceMailMode() const { return m_voiceMailMode; }
+  bool IsFlixMode() const { return m_flixMode; }
+  // 1 a Flix message, 2 an MMS message, 0 undecided or a device without CDMA.
+  int CdmaType() const { return m_cdmaType; }
+  const CString& MessageClass() const { return m_start.messageClass; }
   HWND MenuBar() const { return m_menuBar; }
   // The template chooser while it is open, else null.
   CTemplateChooser* TemplateChooser() const { return m_chooser && m_chooser->IsOpen() ? m_chooser.get() : nullptr; }
@@ -192,6 +205,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   void RecordAudio();
   // The next recording's path in the part folder and the bytes it may take.
   RecordToolbarTarget RecordingTarget() const;
+  // The same, with an earlier voice message deleted first in voice-mail mode.
+  RecordToolbarTarget NewRecordingTarget();
 
   // composer_insert_commands.cpp: the audio item's record toolbar.
   RecordToolbarTarget BeginRecording() override;
@@ -217,6 +232,16 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   void FinishClose();
   bool Send();
   bool VoiceMessageCheck(int operation);
+
+  // composer_voice_mail.cpp: the voice message of voice-mail mode.
+  void RefreshVoiceMailItem();
+  // Deletes an earlier voice message at `path`, taking it out of the slide first.
+  void ReleaseOldVoiceMessage(const CString& path);
+
+  // composer_class_selector.cpp: Flix or MMS, chosen while composing.
+  LRESULT OnClassSelected(WPARAM wParam, LPARAM lParam);
+  // The CDMA message type from the mode and the message class.
+  void EvaluateCdmaType();
   bool SlideCountCheck();
   int Ask(UINT textId, UINT style);
   void DiscardModel();
@@ -235,6 +260,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   std::unique_ptr<CVisualItem> m_visualItem;
   std::unique_ptr<CAudioItem> m_audioItem;
   std::unique_ptr<CTextItem> m_textItem;
+  std::unique_ptr<CVoiceMailItem> m_voiceMailItem;
   std::unique_ptr<CTemplateChooser> m_chooser;
   HWND m_menuBar = nullptr;
   HWND m_slideNumber = nullptr;
@@ -257,5 +283,6 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   bool m_closing = false;
   bool m_signatureDone = false;
   int m_layoutCode = 3;
+  int m_cdmaType = 0;  // 1 Flix message, 2 MMS message, 0 undecided or without CDMA
   int m_captureMarker = 0;
 };

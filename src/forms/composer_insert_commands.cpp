@@ -78,10 +78,7 @@ std::vector<std::pair<CString, CString>> CallsWithNumbers() {
 
 }  // namespace
 
-int CComposerFrame::CdmaMessageType() const {
-  if (GetConfigValue(numeric_setting::kIsSupportCDMA) == 0) return 0;
-  return m_flixMode ? 1 : 2;
-}
+int CComposerFrame::CdmaMessageType() const { return m_cdmaType; }
 
 template <typename Action>
 void CComposerFrame::RunInsert(Action action) {
@@ -163,13 +160,24 @@ RecordToolbarTarget CComposerFrame::RecordingTarget() const {
   }
   RecordToolbarTarget target;
   target.limit = InsertAudioBudget(MaxSendSize(), MessageSizeOf(model), currentAudio);
-  target.path = CString(
-      RecordingPath(std::u16string(model.partFolder.View()), GetConfigValue(numeric_setting::kRecordType)));
+  const std::u16string folder(model.partFolder.View());
+  const LONG recordType = GetConfigValue(numeric_setting::kRecordType);
+  target.path = CString(m_voiceMailMode ? VoiceMessagePath(folder, recordType) : RecordingPath(folder, recordType));
+  return target;
+}
+
+RecordToolbarTarget CComposerFrame::NewRecordingTarget() {
+  RecordToolbarTarget target = RecordingTarget();
+  if (m_voiceMailMode) {
+    ReleaseOldVoiceMessage(target.path);
+    // The old message no longer counts against the room for the new one.
+    target = RecordingTarget();
+  }
   return target;
 }
 
 void CComposerFrame::RecordAudio() {
-  const RecordToolbarTarget target = RecordingTarget();
+  const RecordToolbarTarget target = NewRecordingTarget();
   if (target.path.IsEmpty()) return;
   if (std::optional<CString> recorded = RecordVoiceClip(GetHandle(), target.path, target.limit)) {
     AddObtained(recorded->GetString(), media_type::kNone);
@@ -181,7 +189,7 @@ RecordToolbarTarget CComposerFrame::BeginRecording() {
   if (!m_editor || m_busy || m_closing) return {};
   FlushSlideEdits();
   m_busy = true;
-  return RecordingTarget();
+  return NewRecordingTarget();
 }
 
 void CComposerFrame::RecordingEnded() { m_busy = false; }
@@ -205,6 +213,7 @@ RecordToolbarSound CComposerFrame::SlideSound() {
 
 void CComposerFrame::ShowSoundProgress(int position, int duration) {
   if (m_audioItem) m_audioItem->ShowProgress(position, duration);
+  if (m_voiceMailItem) m_voiceMailItem->ShowProgress(position, duration);
 }
 
 void CComposerFrame::Capture(bool video) {

@@ -13,6 +13,8 @@ namespace {
 constexpr std::int64_t kMessageOverhead = 1024;
 constexpr int kMaxNameTries = 1000;
 
+std::u16string RecordingExtension(LONG recordType) { return recordType != 0 ? u".amr" : u".qcp"; }
+
 }  // namespace
 
 int InsertAudioBudget(DWORD maxSendSize, DWORD messageSize, DWORD currentAudioSize) {
@@ -21,13 +23,17 @@ int InsertAudioBudget(DWORD maxSendSize, DWORD messageSize, DWORD currentAudioSi
 }
 
 std::u16string RecordingPath(const std::u16string& partFolder, LONG recordType) {
-  const std::u16string extension = recordType != 0 ? u".amr" : u".qcp";
+  const std::u16string extension = RecordingExtension(recordType);
   for (int n = 0; n < kMaxNameTries; ++n) {
     const std::u16string number = n == 0 ? u"" : u"_" + platform::Utf8ToUtf16(std::to_string(n));
     std::u16string path = partFolder + u"record" + number + extension;
     if (!DevicePathExists(path)) return path;
   }
   return {};
+}
+
+std::u16string VoiceMessagePath(const std::u16string& folder, LONG recordType) {
+  return folder + u"voicemsg" + RecordingExtension(recordType);
 }
 
 std::optional<DWORD> VideoCaptureSeconds(long long budget) {

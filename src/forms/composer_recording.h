@@ -16,6 +16,10 @@ int InsertAudioBudget(DWORD maxSendSize, DWORD messageSize, DWORD currentAudioSi
 // empty when no free name is found.
 std::u16string RecordingPath(const std::u16string& partFolder, LONG recordType);
 
+// The voice message's path in the message's folder: "voicemsg" with ".amr" (record type non-zero)
+// or ".qcp". There is one voice message, so a new recording takes the same name.
+std::u16string VoiceMessagePath(const std::u16string& folder, LONG recordType);
+
 // The seconds of video the camera may record into `budget` bytes (the room the message has left
 // for the slide's video), by the selected video profile's byte rate. 0 when the profile gives no
 // byte rate, which leaves the camera without a limit; nothing when not one second fits, since

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/composer_commands.h"
+#include "model/device_file.h"
 #include "platform/controls/control_messages.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/window/window_styles.h"
@@ -17,6 +18,7 @@ constexpr COLORREF kBorderColour = 0xC0C0C0;
 constexpr int kViewId = 2;
 constexpr int kUiFont = 12;
 constexpr int kTimeWidth = 64;  // room for "0:00/0:00" at 96 dots per inch
+constexpr int kVoiceTimeWidth = 48;  // room for "00:00"
 
 }  // namespace
 
@@ -189,6 +191,46 @@ LRESULT CAudioItem::OnInsertRecording(WPARAM, LPARAM) {
 LRESULT CAudioItem::OnToolbarUsed(WPARAM, LPARAM) {
   ::PostMessageW(GetParent(), WM_ITEM_NOTIFY, 0, reinterpret_cast<LPARAM>(GetHandle()));
   return 0;
+}
+
+CString VoiceMailTimeText(int milliseconds) {
+  const int seconds = (std::max(0, milliseconds) + 500) / 1000;
+  CString text;
+  text.Format(u"%02d:%02d", seconds / 60, seconds % 60);
+  return text;
+}
+
+void CVoiceMailItem::ShowRecording(const CString& name, int duration) {
+  m_name = name;
+  m_length = std::max(0, duration);
+  SetCaption(name.IsEmpty() ? CString(u"Voice message") : name);
+}
+
+bool CVoiceMailItem::HoldsRecording() const {
+  const CString& recorded = ToolbarView().RecordedPath();
+  return !recorded.IsEmpty() && DevicePathExists(recorded.View());
+}
+
+CString CVoiceMailItem::TimeText() const {
+  return VoiceMailTimeText(ToolbarView().IsPlaying() ? ProgressPosition() : m_length);
+}
+
+RECT CVoiceMailItem::CaptionArea(const RECT& client) const {
+  RECT area = CAudioItem::CaptionArea(client);
+  area.right = std::max<LONG>(area.left, client.right - ScaleX(kVoiceTimeWidth));
+  return area;
+}
+
+BOOL CVoiceMailItem::OnPaint(HDC hdc, PAINTSTRUCT* paint) {
+  CSlideItem::OnPaint(hdc, paint);
+  RECT client{};
+  GetClientRect(&client);
+  RECT area{client.right - ScaleX(kVoiceTimeWidth), client.top, client.right - ScaleX(4), client.bottom};
+  ScopedUiFont font(hdc);
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, kCaptionColour);
+  DrawTextW(hdc, TimeText().GetString(), -1, &area, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+  return TRUE;
 }
 
 const MessageMap* CTextItem::GetMessageMap() const {

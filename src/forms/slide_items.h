@@ -83,7 +83,7 @@ class CVisualItem : public CSlideItem {
 // the sound plays, its position beside the name.
 class CAudioItem : public CSlideItem {
  public:
-  explicit CAudioItem(RecordToolbarOwner* owner) : CSlideItem(kAudioItemClass), m_toolbar(owner), m_owner(owner) {}
+  explicit CAudioItem(RecordToolbarOwner* owner) : CAudioItem(kAudioItemClass, owner) {}
   BOOL CreateAudio(HWND frame, const RECT& rect);
   const MessageMap* GetMessageMap() const override;
   BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
@@ -94,8 +94,11 @@ class CAudioItem : public CSlideItem {
   int ProgressDuration() const { return m_duration; }
 
  protected:
+  CAudioItem(const WCHAR* className, RecordToolbarOwner* owner)
+      : CSlideItem(className), m_toolbar(owner), m_owner(owner) {}
   void LayOutChildren(const RECT& client) override;
   RECT CaptionArea(const RECT& client) const override;
+  const CRecordToolbar& ToolbarView() const { return m_toolbar; }
 
  private:
   LRESULT OnInsertRecording(WPARAM wParam, LPARAM lParam);
@@ -105,6 +108,32 @@ class CAudioItem : public CSlideItem {
   RecordToolbarOwner* m_owner;
   int m_position = 0;
   int m_duration = 0;
+};
+
+// A length in milliseconds as "%02d:%02d", minutes and seconds, taken to the nearest second.
+CString VoiceMailTimeText(int milliseconds);
+
+// "VoiceMailItem": the voice message of a voice-mail form, recorded and played with the same
+// record toolbar as the audio item, with the recording's length (while it plays, its position)
+// as minutes and seconds.
+class CVoiceMailItem : public CAudioItem {
+ public:
+  explicit CVoiceMailItem(RecordToolbarOwner* owner) : CAudioItem(kVoiceMailItemClass, owner) {}
+  BOOL OnPaint(HDC hdc, PAINTSTRUCT* paint) override;
+  // The slide's recording: its file name (empty for none) and its length.
+  void ShowRecording(const CString& name, int duration);
+  const CString& RecordingName() const { return m_name; }
+  // Whether the toolbar recorded a clip that is still on the device.
+  bool HoldsRecording() const;
+  // What the item shows as the time, "00:00" before anything was recorded.
+  CString TimeText() const;
+
+ protected:
+  RECT CaptionArea(const RECT& client) const override;
+
+ private:
+  CString m_name;
+  int m_length = 0;
 };
 
 // "TextItem": an edit field with the slide's text, limited to the slide text limit.

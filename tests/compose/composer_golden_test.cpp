@@ -38,10 +38,9 @@ class ComposerGolden : public ComposerFrameTest,
 TEST_P(ComposerGolden, TheHeaderWithAPickedContactAndBothSendOptionsDialogs) {
   const platform::window::ScreenGeometry screen = GetParam();
   ASSERT_TRUE(platform::window::ConfigureScreen(screen));
-  const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
-  const std::filesystem::path drawn = test_support::BinaryPath("compose-golden/" + size);
-  const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
-  std::filesystem::create_directories(drawn);
+  const GoldenFolders folders = ComposerGoldenFolders(screen.width, screen.height);
+  const std::filesystem::path& drawn = folders.drawn;
+  const std::filesystem::path& references = folders.references;
   platform::pim::Contact ann;
   ann.givenName = "Ann";
   ann.familyName = "Lee";

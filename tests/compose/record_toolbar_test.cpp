@@ -22,33 +22,10 @@ namespace {
 using platform::automation::AdvanceClock;
 using platform::automation::SendCommand;
 
-constexpr const char16_t* kSound = u"\\My Documents\\My Sounds\\sweep.amr";
 constexpr int kSweepMs = 3200;
 
-class RecordToolbarTest : public ComposerFrameTest {
+class RecordToolbarTest : public MicrophoneFrameTest {
  protected:
-  void SetUp() override {
-    ComposerFrameTest::SetUp();
-    platform::UseVirtualClock(true);
-    SetConfigValue(numeric_setting::kRecordType, 1, FALSE);
-    const std::u16string microphone = u"\\Microphone\\voice.wav";
-    Put(microphone, "media/pcm16-8k-mono.wav");
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"\\Platform\\Audio", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExW(key, u"Microphone", 0, REG_SZ, reinterpret_cast<const BYTE*>(microphone.c_str()),
-                   static_cast<DWORD>((microphone.size() + 1) * 2));
-    RegCloseKey(key);
-    Put(kSound, "media/amrnb-122-sweep.amr");
-  }
-  void TearDown() override {
-    ComposerFrameTest::TearDown();
-    ULC_Global::GetGlobal()->UnloadEngineModule();
-    platform::UseVirtualClock(false);
-  }
-  void Put(std::u16string_view devicePath, const char* corpusName) {
-    std::filesystem::create_directories(m_device.Host(devicePath).parent_path());
-    WriteFileBytes(m_device.Host(devicePath), ReadFileBytes(test_support::CorpusPath(corpusName)));
-  }
   CComposerFrame* OpenWithSound() {
     CComposerFrame* frame = OpenNew();
     if (frame == nullptr) return nullptr;

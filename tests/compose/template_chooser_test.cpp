@@ -77,18 +77,6 @@ class TemplateChooserTest : public ComposerFrameTest {
     SetConfigValue(numeric_setting::kAlwaysChooseCustom, 0, FALSE);
   }
 
-  // Closes the form as the host does; the host's window, which the close asks to go, is made
-  // again for the next form.
-  void CloseForm() {
-    m_form->Close();
-    m_form->Release();
-    m_form = nullptr;
-    platform::automation::PumpUntilIdle();
-    if (!IsWindow(m_parent)) {
-      m_parent = CreateWindowExW(0, u"ComposeParent", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
-
   // The store as the chooser opens it.
   TemplateStore Store() {
     TemplateStore store;

@@ -1,0 +1,63 @@
+// The composer frame's message-class selector of a CDMA device: the message being composed becomes
+// a Flix message (one visual a slide, few slides) or an MMS message, and the frame takes the
+// items, slide limit, menus and capture flags of that kind.
+#include <algorithm>
+
+#include "config/setting_numbers.h"
+#include "config/settings.h"
+#include "forms/composer_frame.h"
+#include "transport/mms_global.h"
+
+namespace {
+
+constexpr WPARAM kSelectFlix = 0;
+constexpr WPARAM kSelectMms = 1;
+constexpr LONG kStatusReclassified = 4;
+constexpr int kFlixType = 1;
+constexpr int kMmsType = 2;
+
+bool SupportsCdma() { return GetConfigValue(numeric_setting::kIsSupportCDMA) != 0; }
+
+}  // namespace
+
+void CComposerFrame::EvaluateCdmaType() {
+  m_cdmaType = 0;
+  if (!SupportsCdma() || m_start.messageClass.IsEmpty()) return;
+  if (m_flixMode) {
+    m_cdmaType = kFlixType;
+  } else if (m_start.messageClass == GetConfigString(string_setting::kMMSClassName)) {
+    m_cdmaType = kMmsType;
+  }
+}
+
+LRESULT CComposerFrame::OnClassSelected(WPARAM wParam, LPARAM) {
+  if (!SupportsCdma() || (wParam != kSelectFlix && wParam != kSelectMms) || m_binding == nullptr || !m_editor) {
+    return 0;
+  }
+  const bool flix = wParam == kSelectFlix;
+  FlushSlideEdits();
+  m_flixMode = flix;
+  m_start.messageClass = GetConfigString(flix ? string_setting::kFlixClassName : string_setting::kMMSClassName);
+  m_binding->Message().SetMessageClassText(m_start.messageClass.View());
+  m_outcome.status = kStatusReclassified;
+
+  // The model stays as the person made it (reading it back from the store would lose what was
+  // not saved yet); it only has to fit the new kind, which may take fewer slides.
+  SlideEditor& editor = *m_editor;
+  const int limit = std::max(1, static_cast<int>(GetConfigValue(numeric_setting::kFlixSlideCountLimit)));
+  editor.SetExtraSlideLimit(flix ? limit : 0);
+  while (flix && editor.Count() > limit) {
+    const int before = editor.Count();
+    if (!editor.DeleteSlide(before - 1) || editor.Count() >= before) break;
+  }
+  EvaluateCdmaType();
+  ULC_Global* global = ULC_Global::GetGlobal();
+  global->flixFlag = m_cdmaType == kFlixType ? 1 : 0;
+  global->mmsFlag = m_cdmaType == kMmsType ? 1 : 0;
+
+  editor.GoToSlide(0);
+  CreateItems();
+  LayOut();
+  RefreshSlide();
+  return 0;
+}
