@@ -609,6 +609,9 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
 
 LRESULT CComposerFrame::OnTimer(WPARAM wParam, LPARAM lParam) {
   if (wParam != kFocusTimer) return DefProc(GetHandle(), WM_TIMER, wParam, lParam);
+  // A question the form asks holds the focus until it is answered (Enter must press its button,
+  // not reach a field); the timer keeps running and gives the field its focus afterwards.
+  if (!::IsWindowEnabled(GetHandle())) return 0;
   KillTimer(kFocusTimer);
   HWND target = m_focusedChild;
   const bool ours = target != nullptr && ::IsWindow(target) &&
