@@ -65,6 +65,7 @@ constexpr UINT kRefreshItems = 0x0512;
 constexpr UINT kHandedOverFile = 0x0522;  // the file waiting in the transport's context
 constexpr UINT kScrollToFocus = 0x0527;
 constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
+constexpr UINT kStartAction = 0x07C5;    // posted once a form opened for one insertion is shown
 constexpr UINT kPolicyChanged = 0x052E;
 constexpr UINT kPolicyForbids = 0x052F;
 constexpr UINT kSettingToChildren = 0x04DB;

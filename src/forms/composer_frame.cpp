@@ -74,6 +74,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kCloseAskOther, &F::OnClose),
       OnMessage(composer_message::kAddObject, &F::OnAddObject),
       OnMessage(composer_message::kInsertPersonalData, &F::OnInsertPersonalData),
+      OnMessage(composer_message::kStartAction, &F::OnStartAction),
       OnMessage(composer_message::kHandedOverFile, &F::OnHandedOverFile),
       OnMessage(composer_message::kRelayout, &F::OnRefreshItems),
       OnMessage(WM_SIZE, &F::OnSize),
@@ -277,6 +278,10 @@ void CComposerFrame::OnMessageLoaded() {
   // The frame stays hidden under the chooser; one that cannot open leaves the message as it is.
   if (OffersTemplates() && OpenTemplateChooser()) return;
   ShowLoaded();
+  // From the message loop, once the frame shows: the picker then opens over it.
+  if (!m_start.composeMode && m_start.startAction != start_action::kNone) {
+    PostMessage(composer_message::kStartAction, 0, 0);
+  }
 }
 
 void CComposerFrame::CreateItems() {
