@@ -66,6 +66,7 @@ constexpr UINT kHandedOverFile = 0x0522;  // the file waiting in the transport's
 constexpr UINT kClassSelected = 0x0523;   // wParam 0 a Flix message, 1 an MMS message
 constexpr UINT kScrollToFocus = 0x0527;
 constexpr UINT kSetChanged = 0x0529;     // wParam 1: the changed flag becomes lParam
+constexpr UINT kStartAction = 0x07C5;    // posted once a form opened for one insertion is shown
 constexpr UINT kPolicyChanged = 0x052E;
 constexpr UINT kPolicyForbids = 0x052F;
 constexpr UINT kSettingToChildren = 0x04DB;

@@ -74,6 +74,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kCloseAskOther, &F::OnClose),
       OnMessage(composer_message::kAddObject, &F::OnAddObject),
       OnMessage(composer_message::kInsertPersonalData, &F::OnInsertPersonalData),
+      OnMessage(composer_message::kStartAction, &F::OnStartAction),
       OnMessage(composer_message::kHandedOverFile, &F::OnHandedOverFile),
       OnMessage(composer_message::kRelayout, &F::OnRefreshItems),
       OnMessage(WM_SIZE, &F::OnSize),
@@ -279,6 +280,10 @@ void CComposerFrame::OnMessageLoaded() {
   // The frame stays hidden under the chooser; one that cannot open leaves the message as it is.
   if (OffersTemplates() && OpenTemplateChooser()) return;
   ShowLoaded();
+  // From the message loop, once the frame shows: the picker then opens over it.
+  if (!m_start.composeMode && m_start.startAction != start_action::kNone) {
+    PostMessage(composer_message::kStartAction, 0, 0);
+  }
 }
 
 void CComposerFrame::CreateItems() {
@@ -634,6 +639,9 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
 
 LRESULT CComposerFrame::OnTimer(WPARAM wParam, LPARAM lParam) {
   if (wParam != kFocusTimer) return DefProc(GetHandle(), WM_TIMER, wParam, lParam);
+  // A question the form asks holds the focus until it is answered (Enter must press its button,
+  // not reach a field); the timer keeps running and gives the field its focus afterwards.
+  if (!::IsWindowEnabled(GetHandle())) return 0;
   KillTimer(kFocusTimer);
   // A picker, the recorder or a dialog the frame opened before the timer fired keeps the focus:
   // taking it would bring the frame up behind the window the person is in (and the recorder stops

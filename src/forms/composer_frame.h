@@ -38,6 +38,16 @@ constexpr int kClose = 1;
 constexpr int kSend = 2;
 }  // namespace voice_message_check
 
+// The insertion a form opened in compose mode 0 runs at once: the creation mode of the request.
+namespace start_action {
+constexpr LONG kNone = -1;
+constexpr LONG kPictureOrVideo = 0;
+constexpr LONG kAudio = 1;
+constexpr LONG kContactCard = 2;
+constexpr LONG kCalendarEntry = 3;
+constexpr LONG kAttachment = 4;
+}  // namespace start_action
+
 // What the form's Init hands the frame.
 struct ComposerStart {
   LONG formKind = 1;       // the message state the opening found; 3 and 6 mark a stored message
@@ -187,6 +197,9 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   // composer_handed_over.cpp: files that reach the composer from elsewhere.
   LRESULT OnHandedOverFile(WPARAM wParam, LPARAM lParam);
   LRESULT OnInsertPersonalData(WPARAM wParam, LPARAM lParam);
+  // Compose mode 0: the insertion the form was opened for.
+  LRESULT OnStartAction(WPARAM wParam, LPARAM lParam);
+  void InsertAttachment();
   bool InsertHandedOverText(LPCWSTR path);
   bool InsertContactCard();
 

@@ -39,6 +39,7 @@ constexpr UINT kFormattedTextText = 40000;
 constexpr UINT kNoCameraText = 41290;
 constexpr UINT kRecordRowText = 41291;
 constexpr UINT kTextEditorTitle = 41292;
+constexpr UINT kAttachmentPickerTitle = 41293;
 constexpr UINT kSipInfo = 224;
 constexpr DWORD kMarkupTextFormat = 9;
 
@@ -149,6 +150,37 @@ LRESULT CComposerFrame::OnInsertAudio(WPARAM, LPARAM) {
     if (m_start.composeMode == 1) SetLastFolder(last_folder::kCurSoundPath, result.folder.GetString(), TRUE);
   });
   return 0;
+}
+
+LRESULT CComposerFrame::OnStartAction(WPARAM, LPARAM) {
+  if (m_start.composeMode || !m_editor) return 0;
+  switch (m_start.startAction) {
+    case start_action::kPictureOrVideo: OnInsertVisual(0, 0); break;
+    case start_action::kAudio: OnInsertAudio(0, 0); break;
+    case start_action::kContactCard:
+    case start_action::kCalendarEntry:
+      PostMessage(composer_message::kInsertPersonalData, static_cast<WPARAM>(m_start.startAction), 0);
+      break;
+    case start_action::kAttachment: InsertAttachment(); break;
+    default: break;
+  }
+  return 0;
+}
+
+// Any file of the device, added to the message's attachments rather than to a slide.
+void CComposerFrame::InsertAttachment() {
+  RunInsert([this] {
+    MediaPickerRequest request;
+    request.title = transport::LoadResourceString(kAttachmentPickerTitle);
+    request.startFolder = GetLastFolder(last_folder::kCurGenericPath);
+    request.filter = GetConfigString(string_setting::kFilterForGenericObjPickerShow);
+    if (request.filter.IsEmpty()) request.filter = CString(u"*");
+    CMediaPickerDialog picker(std::move(request));
+    const MediaPickerResult result = picker.Run(GetHandle());
+    if (result.outcome == MediaPickerResult::Outcome::kFile) {
+      AddObtained(result.path.GetString(), media_type::kGenericByExtension);
+    }
+  });
 }
 
 RecordToolbarTarget CComposerFrame::RecordingTarget() const {

@@ -9,6 +9,7 @@
 #include "device/wait_cursor.h"
 #include "forms/composer_frame.h"
 #include "model/message_model.h"
+#include "platform/controls/control_messages.h"
 #include "platform/file_api.h"
 #include "platform/text_conversion.h"
 #include "transport/mms_global.h"
@@ -45,6 +46,8 @@ bool CComposerFrame::OffersTemplates() {
 }
 
 bool CComposerFrame::OpenTemplateChooser() {
+  // The chooser lowers the input panel; a chosen template gives the person's state back.
+  SHSaveInputPanelState(GetHandle());
   if (!m_chooser) m_chooser = std::make_unique<CTemplateChooser>();
   if (!m_chooser->Open(GetHandle())) {
     m_chooser.reset();
@@ -130,6 +133,7 @@ LRESULT CComposerFrame::OnTemplateChosen(WPARAM, LPARAM lParam) {
   }
   m_outcome.status = kStatusReloaded;
   if (!ReloadFromSite(&subject)) {
+    SHRestoreInputPanelState(GetHandle());
     ShowLoaded();
     return 0;
   }
@@ -139,6 +143,8 @@ LRESULT CComposerFrame::OnTemplateChosen(WPARAM, LPARAM lParam) {
     ::PostMessageW(m_headerWindow->GetHandle(), WM_HEADER_FOCUS_FIELD, 1,
                    reinterpret_cast<LPARAM>(m_headerWindow->GetDlgItem(header_field::kTo)));
   }
+  // The header is made anew with the message: the frame's state stands for the whole form.
+  SHRestoreInputPanelState(GetHandle());
   ShowLoaded();
   return 0;
 }

@@ -114,6 +114,8 @@ void CVisualItem::ShowObject(const CString& path, DWORD typeCode) {
   GetClientRect(&client);
   auto view = std::make_unique<CImageView>(nullptr, nullptr);
   if (!view->Create(GetHandle(), client, kViewId)) return;
+  // The item keeps its picture as large on a dense screen as on a plain one.
+  view->ShowAtDensity(true);
   int result = 0;
   // Thumbnail mode: the composer shows a video's first frame instead of playing it.
   view->Load(path.GetString(), typeCode, &result, TRUE, 0, 0);

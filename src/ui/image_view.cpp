@@ -9,6 +9,7 @@
 #include "engines/picture_type.h"
 #include "platform/clock.h"
 #include "platform/drm/drm_service.h"
+#include "ui/fitted_picture.h"
 
 namespace {
 
@@ -307,6 +308,10 @@ BOOL CImageView::OnPaint(HDC hdc, PAINTSTRUCT*) {
     }
   }
   if (image == nullptr) return TRUE;
+  if (m_atDensity) {
+    DrawPictureAtDensity(hdc, image, client);
+    return TRUE;
+  }
   // A picture larger than the view (its box follows its own orientation) is shown scaled to fit.
   LONG width = image->header.biWidth, height = image->header.biHeight;
   LONG areaWidth = client.right - client.left, areaHeight = client.bottom - client.top;

@@ -47,6 +47,8 @@ class CImageView : public CWndBase {
   BOOL Load(LPCWSTR path, MediaType typeCode, int* result, BOOL thumbnail, intptr_t ownerData, DWORD flags);
   void Play();
   void Stop();
+  // A still smaller than the view is shown at its size for the screen's density, not pixel for pixel.
+  void ShowAtDensity(bool atDensity) { m_atDensity = atDensity; }
 
   const DibImage* picture() const { return m_picture.get(); }
   bool playing() const { return m_playing; }
@@ -88,6 +90,7 @@ class CImageView : public CWndBase {
   intptr_t m_ownerData = 0;
   DWORD m_flags = 0;
   bool m_thumbnail = false;
+  bool m_atDensity = false;
   bool m_playing = false;
   bool m_isVideo = false;
   bool m_isSvg = false;

@@ -12,7 +12,9 @@
 #include "forms/compose_form.h"
 #include "forms/compose_opening.h"
 #include "platform/automation/automation.h"
+#include "platform/clock.h"
 #include "platform/controls/menu_api.h"
+#include "platform/dialog/message_box_window.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
 
@@ -79,6 +81,30 @@ TEST_F(ComposerFrameTest, CloseWithOneNeverAsksAndTheOthersAskOnlyWhenChanged) {
     EXPECT_TRUE(Prompts().empty()) << "nothing changed";
     EXPECT_EQ(HostClosed(), 1);
   }
+}
+
+// The frame's focus timer, set when the frame gets the focus back (a popup menu closing), must
+// not take the focus from the question the frame then asks: Enter would reach a field instead of
+// the box's button. Once the question is answered the focus is back in the form.
+TEST_F(ComposerFrameTest, TheFocusTimerLeavesTheFocusWithAnOpenQuestion) {
+  platform::UseVirtualClock(true);
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  HWND box = platform::dialog::CreateMessageBoxWindow(frame->GetHandle(), u"Save changes?", u"Messages", MB_YESNOCANCEL);
+  ASSERT_NE(box, nullptr);
+  // As the box's own loop does while it waits for an answer.
+  EnableWindow(frame->GetHandle(), FALSE);
+  HWND yes = GetDlgItem(box, IDYES);
+  SetFocus(yes);
+  frame->PostMessage(WM_SETFOCUS, 0, 0);
+  platform::automation::PumpUntilIdle();
+  platform::automation::AdvanceClock(500);
+  EXPECT_EQ(GetFocus(), yes);
+  EnableWindow(frame->GetHandle(), TRUE);
+  DestroyWindow(box);
+  platform::automation::AdvanceClock(200);
+  EXPECT_TRUE(IsChild(frame->GetHandle(), GetFocus()));
+  platform::UseVirtualClock(false);
 }
 
 TEST_F(ComposerFrameTest, AChangedMessageAsksAndCancelStays) {

@@ -13,6 +13,7 @@
 #include "platform/controls/menu_bar_api.h"
 #include "platform/controls/menu_api.h"
 #include "platform/phone/call_log.h"
+#include "platform/pim/pim_store.h"
 #include "platform/registry.h"
 #include "ui/emoticon_player.h"
 
@@ -112,6 +113,66 @@ TEST_F(InsertCommandsTest, TheVisualFilterFollowsTheMessageKind) {
     m_form = nullptr;
   }
 }
+
+// A form opened for one insertion (a creation request: compose mode 0) runs it once it shows: the
+// picker, the contact chooser or the attachment picker opens over the shown frame. A full
+// composer, or a request for nothing, opens none of them.
+struct StartActionCase {
+  const char* name;
+  LPCWSTR creation;
+  LPCWSTR marker;
+  const char16_t* chooser;  // the kind of the prompt that opens; empty for none
+  const char16_t* title;    // a file chooser's title
+  const char16_t* pick;     // the file a person picks there; empty cancels
+  int attachments;          // what the message carries then
+};
+
+class StartActionTest : public InsertCommandsTest, public ::testing::WithParamInterface<StartActionCase> {};
+
+TEST_P(StartActionTest, AFormOpenedForOneInsertionStartsItOnceShown) {
+  const StartActionCase& c = GetParam();
+  const std::u16string chooser = c.chooser, title = c.title, pick = c.pick;
+  WriteDeviceFile(u"\\My Documents\\notes.bin", std::string(32, 'x'));
+  if (chooser == u"FileChooser") QueueFileChoice(pick, title);
+  if (chooser == u"ContactChooser") {
+    platform::pim::Contact ann;
+    ann.givenName = "Ann";
+    ann.mobile = "+358 40 111 1111";
+    ASSERT_TRUE(platform::pim::PimStore::ForCurrentDevice()->Add(ann));
+    QueueAnswer(1);
+  }
+  m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
+  const ComposeDataBlock block{{nullptr, nullptr, c.creation, nullptr, c.marker}, 0};
+  m_form = OpenForm(&m_host, m_message.Get(), 0, nullptr, &block);
+  ASSERT_NE(m_form, nullptr);
+  CComposerFrame* frame = m_form->Frame();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(IsWindowVisible(frame->GetHandle()));
+  const auto& prompts = platform::automation::PromptLog();
+  if (chooser.empty()) {
+    EXPECT_TRUE(prompts.empty());
+  } else {
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].kind, chooser);
+    EXPECT_EQ(prompts[0].caption.find(title), 0u) << CString(prompts[0].caption.c_str()).ToUtf8();
+  }
+  EXPECT_EQ(platform::automation::PendingFileChoices() + platform::automation::PendingAnswers(), 0u);
+  EXPECT_FALSE(frame->IsBusy());
+  EXPECT_EQ(frame->Editor()->CurrentSlide().image.has_value(), pick == kPicture);
+  EXPECT_EQ(CountAttachments(frame->Editor()->Model()), c.attachments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, StartActionTest,
+    ::testing::Values(
+        StartActionCase{"picture", u"/PV", u"/C-C", u"FileChooser", u"Insert Picture or Video", kPicture, 0},
+        StartActionCase{"audio", u"/au", u"/c-c", u"FileChooser", u"Insert Audio", u"", 0},
+        StartActionCase{"attachment", u"/AT", u"/C-C", u"FileChooser", u"Insert Attachment",
+                        u"\\My Documents\\notes.bin", 1},
+        StartActionCase{"contact", u"/VC", u"/C-C", u"ContactChooser", u"", u"", 1},
+        StartActionCase{"unmarked", u"/PV", nullptr, u"", u"", u"", 0},
+        StartActionCase{"none", nullptr, nullptr, u"", u"", u"", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InsertCommandsTest, FiltersTakeEitherSpellingAndAStarTakesEverything) {
   const FileFilter pictures(u"*.jpg; *.PNG;.gif;;jpeg;");

@@ -17,6 +17,7 @@
 #include "config/settings.h"
 #include "forms/message_import.h"
 #include "platform/automation/automation.h"
+#include "platform/controls/control_messages.h"
 #include "platform/file_api.h"
 #include "platform/window/window_styles.h"
 #include "platform/window/screen.h"
@@ -269,6 +270,42 @@ TEST_F(TemplateChooserTest, TheTemplatesCommandAsksAndCancellingEitherQuestionKe
   EXPECT_TRUE(frame->Editor()->SlideText().IsEmpty());
   EXPECT_EQ(frame->Header()->FieldText(header_field::kTo), u"+14255550100");
   EXPECT_TRUE(IsWindowVisible(frame->GetHandle()));
+}
+
+// The chooser lowers the input panel; applying the template gives the person the panel as it was
+// before the chooser opened, whether the chooser came with the new message or from the templates
+// command in the middle of writing.
+TEST_F(TemplateChooserTest, ApplyingATemplateRestoresTheInputPanelTheChooserLowered) {
+  const struct {
+    const char* name;
+    DWORD before;
+    bool fromCommand;
+  } cases[] = {
+      {"new message, panel up", SIPF_ON, false},
+      {"new message, panel down", SIPF_OFF, false},
+      {"templates command, panel up", SIPF_ON, true},
+      {"templates command, panel down", SIPF_OFF, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetConfigValue(numeric_setting::kAlwaysChooseCustom, c.fromCommand ? 1 : 0, FALSE);
+    SipShowIM(c.before);
+    CComposerFrame* frame = OpenNew();
+    ASSERT_NE(frame, nullptr);
+    if (c.fromCommand) {
+      ASSERT_EQ(frame->TemplateChooser(), nullptr);
+      SipShowIM(c.before);  // as the person left it while writing
+      platform::automation::QueueAnswer(IDOK, u"replaced by the template");
+      Command(frame, composer_command::kTemplates);
+    }
+    ASSERT_NE(frame->TemplateChooser(), nullptr);
+    EXPECT_EQ(SipGetState(), static_cast<DWORD>(SIPF_OFF)) << "the chooser lowers the panel";
+    Choose(frame, u"Birthday");
+    EXPECT_EQ(frame->TemplateChooser(), nullptr);
+    EXPECT_EQ(frame->Header()->FieldText(header_field::kSubject), u"Birthday");
+    EXPECT_EQ(SipGetState(), c.before);
+    CloseForm();
+  }
 }
 
 TEST_F(TemplateChooserTest, KeysMoveTheSelectionThroughTheGridAndStopAtItsEnds) {

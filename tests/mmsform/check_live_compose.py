@@ -4,7 +4,9 @@ the fields, text typed with xdotool (a recipient with "+", capitals, spaces), a 
 Right key on the picture item, Send on the soft key and the form's question answered with Escape.
 The store then holds the message with those values in the Outbox; the window showed the very
 picture that `mmsform compose` draws headless for the same message; and "New" in the inbox opens
-the same form, after which the inbox shows the folder the message went to.
+the same form, after which the inbox shows the folder the message went to. A message saved with
+the menu's Close is a draft in Drafts, and a tap on its row there opens it in the compose form
+again to be changed and sent.
 
 The devices say AlwaysChooseCustom 1, so that a new empty message opens on its first slide rather
 than in the template chooser.
@@ -26,6 +28,7 @@ ALWAYS_CHOOSE_CUSTOM = "99"
 RECIPIENT = "+14255550100"
 SUBJECT = "Lunch at One"
 TEXT = "See you there"
+MORE_TEXT = " at noon"
 
 
 def centre(rect):
@@ -84,7 +87,14 @@ class LiveCompose(live.LiveWindowCase):
         self.assertTrue(names, os.listdir(out))
         return live.png_pixels(os.path.join(out, names[-1]))
 
-    def assertStoredAsTyped(self, device, entry, folder):
+    def tap_menu_item(self, program, window, soft_keys, item):
+        """Opens the menu on the right soft key and taps one of its items."""
+        left, top, right, bottom = soft_keys
+        self.click(window, ((left + right * 3) // 4, (top + bottom) // 2))
+        menu = program.wait_for(lambda r: r.get("menu") == "open" and item in r["items"], f"the menu with {item}")
+        self.click(window, centre(menu["items"][item]))
+
+    def assertStoredAsTyped(self, device, entry, folder, text=TEXT, slides=2):
         stored = json.loads(self.ok(device, "store", "list", "--json"))
         self.assertEqual([(m["folder"], m["subject"]) for m in stored if m["entry_id"] == entry], [(folder, SUBJECT)])
         # The header values are the stored message's properties: its subject and its To list.
@@ -95,9 +105,10 @@ class LiveCompose(live.LiveWindowCase):
         exported = os.path.join(self.work, "stored-" + os.path.basename(device) + ".mms")
         self.ok(device, "store", "export", entry, exported)
         message = json.loads(self.ok(device, "inspect", exported, "--slides"))
-        self.assertEqual(len(message["slides"]), 2)
-        self.assertEqual(message["parts"][message["slides"][0]["text"]["part"]]["text"], TEXT)
-        self.assertNotIn("text", message["slides"][1])
+        self.assertEqual(len(message["slides"]), slides)
+        self.assertEqual(message["parts"][message["slides"][0]["text"]["part"]]["text"], text)
+        for later in message["slides"][1:]:
+            self.assertNotIn("text", later)
 
     def test_a_message_typed_in_the_window_is_sent_with_what_was_typed(self):
         expected = self.headless_compose_picture("headless")
@@ -136,6 +147,48 @@ class LiveCompose(live.LiveWindowCase):
         program.finish(self)
         stored = json.loads(self.ok(device, "store", "list", "--json"))
         self.assertEqual(sorted(m["folder"] for m in stored), ["Inbox", "Outbox"])
+
+    def test_a_message_saved_in_the_window_reopens_from_drafts_and_is_sent_changed(self):
+        device = self.composing_device("drafts")
+        program = self.start(["window"], device)
+        inbox = program.wait_for(lambda r: r.get("inbox") == "shown", "inbox")
+        window = self.window_id("MMSForm inbox")
+        self.settled_capture(window)
+        left, top, right, bottom = inbox["soft_keys"]
+        self.click(window, ((left * 3 + right) // 4, (top + bottom) // 2))  # "New"
+        form = program.wait_for(lambda r: r.get("compose_form") == "open", "compose form")
+        self.fill_in(window, form)
+        # Close asks whether to keep the changes; Enter takes the focused first answer, Yes.
+        self.tap_menu_item(program, window, form["soft_keys"], "Close")
+        time.sleep(1.0)
+        self.press(window, "Return")
+        saved = program.wait_for(lambda r: "saved" in r, "the message saved")
+        self.assertEqual(saved["folder"], "Drafts")
+        self.assertStoredAsTyped(device, saved["saved"], "Drafts", slides=1)
+        drafts = program.wait_for(lambda r: r.get("inbox") == "shown", "the inbox again")
+        self.assertEqual((drafts["folder"], drafts["messages"]), ("Drafts", 1))
+
+        # The draft's row opens the compose form on it, not the read form.
+        self.click(window, centre(drafts["first_row"]))
+        form = program.wait_for(lambda r: r.get("compose_form") == "open" or r.get("read_view") == "open",
+                                "the draft opened")
+        self.assertEqual(form.get("compose_form"), "open", "a draft opens in the compose form")
+        self.click(window, centre(form["text"]))
+        self.press(window, "End")
+        self.type_text(window, MORE_TEXT)
+        left, top, right, bottom = form["soft_keys"]
+        self.click(window, ((left * 3 + right) // 4, (top + bottom) // 2))  # "Send"
+        time.sleep(1.0)
+        self.press(window, "Escape")  # not as a text message
+        sent = program.wait_for(lambda r: "sent" in r, "the draft sent")
+        self.assertEqual((sent["sent"], sent["folder"]), (saved["saved"], "Outbox"))
+        self.assertStoredAsTyped(device, sent["sent"], "Outbox", text=TEXT + MORE_TEXT, slides=1)
+        shown = program.wait_for(lambda r: r.get("inbox") == "shown", "the inbox after sending")
+        self.assertEqual((shown["folder"], shown["messages"]), ("Outbox", 1))
+        program.process.send_signal(live.signal.SIGTERM)
+        program.finish(self)
+        stored = json.loads(self.ok(device, "store", "list", "--json"))
+        self.assertEqual([m["folder"] for m in stored], ["Outbox"])
 
     def test_options_only_a_headless_run_has_are_refused(self):
         device = self.device("refused")

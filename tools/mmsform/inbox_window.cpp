@@ -5,6 +5,7 @@
 #include <ctime>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
@@ -136,9 +137,11 @@ bool InboxWindow::ShowFolder(const char16_t* name) {
   return false;
 }
 
-bool InboxWindow::NewMessage() {
+bool InboxWindow::NewMessage() { return StartCompose(m_newMessage); }
+
+bool InboxWindow::StartCompose(const ComposeOptions& options) {
   if (m_session.IsOpen() || m_composer) return false;
-  m_composer = std::make_unique<ComposeDriver>(m_module, m_store, m_newMessage);
+  m_composer = std::make_unique<ComposeDriver>(m_module, m_store, options);
   HWND inbox = m_hwnd;
   ShowWindow(m_softKeys, SW_HIDE);
   if (!m_composer->Start([inbox] { PostMessageW(inbox, kInboxComposeClosed, 0, 0); })) {
@@ -169,7 +172,14 @@ void InboxWindow::OnCommand(WORD id) {
 
 bool InboxWindow::OpenRow(int row) {
   if (row < 0 || static_cast<std::size_t>(row) >= m_entries.size() || m_session.IsOpen() || m_composer) return false;
-  StoreMessage message(std::make_shared<const EntryId>(m_entries[static_cast<std::size_t>(row)]));
+  const EntryId& entry = m_entries[static_cast<std::size_t>(row)];
+  // A draft is the person's own message still being written: it opens to be written on.
+  if (std::u16string_view(kFolders[m_folder]) == u"Drafts") {
+    m_reopenDraft.mode = 5;
+    m_reopenDraft.source = HexOf(entry);
+    return StartCompose(m_reopenDraft);
+  }
+  StoreMessage message(std::make_shared<const EntryId>(entry));
   if (!message.IsOpen()) return false;
   ShowWindow(m_softKeys, SW_HIDE);
   const HRESULT hr = m_session.Open(message.Get(), [this] {

@@ -1,8 +1,8 @@
 // The host's inbox: a top-level window of class "Inbox.MainWnd" holding the list of the messages
 // stored in one folder (the Inbox first), with soft keys below: "New" writes a new message in the
-// compose form, "Menu" switches between the folders. Opening a row reads it in the read form; when
-// a form closes, the inbox is in front again with its list read anew, showing the folder the
-// composed message went to.
+// compose form, "Menu" switches between the folders. Opening a row reads it in the read form, or for
+// a row of Drafts reopens it in the compose form; when a form closes, the inbox is in front again
+// with its list read anew, showing the folder the composed message went to.
 #pragma once
 
 #include <memory>
@@ -29,7 +29,8 @@ class InboxWindow {
   bool Create(IMsgStore* store);
   HWND Handle() const { return m_hwnd; }
   std::size_t MessageCount() const { return m_entries.size(); }
-  // Opens row `row` in the read form; false when it is no row or a form is open already.
+  // Opens row `row` in the read form, a draft in the compose form; false when it is no row or a
+  // form is open already.
   bool OpenRow(int row);
   // Opens the compose form on a new message; false when it did not open or a form is open already.
   bool NewMessage();
@@ -46,6 +47,8 @@ class InboxWindow {
   void OnCommand(WORD id);
   void Reload();
   void FormClosed();
+  // Opens the compose form as `options` say; they stay with the inbox while the form is open.
+  bool StartCompose(const ComposeOptions& options);
   void ComposeClosed();
   bool MakeSoftKeys();
 
@@ -57,8 +60,9 @@ class InboxWindow {
   std::vector<EntryId> m_entries;
   std::size_t m_folder = 0;  // in the folders the inbox shows
   ReadSession m_session;
-  // A new message has no options: the person writes it.
+  // A new message has no options: the person writes it. A draft is reopened.
   ComposeOptions m_newMessage;
+  ComposeOptions m_reopenDraft;
   std::unique_ptr<ComposeDriver> m_composer;
 };
 

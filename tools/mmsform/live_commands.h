@@ -21,5 +21,7 @@ int RunLiveInbox(std::span<char* const> args);
 void AnnounceReadViews();
 // The same for each compose form that opens: one JSON line with its frame's screen rectangle.
 void AnnounceComposeForms();
+// The same for each popup menu that opens: the screen rectangle of each of its items, by text.
+void AnnouncePopupMenus();
 
 }  // namespace mmsform_tool

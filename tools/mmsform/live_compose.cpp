@@ -16,7 +16,9 @@
 #include "live_commands.h"
 #include "platform/automation/automation.h"
 #include "platform/controls/control_classes.h"
+#include "platform/controls/popup_menu.h"
 #include "platform/front_end/front_end.h"
+#include "platform/text_conversion.h"
 #include "platform/window/window_system.h"
 #include "read_session.h"
 #include "store_listing.h"
@@ -31,13 +33,17 @@ constexpr char kUsage[] =
     "                              [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]\n"
     "                              [--screen WxH@DPI]\n";
 
+void RectValue(JsonWriter& line, const RECT& rect) {
+  line.BeginArray();
+  for (LONG value : {rect.left, rect.top, rect.right, rect.bottom}) line.Int(value);
+  line.EndArray();
+}
+
 // "name": [left, top, right, bottom] of a window on the screen; nothing for a window that is not there.
 void ScreenRect(JsonWriter& line, const char* name, HWND window) {
   RECT rect{};
   if (window == nullptr || !GetWindowRect(window, &rect)) return;
-  line.Key(name).BeginArray();
-  for (LONG value : {rect.left, rect.top, rect.right, rect.bottom}) line.Int(value);
-  line.EndArray();
+  RectValue(line.Key(name), rect);
 }
 
 // What only a headless run has: answers given in advance, an ending chosen in advance, pictures.
@@ -65,6 +71,22 @@ void AnnounceComposeForms() {
         ScreenRect(line, "picture", frame->VisualItem() != nullptr ? frame->VisualItem()->GetHandle() : nullptr);
         ScreenRect(line, "text", frame->TextItem() != nullptr ? frame->TextItem()->GetHandle() : nullptr);
         ScreenRect(line, "soft_keys", frame->MenuBar());
+        std::printf("%s\n", line.EndObject().Text().c_str());
+        std::fflush(stdout);
+      },
+      false);
+}
+
+void AnnouncePopupMenus() {
+  platform::automation::OnWindowAppears(
+      platform::controls::kPopupMenuClass, u"",
+      [](HWND popup) {
+        JsonWriter line;
+        line.BeginObject().Key("menu").String("open").Key("items").BeginObject();
+        for (const auto& row : platform::controls::PopupMenuRows(popup)) {
+          RectValue(line.Key(platform::Utf16ToUtf8(row.text)), row.rect);
+        }
+        line.EndObject();
         std::printf("%s\n", line.EndObject().Text().c_str());
         std::fflush(stdout);
       },
@@ -105,6 +127,7 @@ int RunLiveCompose(std::span<char* const> args) {
       return 1;
     }
     AnnounceComposeForms();
+    AnnouncePopupMenus();
     ComposeDriver driver(module, store.Get(), options);
     if (driver.Start([] { PostQuitMessage(0); })) {
       const int shown = platform::front_end::RunLiveWindow("MMSForm compose", &error);

@@ -44,6 +44,7 @@ int RunLiveInbox(std::span<char* const> args) {
     }
     AnnounceReadViews();
     AnnounceComposeForms();
+    AnnouncePopupMenus();
     InboxWindow inbox(module);
     if (!inbox.Create(store.Get())) {
       std::fprintf(stderr, "window: the inbox cannot be made\n");

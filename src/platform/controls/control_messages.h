@@ -122,6 +122,11 @@ constexpr DWORD SIPF_ON = 0x1;
 BOOL SipShowIM(DWORD flags);
 // Whether the input panel is up (SIPF_ON) or down.
 DWORD SipGetState();
+// The input panel's state kept for a window while another one (a chooser, a dialog) lowers it:
+// saving remembers the state the panel is in now; restoring puts the panel back into it (FALSE
+// when nothing was saved for the window).
+BOOL SHSaveInputPanelState(HWND hwnd);
+BOOL SHRestoreInputPanelState(HWND hwnd);
 constexpr DWORD SHFS_SHOWTASKBAR = 0x1;
 constexpr DWORD SHFS_HIDETASKBAR = 0x2;
 constexpr DWORD SHFS_SHOWSIPBUTTON = 0x4;

@@ -13,7 +13,7 @@
 namespace platform::controls {
 namespace {
 
-constexpr const WCHAR* kPopupClass = u"MenuPopup";
+constexpr const WCHAR* kPopupClass = kPopupMenuClass;
 // Submenus open one inside the other at most this deep; a menu that nests itself stops there.
 constexpr int kMaxOpenSubmenus = 8;
 
@@ -246,6 +246,19 @@ HWND OpenPopupMenuWindow(HMENU menu, UINT flags, int x, int y, HWND owner) {
 int PopupMenuChoice(HWND popup) {
   PopupState* state = IsWindow(popup) ? StateOf<PopupState>(popup) : nullptr;
   return state ? state->choice : 0;
+}
+
+std::vector<PopupMenuRow> PopupMenuRows(HWND popup) {
+  std::vector<PopupMenuRow> rows;
+  PopupState* state = IsWindow(popup) ? StateOf<PopupState>(popup) : nullptr;
+  MenuRecord* record = state ? FindMenu(state->menu) : nullptr;
+  for (std::size_t i = 0; record && i < record->items.size() && i < state->rows.size(); ++i) {
+    if (record->items[i].flags & MF_SEPARATOR) continue;
+    RECT rect = state->rows[i];
+    MapWindowPoints(popup, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    rows.push_back({record->items[i].text, rect});
+  }
+  return rows;
 }
 
 }  // namespace platform::controls

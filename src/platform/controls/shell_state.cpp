@@ -10,6 +10,7 @@ namespace {
 struct ShellState {
   DWORD inputPanel = SIPF_OFF;
   std::map<HWND, DWORD> fullScreen;
+  std::map<HWND, DWORD> keptInputPanel;
 };
 
 ShellState& State() {
@@ -25,6 +26,21 @@ BOOL SipShowIM(DWORD flags) {
 }
 
 DWORD SipGetState() { return State().inputPanel; }
+
+BOOL SHSaveInputPanelState(HWND hwnd) {
+  if (!IsWindow(hwnd)) return FALSE;
+  State().keptInputPanel[hwnd] = State().inputPanel;
+  return TRUE;
+}
+
+BOOL SHRestoreInputPanelState(HWND hwnd) {
+  auto it = State().keptInputPanel.find(hwnd);
+  if (it == State().keptInputPanel.end()) return FALSE;
+  const DWORD kept = it->second;
+  // A handle outlives its window only as a number another window may get.
+  State().keptInputPanel.erase(it);
+  return IsWindow(hwnd) && SipShowIM(kept);
+}
 
 BOOL SHFullScreen(HWND hwnd, DWORD state) {
   if (!IsWindow(hwnd)) return FALSE;
