@@ -57,7 +57,7 @@ Engine::~Engine() {
 }
 
 bool Engine::OpenSound() {
-  m_source = OpenPcmSource(m_file);
+  m_source = m_protectedBytes ? OpenPcmSource(m_protectedBytes) : OpenPcmSource(m_file);
   m_framesProduced = 0;
   return m_source != nullptr;
 }
@@ -89,21 +89,22 @@ int32_t Engine::LoadVideo(const char16_t* path) {
   std::filesystem::path host = HostPathOf(path);
   if (host.empty()) return 0;
   const bool protectedContent = IsProtectedContent(path);
-  m_videoInput = protectedContent ? OpenProtectedInput(path) : MediaInput::Open(host);
+  if (protectedContent) m_protectedBytes = ReadProtectedContent(path);
+  m_videoInput = protectedContent ? MediaInput::OpenBytes(m_protectedBytes) : MediaInput::Open(host);
   if (m_videoInput) m_decoder = VideoDecoder::Open(*m_videoInput);
   int32_t duration = -1;
   if (m_decoder) duration = protectedContent ? static_cast<int32_t>(m_videoInput->DurationMs()) : FileDurationMs(host);
   if (duration <= 0) {
     m_decoder.reset();
     m_videoInput.reset();
+    m_protectedBytes.reset();
     return 0;
   }
   m_file = host;
   m_durationMs = static_cast<uint32_t>(duration);
   if (protectedContent) m_protectedPath = path;
-  // A video without sound plays in silence; so does protected content, whose sound stays encrypted
-  // to the sound reader.
-  if (!protectedContent) OpenSound();
+  // A video without sound plays in silence.
+  OpenSound();
   m_state = engine_state::kLoading;
   m_finished = false;
   return 1;
@@ -117,7 +118,7 @@ void Engine::Play(int volume) {
   } else if (m_state == engine_state::kStopped || m_state == engine_state::kLoading) {
     // Each start of protected content spends a play; with none left the engine refuses to start.
     if (!m_protectedPath.empty() && !SpendPlayRight(m_protectedPath.c_str())) return;
-    if (m_framesProduced > 0 && m_protectedPath.empty() && !OpenSound() && m_kind == Kind::kAudio) return;
+    if (m_framesProduced > 0 && !OpenSound() && m_kind == Kind::kAudio) return;
     m_sink = m_source ? OpenSoundSink(m_source->rate(), m_source->channels()) : nullptr;
     m_basePosition = 0;
     m_resumeTick = GetTickCount();
@@ -175,6 +176,7 @@ void Engine::Unload() {
   m_videoInput.reset();
   m_file.clear();
   m_protectedPath.clear();
+  m_protectedBytes.reset();
   m_basePosition = 0;
   m_state = engine_state::kIdle;
   ++m_serial;

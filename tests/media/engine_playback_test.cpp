@@ -1,6 +1,7 @@
 // Playback on the virtual clock: the 30 ms progress, the end notice at the true length while the
 // state still reads 3, what the null sink wrote, pause, a second sound, looping, and video frames.
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -270,6 +271,41 @@ TEST_F(Playback, VideoDrawsFramesIntoItsRegionAndEndsWithItsNotice) {
   EXPECT_EQ(g_notices[1].message, engine_message::kVideoProgress);
   // The sound of the video went to the sink: 2.534 s of 44.1 kHz stereo.
   EXPECT_EQ(PlayedData().size(), size_t(2534) * 44100 / 1000 * 4);
+}
+
+// Protected video is decrypted in memory by the DRM service for its sound as for its pictures: what
+// the sink hears is what the same video unprotected gives.
+TEST_F(Playback, ProtectedVideoPlaysItsSound) {
+  auto playedSound = [&](const std::u16string& path) {
+    g_notices.clear();
+    std::filesystem::remove(m_device.Host(u"\\Temp\\played.wav"));
+    EXPECT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+    EXPECT_GT(Video_LoadFile(g_video, path.c_str(), 0), 0);
+    Video_Play(g_video, 100);
+    RunToEnd();
+    EXPECT_TRUE(Ended());
+    return PlayedData();
+  };
+  const std::string plain = playedSound(Put("h264-qvga-aac.mp4"));
+  ASSERT_EQ(plain.size(), size_t(2534) * 44100 / 1000 * 4);
+  bool sound = false;
+  for (size_t i = 0; i + 1 < plain.size() && !sound; i += 2) sound = plain[i] != 0 || plain[i + 1] != 0;
+  ASSERT_TRUE(sound);
+  struct Case {
+    const char* name;
+    int plays;  // 0: forward-lock; else combined delivery with this many plays
+  } cases[] = {{"locked", 0}, {"counted", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string played = playedSound(PutProtectedVideo(c.name, c.plays));
+    EXPECT_EQ(played.size(), plain.size());
+    EXPECT_TRUE(played == plain);
+  }
+  // Nothing decrypted was written anywhere in the device but the unprotected copy.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(m_device.root())) {
+    if (!entry.is_regular_file() || entry.path().filename() == "h264-qvga-aac.mp4") continue;
+    EXPECT_NE(test_support::ReadFileBytes(entry.path()).find("ftypisom"), 4u) << entry.path();
+  }
 }
 
 TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {
