@@ -15,6 +15,17 @@ namespace {
 // Frames decoded in one tick at most, so that a late tick never stalls the interface.
 constexpr int kMaxFramesPerTick = 64;
 
+// A timer waits at least this long, whatever it is set to.
+constexpr uint32_t kTimerMinimumMs = 10;
+
+// The wait until the next tick: the tick's 30 ms, shortened where the rest of the sound would be
+// left shorter than a timer's 10 ms minimum, which would make the end late.
+uint32_t NextTickMs(uint32_t remaining) {
+  if (remaining <= kTickMs) return remaining;
+  if (remaining - kTickMs < kTimerMinimumMs) return remaining - kTimerMinimumMs;
+  return kTickMs;
+}
+
 std::map<UINT_PTR, Engine*>& Timers() {
   static std::map<UINT_PTR, Engine*> timers;
   return timers;
@@ -130,7 +141,7 @@ void Engine::Play(int volume) {
   ++m_serial;
   NotifyVideoState();
   if (m_kind == Kind::kVideo) ShowFramesUntil(Position());
-  StartTimer(std::min(kTickMs, m_durationMs - std::min(m_durationMs, Position())));
+  StartTimer(NextTickMs(m_durationMs - std::min(m_durationMs, Position())));
 }
 
 void Engine::Pause() {
@@ -138,6 +149,8 @@ void Engine::Pause() {
   m_basePosition = Position();
   StopTimer();
   if (m_sink) m_sink->Pause(true);
+  // The picture held is the one due at the position held, not the last tick's.
+  if (m_kind == Kind::kVideo) ShowFramesUntil(m_basePosition);
   m_state = engine_state::kPaused;
   ++m_serial;
   NotifyVideoState();
@@ -283,7 +296,7 @@ void Engine::Tick() {
     SendMessageW(m_videoWindow, engine_message::kVideoProgress, position, static_cast<LPARAM>(m_durationMs));
   }
   if (serial != m_serial || m_state != engine_state::kPlaying) return;
-  StartTimer(std::min(kTickMs, m_durationMs - position));
+  StartTimer(NextTickMs(m_durationMs - position));
 }
 
 void Engine::Finish() {
