@@ -46,7 +46,7 @@ class LiveMedia(live.LiveWindowCase):
                 program = self.start(["window", "media", path], self.device("live-" + name))
                 program.wait_for(lambda r: r.get("media") == "playing", "playback start")
                 window = self.window_id("MMSForm media")
-                time.sleep(0.7)
+                time.sleep(0.4)
                 self.press(window, "space")
                 position = program.wait_for(lambda r: r.get("media") == "paused", "pause")["position_ms"]
                 self.assertGreater(position, 0)
