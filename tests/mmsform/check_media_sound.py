@@ -23,7 +23,6 @@ import tempfile
 import unittest
 
 SKIPPED = 77
-MMSFORM = CORPUS = None
 
 # A sound of each decoding path, mono and stereo, and a video's sound track.
 CASES = [
@@ -63,6 +62,8 @@ def wav_samples(path):
 
 
 class MediaSound(unittest.TestCase):
+    mmsform = corpus = None
+
     def setUp(self):
         self.work = tempfile.mkdtemp(prefix="mmsform-sound-")
 
@@ -72,7 +73,7 @@ class MediaSound(unittest.TestCase):
     def play(self, name, extra, environment):
         device = tempfile.mkdtemp(prefix="device-", dir=self.work)
         environment = dict(environment, MMSFORM_DEVICE=device)
-        done = subprocess.run([MMSFORM, "media", "play", os.path.join(CORPUS, "media", name), *extra],
+        done = subprocess.run([self.mmsform, "media", "play", os.path.join(self.corpus, "media", name), *extra],
                               capture_output=True, env=environment, timeout=120)
         self.assertEqual(done.returncode, 0, done.stderr.decode("utf-8", "replace"))
         report = json.loads(done.stdout.decode().splitlines()[-1])
@@ -100,17 +101,16 @@ class MediaSound(unittest.TestCase):
                 self.assertEqual(len(heard_sound), len(expected_sound), "SDL heard more or fewer frames of sound")
                 self.assertTrue(heard_sound == expected_sound, "what SDL wrote differs from the null sink's samples")
 
+
 def main():
-    global MMSFORM, CORPUS
     if len(sys.argv) < 3:
         print(__doc__, file=sys.stderr)
         return 2
     if not sdl_has_disk_driver():
         print("SKIP: this SDL2 has no disk audio driver")
         return SKIPPED
-    MMSFORM, CORPUS = sys.argv[1], sys.argv[2]
-    del sys.argv[1:3]
-    result = unittest.main(exit=False, verbosity=2).result
+    MediaSound.mmsform, MediaSound.corpus = sys.argv[1], sys.argv[2]
+    result = unittest.main(argv=sys.argv[:1] + sys.argv[3:], exit=False, verbosity=2).result
     return 0 if result.wasSuccessful() else 1
 
 
