@@ -15,6 +15,17 @@ namespace {
 // Frames decoded in one tick at most, so that a late tick never stalls the interface.
 constexpr int kMaxFramesPerTick = 64;
 
+// A timer waits at least this long, whatever it is set to.
+constexpr uint32_t kTimerMinimumMs = 10;
+
+// The wait until the next tick: the tick's 30 ms, shortened where the rest of the sound would be
+// left shorter than a timer's 10 ms minimum, which would make the end late.
+uint32_t NextTickMs(uint32_t remaining) {
+  if (remaining <= kTickMs) return remaining;
+  if (remaining - kTickMs < kTimerMinimumMs) return remaining - kTimerMinimumMs;
+  return kTickMs;
+}
+
 std::map<UINT_PTR, Engine*>& Timers() {
   static std::map<UINT_PTR, Engine*> timers;
   return timers;
@@ -57,7 +68,7 @@ Engine::~Engine() {
 }
 
 bool Engine::OpenSound() {
-  m_source = OpenPcmSource(m_file);
+  m_source = m_protectedBytes ? OpenPcmSource(m_protectedBytes) : OpenPcmSource(m_file);
   m_framesProduced = 0;
   return m_source != nullptr;
 }
@@ -89,21 +100,22 @@ int32_t Engine::LoadVideo(const char16_t* path) {
   std::filesystem::path host = HostPathOf(path);
   if (host.empty()) return 0;
   const bool protectedContent = IsProtectedContent(path);
-  m_videoInput = protectedContent ? OpenProtectedInput(path) : MediaInput::Open(host);
+  if (protectedContent) m_protectedBytes = ReadProtectedContent(path);
+  m_videoInput = protectedContent ? MediaInput::OpenBytes(m_protectedBytes) : MediaInput::Open(host);
   if (m_videoInput) m_decoder = VideoDecoder::Open(*m_videoInput);
   int32_t duration = -1;
   if (m_decoder) duration = protectedContent ? static_cast<int32_t>(m_videoInput->DurationMs()) : FileDurationMs(host);
   if (duration <= 0) {
     m_decoder.reset();
     m_videoInput.reset();
+    m_protectedBytes.reset();
     return 0;
   }
   m_file = host;
   m_durationMs = static_cast<uint32_t>(duration);
   if (protectedContent) m_protectedPath = path;
-  // A video without sound plays in silence; so does protected content, whose sound stays encrypted
-  // to the sound reader.
-  if (!protectedContent) OpenSound();
+  // A video without sound plays in silence.
+  OpenSound();
   m_state = engine_state::kLoading;
   m_finished = false;
   return 1;
@@ -117,7 +129,7 @@ void Engine::Play(int volume) {
   } else if (m_state == engine_state::kStopped || m_state == engine_state::kLoading) {
     // Each start of protected content spends a play; with none left the engine refuses to start.
     if (!m_protectedPath.empty() && !SpendPlayRight(m_protectedPath.c_str())) return;
-    if (m_framesProduced > 0 && m_protectedPath.empty() && !OpenSound() && m_kind == Kind::kAudio) return;
+    if (m_framesProduced > 0 && !OpenSound() && m_kind == Kind::kAudio) return;
     m_sink = m_source ? OpenSoundSink(m_source->rate(), m_source->channels()) : nullptr;
     m_basePosition = 0;
     m_resumeTick = GetTickCount();
@@ -129,7 +141,7 @@ void Engine::Play(int volume) {
   ++m_serial;
   NotifyVideoState();
   if (m_kind == Kind::kVideo) ShowFramesUntil(Position());
-  StartTimer(std::min(kTickMs, m_durationMs - std::min(m_durationMs, Position())));
+  StartTimer(NextTickMs(m_durationMs - std::min(m_durationMs, Position())));
 }
 
 void Engine::Pause() {
@@ -137,6 +149,8 @@ void Engine::Pause() {
   m_basePosition = Position();
   StopTimer();
   if (m_sink) m_sink->Pause(true);
+  // The picture held is the one due at the position held, not the last tick's.
+  if (m_kind == Kind::kVideo) ShowFramesUntil(m_basePosition);
   m_state = engine_state::kPaused;
   ++m_serial;
   NotifyVideoState();
@@ -175,6 +189,7 @@ void Engine::Unload() {
   m_videoInput.reset();
   m_file.clear();
   m_protectedPath.clear();
+  m_protectedBytes.reset();
   m_basePosition = 0;
   m_state = engine_state::kIdle;
   ++m_serial;
@@ -281,7 +296,7 @@ void Engine::Tick() {
     SendMessageW(m_videoWindow, engine_message::kVideoProgress, position, static_cast<LPARAM>(m_durationMs));
   }
   if (serial != m_serial || m_state != engine_state::kPlaying) return;
-  StartTimer(std::min(kTickMs, m_durationMs - position));
+  StartTimer(NextTickMs(m_durationMs - position));
 }
 
 void Engine::Finish() {

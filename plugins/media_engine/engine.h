@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engines/media_engine_abi.h"
 #include "pcm_source.h"
@@ -70,6 +71,8 @@ class Engine {
   std::filesystem::path m_file;
   // The device path of a protected video; each start of it spends a play.
   std::u16string m_protectedPath;
+  // Its content as the DRM service decrypted it, read by both the picture and the sound.
+  std::shared_ptr<const std::vector<uint8_t>> m_protectedBytes;
   uint32_t m_durationMs = 0;
   uint32_t m_basePosition = 0;  // position when the clock last resumed
   DWORD m_resumeTick = 0;

@@ -50,7 +50,7 @@ bool IsProtectedContent(const char16_t* devicePath) {
   return devicePath != nullptr && SUCCEEDED(FileDrmIsDRM(devicePath, &isProtected)) && isProtected;
 }
 
-std::unique_ptr<MediaInput> OpenProtectedInput(const char16_t* devicePath) {
+std::shared_ptr<const std::vector<uint8_t>> ReadProtectedContent(const char16_t* devicePath) {
   if (FAILED(FileDrmVerifyRights(nullptr, devicePath, kDrmRightPlay, 0, nullptr))) return nullptr;
   HANDLE file = FileDrmCreateFile(devicePath, kDrmRightPlay);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
@@ -62,7 +62,8 @@ std::unique_ptr<MediaInput> OpenProtectedInput(const char16_t* devicePath) {
     if (!ReadFile(file, bytes.data(), size, &done, nullptr) || done != size) bytes.clear();
   }
   CloseHandle(file);
-  return MediaInput::OpenBytes(std::move(bytes));
+  if (bytes.empty()) return nullptr;
+  return std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
 }
 
 bool SpendPlayRight(const char16_t* devicePath) {
@@ -82,10 +83,10 @@ std::unique_ptr<MediaInput> MediaInput::Open(const std::filesystem::path& host) 
   return input->OpenFormat() ? std::move(input) : nullptr;
 }
 
-std::unique_ptr<MediaInput> MediaInput::OpenBytes(std::vector<uint8_t> bytes) {
-  if (bytes.empty() || static_cast<int64_t>(bytes.size()) > kMaxFileBytes) return nullptr;
+std::unique_ptr<MediaInput> MediaInput::OpenBytes(std::shared_ptr<const std::vector<uint8_t>> bytes) {
+  if (!bytes || bytes->empty() || static_cast<int64_t>(bytes->size()) > kMaxFileBytes) return nullptr;
   std::unique_ptr<MediaInput> input(new MediaInput);
-  input->m_size = static_cast<int64_t>(bytes.size());
+  input->m_size = static_cast<int64_t>(bytes->size());
   input->m_bytes = std::move(bytes);
   return input->OpenFormat() ? std::move(input) : nullptr;
 }
@@ -150,7 +151,7 @@ int MediaInput::Read(void* opaque, uint8_t* buffer, int size) {
     const int64_t left = input->m_size - input->m_position;
     const int done = static_cast<int>(std::min<int64_t>(left, size));
     if (done <= 0) return AVERROR_EOF;
-    std::memcpy(buffer, input->m_bytes.data() + input->m_position, static_cast<size_t>(done));
+    std::memcpy(buffer, input->m_bytes->data() + input->m_position, static_cast<size_t>(done));
     input->m_position += done;
     return done;
   }

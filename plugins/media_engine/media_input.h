@@ -17,8 +17,9 @@ namespace media_engine {
 class MediaInput {
  public:
   static std::unique_ptr<MediaInput> Open(const std::filesystem::path& host);
-  // The same over bytes held in memory (protected content that the DRM service decrypted).
-  static std::unique_ptr<MediaInput> OpenBytes(std::vector<uint8_t> bytes);
+  // The same over bytes held in memory (protected content that the DRM service decrypted); several
+  // inputs may read the same bytes, each with its own position.
+  static std::unique_ptr<MediaInput> OpenBytes(std::shared_ptr<const std::vector<uint8_t>> bytes);
   ~MediaInput();
   MediaInput(const MediaInput&) = delete;
   MediaInput& operator=(const MediaInput&) = delete;
@@ -41,7 +42,7 @@ class MediaInput {
   static int Interrupt(void* opaque);
 
   FILE* m_file = nullptr;
-  std::vector<uint8_t> m_bytes;  // the source when there is no file
+  std::shared_ptr<const std::vector<uint8_t>> m_bytes;  // the source when there is no file
   int64_t m_position = 0;        // in m_bytes
   int64_t m_size = 0;
   AVIOContext* m_io = nullptr;
@@ -59,7 +60,7 @@ std::vector<uint8_t> ReadSmallFile(const std::filesystem::path& host, size_t max
 bool IsProtectedContent(const char16_t* devicePath);
 // Protected content read whole and decrypted through the DRM service, when its play right is
 // granted; null otherwise. Nothing decrypted is ever written to a file.
-std::unique_ptr<MediaInput> OpenProtectedInput(const char16_t* devicePath);
+std::shared_ptr<const std::vector<uint8_t>> ReadProtectedContent(const char16_t* devicePath);
 // Spends one play of protected content; false (and nothing spent) when no play is left.
 bool SpendPlayRight(const char16_t* devicePath);
 

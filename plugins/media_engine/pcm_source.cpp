@@ -135,8 +135,8 @@ class FfmpegSource : public PcmSource {
     av_packet_free(&m_packet);
     avcodec_free_context(&m_codec);
   }
-  bool Open(const std::filesystem::path& host) {
-    m_input = MediaInput::Open(host);
+  bool Open(std::unique_ptr<MediaInput> input) {
+    m_input = std::move(input);
     if (!m_input) return false;
     m_stream = m_input->BestStream(AVMEDIA_TYPE_AUDIO);
     if (m_stream < 0) return false;
@@ -295,25 +295,52 @@ std::filesystem::path SoundFontPath() {
   return {};
 }
 
+namespace {
+
+// The formats whose frames we walk ourselves; null with `matched` false when the bytes are none of
+// them, null with `matched` true when they are one but do not play.
+std::unique_ptr<PcmSource> OpenWalkedSource(const std::vector<uint8_t>& bytes, bool& matched) {
+  matched = true;
+  if (auto amr = media_formats::WalkAmr(bytes); amr && amr->kind == media_formats::AmrKind::kNarrowband) {
+    auto source = std::make_unique<AmrSource>(bytes, *amr);
+    return source->valid() ? std::move(source) : nullptr;
+  }
+  if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(bytes.data() + 8, "QLCM", 4) == 0) {
+    auto source = std::make_unique<QcpSource>(bytes);
+    return source->Open() ? std::move(source) : nullptr;
+  }
+  if (bytes.size() >= 4 && std::memcmp(bytes.data(), "MThd", 4) == 0) {
+    if (!media_formats::MidiDurationMs(bytes)) return nullptr;
+    auto source = std::make_unique<MidiSource>(bytes);
+    return source->Open() ? std::move(source) : nullptr;
+  }
+  matched = false;
+  return nullptr;
+}
+
+std::unique_ptr<PcmSource> OpenFfmpegSource(std::unique_ptr<MediaInput> input) {
+  auto source = std::make_unique<FfmpegSource>();
+  return source->Open(std::move(input)) ? std::move(source) : nullptr;
+}
+
+}  // namespace
+
 std::unique_ptr<PcmSource> OpenPcmSource(const std::filesystem::path& host) {
   std::vector<uint8_t> head = ReadSmallFile(host, kMaxSniffBytes);
+  bool matched = false;
   if (!head.empty()) {
-    if (auto amr = media_formats::WalkAmr(head); amr && amr->kind == media_formats::AmrKind::kNarrowband) {
-      auto source = std::make_unique<AmrSource>(std::move(head), *amr);
-      return source->valid() ? std::move(source) : nullptr;
-    }
-    if (head.size() >= 12 && std::memcmp(head.data(), "RIFF", 4) == 0 && std::memcmp(head.data() + 8, "QLCM", 4) == 0) {
-      auto source = std::make_unique<QcpSource>(std::move(head));
-      return source->Open() ? std::move(source) : nullptr;
-    }
-    if (head.size() >= 4 && std::memcmp(head.data(), "MThd", 4) == 0) {
-      if (!media_formats::MidiDurationMs(head)) return nullptr;
-      auto source = std::make_unique<MidiSource>(std::move(head));
-      return source->Open() ? std::move(source) : nullptr;
-    }
+    auto source = OpenWalkedSource(head, matched);
+    if (matched) return source;
   }
-  auto source = std::make_unique<FfmpegSource>();
-  return source->Open(host) ? std::move(source) : nullptr;
+  return OpenFfmpegSource(MediaInput::Open(host));
+}
+
+std::unique_ptr<PcmSource> OpenPcmSource(std::shared_ptr<const std::vector<uint8_t>> bytes) {
+  if (!bytes || bytes->empty()) return nullptr;
+  bool matched = false;
+  auto source = OpenWalkedSource(*bytes, matched);
+  if (matched) return source;
+  return OpenFfmpegSource(MediaInput::OpenBytes(std::move(bytes)));
 }
 
 }  // namespace media_engine

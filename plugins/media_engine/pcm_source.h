@@ -32,6 +32,8 @@ class PcmSource {
 
 // The sound of a file (the audio track of a video); null when it has none that decodes.
 std::unique_ptr<PcmSource> OpenPcmSource(const std::filesystem::path& host);
+// The same over bytes held in memory (protected content that the DRM service decrypted).
+std::unique_ptr<PcmSource> OpenPcmSource(std::shared_ptr<const std::vector<uint8_t>> bytes);
 
 // Where the General MIDI sound font is; empty when none is installed.
 std::filesystem::path SoundFontPath();

@@ -16,6 +16,8 @@ namespace {
 
 // Ten minutes of stereo at 48 kHz: what the null sink keeps at most.
 constexpr size_t kMaxKeptSamples = 10u * 60 * 48000 * 2;
+// Frames the SDL device takes from its queue at a time.
+constexpr Uint16 kDeviceBlockFrames = 1024;
 
 void PutLe32(std::string& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
@@ -75,36 +77,81 @@ class NullSink : public SoundSink {
   std::vector<int16_t> m_samples;
 };
 
+// SDL keeps this thread's error text until it quits, and the library may be unloaded with the
+// engine: the text is freed when nothing else of SDL is in use.
+void ReleaseSdlAudio(bool taken) {
+  if (taken) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_TLSCleanup();
+}
+
+// SDL2's audio device, fed through its queue. Its audio subsystem is taken for each sink and given
+// back when the sink closes, so that a host which uses SDL itself keeps its own count.
 class SdlSink : public SoundSink {
  public:
-  explicit SdlSink(SDL_AudioDeviceID device) : m_device(device) { SDL_PauseAudioDevice(m_device, 0); }
-  ~SdlSink() override { SDL_CloseAudioDevice(m_device); }
+  SdlSink(SDL_AudioDeviceID device, int rate, int channels)
+      : m_device(device), m_bytesPerSecond(static_cast<uint32_t>(rate * channels * 2)),
+        m_bytesPerFrame(static_cast<size_t>(channels) * 2) {}
+  ~SdlSink() override {
+    // What is queued has not been heard yet: the end of a sound plays out before the device closes.
+    if (!m_paused) Drain();
+    SDL_CloseAudioDevice(m_device);
+    ReleaseSdlAudio(true);
+  }
+  // The device starts with the first samples, so that it plays no silence of its own before them.
   void Write(const int16_t* samples, size_t frames) override {
     SDL_QueueAudio(m_device, samples, static_cast<Uint32>(frames * m_bytesPerFrame));
+    if (!m_paused && !m_started) {
+      SDL_PauseAudioDevice(m_device, 0);
+      m_started = true;
+    }
   }
-  void Pause(bool paused) override { SDL_PauseAudioDevice(m_device, paused ? 1 : 0); }
+  void Pause(bool paused) override {
+    m_paused = paused;
+    if (m_started) SDL_PauseAudioDevice(m_device, paused ? 1 : 0);
+  }
   void Flush() override { SDL_ClearQueuedAudio(m_device); }
   uint32_t LeadMs() const override { return 150; }
-  size_t m_bytesPerFrame = 2;
 
  private:
+  // Waits, bounded by what the queue holds, until the device has taken the queue and played the
+  // block it took last.
+  void Drain() {
+    if (!m_started) return;
+    const Uint32 queued = SDL_GetQueuedAudioSize(m_device);
+    const Uint32 blockMs = 1000u * kDeviceBlockFrames * static_cast<Uint32>(m_bytesPerFrame) / m_bytesPerSecond;
+    const Uint32 deadline = SDL_GetTicks() + static_cast<Uint32>(uint64_t{queued} * 1000 / m_bytesPerSecond) + blockMs + 100;
+    while (SDL_GetQueuedAudioSize(m_device) > 0 && SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_PLAYING &&
+           static_cast<int32_t>(deadline - SDL_GetTicks()) > 0) {
+      SDL_Delay(5);
+    }
+    SDL_Delay(blockMs + 1);
+  }
+
   SDL_AudioDeviceID m_device;
+  uint32_t m_bytesPerSecond;
+  size_t m_bytesPerFrame;
+  bool m_paused = false;
+  bool m_started = false;
 };
 
 std::unique_ptr<SoundSink> OpenSdlSink(int rate, int channels) {
   if (platform::IsVirtualClock()) return nullptr;
-  if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
-  if (SDL_GetNumAudioDevices(0) <= 0) return nullptr;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    ReleaseSdlAudio(false);
+    return nullptr;
+  }
   SDL_AudioSpec wanted{};
   wanted.freq = rate;
   wanted.format = AUDIO_S16SYS;
   wanted.channels = static_cast<Uint8>(channels);
-  wanted.samples = 1024;
-  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-  if (device == 0) return nullptr;
-  auto sink = std::make_unique<SdlSink>(device);
-  sink->m_bytesPerFrame = static_cast<size_t>(channels) * 2;
-  return sink;
+  wanted.samples = kDeviceBlockFrames;
+  // SDL converts to what the device takes: the samples given are the sound's own.
+  SDL_AudioDeviceID device = SDL_GetNumAudioDevices(0) > 0 ? SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0) : 0;
+  if (device == 0) {
+    ReleaseSdlAudio(true);
+    return nullptr;
+  }
+  return std::make_unique<SdlSink>(device, rate, channels);
 }
 
 }  // namespace

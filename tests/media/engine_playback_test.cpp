@@ -1,6 +1,7 @@
 // Playback on the virtual clock: the 30 ms progress, the end notice at the true length while the
 // state still reads 3, what the null sink wrote, pause, a second sound, looping, and video frames.
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -270,6 +271,84 @@ TEST_F(Playback, VideoDrawsFramesIntoItsRegionAndEndsWithItsNotice) {
   EXPECT_EQ(g_notices[1].message, engine_message::kVideoProgress);
   // The sound of the video went to the sink: 2.534 s of 44.1 kHz stereo.
   EXPECT_EQ(PlayedData().size(), size_t(2534) * 44100 / 1000 * 4);
+}
+
+// A pause between two ticks holds the frame due at the paused position, as a later tick at that
+// position would have drawn it, not the frame of the tick before.
+TEST_F(Playback, APausedVideoShowsTheFrameDueAtItsPosition) {
+  const std::u16string path = Put("h264-qvga-aac.mp4");
+  auto frameAt = [&](DWORD ms, bool pause) {
+    EXPECT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+    EXPECT_GT(Video_LoadFile(g_video, path.c_str(), 0), 0);
+    Video_Play(g_video, 100);
+    platform::automation::AdvanceClock(ms);
+    if (pause) Video_Pause(g_video, 0);
+    std::unique_ptr<DibImage, DibImageDeleter> frame(Video_CaptureCurrentFrame(g_video));
+    Video_Stop(g_video);
+    Video_UnloadFile(g_video);
+    return frame ? RgbOf(frame.get()) : std::vector<uint8_t>();
+  };
+  // Ticks come every 30 ms: 990 and 1020 are ticks, 1010 falls between; frames come every 33 ms,
+  // and a new one is due at 1000.
+  const std::vector<uint8_t> tickBefore = frameAt(990, false);
+  const std::vector<uint8_t> tickAfter = frameAt(1020, false);
+  ASSERT_FALSE(tickBefore.empty());
+  ASSERT_NE(tickBefore, tickAfter);
+  EXPECT_EQ(frameAt(1010, true), tickAfter);
+}
+
+// Paused and resumed between two ticks, a video still ends at its true length of play.
+TEST_F(Playback, AVideoPausedBetweenTicksEndsAtItsTrueLength) {
+  for (DWORD pauseAt : {600u, 607u, 1000u}) {
+    SCOPED_TRACE(pauseAt);
+    g_notices.clear();
+    ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+    ASSERT_GT(Video_LoadFile(g_video, Put("h264-qvga-aac.mp4").c_str(), 0), 0);
+    const DWORD start = GetTickCount();
+    Video_Play(g_video, 100);
+    platform::automation::AdvanceClock(pauseAt);
+    Video_Pause(g_video, 0);
+    platform::automation::AdvanceClock(500);
+    Video_Play(g_video, 100);
+    RunToEnd();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(Last().tick - start, 2534u + 500u);
+  }
+}
+
+// Protected video is decrypted in memory by the DRM service for its sound as for its pictures: what
+// the sink hears is what the same video unprotected gives.
+TEST_F(Playback, ProtectedVideoPlaysItsSound) {
+  auto playedSound = [&](const std::u16string& path) {
+    g_notices.clear();
+    std::filesystem::remove(m_device.Host(u"\\Temp\\played.wav"));
+    EXPECT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+    EXPECT_GT(Video_LoadFile(g_video, path.c_str(), 0), 0);
+    Video_Play(g_video, 100);
+    RunToEnd();
+    EXPECT_TRUE(Ended());
+    return PlayedData();
+  };
+  const std::string plain = playedSound(Put("h264-qvga-aac.mp4"));
+  ASSERT_EQ(plain.size(), size_t(2534) * 44100 / 1000 * 4);
+  bool sound = false;
+  for (size_t i = 0; i + 1 < plain.size() && !sound; i += 2) sound = plain[i] != 0 || plain[i + 1] != 0;
+  ASSERT_TRUE(sound);
+  struct Case {
+    const char* name;
+    int plays;  // 0: forward-lock; else combined delivery with this many plays
+  } cases[] = {{"locked", 0}, {"counted", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string played = playedSound(PutProtectedVideo(c.name, c.plays));
+    EXPECT_EQ(played.size(), plain.size());
+    EXPECT_TRUE(played == plain);
+  }
+  // Nothing decrypted was written anywhere in the device but the unprotected copy.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(m_device.root())) {
+    if (!entry.is_regular_file() || entry.path().filename() == "h264-qvga-aac.mp4") continue;
+    EXPECT_NE(test_support::ReadFileBytes(entry.path()).find("ftypisom"), 4u) << entry.path();
+  }
 }
 
 TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {

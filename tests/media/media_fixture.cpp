@@ -7,6 +7,7 @@
 
 #include "engines/dib_image.h"
 #include "engines/svg_library.h"
+#include "platform/drm/drm_service.h"
 #include "transport/mms_global.h"
 
 namespace media_test {
@@ -32,6 +33,28 @@ std::u16string MediaTest::PutBytes(const std::string& name, const std::string& b
   std::u16string path = u"\\My Documents\\" + Wide(name);
   test_support::WriteFileBytes(m_device.Host(path), bytes);
   return path;
+}
+
+std::u16string MediaTest::PutProtectedVideo(const std::string& name, int plays) {
+  std::string message = "Content-Type: application/vnd.oma.drm.message\r\n\r\n";
+  if (plays > 0) {
+    message += "--b\r\nContent-Type: application/vnd.oma.drm.rights+xml\r\n\r\n"
+               "<o-ex:rights xmlns:o-ex=\"http://odrl.net/1.1/ODRL-EX\" xmlns:o-dd=\"http://odrl.net/1.1/ODRL-DD\">"
+               "<o-ex:context><o-dd:version>1.0</o-dd:version></o-ex:context><o-ex:agreement><o-ex:asset>"
+               "<o-ex:context><o-dd:uid>cid:" + name + "@example</o-dd:uid></o-ex:context></o-ex:asset>"
+               "<o-ex:permission><o-dd:play><o-ex:constraint><o-dd:count>" + std::to_string(plays) +
+               "</o-dd:count></o-ex:constraint></o-dd:play></o-ex:permission></o-ex:agreement></o-ex:rights>\r\n";
+  }
+  message += "--b\r\nContent-Type: video/mp4\r\n\r\n" +
+             test_support::ReadFileBytes(test_support::CorpusPath("media/h264-qvga-aac.mp4")) + "\r\n--b--\r\n";
+  const std::u16string received = PutBytes(name + ".in", message);
+  const std::u16string stored = u"\\My Documents\\" + Wide(name) + u".mp4";
+  WCHAR type[64];
+  EXPECT_EQ(FileDrmStoreContent(received.c_str(), stored.c_str(), nullptr, type, 64), S_OK);
+  EXPECT_EQ(std::u16string_view(type), u"video/mp4");
+  // What is stored is not the video itself: only the DRM service can read it.
+  EXPECT_NE(test_support::ReadFileBytes(m_device.Host(stored)).find("ftyp"), 4u);
+  return stored;
 }
 
 json_test::Value Expected(const std::string& name) {

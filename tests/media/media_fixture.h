@@ -24,6 +24,10 @@ class MediaTest : public ::testing::Test {
   std::u16string Put(const std::string& name);
   // Writes bytes as "\My Documents\NAME".
   std::u16string PutBytes(const std::string& name, const std::string& bytes);
+  // h264-qvga-aac.mp4 received as a DRM message and stored as protected content, the way a
+  // received one is: forward-lock with no rights given (it plays freely), or combined delivery
+  // whose rights allow `plays` plays. Returns the stored file's device path.
+  std::u16string PutProtectedVideo(const std::string& name, int plays);
 
   test_support::TestDevice m_device;
 };

@@ -2,13 +2,16 @@
 // engine reads from a file, a video's first frame, headless playback on the virtual clock into the
 // null sink (whose WAV can be kept), and recording (from a WAV file given as the microphone, or the
 // capture device).
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "cmd_window_options.h"
 #include "command.h"
+#include "live_commands.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "device_file.h"
@@ -22,6 +25,8 @@
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
 #include "platform/file_api.h"
+#include "platform/front_end/front_end.h"
+#include "platform/window/window_system.h"
 #include "platform/registry.h"
 #include "platform/window/window_api.h"
 
@@ -138,10 +143,31 @@ struct PlayLog {
   bool ended = false;
   int stateAtEnd = -1;
   DWORD endTick = 0;
+  DWORD startTick = 0;
+  // The live window closes at the end; headless runs stop the clock themselves.
+  bool quitAtEnd = false;
 };
 PlayLog g_playLog;
 ULC_AudioEngine* g_playAudio = nullptr;
 ULC_VideoEngine* g_playVideo = nullptr;
+
+// Posted to the playback window to start playing once the live window's loop runs.
+constexpr UINT kStartPlaying = WM_APP + 1;
+
+void PrintPlayState(const char* state, int64_t positionMs) {
+  JsonWriter json;
+  json.BeginObject().Key("media").String(state);
+  if (positionMs >= 0) json.Key("position_ms").Int(positionMs);
+  json.EndObject();
+  std::printf("%s\n", json.Text().c_str());
+  std::fflush(stdout);
+}
+
+void BeginPlaying() {
+  g_playLog.startTick = GetTickCount();
+  if (g_playVideo) Video_Play(g_playVideo, 100);
+  if (g_playAudio) Audio_Play(g_playAudio, 0, -1, 1, 100);
+}
 
 LRESULT PlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   bool audioEnd = message == engine_message::kAudioProgress && static_cast<int32_t>(wParam) == -1 && g_playAudio;
@@ -150,10 +176,22 @@ LRESULT PlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     g_playLog.ended = true;
     g_playLog.endTick = GetTickCount();
     g_playLog.stateAtEnd = audioEnd ? Audio_GetState(g_playAudio) : Video_GetState(g_playVideo);
+    if (g_playLog.quitAtEnd) PostQuitMessage(0);
     return 0;
   }
   if (message == engine_message::kAudioProgress || message == engine_message::kVideoProgress) {
     ++g_playLog.progress;
+    return 0;
+  }
+  if (message == kStartPlaying) {
+    BeginPlaying();
+    PrintPlayState("playing", 0);
+    return 0;
+  }
+  // A video's pause and resume, with the position they hold at.
+  if (message == engine_message::kVideoState && g_playLog.quitAtEnd) {
+    if (wParam == static_cast<WPARAM>(engine_state::kPaused)) PrintPlayState("paused", lParam);
+    if (wParam == static_cast<WPARAM>(engine_state::kPlaying) && lParam > 0) PrintPlayState("resumed", lParam);
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -169,20 +207,74 @@ HWND CreatePlayWindow() {
                          nullptr, nullptr, nullptr);
 }
 
+// Loads a sound or a video into the engine of its kind, a video drawn over the whole window; the
+// length in ms, or 0 when it does not play.
+int32_t LoadForPlaying(HWND window, LPCWSTR path, MediaType type) {
+  ULC_Global* global = ULC_Global::GetGlobal();
+  int32_t duration = 0;
+  if (media_type::KindOf(type) == media_type::kVideo) {
+    g_playVideo = global->InitVideoInstance();
+    RECT client{};
+    GetClientRect(window, &client);
+    Video_SetEngine(g_playVideo, window, client.left, client.top, client.right, client.bottom);
+    if (Video_LoadFile(g_playVideo, path, 0) > 0) {
+      int32_t width = 0, height = 0;
+      Video_GetVideoInfo(g_playVideo, path, &width, &height, &duration, 0);
+    }
+  } else if (media_type::KindOf(type) == media_type::kAudio) {
+    g_playAudio = global->InitAudioInstance();
+    duration = Audio_LoadFile(g_playAudio, path, window, 0);
+  }
+  return duration;
+}
+
+// Pauses a playing sound or video, or resumes a paused one.
+void TogglePause() {
+  if (g_playVideo) {
+    int32_t state = Video_GetState(g_playVideo);
+    if (state == engine_state::kPlaying) Video_Pause(g_playVideo, 0);
+    if (state == engine_state::kPaused) Video_Play(g_playVideo, 100);
+  } else if (g_playAudio) {
+    int32_t state = Audio_GetState(g_playAudio);
+    if (state == engine_state::kPlaying) Audio_Pause(g_playAudio);
+    if (state == engine_state::kPaused) Audio_Play(g_playAudio, 0, -1, 1, 100);
+  }
+}
+
+// Unloads the media, closes the window and the engine, and prints what was played.
+void FinishPlaying(HWND window, const char* file, MediaType type, int32_t duration) {
+  int32_t finalState = g_playAudio ? Audio_GetState(g_playAudio) : Video_GetState(g_playVideo);
+  if (g_playAudio) Audio_UnloadFile(g_playAudio);
+  if (g_playVideo) Video_UnloadFile(g_playVideo);
+  DestroyWindow(window);
+  ULC_Global::GetGlobal()->UnloadEngineModule();
+  JsonWriter json;
+  json.BeginObject().Key("file").String(file).Key("type").String(Hex(type)).Key("duration_ms").Int(duration);
+  json.Key("played_ms").Int(g_playLog.ended ? static_cast<int64_t>(g_playLog.endTick - g_playLog.startTick) : -1);
+  json.Key("progress_notices").Int(g_playLog.progress).Key("state_at_end").Int(g_playLog.stateAtEnd);
+  json.Key("state_after").Int(finalState).EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
 int Play(std::span<char* const> args) {
-  std::filesystem::path wav;
+  std::filesystem::path wav, png;
   bool realClock = false;
+  int64_t pictureAt = -1;
   for (size_t i = 1; i < args.size(); ++i) {
     std::string option = args[i];
     if (option == "--wav" && i + 1 < args.size()) {
       wav = args[++i];
     } else if (option == "--real-clock") {
       realClock = true;
+    } else if (option == "--png-at" && i + 2 < args.size()) {
+      pictureAt = std::atoi(args[++i]);
+      png = args[++i];
+      if (pictureAt < 0) return kUsageError;
     } else {
       return kUsageError;
     }
   }
-  if (args.empty()) return kUsageError;
+  if (args.empty() || (realClock && pictureAt >= 0)) return kUsageError;
   if (!Exists(args[0])) {
     PrintError(args[0], "no such file");
     return 1;
@@ -195,47 +287,36 @@ int Play(std::span<char* const> args) {
   DeviceInput input(args[0]);
   MediaType type = TypeOfFile(input.path(), false);
   HWND window = CreatePlayWindow();
-  ULC_Global* global = ULC_Global::GetGlobal();
-  int32_t duration = 0;
-  DWORD start = GetTickCount();
-  if (media_type::KindOf(type) == media_type::kVideo) {
-    g_playVideo = global->InitVideoInstance();
-    RECT client{};
-    GetClientRect(window, &client);
-    Video_SetEngine(g_playVideo, window, client.left, client.top, client.right, client.bottom);
-    if (Video_LoadFile(g_playVideo, input.path(), 0) > 0) {
-      int32_t width = 0, height = 0;
-      Video_GetVideoInfo(g_playVideo, input.path(), &width, &height, &duration, 0);
-      start = GetTickCount();
-      Video_Play(g_playVideo, 100);
-    }
-  } else if (media_type::KindOf(type) == media_type::kAudio) {
-    g_playAudio = global->InitAudioInstance();
-    duration = Audio_LoadFile(g_playAudio, input.path(), window, 0);
-    start = GetTickCount();
-    if (duration > 0) Audio_Play(g_playAudio, 0, -1, 1, 100);
-  }
+  int32_t duration = LoadForPlaying(window, input.path(), type);
   if (duration <= 0) {
     SetAudioSetting(u"PlayedFile", u"");
     DestroyWindow(window);
-    global->UnloadEngineModule();
+    ULC_Global::GetGlobal()->UnloadEngineModule();
     PrintError(args[0], "cannot play the media");
     return 1;
   }
-  // Runs the clock on until the end notice, with a bound in case no notice ever comes.
-  for (int step = 0; !g_playLog.ended && step < duration / 10 + 100; ++step) platform::automation::AdvanceClock(10);
-  int32_t finalState = g_playAudio ? Audio_GetState(g_playAudio) : Video_GetState(g_playVideo);
-  if (g_playAudio) Audio_UnloadFile(g_playAudio);
-  if (g_playVideo) Video_UnloadFile(g_playVideo);
-  DestroyWindow(window);
+  BeginPlaying();
+  // Runs the clock on until the end notice, with a bound in case no notice ever comes; a picture
+  // asked for is taken of the playback paused at that moment of the clock.
+  bool pictured = pictureAt < 0;
+  std::string pictureError;
+  for (int step = 0; !g_playLog.ended && step < duration / 10 + 100; ++step) {
+    int64_t elapsed = static_cast<int64_t>(GetTickCount() - g_playLog.startTick);
+    if (!pictured && elapsed >= pictureAt) {
+      TogglePause();
+      pictured = platform::automation::Screenshot(png, &pictureError);
+      if (!pictured) break;
+      TogglePause();
+    }
+    platform::automation::AdvanceClock(pictured ? 10 : static_cast<DWORD>(std::clamp<int64_t>(pictureAt - elapsed, 1, 10)));
+  }
   SetAudioSetting(u"PlayedFile", u"");
-  global->UnloadEngineModule();
-  JsonWriter json;
-  json.BeginObject().Key("file").String(args[0]).Key("type").String(Hex(type)).Key("duration_ms").Int(duration);
-  json.Key("played_ms").Int(g_playLog.ended ? static_cast<int64_t>(g_playLog.endTick - start) : -1);
-  json.Key("progress_notices").Int(g_playLog.progress).Key("state_at_end").Int(g_playLog.stateAtEnd);
-  json.Key("state_after").Int(finalState).EndObject();
-  std::printf("%s\n", json.Text().c_str());
+  FinishPlaying(window, args[0], type, duration);
+  if (!pictured) {
+    std::fprintf(stderr, "mmsform: no picture at %lld ms: %s\n", static_cast<long long>(pictureAt),
+                 pictureError.empty() ? "the media ended before" : pictureError.c_str());
+    return 1;
+  }
   auto host = platform::HostPath(played);
   if (!wav.empty() && host) {
     std::error_code error;
@@ -344,10 +425,63 @@ int RunMedia(std::span<char* const> args) {
   std::fprintf(stderr,
                "usage: mmsform media info FILE...\n"
                "       mmsform media frame FILE OUT.png [--fit W H]\n"
-               "       mmsform media play FILE [--wav OUT.wav] [--real-clock]\n"
+               "       mmsform media play FILE [--wav OUT.wav] [--real-clock | --png-at MS OUT.png]\n"
                "       mmsform media record OUT.amr --seconds N [--from IN.wav] [--limit BYTES]\n");
   return kUsageError;
 }
+
+}  // namespace
+
+// mmsform window media FILE [--screen WxH@DPI]: the same playback as `media play --real-clock`, in
+// the live window: the video is seen and the sound heard; Space pauses and resumes, Escape stops.
+// The window closes at the end.
+int RunLiveMedia(std::span<char* const> args) {
+  WindowDemoOptions options;
+  std::string error;
+  if (args.empty() || args[0][0] == '-' || !ParseWindowDemoOptions(args.subspan(1), &options, &error) ||
+      !options.png.empty()) {
+    std::fprintf(stderr, "usage: mmsform window media FILE [--screen WxH@DPI]\n");
+    return kUsageError;
+  }
+  if (!ApplyScreenOption(options)) {
+    std::fprintf(stderr, "window: unsupported screen '%s'\n", options.screen.c_str());
+    return kUsageError;
+  }
+  if (!Exists(args[0])) {
+    PrintError(args[0], "no such file");
+    return 1;
+  }
+  platform::UseVirtualClock(false);
+  DeviceInput input(args[0]);
+  MediaType type = TypeOfFile(input.path(), false);
+  HWND window = CreatePlayWindow();
+  int32_t duration = LoadForPlaying(window, input.path(), type);
+  if (duration <= 0) {
+    DestroyWindow(window);
+    ULC_Global::GetGlobal()->UnloadEngineModule();
+    PrintError(args[0], "cannot play the media");
+    return 1;
+  }
+  g_playLog.quitAtEnd = true;
+  PostMessageW(window, kStartPlaying, 0, 0);
+  platform::front_end::SetKeyFilter([](UINT message, UINT virtualKey) {
+    if (virtualKey != VK_SPACE && virtualKey != VK_ESCAPE) return false;
+    if (message == WM_KEYDOWN && virtualKey == VK_SPACE) TogglePause();
+    if (message == WM_KEYDOWN && virtualKey == VK_ESCAPE) PostQuitMessage(0);
+    return true;
+  });
+  int status = platform::front_end::RunLiveWindow("MMSForm media", &error);
+  platform::front_end::SetKeyFilter(nullptr);
+  FinishPlaying(window, args[0], type, duration);
+  platform::window::ResetWindowSystem();
+  if (status < 0) {
+    std::fprintf(stderr, "window: %s\n", error.c_str());
+    return 1;
+  }
+  return status;
+}
+
+namespace {
 
 const Command kMediaCommand("media", "media info|frame|play|record ...   sounds and videos through the engine", RunMedia);
 

@@ -1,6 +1,6 @@
 // mmsform window ...: the system in a real window on the host's desktop: with no form named, the
-// host's inbox; "read" reads a message; "compose" writes one; "window-demo" and "ui-gallery" show
-// their scenes live.
+// host's inbox; "read" reads a message; "compose" writes one; "media" plays a sound or a video;
+// "window-demo" and "ui-gallery" show their scenes live.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -52,13 +52,14 @@ bool ApplyScreenOption(const WindowDemoOptions& options) {
 namespace {
 
 constexpr char kWindowUsage[] =
-    "window [read FILE.mms|ENTRY_ID|compose [--to A] [--subject S] ...|window-demo|ui-gallery] [--screen WxH@DPI]   "
-    "the inbox, a reading, a new message or a scene, live";
+    "window [read FILE.mms|ENTRY_ID|compose [--to A] [--subject S] ...|media FILE|window-demo|ui-gallery] "
+    "[--screen WxH@DPI]   the inbox, a reading, a new message, a sound or video, or a scene, live";
 
 int RunWindow(std::span<char* const> args) {
   if (args.empty() || args[0][0] == '-') return RunLiveInbox(args);
   if (std::strcmp(args[0], "read") == 0) return RunLiveRead(args.subspan(1));
   if (std::strcmp(args[0], "compose") == 0) return RunLiveCompose(args.subspan(1));
+  if (std::strcmp(args[0], "media") == 0) return RunLiveMedia(args.subspan(1));
   const bool gallery = std::strcmp(args[0], "ui-gallery") == 0;
   if (std::strcmp(args[0], "window-demo") != 0 && !gallery) {
     std::fprintf(stderr, "usage: mmsform %s\n", kWindowUsage);

@@ -13,6 +13,9 @@ int RunLiveRead(std::span<char* const> args);
 // form in the live window, for a person to finish.
 int RunLiveCompose(std::span<char* const> args);
 
+// mmsform window media FILE [--screen WxH@DPI]: a sound or a video played in the live window.
+int RunLiveMedia(std::span<char* const> args);
+
 // mmsform window [--screen WxH@DPI]: the host's inbox in the live window.
 int RunLiveInbox(std::span<char* const> args);
 
