@@ -110,6 +110,38 @@ class Objects(unittest.TestCase):
             else:
                 self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], part_name(part))
 
+    def test_every_object_of_every_corpus_message_is_saved_with_the_parts_data(self):
+        codecs = {"utf-8": "utf-8", "iso-10646-ucs-2": "utf-16-be", "iso-8859-1": "latin-1"}
+        for path in sorted(os.listdir(os.path.join(CORPUS, "mms-rich", "expected"))):
+            name = path[:-len(".json")]
+            with self.subTest(message=name):
+                folder = "\\Kept\\" + name
+                status, out, err = self.run_command("objects", "save", self.message(name), "--all", folder, "--json")
+                self.assertEqual(status, 0, f"{out} {err}")
+                reports = {r["name"]: r for r in json.loads(out)["saved"]}
+                for part in expected(name)["parts"]:
+                    if part["role"] == "smil":
+                        continue
+                    report = reports.get(part_name(part))
+                    self.assertIsNotNone(report, f"{part_name(part)} was not offered: {sorted(reports)}")
+                    self.assertTrue(report["saved"], report)
+                    if part["content_type"].lower() in ("text/x-vcard", "text/x-vcalendar"):
+                        self.assertIn("shell", report["message"])
+                        continue
+                    # "NAME was saved in FOLDER." names the file the object became.
+                    saved_as = report["message"].split(" was saved in ")[0]
+                    data = self.read(folder, saved_as)
+                    if part["content_type"] == "text/plain":
+                        self.assertTrue(data.startswith(BOM), saved_as)
+                        text = data[len(BOM):].decode("utf-8")
+                        codec = codecs[part["charset"]]
+                        candidates = {hashlib.sha256(text.encode(codec)).hexdigest(),
+                                      hashlib.sha256(text.replace("\r\n", "\n").encode(codec)).hexdigest()}
+                        self.assertIn(part["sha256"], candidates, saved_as)
+                    else:
+                        self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], saved_as)
+                self.assertEqual(self.temporary_files(), [])
+
     def test_a_second_save_takes_the_numbered_name_replaces_or_cancels(self):
         message = self.message("rich-11-mixed-no-smil")
         dest = "\\My Documents\\Twice"
