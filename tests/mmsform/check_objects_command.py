@@ -2,9 +2,10 @@
 """`mmsform objects` run as a person runs it, each test on a device folder of its own: the objects of
 real messages are listed with the names and sizes an independent decoder found (the corpus's expected
 files), saved files carry the bytes of the parts by their SHA-256 (texts as UTF-8 after a byte order
-mark), name conflicts take the numbered name, replace or cancel, a full device is told and leaves no
-file behind, a stored message is found by its entry identifier, and a destination outside the device
-is refused.
+mark), every object of every rich corpus message is saved with its part's data, name conflicts take
+the numbered name, replace or cancel, a full device is told and leaves no file behind, a stored
+message is found by its entry identifier, a destination outside the device is refused, and
+`mmsform read --save-objects` puts each object into the folder of its kind.
 
 usage: check_objects_command.py MMSFORM CORPUS_DIR"""
 import hashlib
@@ -141,6 +142,29 @@ class Objects(unittest.TestCase):
                     else:
                         self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], saved_as)
                 self.assertEqual(self.temporary_files(), [])
+
+    def test_read_save_objects_puts_each_into_the_folder_of_its_kind(self):
+        name = "rich-11-mixed-no-smil"
+        folders = {"photo.jpg": "\\My Documents\\My Pictures\\", "song.mp3": "\\My Documents\\My Sounds\\",
+                   "note.txt": "\\My Documents\\"}
+        for turn, saved_as in ((1, "{}"), (2, "{}_0")):
+            out = self.ok("read", self.message(name), "--save-objects")
+            lines = [json.loads(l) for l in out.splitlines() if l.startswith('{"object"')]
+            self.assertEqual(sorted(l["object"] for l in lines), sorted(folders), out)
+            for line in lines:
+                stem, extension = os.path.splitext(line["object"])
+                file = saved_as.format(stem) + extension
+                self.assertTrue(line["saved"], line)
+                self.assertEqual(line["message"], f"{file} was saved in {folders[line['object']]}.")
+                data = self.read(folders[line["object"]], file)
+                part = next(p for p in expected(name)["parts"] if part_name(p) == line["object"])
+                if line["object"].endswith(".txt"):
+                    data = data[len(BOM):]
+                self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], f"turn {turn}: {file}")
+        self.assertEqual(self.temporary_files(), [])
+        # A message with nothing to save says so and fails.
+        status, _, err = self.run_command("read", os.path.join(CORPUS, "mms", "me-delivery-1.mms"), "--save-objects")
+        self.assertEqual((status, "no object" in err), (1, True), err)
 
     def test_a_second_save_takes_the_numbered_name_replaces_or_cancels(self):
         message = self.message("rich-11-mixed-no-smil")
