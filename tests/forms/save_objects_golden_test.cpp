@@ -1,7 +1,8 @@
 // The save-objects window as a person sees it, at both common densities: one object of every kind
-// with its icon, the sound selected and partly played, so that the bar shows pause and its progress. Compared with
-// reference pictures a person has looked at; the drawn pictures stay under the build folder
-// (save-pictures/<size>/), and MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references.
+// with its icon, the sound selected and partly played, so that the bar shows pause and how far it
+// has played. Compared with reference pictures a person has looked at; the drawn pictures stay
+// under the build folder (save-pictures/<size>/), and MMSFORM_UPDATE_GOLDEN=1 makes the run
+// replace the references.
 #include <string>
 
 #include "forms/save_objects_window.h"

@@ -119,7 +119,8 @@ bool SaveEveryObject(HWND view) {
       false);
   const platform::automation::HookId window =
       platform::automation::OnWindowAppears(u"Dialog", u"Save Objects", [&](HWND dialog) {
-        auto* saving = dynamic_cast<CSaveObjectsWindow*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
+        auto* saving =
+            dynamic_cast<CSaveObjectsWindow*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
         if (saving != nullptr) reports = SaveEach(*saving, std::string());
         PostMessageW(dialog, WM_COMMAND, 1, 0);
       });
@@ -237,7 +238,8 @@ int RunRead(std::span<char* const> args) {
       std::fprintf(stderr, "mmsform read: the form module cannot be loaded\n");
       return 1;
     }
-    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { PlayHeadless(dialog, options, &objectsSaved); });
+    platform::automation::OnWindowAppears(u"Dialog", u"",
+                                          [&](HWND dialog) { PlayHeadless(dialog, options, &objectsSaved); });
     ReadSession session(module);
     hr = session.Open(message.Get(), {});
     if (FAILED(hr)) {
