@@ -13,5 +13,7 @@ bool IsPlainFileName(std::u16string_view name);
 
 // The name made safe for a file of its own in a folder: only the part after the last separator,
 // control characters and the characters no file name may hold replaced by "_", leading dots and
-// trailing dots and spaces removed; "object" when nothing is left.
+// trailing dots and spaces removed; "object" when nothing is left. A name longer than 128
+// characters is cut, keeping its extension, and a device's reserved name (CON, NUL, COM1, ...)
+// gets a leading "_".
 CString SafeObjectName(std::u16string_view name);

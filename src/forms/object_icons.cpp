@@ -3,32 +3,13 @@
 #include "platform/gdi/gdi_raii.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
+#include "ui/transparent_bitmap.h"
 
 namespace {
 
 // The strip of icons, one 20 x 20 cell a kind, grey (192, 192, 192) as the transparent key.
 constexpr UINT kObjectIconStrip = 132;
 constexpr COLORREF kIconKey = RGB(192, 192, 192);
-
-// The strip drawn at `side` pixels a cell; pixel for pixel, so that the key stays exact.
-HBITMAP StripAtSide(HBITMAP strip, int side) {
-  BITMAP size{};
-  if (strip == nullptr || ::GetObjectW(strip, sizeof size, &size) == 0 || size.bmHeight <= 0) return nullptr;
-  const int cells = size.bmWidth / size.bmHeight;
-  HDC screen = ::GetDC(nullptr);
-  HBITMAP scaled = ::CreateCompatibleBitmap(screen, side * cells, side);
-  {
-    platform::gdi::MemoryDc source(screen);
-    platform::gdi::MemoryDc target(screen);
-    platform::gdi::ScopedSelect sourceSelect(source.Get(), strip);
-    platform::gdi::ScopedSelect targetSelect(target.Get(), scaled);
-    ::SetStretchBltMode(target.Get(), COLORONCOLOR);
-    ::StretchBlt(target.Get(), 0, 0, side * cells, side, source.Get(), 0, 0, size.bmHeight * cells, size.bmHeight,
-                 SRCCOPY);
-  }
-  ::ReleaseDC(nullptr, screen);
-  return scaled;
-}
 
 }  // namespace
 

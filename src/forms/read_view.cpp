@@ -140,8 +140,6 @@ void CReadView::DestroyToolbar() {
 }
 
 void CReadView::BuildToolbar() {
-  RECT client{};
-  GetClientRect(&client);
   const int height = ScaleY(26);
   m_toolbar = m_buttons.CreateAlongBottom(GetHandle(), kToolbarId, height, &m_images);
   if (m_toolbar == nullptr) return;
@@ -157,13 +155,7 @@ void CReadView::BuildToolbar() {
   ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   m_buttons.SetToolTipLayout(m_fullScreenButton ? ToolTipLayout::kFiveButtons : ToolTipLayout::kFourButtons);
   // The rest of the bar's width, right of the last button, holds the progress.
-  RECT last{};
-  int left = ScaleX(16) * static_cast<int>(buttons.size());
-  if (platform::controls::ToolbarButtonRect(m_toolbar, kStopCommand, &last)) left = last.right + ScaleX(2);
-  m_progress = std::make_unique<ProgressBar>(ScaleX(5), ScaleY(8), GetSysColor(COLOR_BTNFACE), GetHandle(),
-                                             kProgressTwoLines);
-  m_progress->Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, left, 0,
-                     std::max(1, static_cast<int>(client.right) - left), height, nullptr, m_toolbar, 0, nullptr);
+  m_progress = m_buttons.AddProgress(GetHandle(), kStopCommand);
 }
 
 RECT CReadView::PlayerRect() {

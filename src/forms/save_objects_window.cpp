@@ -1,6 +1,7 @@
 #include "forms/save_objects_window.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "engines/media_engine_adapter.h"
 #include "forms/object_folder.h"
@@ -178,6 +179,7 @@ void CSaveObjectsWindow::BuildPreviewBar() {
     TBBUTTON buttons[] = {m_buttons.PlayButton(), {kStopImage, kStopCommand, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0}};
     ::SendMessageW(toolbar, TB_ADDBUTTONSW, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
     m_buttons.SetToolTipLayout(ToolTipLayout::kTwoButtons);
+    m_progress = m_buttons.AddProgress(GetHandle(), kStopCommand);
   }
   RECT client{};
   GetClientRect(&client);
@@ -275,7 +277,12 @@ void CSaveObjectsWindow::SelectionChanged() {
   // A sound being previewed belongs to the object that was selected; a sort keeps it playing.
   const SaveableObject* object = Selected();
   const MediaPart* part = object != nullptr ? object->part : nullptr;
-  if (part != m_selectedPart) StopPreview();
+  if (part != m_selectedPart) {
+    StopPreview();
+    // The bar's length was the sound before's.
+    m_previewLength = 0;
+    if (m_progress) m_progress->SetProgress(0, 0);
+  }
   m_selectedPart = part;
   if (m_menu != nullptr) UpdateMenuState(m_menu);
   UpdatePreviewButtons();
@@ -394,6 +401,8 @@ LRESULT CSaveObjectsWindow::OnPlay(WPARAM, LPARAM) {
   if (m_preview == save_objects::kPreviewStopped) {
     if (object->forwardLock) SetDrmContext(1, GetHandle(), 1);
     if (Audio_LoadFile(engine, object->path, GetHandle(), 0) <= 0) return 0;
+    m_previewLength = std::max(0, Audio_GetAudioFileDuration(engine, object->path));
+    if (m_progress) m_progress->SetProgress(0, m_previewLength);
   }
   if (Audio_Play(engine, 0, -1, 1, 100) == 0) return 0;
   SetPreview(save_objects::kPreviewPlaying);
@@ -412,12 +421,13 @@ LRESULT CSaveObjectsWindow::OnStop(WPARAM, LPARAM) {
   return 0;
 }
 
-void CSaveObjectsWindow::StopPreview() {
+void CSaveObjectsWindow::StopPreview(bool atEnd) {
   if (m_preview == save_objects::kPreviewStopped) return;
   if (ULC_AudioEngine* engine = ULC_Global::GetGlobal()->audioEngine.get()) {
     Audio_Stop(engine);
     Audio_UnloadFile(engine);
   }
+  if (m_progress) m_progress->SetProgress(atEnd ? m_previewLength : 0, m_previewLength);
   SetPreview(save_objects::kPreviewStopped);
 }
 
@@ -432,9 +442,17 @@ void CSaveObjectsWindow::SetPreview(int state) {
   UpdatePreviewButtons();
 }
 
-LRESULT CSaveObjectsWindow::OnAudioProgress(WPARAM wParam, LPARAM) {
+LRESULT CSaveObjectsWindow::OnAudioProgress(WPARAM wParam, LPARAM lParam) {
+  // A report that comes after a stop belongs to no preview.
+  if (m_preview == save_objects::kPreviewStopped) return 0;
+  if (lParam > 0) m_previewLength = static_cast<int>(std::min<LPARAM>(lParam, INT32_MAX));
   // The engine reports the end of the sound with the position -1.
-  if (static_cast<int>(wParam) == -1) StopPreview();
+  if (static_cast<int>(wParam) == -1) {
+    StopPreview(true);
+    return 0;
+  }
+  const int position = static_cast<int>(std::min<WPARAM>(wParam, static_cast<WPARAM>(INT32_MAX)));
+  if (m_progress) m_progress->SetProgress(std::min(position, m_previewLength), m_previewLength);
   return 0;
 }
 

@@ -1,11 +1,12 @@
 // The save-objects window (dialog 221): the list of a message's objects, each with the icon of
 // its kind, sorted by name or type, from which the person opens, uses, saves or previews one.
 // Saving follows the save rule of object_saving.h; a sound is previewed with the audio engine from
-// a play and stop toolbar that exchanges play for pause and keeps the device awake, as the read
-// view's does.
+// a play and stop toolbar that exchanges play for pause, shows how far the sound has played and
+// keeps the device awake, as the read view's does.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "forms/saveable_objects.h"
@@ -65,6 +66,9 @@ class CSaveObjectsWindow : public CDialogBase {
   // The preview toolbar (null when it could not be made) and whether its button shows play.
   HWND Toolbar() const { return m_buttons.Toolbar(); }
   bool PlayShown() const { return m_buttons.PlayShown(); }
+  // The bar's progress of the preview (null without a toolbar): the position against the sound's
+  // length while it plays or pauses, the whole length once it has played to the end, 0 after a stop.
+  const ProgressBar* Progress() const { return m_progress.get(); }
   HIMAGELIST Icons() const { return m_icons; }
   HMENU Menu() const { return m_menu; }
   // The rows' texts as the list shows them.
@@ -97,7 +101,8 @@ class CSaveObjectsWindow : public CDialogBase {
   void UpdateMenuState(HMENU menu);
   const SaveableObject* Selected() const;
   void SelectionChanged();
-  void StopPreview();
+  // Ends a preview; the bar shows where it ended: the whole length at the sound's end, else 0.
+  void StopPreview(bool atEnd = false);
 
   MessageModel* m_model;
   std::vector<SaveableObject> m_objects;
@@ -111,6 +116,9 @@ class CSaveObjectsWindow : public CDialogBase {
   bool m_lastSaved = false;
   KeepAwakeTimer m_keepAwake{kPreviewKeepAwakeTimer, kPlaybackKeepAwakeMs};
   PlaybackToolbar m_buttons;
+  std::unique_ptr<ProgressBar> m_progress;
+  // The previewed sound's length in milliseconds, 0 before it has been loaded.
+  int m_previewLength = 0;
   HIMAGELIST m_faces = nullptr;
   HIMAGELIST m_icons = nullptr;
   // The part the selection was last on: a preview belongs to it.

@@ -138,8 +138,6 @@ void CVideoView::Resize(const RECT& rect) {
 }
 
 void CVideoView::BuildToolbar() {
-  RECT client{};
-  GetClientRect(&client);
   const int height = ScaleY(kToolbarReserve);
   m_toolbar = m_buttons.CreateAlongBottom(GetHandle(), kVideoToolbarId, height, &m_images);
   if (m_toolbar == nullptr) return;
@@ -149,15 +147,9 @@ void CVideoView::BuildToolbar() {
   };
   ::SendMessageW(m_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   m_buttons.SetToolTipLayout(ToolTipLayout::kTwoButtons);
-  RECT last{};
-  int left = ScaleX(16) * static_cast<int>(buttons.size());
-  if (platform::controls::ToolbarButtonRect(m_toolbar, kVideoStopCommand, &last)) left = last.right + ScaleX(2);
   const int position = m_progress ? m_progress->Position() : 0;
-  m_progress = std::make_unique<ProgressBar>(ScaleX(5), ScaleY(8), GetSysColor(COLOR_BTNFACE), GetHandle(),
-                                             kProgressTwoLines);
-  m_progress->Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, left, 0,
-                     std::max(1, static_cast<int>(client.right) - left), height, nullptr, m_toolbar, 0, nullptr);
-  m_progress->SetProgress(position, std::max(0, m_duration));
+  m_progress = m_buttons.AddProgress(GetHandle(), kVideoStopCommand);
+  if (m_progress) m_progress->SetProgress(position, std::max(0, m_duration));
 }
 
 void CVideoView::DestroyToolbar() {

@@ -1,19 +1,27 @@
 #include "ui/playback_toolbar.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 #include "platform/controls/toolbar_api.h"
 #include "platform/gdi/gdi_raii.h"
 #include "transport/resource_module.h"
+#include "ui/density.h"
+#include "ui/transparent_bitmap.h"
 
 namespace {
 
 constexpr UINT kPrevious = 40313, kNext = 40314, kFullScreen = 40692, kPlay = 40510, kPause = 40511, kStop = 40518;
-// The strip of button faces, one square a face, grey (192, 192, 192) as the mask colour.
+// The strips of button faces, one square a face, grey (192, 192, 192) as the mask colour: drawn
+// for 16 pixels and for 32, so that a screen of twice the density gets faces made for it.
 constexpr UINT kToolbarFaces = 130;
+constexpr UINT kToolbarFacesDouble = 133;
+constexpr int kFaceSide = 16;
 
 }  // namespace
+
+int PlaybackFaceSide(int dotsPerInch) { return (kFaceSide * dotsPerInch + 48) / 96; }
 
 HWND PlaybackToolbar::CreateAlongBottom(HWND parent, WORD id, int height, HIMAGELIST* images) {
   *images = nullptr;
@@ -23,14 +31,32 @@ HWND PlaybackToolbar::CreateAlongBottom(HWND parent, WORD id, int height, HIMAGE
                                 client.right, height, parent, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
                                 nullptr, nullptr);
   if (m_toolbar == nullptr) return nullptr;
-  platform::gdi::UniqueBitmap faces(transport::LoadResourceBitmap(kToolbarFaces));
-  BITMAP size{};
-  if (faces.Get() != nullptr && ::GetObjectW(faces.Get(), sizeof size, &size) != 0) {
-    *images = ImageList_Create(size.bmHeight, size.bmHeight, ILC_MASK | ILC_COLOR24, 52, 0);
+  // The strip nearer in size, resized only for a density that neither was drawn for.
+  const int side = PlaybackFaceSide(ScreenDpiX());
+  platform::gdi::UniqueBitmap drawn(
+      transport::LoadResourceBitmap(side * 4 >= kFaceSide * 6 ? kToolbarFacesDouble : kToolbarFaces));
+  platform::gdi::UniqueBitmap faces(StripAtSide(drawn.Get(), side));
+  if (faces.Get() != nullptr) {
+    *images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR24, 52, 0);
     ImageList_AddMasked(*images, faces.Get(), RGB(192, 192, 192));
     ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(*images));
   }
   return m_toolbar;
+}
+
+std::unique_ptr<ProgressBar> PlaybackToolbar::AddProgress(HWND owner, int lastCommand) const {
+  if (m_toolbar == nullptr) return nullptr;
+  RECT bar{};
+  ::GetClientRect(m_toolbar, &bar);
+  RECT last{};
+  const auto buttons = static_cast<int>(::SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0));
+  int left = ScaleX(kFaceSide) * buttons;
+  if (platform::controls::ToolbarButtonRect(m_toolbar, lastCommand, &last)) left = last.right + ScaleX(2);
+  auto progress =
+      std::make_unique<ProgressBar>(ScaleX(5), ScaleY(8), GetSysColor(COLOR_BTNFACE), owner, kProgressTwoLines);
+  progress->Create(u"TOOLBAR_PROGRESSBAR_CLASS", nullptr, WS_CHILD | WS_VISIBLE, left, 0,
+                   std::max(1, static_cast<int>(bar.right) - left), bar.bottom, nullptr, m_toolbar, 0, nullptr);
+  return progress;
 }
 
 BOOL PlaybackToolbar::SwapButton(int oldCommand, DWORD mask, int newCommand, int image, BYTE state, BYTE style,

@@ -3,9 +3,12 @@
 // pause while playing, which every player shows the same way.
 #pragma once
 
+#include <memory>
+
 #include "platform/controls/toolbar_api.h"
 #include "platform/cstring.h"
 #include "platform/window/window_api.h"
+#include "ui/progress_bar.h"
 
 constexpr WORD kPlayCommand = 40500;
 constexpr WORD kPauseCommand = 40501;
@@ -18,6 +21,9 @@ enum class ToolTipLayout { kFourButtons = 0, kTwoButtons = 1, kFiveButtons = 2 }
 
 // Enough room for the longest tool-tip layout.
 constexpr int kMaxToolTips = 5;
+
+// The faces' side on a screen of this density: 16 pixels at 96 dots per inch, to the nearest pixel.
+int PlaybackFaceSide(int dotsPerInch);
 
 class PlaybackToolbar {
  public:
@@ -35,9 +41,13 @@ class PlaybackToolbar {
   int SetToolTips(CString* strings, BOOL playing, ToolTipLayout layout);
 
   // Makes the toolbar window `height` high along the bottom of `parent`'s client area, with the
-  // playback button faces as its image list, and drives it from then on. *images takes the list,
-  // which the caller destroys (null when the faces did not load). Null when no toolbar was made.
+  // playback button faces sized for the screen as its image list, and drives it from then on.
+  // *images takes the list, which the caller destroys (null when the faces did not load). Null
+  // when no toolbar was made.
   HWND CreateAlongBottom(HWND parent, WORD id, int height, HIMAGELIST* images);
+  // The progress bar that fills the toolbar right of the button `lastCommand`, reporting to
+  // `owner`; a child of the toolbar, so it goes when the toolbar does. Null without a toolbar.
+  std::unique_ptr<ProgressBar> AddProgress(HWND owner, int lastCommand) const;
 
   HWND Toolbar() const { return m_toolbar; }
   void SetToolbar(HWND toolbar) { m_toolbar = toolbar; }

@@ -1,6 +1,7 @@
 #include "ui/transparent_bitmap.h"
 
 #include "platform/gdi/gdi_raii.h"
+#include "platform/window/window_api.h"
 
 // A monochrome mask of the key colour, then the bitmap XOR, the mask AND and the bitmap XOR again:
 // where the mask is white the destination comes back unchanged, elsewhere the bitmap replaces it.
@@ -28,4 +29,25 @@ void DrawTransparentBitmap(HDC hdc, int x, int y, HBITMAP bitmap, COLORREF keyCo
   }
   SetBkColor(hdc, oldBk);
   SetTextColor(hdc, oldText);
+}
+
+HBITMAP StripAtSide(HBITMAP strip, int side) {
+  BITMAP size{};
+  if (strip == nullptr || side <= 0 || ::GetObjectW(strip, sizeof size, &size) == 0 || size.bmHeight <= 0) {
+    return nullptr;
+  }
+  const int cells = size.bmWidth / size.bmHeight;
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP scaled = ::CreateCompatibleBitmap(screen, side * cells, side);
+  if (scaled != nullptr) {
+    platform::gdi::MemoryDc source(screen);
+    platform::gdi::MemoryDc target(screen);
+    platform::gdi::ScopedSelect sourceSelect(source.Get(), strip);
+    platform::gdi::ScopedSelect targetSelect(target.Get(), scaled);
+    ::SetStretchBltMode(target.Get(), COLORONCOLOR);
+    ::StretchBlt(target.Get(), 0, 0, side * cells, side, source.Get(), 0, 0, size.bmHeight * cells, size.bmHeight,
+                 SRCCOPY);
+  }
+  ::ReleaseDC(nullptr, screen);
+  return scaled;
 }

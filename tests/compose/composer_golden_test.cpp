@@ -1,5 +1,5 @@
 // The composer's header with a contact picked into To, and the two send-options dialogs the frame
-// opens (a message's, with relative times; the defaults, with absolute times), drawn at both
+// opens (a message's and the defaults, each with relative and with absolute times), drawn at both
 // common densities and compared with reference pictures a person has looked at. The pictures
 // drawn are kept under the build folder (compose-golden/<size>/); MMSFORM_UPDATE_GOLDEN=1 makes
 // the run replace the references with them.
@@ -62,6 +62,8 @@ TEST_P(ComposerGolden, TheHeaderWithAPickedContactAndBothSendOptionsDialogs) {
     bool absolute;
   };
   const Dialog dialogs[] = {{"send_options_message_relative.png", composer_command::kSendOptions, false},
+                            {"send_options_message_absolute.png", composer_command::kSendOptions, true},
+                            {"send_options_defaults_relative.png", composer_command::kDefaultSendOptions, false},
                             {"send_options_defaults_absolute.png", composer_command::kDefaultSendOptions, true}};
   for (const Dialog& dialog : dialogs) {
     SetConfigValue(numeric_setting::kSendExpireTimeInAbsolute, dialog.absolute, FALSE);

@@ -6,34 +6,12 @@
 #include "config/settings.h"
 #include "platform/file_api.h"
 #include "platform/window/window_api.h"
+#include "support/client_window.h"
 #include "support/test_device.h"
 
 namespace {
 
-// A stand-in for the client application's main window that keeps its posted messages queued.
-class ClientWindow {
- public:
-  ClientWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.lpszClassName = kClientWindowClass;
-    RegisterClassW(&windowClass);
-    m_window = CreateWindowExW(0, kClientWindowClass, u"client", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  }
-  ~ClientWindow() {
-    DestroyWindow(m_window);
-    UnregisterClassW(kClientWindowClass, nullptr);
-  }
-  int CountStorageLow() {
-    int count = 0;
-    MSG message;
-    while (PeekMessageW(&message, m_window, 0, 0, PM_REMOVE)) count += message.message == WM_STORAGE_LOW;
-    return count;
-  }
-
- private:
-  HWND m_window = nullptr;
-};
+using test_support::ClientWindow;
 
 TEST(StorageCheck, TheReserveMustStayFreeOrTheClientIsTold) {
   test_support::TestDevice device;

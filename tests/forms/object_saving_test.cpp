@@ -7,6 +7,7 @@
 #include "forms/name_conflict_dialog.h"
 #include "platform/file_api.h"
 #include "save_fixture.h"
+#include "support/client_window.h"
 
 namespace save_test {
 namespace {
@@ -38,6 +39,21 @@ TEST_F(ObjectSavingTest, SavingThePictureAgainOffersTheNextFreeNumberedName) {
   EXPECT_EQ(FilesIn(kTarget), (std::set<std::string>{"pic.jpg", "pic_0.jpg", "pic_1.jpg"}));
   EXPECT_EQ(Read(u"\\My Documents\\Saved\\pic_1.jpg"), "first");
   EXPECT_TRUE(Prompted(u"pic_1.jpg was saved"));
+}
+
+TEST_F(ObjectSavingTest, ASaveThatLeavesLessThanTheReserveWarnsTheClient) {
+  test_support::ClientWindow client;
+  const std::u16string source = Put(u"pic.jpg", "picture");
+  platform::SetReportedFreeSpace(2048 * 1024);
+  EXPECT_TRUE(Save(source, media_type::kJpeg));
+  EXPECT_EQ(client.CountStorageLow(), 0);
+  // The default reserve is 1024 KiB: a save that leaves no more is still kept, and told.
+  platform::SetReportedFreeSpace(1024 * 1024);
+  AnswerConflicts(name_conflict::kNumberedName);
+  EXPECT_TRUE(Save(source, media_type::kJpeg));
+  EXPECT_EQ(client.CountStorageLow(), 1);
+  EXPECT_EQ(Read(u"\\My Documents\\Saved\\pic_0.jpg"), "picture");
+  platform::SetReportedFreeSpace(-1);
 }
 
 TEST_F(ObjectSavingTest, ReplacingKeepsOneFileWithTheNewContentAndCancelWritesNothing) {
@@ -132,6 +148,31 @@ struct NameCase {
   bool plain;
 };
 
+TEST(ObjectFileNameTest, ALongNameIsCutKeepingItsExtensionAndWholeCharacters) {
+  const std::u16string emoji = u"\U0001F600";  // two UTF-16 units
+  struct LongCase {
+    std::u16string given;
+    std::u16string safe;
+  };
+  const LongCase cases[] = {
+      {std::u16string(300, u'a') + u".jpg", std::u16string(124, u'a') + u".jpg"},
+      {std::u16string(128, u'b'), std::u16string(128, u'b')},
+      {std::u16string(129, u'b'), std::u16string(128, u'b')},
+      // An extension of 20 characters is part of the name and is cut with it.
+      {std::u16string(200, u'c') + u"." + std::u16string(20, u'x'), std::u16string(128, u'c')},
+      // A cut that would split a character leaves all of it out.
+      {std::u16string(123, u'd') + emoji + std::u16string(100, u'e') + u".png",
+       std::u16string(123, u'd') + u".png"},
+      // Dots and spaces before the cut would end the stem badly.
+      {std::u16string(122, u'f') + u". " + std::u16string(50, u'g') + u".gif", std::u16string(122, u'f') + u".gif"},
+  };
+  for (const LongCase& c : cases) {
+    const CString safe = SafeObjectName(c.given);
+    EXPECT_EQ(safe.View(), c.safe) << c.given.size();
+    EXPECT_LE(safe.GetLength(), 128) << c.given.size();
+  }
+}
+
 TEST(ObjectFileNameTest, EveryNameBecomesOneFileNameInsideItsFolder) {
   const NameCase cases[] = {
       {u"pic.jpg", u"pic.jpg", true},
@@ -147,6 +188,14 @@ TEST(ObjectFileNameTest, EveryNameBecomesOneFileNameInsideItsFolder) {
       {u"...hidden", u"hidden", true},
       {u"trailing. . ", u"trailing", true},
       {u"caf\u00e9 \u65e5\u672c.png", u"caf\u00e9 \u65e5\u672c.png", true},
+      // Names the device keeps for its ports open a port, not a file.
+      {u"CON", u"_CON", true},
+      {u"nul.txt", u"_nul.txt", true},
+      {u"com1.jpg", u"_com1.jpg", true},
+      {u"Lpt9", u"_Lpt9", true},
+      {u"aux .wav", u"_aux .wav", true},
+      {u"com0.jpg", u"com0.jpg", true},
+      {u"console.txt", u"console.txt", true},
   };
   for (const NameCase& c : cases) {
     const std::string shown(c.given.begin(), c.given.end());

@@ -1,7 +1,8 @@
 // The save-objects window as a person sees it, at both common densities: one object of every kind
-// with its icon, the sound selected and previewing, so that the bar shows pause. Compared with
-// reference pictures a person has looked at; the drawn pictures stay under the build folder
-// (save-pictures/<size>/), and MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references.
+// with its icon, the sound selected and partly played, so that the bar shows pause and how far it
+// has played. Compared with reference pictures a person has looked at; the drawn pictures stay
+// under the build folder (save-pictures/<size>/), and MMSFORM_UPDATE_GOLDEN=1 makes the run
+// replace the references.
 #include <string>
 
 #include "forms/save_objects_window.h"
@@ -62,6 +63,8 @@ TEST_P(SaveObjectsGolden, EveryKindWithItsIconAndASoundPreviewing) {
     }
     SendMessageW(dialog, WM_COMMAND, save_objects::kPlay, 0);
     platform::automation::PumpUntilIdle();
+    // More than a second of the two played: the bar and the elapsed time show how far.
+    platform::automation::AdvanceClock(1200);
     EXPECT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
     shot = platform::automation::Screenshot(drawn / name, &error);
     PostMessageW(dialog, WM_COMMAND, 1, 0);

@@ -20,6 +20,7 @@
 #include "platform/controls/toolbar_api.h"
 #include "platform/pim/pim_store.h"
 #include "transport/resource_module.h"
+#include "ui/progress_bar.h"
 #include "save_fixture.h"
 
 namespace save_test {
@@ -233,6 +234,62 @@ TEST_F(SaveObjectsWindowTest, PreviewingASoundKeepsTheDeviceAwakeUntilItPausesOr
     EXPECT_FALSE(window.KeepAwakeRunning());
   });
   EXPECT_EQ(m_idleResets, 0);
+}
+
+TEST_F(SaveObjectsWindowTest, ThePreviewBarShowsHowFarTheSoundHasPlayed) {
+  // Two seconds of sound, and a picture to move the selection to.
+  Put(u"tone.wav", test_support::ReadFileBytes(test_support::CorpusPath("media/pcm16-8k-mono.wav")));
+  AddPartOfType(m_model, u"tone.wav", 0x20002);
+  Add(u"photo.jpg", media_type::kJpeg, "p");
+  Run([&](CSaveObjectsWindow& window) {
+    const ProgressBar* progress = window.Progress();
+    ASSERT_NE(progress, nullptr);
+    // The bar sits on the toolbar right of the stop button.
+    RECT stop{}, bar{};
+    ASSERT_TRUE(platform::controls::ToolbarButtonRect(window.Toolbar(), save_objects::kStop, &stop));
+    GetWindowRect(progress->GetHandle(), &bar);
+    MapWindowPoints(nullptr, window.Toolbar(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_GE(bar.left, stop.right);
+    EXPECT_GT(bar.right - bar.left, 0);
+    window.Select(RowOf(window, u"tone.wav"));
+    Command(window, save_objects::kPlay);
+    ASSERT_EQ(window.PreviewState(), save_objects::kPreviewPlaying);
+    EXPECT_EQ(progress->Position(), 0);
+    EXPECT_EQ(progress->Duration(), 2000);
+    // The position follows the engine's reports on the clock, never past the length.
+    int before = 0;
+    for (int step = 0; step < 3; ++step) {
+      platform::automation::AdvanceClock(400);
+      EXPECT_GT(progress->Position(), before) << step;
+      EXPECT_LE(progress->Position(), 400 * (step + 1)) << step;
+      before = progress->Position();
+    }
+    // A pause holds it where it is.
+    Command(window, save_objects::kPause);
+    const int paused = progress->Position();
+    platform::automation::AdvanceClock(1000);
+    EXPECT_EQ(progress->Position(), paused);
+    // Played out, the bar stands at the whole length.
+    Command(window, save_objects::kPlay);
+    platform::automation::AdvanceClock(2500);
+    ASSERT_EQ(window.PreviewState(), save_objects::kPreviewStopped);
+    EXPECT_EQ(progress->Position(), 2000);
+    EXPECT_EQ(progress->Duration(), 2000);
+    EXPECT_EQ(ProgressBar::FormatElapsed(progress->Position(), progress->Duration()), CString(u"00:02"));
+    // Playing again starts from the beginning; a stop puts the bar back there.
+    Command(window, save_objects::kPlay);
+    EXPECT_EQ(progress->Position(), 0);
+    platform::automation::AdvanceClock(600);
+    EXPECT_GT(progress->Position(), 0);
+    Command(window, save_objects::kStop);
+    EXPECT_EQ(progress->Position(), 0);
+    EXPECT_EQ(progress->Duration(), 2000);
+    platform::automation::AdvanceClock(600);
+    EXPECT_EQ(progress->Position(), 0);
+    // Another object has no sound to measure.
+    window.Select(RowOf(window, u"photo.jpg"));
+    EXPECT_EQ(progress->Duration(), 0);
+  });
 }
 
 // A received message whose one part is a forward-locked picture, loaded as the read form loads it.

@@ -3,8 +3,9 @@
 typed, given pictures, sounds and texts in several scripts and sent is an m-send-req that tshark
 decodes without complaint and that `inspect` plays back with the same slides; a refused recipient
 keeps the message unsent with the form's question printed; --check prints what a send's checks
-say and leaves the store as it was; a saved draft opened again keeps what it held; a slide's length is set in the slide sorter; and the read form's forward reaches the
-device's composer program, which keeps the forward in Drafts.
+say and leaves the store as it was; settings and the fixed-dialling list change the next run; a
+saved draft opened again keeps what it held; a slide's length is set in the slide sorter; and the
+read form's forward reaches the device's composer program, which keeps the forward in Drafts.
 
 usage: check_compose_command.py MMSFORM CORPUS_DIR"""
 import json
@@ -141,6 +142,26 @@ class Compose(unittest.TestCase):
         status, _, err = self.run_command("compose", "--to", "ann@example.com", "--check", "--send")
         self.assertEqual(status, 2)
         self.assertIn("--check", err)
+
+    def test_settings_and_the_fixed_dialling_list_change_the_next_run(self):
+        three = ["--to", "+358401111111", "--to", "+358402222222", "--to", "+358403333333", "--text", "hi"]
+        self.assertEqual(self.run_command("compose", *three, "--check")[0], 0)
+        self.ok("settings", "set", "numeric", "145", "2")  # MaxRecipients
+        status, out, _ = self.run_command("compose", *three, "--check")
+        self.assertEqual(status, 1, out)
+        self.assertIn("A message can have at most 2 recipients.", [l.get("text") for l in lines(out)])
+        # With fixed dialling on, only a number of the SIM's list is sent to.
+        self.ok("settings", "set", "numeric", "165", "1")  # SupportFDN
+        self.ok("device", "fdn", "add", "+358401111111")
+        status, out, _ = self.run_command("compose", "--to", "+358402222222", "--text", "hi", "--send")
+        self.assertEqual(status, 1, out)
+        said = lines(out)
+        self.assertIn({"refused": "send"}, said)
+        self.assertIn("A recipient is not on the fixed dialling list of the SIM card.", [l.get("text") for l in said])
+        self.assertNotIn("Outbox", self.folders())
+        status, out, err = self.run_command("compose", "--to", "+358401111111", "--text", "hi", "--send")
+        self.assertEqual(status, 0, out + err)
+        self.assertIn("Outbox", self.folders())
 
     def test_a_saved_draft_opened_again_keeps_what_it_held(self):
         said = lines(self.ok("compose", "--to", "+358401234567", "--subject", "Draft", "--text", "one", "--save"))

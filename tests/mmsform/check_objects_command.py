@@ -2,9 +2,10 @@
 """`mmsform objects` run as a person runs it, each test on a device folder of its own: the objects of
 real messages are listed with the names and sizes an independent decoder found (the corpus's expected
 files), saved files carry the bytes of the parts by their SHA-256 (texts as UTF-8 after a byte order
-mark), name conflicts take the numbered name, replace or cancel, a full device is told and leaves no
-file behind, a stored message is found by its entry identifier, and a destination outside the device
-is refused.
+mark), every object of every rich corpus message is saved with its part's data, name conflicts take
+the numbered name, replace or cancel, a full device is told and leaves no file behind, a stored
+message is found by its entry identifier, a destination outside the device is refused, and
+`mmsform read --save-objects` puts each object into the folder of its kind.
 
 usage: check_objects_command.py MMSFORM CORPUS_DIR"""
 import hashlib
@@ -109,6 +110,61 @@ class Objects(unittest.TestCase):
                 self.assertIn(part["sha256"], candidates, part_name(part))
             else:
                 self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], part_name(part))
+
+    def test_every_object_of_every_corpus_message_is_saved_with_the_parts_data(self):
+        codecs = {"utf-8": "utf-8", "iso-10646-ucs-2": "utf-16-be", "iso-8859-1": "latin-1"}
+        for path in sorted(os.listdir(os.path.join(CORPUS, "mms-rich", "expected"))):
+            name = path[:-len(".json")]
+            with self.subTest(message=name):
+                folder = "\\Kept\\" + name
+                status, out, err = self.run_command("objects", "save", self.message(name), "--all", folder, "--json")
+                self.assertEqual(status, 0, f"{out} {err}")
+                reports = {r["name"]: r for r in json.loads(out)["saved"]}
+                for part in expected(name)["parts"]:
+                    if part["role"] == "smil":
+                        continue
+                    report = reports.get(part_name(part))
+                    self.assertIsNotNone(report, f"{part_name(part)} was not offered: {sorted(reports)}")
+                    self.assertTrue(report["saved"], report)
+                    if part["content_type"].lower() in ("text/x-vcard", "text/x-vcalendar"):
+                        self.assertIn("shell", report["message"])
+                        continue
+                    # "NAME was saved in FOLDER." names the file the object became.
+                    saved_as = report["message"].split(" was saved in ")[0]
+                    data = self.read(folder, saved_as)
+                    if part["content_type"] == "text/plain":
+                        self.assertTrue(data.startswith(BOM), saved_as)
+                        text = data[len(BOM):].decode("utf-8")
+                        codec = codecs[part["charset"]]
+                        candidates = {hashlib.sha256(text.encode(codec)).hexdigest(),
+                                      hashlib.sha256(text.replace("\r\n", "\n").encode(codec)).hexdigest()}
+                        self.assertIn(part["sha256"], candidates, saved_as)
+                    else:
+                        self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], saved_as)
+                self.assertEqual(self.temporary_files(), [])
+
+    def test_read_save_objects_puts_each_into_the_folder_of_its_kind(self):
+        name = "rich-11-mixed-no-smil"
+        folders = {"photo.jpg": "\\My Documents\\My Pictures\\", "song.mp3": "\\My Documents\\My Sounds\\",
+                   "note.txt": "\\My Documents\\"}
+        for turn, saved_as in ((1, "{}"), (2, "{}_0")):
+            out = self.ok("read", self.message(name), "--save-objects")
+            lines = [json.loads(l) for l in out.splitlines() if l.startswith('{"object"')]
+            self.assertEqual(sorted(l["object"] for l in lines), sorted(folders), out)
+            for line in lines:
+                stem, extension = os.path.splitext(line["object"])
+                file = saved_as.format(stem) + extension
+                self.assertTrue(line["saved"], line)
+                self.assertEqual(line["message"], f"{file} was saved in {folders[line['object']]}.")
+                data = self.read(folders[line["object"]], file)
+                part = next(p for p in expected(name)["parts"] if part_name(p) == line["object"])
+                if line["object"].endswith(".txt"):
+                    data = data[len(BOM):]
+                self.assertEqual(hashlib.sha256(data).hexdigest(), part["sha256"], f"turn {turn}: {file}")
+        self.assertEqual(self.temporary_files(), [])
+        # A message with nothing to save says so and fails.
+        status, _, err = self.run_command("read", os.path.join(CORPUS, "mms", "me-delivery-1.mms"), "--save-objects")
+        self.assertEqual((status, "no object" in err), (1, True), err)
 
     def test_a_second_save_takes_the_numbered_name_replaces_or_cancels(self):
         message = self.message("rich-11-mixed-no-smil")

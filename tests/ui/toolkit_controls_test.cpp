@@ -1,10 +1,14 @@
 // The toolkit's own controls: progress times and updates, top-menu taps, spin-bar arrows, the
-// playback toolbar helpers, and the transparent blit.
+// playback toolbar helpers and its faces at both densities, and the transparent blit.
+#include <algorithm>
+#include <cstdlib>
+
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "model/message_model.h"
 #include "platform/controls/toolbar_api.h"
 #include "platform/gdi/gdi_raii.h"
+#include "platform/window/screen.h"
 #include "ui/playback_toolbar.h"
 #include "ui/progress_bar.h"
 #include "ui/spin_bar.h"
@@ -258,6 +262,80 @@ TEST_F(UiTest, PlaybackToolbarSwapsFacesAndSetsToolTips) {
       EXPECT_EQ(platform::controls::ToolbarToolTip(toolbar, static_cast<int>(i)), c.texts[i]);
     }
   }
+}
+
+// The faces as a toolbar draws them on a white button, row by row: how many pixels of ink each row
+// holds, and whether anything else than ink or the button showed (a blurred or keyed-wrong face).
+struct FaceRows {
+  std::vector<int> ink;
+  bool onlyInkAndButton = true;
+};
+
+FaceRows DrawnFace(HIMAGELIST images, int face, int side) {
+  FaceRows rows;
+  HDC screen = GetDC(nullptr);
+  platform::gdi::MemoryDc canvas(screen);
+  platform::gdi::UniqueBitmap pixels(CreateCompatibleBitmap(screen, side, side));
+  platform::gdi::ScopedSelect select(canvas.Get(), pixels.Get());
+  const RECT all{0, 0, side, side};
+  FillRect(canvas.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ImageList_Draw(images, face, canvas.Get(), 0, 0, ILD_TRANSPARENT);
+  for (int y = 0; y < side; ++y) {
+    int ink = 0;
+    for (int x = 0; x < side; ++x) {
+      const COLORREF colour = GetPixel(canvas.Get(), x, y);
+      if (colour == RGB(0x20, 0x20, 0x20)) ++ink;
+      else if (colour != RGB(255, 255, 255)) rows.onlyInkAndButton = false;
+    }
+    rows.ink.push_back(ink);
+  }
+  ReleaseDC(nullptr, screen);
+  return rows;
+}
+
+TEST_F(UiTest, PlaybackFacesAreMadeForTheScreensDensity) {
+  struct Case {
+    platform::window::ScreenGeometry screen;
+    int side;
+    // The play face's widest row and the stop face's square.
+    int playWidest;
+    int stopSide;
+  };
+  const Case cases[] = {{{240, 320, 96}, 16, 6, 10}, {{480, 640, 192}, 32, 12, 20}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(platform::window::ConfigureScreen(c.screen));
+    Parent parent;
+    ASSERT_TRUE(parent.Make());
+    PlaybackToolbar bar;
+    HIMAGELIST images = nullptr;
+    ASSERT_NE(bar.CreateAlongBottom(parent.GetHandle(), 7, 48, &images), nullptr);
+    ASSERT_NE(images, nullptr);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(images, &width, &height));
+    EXPECT_EQ(width, c.side) << c.screen.dpi;
+    EXPECT_EQ(height, c.side) << c.screen.dpi;
+    EXPECT_EQ(PlaybackFaceSide(c.screen.dpi), c.side);
+    // The play triangle's edge climbs one pixel a row at either density: drawn for the size, not
+    // a small face blown up into steps of two.
+    const FaceRows play = DrawnFace(images, kPlayImage, c.side);
+    EXPECT_TRUE(play.onlyInkAndButton) << c.screen.dpi;
+    EXPECT_EQ(*std::max_element(play.ink.begin(), play.ink.end()), c.playWidest) << c.screen.dpi;
+    int previous = 0;
+    for (int ink : play.ink) {
+      if (ink != 0 && previous != 0) EXPECT_LE(std::abs(ink - previous), 1) << c.screen.dpi;
+      previous = ink;
+    }
+    // The stop face is a solid square and pause two bars of the same height.
+    const FaceRows stop = DrawnFace(images, kStopImage, c.side);
+    EXPECT_TRUE(stop.onlyInkAndButton);
+    EXPECT_EQ(std::count(stop.ink.begin(), stop.ink.end(), c.stopSide), c.stopSide) << c.screen.dpi;
+    EXPECT_EQ(std::count(stop.ink.begin(), stop.ink.end(), 0), c.side - c.stopSide) << c.screen.dpi;
+    const FaceRows pause = DrawnFace(images, kPauseImage, c.side);
+    EXPECT_TRUE(pause.onlyInkAndButton);
+    EXPECT_EQ(std::count(pause.ink.begin(), pause.ink.end(), c.side * 6 / 16), c.side * 12 / 16) << c.screen.dpi;
+    ImageList_Destroy(images);
+  }
+  platform::window::ResetScreen();
 }
 
 TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {

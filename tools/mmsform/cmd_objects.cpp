@@ -18,6 +18,7 @@
 #include "forms/object_saving.h"
 #include "forms/save_objects_window.h"
 #include "json_writer.h"
+#include "object_save_steps.h"
 #include "object_source.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
@@ -132,37 +133,6 @@ CString DestinationFolder(const std::string& destination, std::string* error) {
   return CString(folder);
 }
 
-struct SaveReport {
-  std::string name;
-  bool saved = false;
-  std::string message;
-};
-
-// Drives the open window as a person would: each object chosen in the list, then Save.
-std::vector<SaveReport> SaveEach(CSaveObjectsWindow& window, const SaveOptions& options) {
-  std::vector<SaveReport> reports;
-  const std::vector<SaveableObject> objects = window.Objects();
-  for (std::size_t row = 0; row < objects.size(); ++row) {
-    const SaveableObject& object = objects[row];
-    if (!options.name.empty() && Utf8(object.name) != options.name) continue;
-    window.Select(static_cast<int>(row));
-    if (NeedsTypeExtension(object.name.View(), object.type)) platform::automation::QueueAnswer(IDOK);
-    const std::size_t prompts = platform::automation::PromptLog().size();
-    SendMessageW(window.GetHandle(), WM_COMMAND, save_objects::kSave, 0);
-    platform::automation::PumpUntilIdle();
-    SaveReport report{Utf8(object.name), window.LastSaveSucceeded(), {}};
-    const auto& log = platform::automation::PromptLog();
-    if (log.size() > prompts) report.message = platform::Utf16ToUtf8(log.back().text);
-    if (media_type::KindOf(object.type) == media_type::kPersonalData && report.saved) {
-      report.message = "opened through the shell, which imports it";
-    } else if (report.message.empty()) {
-      report.message = "cancelled";
-    }
-    reports.push_back(report);
-  }
-  return reports;
-}
-
 int Save(MessageModel& model, const SaveOptions& options) {
   std::string error;
   const CString folder = DestinationFolder(options.destination, &error);
@@ -192,7 +162,7 @@ int Save(MessageModel& model, const SaveOptions& options) {
     if (!options.png.empty() && !platform::automation::Screenshot(options.png, &pngError)) {
       std::fprintf(stderr, "mmsform objects: %s\n", pngError.c_str());
     }
-    reports = SaveEach(window, options);
+    reports = SaveEach(window, options.name);
     PostMessageW(dialog, WM_COMMAND, 1, 0);
   });
   window.Run(owner);

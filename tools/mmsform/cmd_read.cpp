@@ -4,7 +4,9 @@
 // the form's slots; the message plays headless on the virtual clock to its end (or for N slides),
 // the screen written at each slide and at the end; the host's callbacks and the client's messages
 // are printed. Keys are pressed as the live window presses them, in order, once the view is open:
-// a reading they leave paused or stopped is pictured as it stands and ends there.
+// a reading they leave paused or stopped is pictured as it stands and ends there. With
+// --save-objects the view's Save Objects command saves every object of the message instead of the
+// reading, each into the folder of its kind, as a person accepting each default would.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,12 +17,15 @@
 #include "command.h"
 #include "form_module.h"
 #include "json_writer.h"
+#include "forms/name_conflict_dialog.h"
 #include "forms/read_view.h"
+#include "forms/save_objects_window.h"
 #include "platform/automation/automation.h"
 #include "platform/clock.h"
 #include "platform/controls/control_classes.h"
 #include "platform/text_conversion.h"
 #include "platform/window/window_system.h"
+#include "object_save_steps.h"
 #include "read_session.h"
 #include "read_view_keys.h"
 #include "store_listing.h"
@@ -30,7 +35,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: mmsform read FILE.mms|ENTRY_ID [--png DIR] [--screen 240x320@96|480x640@192] [--slides N]\n"
-    "                    [--keys space,right,left,enter,escape,up,down] [--command ID]...\n";
+    "                    [--keys space,right,left,enter,escape,up,down] [--command ID]... [--save-objects]\n";
 // However long its slides say it is, a headless reading ends after this much virtual time.
 constexpr DWORD kLongestReadingMs = 10 * 60 * 1000;
 constexpr DWORD kStepMs = 30;
@@ -43,6 +48,8 @@ struct ReadOptions {
   std::vector<UINT> keys;
   // Menu commands chosen once the view is open, after the keys (40631 forwards, 40632 replies).
   std::vector<WORD> commands;
+  // Save every object through the Save Objects window instead of reading.
+  bool saveObjects = false;
 };
 
 bool ParseKeys(std::string_view list, std::vector<UINT>* keys) {
@@ -73,6 +80,8 @@ bool Parse(std::span<char* const> args, ReadOptions* options) {
       const int command = std::atoi(args[++i]);
       if (command < 1 || command > 0xFFFF) return false;
       options->commands.push_back(static_cast<WORD>(command));
+    } else if (arg == "--save-objects") {
+      options->saveObjects = true;
     } else if (options->target.empty() && !arg.starts_with("--")) {
       options->target = arg;
     } else {
@@ -95,11 +104,53 @@ bool Shoot(const ReadOptions& options, const std::string& name) {
   return true;
 }
 
+// Opens the Save Objects window from the open view and saves every object into the folder of its
+// kind, a name that exists taking the numbered name; prints a line for each. True when all were.
+bool SaveEveryObject(HWND view) {
+  std::vector<SaveReport> reports;
+  // Where each file went is printed below; a question nobody answers is said on stderr.
+  platform::automation::SetUnexpectedPromptHandler([](const platform::automation::Prompt& prompt) {
+    if (prompt.kind == u"MessageBox" && prompt.style == MB_OK) return;
+    std::fprintf(stderr, "mmsform read: unanswered question: %s\n", platform::Utf16ToUtf8(prompt.text).c_str());
+  });
+  const platform::automation::HookId conflicts = platform::automation::OnWindowAppears(
+      u"Dialog", u"Save",
+      [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, static_cast<WPARAM>(name_conflict::kNumberedName), 0); },
+      false);
+  const platform::automation::HookId window =
+      platform::automation::OnWindowAppears(u"Dialog", u"Save Objects", [&](HWND dialog) {
+        auto* saving =
+            dynamic_cast<CSaveObjectsWindow*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
+        if (saving != nullptr) reports = SaveEach(*saving, std::string());
+        PostMessageW(dialog, WM_COMMAND, 1, 0);
+      });
+  platform::automation::SendCommand(view, read_command::kSaveObjects);
+  platform::automation::PumpUntilIdle();
+  platform::automation::RemoveHook(window);
+  platform::automation::RemoveHook(conflicts);
+  platform::automation::SetUnexpectedPromptHandler(nullptr);
+  bool allSaved = !reports.empty();
+  for (const SaveReport& report : reports) {
+    JsonWriter line;
+    line.BeginObject().Key("object").String(report.name).Key("saved").Bool(report.saved);
+    line.Key("message").String(report.message).EndObject();
+    std::printf("%s\n", line.Text().c_str());
+    allSaved = allSaved && report.saved;
+  }
+  if (reports.empty()) std::fprintf(stderr, "mmsform read: the message has no object to save\n");
+  return allSaved;
+}
+
 // Plays the open read view on the virtual clock. The view is watched, not driven: the pictures are
 // named by the slide it shows; everything it does comes from its own timers and the keys pressed.
-void PlayHeadless(HWND dialog, const ReadOptions& options) {
+void PlayHeadless(HWND dialog, const ReadOptions& options, bool* objectsSaved) {
   auto* view = dynamic_cast<CReadView*>(reinterpret_cast<CWndBase*>(GetWindowLongW(dialog, GWL_USERDATA)));
   if (view == nullptr) return;
+  if (options.saveObjects) {
+    *objectsSaved = SaveEveryObject(dialog);
+    PostMessageW(dialog, WM_COMMAND, 1, 0);
+    return;
+  }
   for (UINT key : options.keys) PressHostKey(key);
   for (WORD command : options.commands) {
     if (!IsWindow(dialog)) break;
@@ -180,13 +231,15 @@ int RunRead(std::span<char* const> args) {
   }
   HWND client = MakeClientWindow();
   HRESULT hr = E_FAIL;
+  bool objectsSaved = false;
   {
     FormModule module;
     if (!module.Load()) {
       std::fprintf(stderr, "mmsform read: the form module cannot be loaded\n");
       return 1;
     }
-    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { PlayHeadless(dialog, options); });
+    platform::automation::OnWindowAppears(u"Dialog", u"",
+                                          [&](HWND dialog) { PlayHeadless(dialog, options, &objectsSaved); });
     ReadSession session(module);
     hr = session.Open(message.Get(), {});
     if (FAILED(hr)) {
@@ -201,12 +254,13 @@ int RunRead(std::span<char* const> args) {
   DestroyWindow(client);
   platform::window::ResetWindowSystem();
   message.Reset();
+  if (options.saveObjects && !objectsSaved) return 1;
   return SUCCEEDED(hr) ? 0 : 1;
 }
 
 const Command kRead("read",
-                    "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,...] [--command ID]   the read form, "
-                    "headless",
+                    "read FILE.mms|ENTRY_ID [--png DIR] [--screen WxH@DPI] [--slides N] [--keys K,...] [--command ID] "
+                    "[--save-objects]   the read form, headless",
                     RunRead);
 
 }  // namespace
