@@ -236,13 +236,10 @@ TEST_P(VoiceMailScreens, ARecordedVoiceMessageAboveItsText) {
   const std::filesystem::path& references = folders.references;
   CComposerFrame* frame = OpenVoiceMail();
   ASSERT_NE(frame, nullptr);
-  std::string error;
-  ASSERT_TRUE(platform::automation::Screenshot(drawn / "voice_mail_empty.png", &error)) << error;
-  EXPECT_TRUE(ui_test::MatchesReference(drawn, references, "voice_mail_empty.png"));
+  EXPECT_TRUE(ui_test::ScreenMatchesReference(drawn, references, "voice_mail_empty.png"));
   Record(frame, 2000);
   TypeInto(frame->TextItem()->Edit(), u"Call me back");
-  ASSERT_TRUE(platform::automation::Screenshot(drawn / "voice_mail_recorded.png", &error)) << error;
-  EXPECT_TRUE(ui_test::MatchesReference(drawn, references, "voice_mail_recorded.png"));
+  EXPECT_TRUE(ui_test::ScreenMatchesReference(drawn, references, "voice_mail_recorded.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Densities, VoiceMailScreens,

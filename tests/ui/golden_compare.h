@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/automation/automation.h"
 #include "platform/gdi/png_file.h"
 #include "platform/gdi/surface.h"
 
@@ -72,6 +73,17 @@ inline ::testing::AssertionResult MatchesReference(const std::filesystem::path& 
                                          << ", changed share " << d.changedShare << "): see " << (drawn / name).string();
   }
   return ::testing::AssertionSuccess();
+}
+
+// Writes the screen as it is now to `drawn`/`name` and compares it with its reference.
+inline ::testing::AssertionResult ScreenMatchesReference(const std::filesystem::path& drawn,
+                                                         const std::filesystem::path& references,
+                                                         const std::string& name) {
+  std::string error;
+  if (!platform::automation::Screenshot(drawn / name, &error)) {
+    return ::testing::AssertionFailure() << "the screen could not be written as " << name << ": " << error;
+  }
+  return MatchesReference(drawn, references, name);
 }
 
 }  // namespace ui_test
