@@ -20,9 +20,9 @@
 #include "engines/picture_type.h"
 #include "forms/picture_insertion.h"
 #include "model/message_model.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "scratch_device.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 #include "scratch_device.h"

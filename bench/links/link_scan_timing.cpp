@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "device/link_detection.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "scratch_device.h"
 
 namespace {

@@ -27,7 +27,7 @@
 #include "mm1/message_reader.h"
 #include "mm1/message_writer.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/controls/control_classes.h"
 #include "platform/message_store/message_store.h"
 #include "platform/window/screen.h"

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "forms/form_interface.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/message_store.h"
 #include "platform/window/screen.h"
 

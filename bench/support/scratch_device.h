@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 
 namespace bench {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
+#include "platform/kernel/device.h"
 #if __has_include("platform/gdi/text_layout.h")
 #include "platform/gdi/text_layout.h"
 #define MMSFORM_TEXT_CACHES 1

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "ui/emoticon_set.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <string>
 
-#include "platform/clock.h"
 #include "platform/controls/html_document.h"
 #include "platform/controls/html_view.h"
-#include "platform/device.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/device.h"
 #include "platform/window/window_system.h"
 
 namespace {

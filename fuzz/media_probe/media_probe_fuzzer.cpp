@@ -15,8 +15,8 @@
 #include "engines/media_engine_adapter.h"
 #include "frame_walkers.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
-#include "platform/device.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/device.h"
 
 namespace {
 

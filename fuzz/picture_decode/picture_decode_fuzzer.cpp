@@ -15,7 +15,7 @@
 #include "engines/gif_player.h"
 #include "engines/image_decode.h"
 #include "engines/jpeg_segments.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   auto root = std::filesystem::temp_directory_path() / ("picture-fuzz-" + std::to_string(getpid()));

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/regedit_file.h"
-#include "platform/registry.h"
+#include "platform/registry/regedit_file.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "platform/controls/menu_api.h"
-#include "platform/device.h"
 #include "platform/dialog/dialog_template.h"
 #include "platform/gdi/gdi_api.h"
-#include "platform/module_api.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "platform/resources/resource_file.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "model/smil_writer.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "presentation/slide_builder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "engines/dib_image.h"
 #include "engines/image_decode.h"
 #include "engines/image_info.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   auto root = std::filesystem::temp_directory_path() / ("svg-fuzz-" + std::to_string(getpid()));

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/text_block.h"
 #include "platform/gdi/text_caret.h"
+#include "platform/kernel/device.h"
 
 namespace {
 

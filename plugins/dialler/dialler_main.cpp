@@ -3,8 +3,8 @@
 // started it).
 #include <string>
 
-#include "platform/activity_log.h"
-#include "platform/device.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/device.h"
 
 int main(int argc, char** argv) {
   if (!platform::OpenDevice(platform::DefaultDeviceRoot(), platform::RegistrySeed::kFactory)) return 1;

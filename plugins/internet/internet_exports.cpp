@@ -1,7 +1,7 @@
 // The library's two exports, by the names the platform gives them.
 #include <algorithm>
 
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/net/internet_api.h"
 #include "url_text.h"
 

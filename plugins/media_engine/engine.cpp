@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "frame_walkers.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace media_engine {
 namespace {

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/device.h"
 #include "platform/drm/drm_service.h"
-#include "platform/file_api.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
 
 namespace media_engine {
 namespace {

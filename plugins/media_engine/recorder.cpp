@@ -12,8 +12,8 @@ extern "C" {
 
 #include "engines/media_engine_abi.h"
 #include "media_input.h"
-#include "platform/clock.h"
-#include "platform/temporary_files.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/temporary_files.h"
 #include "sound_sink.h"
 
 namespace media_engine {

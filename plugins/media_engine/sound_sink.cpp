@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/clock.h"
-#include "platform/device.h"
-#include "platform/temporary_files.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/registry/registry.h"
 
 namespace media_engine {
 namespace {

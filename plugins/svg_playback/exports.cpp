@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engines/svg_playback_abi.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "svg_document.h"
 
 #define SVG_EXPORT extern "C" __attribute__((visibility("default")))

@@ -3,8 +3,8 @@
 #include "config/setting_numbers.h"
 #include "config/setting_tables.h"
 #include "config/settings.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace config {
 

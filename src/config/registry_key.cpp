@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace config {
 namespace {

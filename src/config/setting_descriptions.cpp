@@ -6,7 +6,7 @@
 #include "config/registry_key.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace config {
 namespace {

@@ -1,7 +1,7 @@
 // The settings tables. Each row sits at the index of its number, which the static_asserts below hold.
 #include "config/setting_tables.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace config {
 namespace {

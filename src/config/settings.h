@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // Numeric settings 0 to 193; any other number reads 0 and touches nothing.

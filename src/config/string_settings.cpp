@@ -4,7 +4,7 @@
 #include "config/setting_tables.h"
 #include "config/settings.h"
 #include "config/voice_mail_key.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

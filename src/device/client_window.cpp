@@ -2,9 +2,9 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/clock.h"
-#include "platform/file_api.h"
-#include "platform/process.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/process.h"
 #include "platform/window/window_api.h"
 
 namespace {

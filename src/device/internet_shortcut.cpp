@@ -4,10 +4,10 @@
 #include <string>
 
 #include "device/link_words.h"
-#include "platform/activity_log.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
-#include "platform/wide_stdio.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
+#include "platform/text/wide_stdio.h"
 
 namespace {
 

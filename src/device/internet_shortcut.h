@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // Writes "[InternetShortcut]" and "URL=" with the address (trimmed of what ends a word in link
 // detection), "http://" put in front unless it starts with "HTTP://" or "FILE://" (any case); an

@@ -1,6 +1,6 @@
 #include "device/ipc_flag.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "device/link_words.h"
 
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/process.h"
 #include "platform/phone/phone_api.h"
-#include "platform/process.h"
 #include "platform/shell/shell_execute.h"
 
 BOOL OpenAddress(LPCWSTR target) {

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // ShellExecuteEx with the verb "open", the target as the file, the process kept (mask 0x40) and
 // shown normally; TRUE when the shell took it.

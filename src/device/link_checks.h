@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // The settings the checks read: the length limits and the two alpha tags that are never normalised.
 struct LinkSettings {

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "device/link_words.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "transport/mms_global.h"
 
 namespace {

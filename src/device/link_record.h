@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // Link types, in the order of the address schemes' numbers.
 enum LinkType : std::int32_t {

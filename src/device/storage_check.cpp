@@ -2,7 +2,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_api.h"
 
 bool CheckStorage() {

@@ -1,6 +1,6 @@
 #include "device/volume.h"
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

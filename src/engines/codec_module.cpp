@@ -2,8 +2,8 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/cstring.h"
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
+#include "platform/text/cstring.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "engines/codec_module.h"
 #include "engines/gif_player.h"
 #include "engines/image_stream.h"
-#include "platform/cstring.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/cstring.h"
 
 namespace {
 

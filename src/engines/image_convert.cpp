@@ -15,8 +15,8 @@
 #include "engines/jpeg_segments.h"
 #include "engines/picture_type.h"
 #include "model/drm_handling.h"
-#include "platform/cstring.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/cstring.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "engines/codec_module.h"
 #include "engines/image_stream.h"
 #include "engines/picture_type.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "platform/drm/drm_service.h"
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engines/media_engine_adapter.h"
 
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "engines/media_engine_adapter.h"
 #include "engines/qcp_reader_abi.h"
-#include "platform/file_api.h"
-#include "platform/module_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/module_api.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 
 namespace {
 

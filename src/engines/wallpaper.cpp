@@ -10,9 +10,9 @@
 #include "engines/image_encode.h"
 #include "engines/image_info.h"
 #include "model/drm_handling.h"
-#include "platform/activity_log.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engines/dib_image.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct WallpaperRequest {
   CString picture;       // device path

@@ -8,11 +8,11 @@
 #include "model/drm_handling.h"
 #include "model/media_types.h"
 #include "model/text_charset.h"
-#include "platform/com_ptr.h"
-#include "platform/debug_output.h"
-#include "platform/file_api.h"
+#include "platform/com/com_ptr.h"
+#include "platform/kernel/debug_output.h"
+#include "platform/kernel/file_api.h"
 #include "platform/message_store/mapi_tags.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // person may correct. The number as it stands when the dialog ends is the one to call.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 constexpr DWORD kCallConfirmDialog = 200;

@@ -6,7 +6,7 @@
 #include <array>
 #include <optional>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // As the host lays it out.

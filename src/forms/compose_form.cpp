@@ -3,7 +3,7 @@
 #include <new>
 
 #include "config/settings.h"
-#include "platform/debug_output.h"
+#include "platform/kernel/debug_output.h"
 #include "platform/window/window_api.h"
 #include "transport/mms_global.h"
 #include "ui/dialog_base.h"

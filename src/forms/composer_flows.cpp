@@ -17,7 +17,7 @@
 #include "forms/template_store.h"
 #include "model/device_file.h"
 #include "model/drm_handling.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"

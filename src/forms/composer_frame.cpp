@@ -14,7 +14,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/gdi/gdi_api.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/controls/toolbar_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"

@@ -15,8 +15,8 @@
 #include "forms/slide_editor.h"
 #include "forms/slide_items.h"
 #include "forms/template_chooser.h"
-#include "platform/cstring.h"
-#include "platform/registry_notify.h"
+#include "platform/registry/registry_notify.h"
+#include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
 constexpr const WCHAR* kComposerFrameClass = u"Ppc_WndCls_ComposerFrame";

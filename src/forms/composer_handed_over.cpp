@@ -8,10 +8,10 @@
 #include "forms/message_size.h"
 #include "model/device_file.h"
 #include "model/text_charset.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/pim/contact_chooser.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {

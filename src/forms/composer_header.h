@@ -10,7 +10,7 @@
 
 #include "forms/composer_header_contacts.h"
 #include "forms/store_message.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 namespace header_field {

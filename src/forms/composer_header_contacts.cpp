@@ -5,7 +5,7 @@
 
 #include "forms/composer_header.h"
 #include "platform/pim/contact_chooser.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/pim/pim_items.h"
 #include "transport/mms_global.h"
 #include "transport/ulc_poom.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 enum class RecipientKind { kPhone, kEmail };

@@ -18,9 +18,9 @@
 #include "forms/object_file_name.h"
 #include "model/device_file.h"
 #include "model/drm_handling.h"
-#include "platform/file_api.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 

@@ -6,7 +6,7 @@
 
 #include "config/capture_duration.h"
 #include "model/device_file.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

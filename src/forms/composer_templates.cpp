@@ -10,8 +10,8 @@
 #include "forms/composer_frame.h"
 #include "model/message_model.h"
 #include "platform/controls/control_messages.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"
 

@@ -5,8 +5,8 @@
 
 #include "engines/media_engine_adapter.h"
 #include "forms/composer_frame.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"

@@ -8,10 +8,10 @@
 #include "forms/object_saving.h"
 #include "forms/shell_open.h"
 #include "model/drm_handling.h"
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/pim/contact_chooser.h"
-#include "platform/temporary_files.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 

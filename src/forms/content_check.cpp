@@ -10,7 +10,7 @@
 #include "config/settings.h"
 #include "engines/image_info.h"
 #include "model/drm_handling.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 

@@ -5,7 +5,7 @@
 #include "forms/dialog_soft_keys.h"
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/gdi/gdi_raii.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/cell_grid.h"
 #include "ui/dialog_base.h"
 #include "ui/emoticon_player.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // The emulator's Count is a setting of outside data: a damaged one (2^31, say) would read two

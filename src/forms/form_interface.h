@@ -3,7 +3,7 @@
 // module's exports only, so the slot order here is fixed.
 #pragma once
 
-#include "platform/unknown.h"
+#include "platform/com/unknown.h"
 #include "platform/win_types.h"
 
 struct IMessage;

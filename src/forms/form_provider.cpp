@@ -16,7 +16,7 @@
 #include "forms/read_form.h"
 #include "model/drm_handling.h"
 #include "model/media_types.h"
-#include "platform/debug_output.h"
+#include "platform/kernel/debug_output.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"

@@ -9,9 +9,9 @@
 #include "forms/store_properties.h"
 #include "model/device_file.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/process.h"
 #include "platform/message_store/mail_api.h"
-#include "platform/process.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "forms/subject_prefix.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 class MessageBinding;

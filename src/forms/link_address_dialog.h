@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 constexpr DWORD kLinkAddressDialog = 327;

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 namespace media_picker {

@@ -9,7 +9,7 @@
 #include "config/send_option_defaults.h"
 #include "forms/store_message.h"
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 namespace mm1 {
 struct Pdu;

@@ -5,7 +5,7 @@
 #include "forms/read_dialogs.h"
 #include "forms/store_properties.h"
 #include "model/media_types.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "transport/resource_module.h"
 
 namespace {

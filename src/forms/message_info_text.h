@@ -7,7 +7,7 @@
 
 #include "forms/store_message.h"
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct InfoLine {
   CString label;  // "From:", as the resources say

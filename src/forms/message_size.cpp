@@ -5,7 +5,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "mm1/mm1_config.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // The low 32 bits of the file's size; 0 when the file cannot be found.

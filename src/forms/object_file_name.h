@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // Whether the name is one plain file name: not empty, not "." or "..", with no folder separator,
 // no drive colon and no control character.

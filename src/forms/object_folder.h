@@ -3,7 +3,7 @@
 #pragma once
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // The audio types 0x2000B to 0x2000E become the video types 0x40005, 0x40001, 0x40004 and 0x40006;
 // every other type stays.

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 namespace save_text {

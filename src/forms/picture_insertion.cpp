@@ -10,9 +10,9 @@
 #include "engines/picture_type.h"
 #include "forms/message_size.h"
 #include "model/drm_handling.h"
-#include "platform/file_api.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

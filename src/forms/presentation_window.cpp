@@ -6,8 +6,8 @@
 #include "config/settings.h"
 #include "engines/media_engine_adapter.h"
 #include "forms/slide_player.h"
-#include "platform/clock.h"
 #include "platform/controls/control_messages.h"
+#include "platform/kernel/clock.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "platform/cstring.h"
 #include "platform/message_store/mapi_interfaces.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // A report text: with the keyword "TYR_PREFIX_" the keyword goes and "TYR_SUBJ", "TYR_RECP",

@@ -8,7 +8,7 @@
 
 #include "forms/form_interface.h"
 #include "forms/read_frame.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
 
 class CReadForm final : public IMMSForm {

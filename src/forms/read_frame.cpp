@@ -8,7 +8,7 @@
 #include "forms/form_interface.h"
 #include "forms/read_dialogs.h"
 #include "forms/read_view.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "ui/dialog_base.h"

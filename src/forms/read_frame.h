@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "forms/message_binding.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
 #include "ui/wnd_base.h"
 

@@ -2,7 +2,7 @@
 // about the message and the view, applied whenever a popup opens (WM_INITMENUPOPUP).
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 struct ReadMenuFacts {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "forms/slide_player.h"
-#include "platform/registry_notify.h"
+#include "platform/registry/registry_notify.h"
 #include "platform/controls/toolbar_api.h"
 #include "model/message_model.h"
 #include "ui/dialog_base.h"

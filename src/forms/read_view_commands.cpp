@@ -27,7 +27,7 @@
 #include "platform/controls/html_view.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/resources/resource_api.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct DisplayAddress {
   CString name;     // the display name without quotes; the whole text when there is no address part

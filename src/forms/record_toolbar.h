@@ -7,7 +7,7 @@
 #include <array>
 
 #include "platform/controls/toolbar_api.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/playback_toolbar.h"
 #include "ui/wnd_base.h"
 

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "engines/media_engine_adapter.h"
-#include "platform/cstring.h"
 #include "platform/gdi/gdi_raii.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 #include "ui/progress_bar.h"
 

@@ -16,7 +16,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/wide_format.h"
+#include "platform/text/wide_format.h"
 #include "platform/window/window_styles.h"
 #include "transport/mms_global.h"
 #include "transport/resource_module.h"

@@ -1,7 +1,7 @@
 #include "forms/saveable_objects.h"
 
 #include "forms/object_file_name.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "transport/resource_module.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct SaveableObject {
   const MediaPart* part = nullptr;

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // A count above this is taken as this many: a damaged count must not make the dialog read

@@ -7,7 +7,7 @@
 #include "config/send_option_defaults.h"
 #include "forms/forward_lock_check.h"
 #include "forms/store_properties.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 
 namespace {
 

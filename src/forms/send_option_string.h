@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "forms/message_binding.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct SendOptionString {
   CString dataFile;

@@ -7,7 +7,7 @@
 #include "config/settings.h"
 #include "forms/recipient_text.h"
 #include "forms/store_properties.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

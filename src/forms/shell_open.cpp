@@ -3,9 +3,9 @@
 #include <string>
 
 #include "forms/object_file_name.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/shell/shell_execute.h"
-#include "platform/temporary_files.h"
 
 namespace {
 

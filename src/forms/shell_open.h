@@ -3,7 +3,7 @@
 // message's own file. Also the removal of such work folders.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // The work folder: the temporary path (or "\Temp") with "\" added when missing, then "UATemp\".

@@ -2,7 +2,7 @@
 // dialog shows both sizes and offers to make the picture smaller until it fits.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 constexpr DWORD kShrinkOfferDialog = 393;

@@ -3,7 +3,7 @@
 
 #include "model/media_length.h"
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // The shortest natural duration of a slide, so that a slide without timed media still shows.
 constexpr DWORD kShortestNaturalDuration = 2000;

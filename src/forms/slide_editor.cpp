@@ -7,9 +7,9 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "model/device_file.h"
-#include "platform/file_api.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 #include "forms/slide_layout_chooser.h"
 
 namespace {

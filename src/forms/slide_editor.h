@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "model/message_model.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // The object slots of a slide as the frame's commands address them.

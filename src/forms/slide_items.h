@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "forms/record_toolbar.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/image_view.h"
 #include "ui/wnd_base.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/power.h"
+#include "platform/kernel/power.h"
 #include "platform/window/window_api.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "config/settings.h"
 #include "forms/recipient_text.h"
 #include "forms/store_properties.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "transport/mms_global.h"
 
 namespace {

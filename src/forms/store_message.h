@@ -8,9 +8,9 @@
 #include <string>
 
 #include "config/send_option_defaults.h"
-#include "platform/com_ptr.h"
-#include "platform/cstring.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
+#include "platform/text/cstring.h"
 
 using EntryId = std::string;
 

@@ -1,7 +1,7 @@
 // The reply and forward prefixes in front of a subject ("Re:", "Fw:" as the resource texts say).
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 struct SubjectPrefixes {
   CString forward;

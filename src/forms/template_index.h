@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 struct TemplateEntry {

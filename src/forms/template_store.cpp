@@ -8,7 +8,7 @@
 #include "engines/image_decode.h"
 #include "engines/image_encode.h"
 #include "model/media_types.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "transport/resource_module.h"
 
 namespace {

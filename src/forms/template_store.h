@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "forms/template_index.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // The name of the index file for this language: 40797 with 40920 ("0409" when empty), when such a
 // file exists in the folder; else "MMSTemplates0409.inf".

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
 constexpr const WCHAR* kTextEditWindowClass = u"TextEditWnd";

@@ -8,7 +8,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
 #include "ui/window_layout.h"

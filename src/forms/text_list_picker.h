@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 namespace text_list_picker {

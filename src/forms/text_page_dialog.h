@@ -3,7 +3,7 @@
 // this kind; each says which template and which text.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 constexpr int kTextPageEdit = 1001;

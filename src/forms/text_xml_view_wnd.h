@@ -3,7 +3,7 @@
 // read view as 1322; the text's folder goes to it as 1325, for targets relative to it.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
 constexpr UINT kReadHtmlLink = 1322;    // sent, 0, the view's NMHDR (NM_HOTSPOT or NM_CONTEXTMENU)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 namespace use_object {

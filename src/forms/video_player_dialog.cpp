@@ -4,7 +4,7 @@
 #include "forms/read_view.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "transport/resource_module.h"
 #include "ui/window_layout.h"
 

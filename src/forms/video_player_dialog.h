@@ -4,7 +4,7 @@
 #pragma once
 
 #include "forms/video_view.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/dialog_base.h"
 
 class CVideoPlayerDialog : public CDialogBase {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 
 namespace {
 

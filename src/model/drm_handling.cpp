@@ -5,8 +5,8 @@
 #include "model/device_file.h"
 #include "model/media_types.h"
 #include "platform/drm/drm_service.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // The DRM status of a file.

@@ -6,7 +6,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "mm1/content_type_split.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 using namespace media_type;

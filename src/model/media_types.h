@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 // Kind in the high 16 bits, format in the low 16 bits.

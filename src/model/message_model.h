@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 constexpr COLORREF kWhite = 0x00FFFFFF;

@@ -7,7 +7,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "model/device_file.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

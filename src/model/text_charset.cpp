@@ -5,8 +5,8 @@
 
 #include "mm1/content_type_split.h"
 #include "model/device_file.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 namespace charset_code {

@@ -15,9 +15,9 @@
 #include "model/media_types.h"
 #include "model/message_saving.h"
 #include "model/text_charset.h"
-#include "platform/device.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "model/device_file.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "presentation/smil_values.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

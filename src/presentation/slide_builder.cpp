@@ -7,7 +7,7 @@
 
 #include "presentation/part_reference.h"
 #include "presentation/smil_values.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "presentation/smil_values.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 #include <algorithm>
 #include <array>

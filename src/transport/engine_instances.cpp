@@ -1,7 +1,7 @@
 // The media engine library and the two engines the transport shares with every view of the
 // process. The library makes an engine with "Engine_Create" (1 audio, 2 video) and releases it with
 // "Engine_Destroy"; "Engine_ReleaseNotify" detaches an engine from the windows it notifies.
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 #include "transport/mms_global.h"
 
 namespace {

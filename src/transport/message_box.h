@@ -3,7 +3,7 @@
 // setting belongs to the form module, which hands in how to read it; without it 40269 stays.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 namespace transport {

@@ -1,7 +1,7 @@
 #include "transport/mms_global.h"
 
-#include "platform/module_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/module_api.h"
+#include "platform/registry/registry.h"
 
 ULC_Global* ULC_Global::GetGlobal() {
   static ULC_Global* global = [] {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "platform/cstring.h"
 #include "platform/net/internet_api.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 #include "transport/ulc_poom.h"
 

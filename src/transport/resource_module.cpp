@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "transport/message_box.h"
 #include "transport/mms_global.h"

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/controls/menu_api.h"
-#include "platform/cstring.h"
 #include "platform/dialog/dialog_template.h"
 #include "platform/gdi/gdi_api.h"
+#include "platform/text/cstring.h"
 
 namespace transport {
 

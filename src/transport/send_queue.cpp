@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/mapi_tags.h"
 
 namespace transport {

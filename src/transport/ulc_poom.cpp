@@ -6,7 +6,7 @@
 #include "platform/pim/pim_export.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcard_writer.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

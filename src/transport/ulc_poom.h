@@ -2,8 +2,8 @@
 // contacts, appointments or tasks, handed out by CMMSGlobal. Results are non-zero on success.
 #pragma once
 
-#include "platform/cstring.h"
 #include "platform/pim/pim_items.h"
+#include "platform/text/cstring.h"
 #include "platform/win_types.h"
 
 class ULC_Poom {

@@ -6,7 +6,7 @@
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_api.h"
 #include "ui/window_layout.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/media_types.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 // Every emoticon picture is an animated GIF.
 constexpr MediaType kEmoticonPictureType = 0x10002;

@@ -7,8 +7,8 @@
 #include "engines/image_info.h"
 #include "engines/media_engine_adapter.h"
 #include "engines/picture_type.h"
-#include "platform/clock.h"
 #include "platform/drm/drm_service.h"
+#include "platform/kernel/clock.h"
 #include "ui/fitted_picture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/keep_awake_timer.h"
 
-#include "platform/power.h"
+#include "platform/kernel/power.h"
 
 KeepAwakeTimer::KeepAwakeTimer(UINT_PTR id, UINT periodMs)
     : m_id(id), m_periodMs(periodMs), m_idleReset(&SystemIdleTimerReset) {}

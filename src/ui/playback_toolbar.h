@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/controls/toolbar_api.h"
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/window/window_api.h"
 #include "ui/progress_bar.h"
 

@@ -2,7 +2,7 @@
 // as texts beside it, drawn double-buffered. StaticLabel: its text companion.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
 constexpr DWORD kProgressTwoLines = 0x1;

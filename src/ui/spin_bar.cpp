@@ -2,7 +2,7 @@
 
 #include "config/registry_key.h"
 #include "config/setting_tables.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "model/message_model.h"
 #include "platform/controls/control_messages.h"
 #include "platform/gdi/gdi_raii.h"

@@ -2,7 +2,7 @@
 // parent to step the value, a tap on the value asks it to edit it.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
 struct Slide;

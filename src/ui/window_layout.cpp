@@ -6,7 +6,7 @@
 #include "platform/dialog/current_process.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "ui/dialog_base.h"
 
 namespace {

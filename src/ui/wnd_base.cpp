@@ -1,6 +1,6 @@
 #include "ui/wnd_base.h"
 
-#include "platform/process.h"
+#include "platform/kernel/process.h"
 #include "transport/mms_global.h"
 
 namespace {

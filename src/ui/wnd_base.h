@@ -3,7 +3,7 @@
 // wraps the common window calls, doing nothing when it has no live window.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 #include "platform/window/window_api.h"
 #include "ui/message_map.h"
 

@@ -9,8 +9,8 @@
 #include "forms/content_check.h"
 #include "model/drm_handling.h"
 #include "platform/drm/dcf_file.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

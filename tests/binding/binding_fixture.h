@@ -6,8 +6,8 @@
 #include <string>
 
 #include "forms/message_binding.h"
-#include "platform/clock.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
+#include "platform/kernel/clock.h"
 #include "platform/message_store/message_store.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"

@@ -7,8 +7,8 @@
 #include "mm1/file_io.h"
 #include "mm1/message_writer.h"
 #include "model/media_types.h"
-#include "platform/device.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/text/text_conversion.h"
 #include "support/test_device.h"
 
 namespace binding_test {

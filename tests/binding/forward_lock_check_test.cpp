@@ -5,7 +5,7 @@
 #include "mm1/mm1_library.h"
 #include "platform/automation/automation.h"
 #include "platform/drm/dcf_file.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "transport/resource_module.h"

@@ -8,7 +8,7 @@
 #include "config/settings.h"
 #include "forms/store_properties.h"
 #include "mm1/pdu.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 
 namespace {
 

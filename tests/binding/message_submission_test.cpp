@@ -7,7 +7,7 @@
 #include "mm1/file_io.h"
 #include "mm1/message_reader.h"
 #include "mm1/pdu_decoder.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace binding_test {
 namespace {

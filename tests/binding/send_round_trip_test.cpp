@@ -10,7 +10,7 @@
 #include "forms/send_request.h"
 #include "mm1/file_io.h"
 #include "mm1/message_reader.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "support/json_value.h"
 
 namespace binding_test {

@@ -9,8 +9,8 @@
 #include "forms/compose_preparation.h"
 #include "forms/send_option_string.h"
 #include "forms/store_properties.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "forms/store_properties.h"
 #include "mm1/mm1_library.h"
 #include "platform/automation/automation.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_styles.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include "forms/compose_form.h"
 #include "forms/compose_opening.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/menu_api.h"
 #include "platform/dialog/message_box_window.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_styles.h"
 #include "transport/resource_module.h"
 

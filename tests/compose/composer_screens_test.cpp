@@ -11,11 +11,11 @@
 #include "composer_frame_fixture.h"
 #include "engines/media_shutdown.h"
 #include "forms/composer_commands.h"
-#include "platform/clock.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/controls/popup_menu.h"
 #include "platform/controls/shell_title_bar.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/screen.h"
 #include "ui/golden_compare.h"
 

@@ -9,7 +9,7 @@
 #include "config/setting_tables.h"
 #include "config/settings.h"
 #include "platform/automation/automation.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/phone/sim_phonebook.h"
 #include "support/test_device.h"
 

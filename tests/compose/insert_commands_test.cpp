@@ -14,7 +14,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/phone/call_log.h"
 #include "platform/pim/pim_store.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "ui/emoticon_player.h"
 
 namespace composer_test {

@@ -11,8 +11,8 @@
 #include "forms/composer_recording.h"
 #include "forms/media_picker.h"
 #include "forms/message_size.h"
-#include "platform/activity_log.h"
-#include "platform/registry.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/registry/registry.h"
 #include "transport/mms_global.h"
 
 namespace composer_test {

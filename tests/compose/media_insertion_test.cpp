@@ -17,7 +17,7 @@
 #include "platform/automation/automation.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcard_reader.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "forms/media_picker.h"
 #include "forms/record_toolbar.h"
 #include "forms/recorder_dialog.h"
-#include "platform/clock.h"
 #include "platform/controls/toolbar_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/registry/registry.h"
 #include "transport/mms_global.h"
 #include "ui/density.h"
 

@@ -12,7 +12,7 @@
 #include "forms/send_options_dialog.h"
 #include "forms/store_properties.h"
 #include "platform/automation/automation.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/controls/control_classes.h"
 #include "platform/controls/date_time_picker.h"
 #include "platform/dialog/dialog_api.h"

@@ -7,7 +7,7 @@
 #include "forms/content_check.h"
 #include "forms/message_size.h"
 #include "platform/automation/automation.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "support/test_device.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "config/registry_key.h"
 #include "config/setting_tables.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"
 

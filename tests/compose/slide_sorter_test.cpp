@@ -16,7 +16,7 @@
 #include "config/setting_tables.h"
 #include "config/settings.h"
 #include "forms/slide_sorter_window.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/window/screen.h"
 #include "ui/ui_fixture.h"

@@ -18,7 +18,7 @@
 #include "forms/message_import.h"
 #include "platform/automation/automation.h"
 #include "platform/controls/control_messages.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/window/window_styles.h"
 #include "platform/window/screen.h"
 #include "ui/golden_compare.h"

@@ -6,7 +6,7 @@
 
 #include "forms/template_index.h"
 #include "forms/template_store.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "support/test_device.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include "forms/composer_recording.h"
 #include "forms/record_toolbar.h"
 #include "forms/recorder_dialog.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/screen.h"
 #include "ui/golden_compare.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace composer_test {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace config_test {
 

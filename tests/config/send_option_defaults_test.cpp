@@ -4,7 +4,7 @@
 #include "config/send_option_defaults.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "raw_registry.h"
 #include "support/test_device.h"
 

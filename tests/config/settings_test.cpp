@@ -5,8 +5,8 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/device.h"
-#include "platform/file_api.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
 #include "raw_registry.h"
 #include "support/test_device.h"
 

@@ -7,7 +7,7 @@
 #include "platform/pim/contact_chooser.h"
 #include "platform/pim/pim_store.h"
 #include "platform/controls/control_messages.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/message_queue.h"
 
 namespace controls_test {

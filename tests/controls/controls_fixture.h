@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/control_classes.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_system.h"
 #include "support/test_device.h"

@@ -5,7 +5,7 @@
 #include "controls_fixture.h"
 #include "platform/controls/menu_api.h"
 #include "platform/dialog/dialog_template.h"
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "platform/resources/resource_file.h"
 #include "platform/window/screen.h"

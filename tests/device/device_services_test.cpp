@@ -5,8 +5,8 @@
 #include "device/internet_shortcut.h"
 #include "device/screen_class.h"
 #include "device/volume.h"
-#include "platform/activity_log.h"
-#include "platform/registry.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/activity_log.h"
+#include "platform/kernel/activity_log.h"
 #include "platform/phone/phone_api.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/shell/shell_execute.h"
 #include "support/test_device.h"
 

@@ -10,8 +10,8 @@
 
 #include "engines/image_encode.h"
 #include "engines/image_info.h"
-#include "platform/file_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/file_api.h"
+#include "platform/registry/registry.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 #include "support/test_device.h"

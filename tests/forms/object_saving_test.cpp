@@ -5,7 +5,7 @@
 #include "forms/object_file_name.h"
 #include "forms/object_folder.h"
 #include "forms/name_conflict_dialog.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "save_fixture.h"
 #include "support/client_window.h"
 

@@ -15,7 +15,7 @@
 #include "mm1/file_io.h"
 #include "mm1/message_writer.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "read_store_fixture.h"
 
 namespace ui_test {

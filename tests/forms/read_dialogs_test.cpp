@@ -10,10 +10,10 @@
 #include "forms/message_info_dialog.h"
 #include "forms/message_info_text.h"
 #include "forms/text_page_dialog.h"
-#include "platform/activity_log.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/dialog/dialog_api.h"
+#include "platform/kernel/activity_log.h"
 #include "stored_message_fixture.h"
 
 namespace ui_test {

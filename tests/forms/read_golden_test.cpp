@@ -9,7 +9,7 @@
 #include "forms/read_view.h"
 #include "golden_compare.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "read_store_fixture.h"
 
 namespace ui_test {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/automation/automation.h"
+#include "platform/kernel/write_limit.h"
 #include "platform/window/window_styles.h"
-#include "platform/write_limit.h"
 #include "support/test_device.h"
 #include "ui_fixture.h"
 

@@ -9,7 +9,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "support/test_device.h"
 #include "ui_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "forms/form_interface.h"
 #include "forms/message_binding.h"
 #include "forms/message_import.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/message_store/message_store.h"
 #include "ui_fixture.h"
 

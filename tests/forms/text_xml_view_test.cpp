@@ -7,11 +7,11 @@
 
 #include "golden_compare.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/html_document.h"
 #include "platform/controls/html_pictures.h"
 #include "platform/controls/html_view.h"
 #include "platform/gdi/png_file.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/screen.h"
 #include "support/json_value.h"
 #include "support/sha256.h"

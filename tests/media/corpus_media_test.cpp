@@ -9,7 +9,7 @@
 #include "engines/media_engine_adapter.h"
 #include "media_fixture.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace media_test {
 namespace {

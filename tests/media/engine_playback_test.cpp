@@ -9,8 +9,8 @@
 #include "engines/media_engine_adapter.h"
 #include "media_fixture.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 
 namespace media_test {

@@ -8,8 +8,8 @@
 #include "engines/media_engine_adapter.h"
 #include "media_fixture.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/drm/drm_service.h"
+#include "platform/kernel/clock.h"
 #include "ui/image_view.h"
 #include "ui/thumbnails.h"
 

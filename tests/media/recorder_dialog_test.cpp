@@ -7,9 +7,9 @@
 
 #include "media_fixture.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_system.h"
 #include "transport/mms_global.h"

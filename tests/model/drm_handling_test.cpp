@@ -4,7 +4,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "support/test_device.h"
 
 namespace {

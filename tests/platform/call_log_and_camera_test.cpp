@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/activity_log.h"
+#include "platform/kernel/activity_log.h"
 #include "platform/phone/call_log.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/shell/camera_capture.h"
 #include "support/test_device.h"
 

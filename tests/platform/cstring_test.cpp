@@ -1,8 +1,8 @@
-#include "platform/cstring.h"
+#include "platform/text/cstring.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/wide_format.h"
+#include "platform/text/wide_format.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "platform/device.h"
 #include "platform/internal/sqlite_database.h"
-#include "platform/registry.h"
+#include "platform/kernel/device.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/drm/content_cipher.h"
 #include "platform/drm/dcf_file.h"
 #include "platform/drm/drm_message.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "support/test_device.h"
 
 namespace {

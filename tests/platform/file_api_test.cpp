@@ -1,4 +1,4 @@
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <iterator>
 #include <set>
 
-#include "platform/last_error.h"
-#include "platform/device.h"
-#include "platform/lent_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/lent_files.h"
+#include "platform/text/text_conversion.h"
 #include "support/test_device.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/debug_output.h"
-#include "platform/module_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/debug_output.h"
+#include "platform/kernel/module_api.h"
+#include "platform/kernel/last_error.h"
 #include "support/test_device.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/activity_log.h"
-#include "platform/last_error.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/last_error.h"
 #include "platform/pim/pim_import.h"
 #include "platform/pim/pim_store.h"
 #include "platform/shell/shell_execute.h"

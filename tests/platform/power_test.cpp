@@ -1,9 +1,9 @@
-#include "platform/power.h"
+#include "platform/kernel/power.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/activity_log.h"
-#include "platform/clock.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/clock.h"
 #include "support/test_device.h"
 
 namespace {

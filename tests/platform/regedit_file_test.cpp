@@ -1,8 +1,8 @@
-#include "platform/regedit_file.h"
+#include "platform/registry/regedit_file.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

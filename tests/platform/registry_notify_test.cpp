@@ -1,4 +1,4 @@
-#include "platform/registry_notify.h"
+#include "platform/registry/registry_notify.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_api.h"
 #include "support/outside_tool.h"
 #include "support/test_device.h"

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <vector>
 
-#include "platform/device.h"
 #include "platform/internal/sqlite_database.h"
-#include "platform/registry.h"
+#include "platform/kernel/device.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 
 namespace {

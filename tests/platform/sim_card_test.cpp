@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "support/test_device.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/device.h"
-#include "platform/last_error.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/last_error.h"
 #include "support/test_device.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include <cstdio>
 
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/write_limit.h"
 #include "platform/pim/pim_export.h"
-#include "platform/wide_stdio.h"
-#include "platform/write_limit.h"
+#include "platform/text/wide_stdio.h"
 #include "support/test_device.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/file_api.h"
-#include "platform/last_error.h"
-#include "platform/process.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/process.h"
 #include "support/test_device.h"
 
 namespace {

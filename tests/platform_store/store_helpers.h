@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/message_store.h"
 
 namespace store_test {

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "platform/last_error.h"
-#include "platform/module_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/module_api.h"
 #include "platform/net/internet_api.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "support/test_device.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "presentation/slide_builder.h"
 #include "support/test_device.h"
 

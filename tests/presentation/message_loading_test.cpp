@@ -11,8 +11,8 @@
 #include "model/drm_handling.h"
 #include "model/message_saving.h"
 #include "platform/drm/dcf_file.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 #include "support/test_device.h"
 
 namespace {

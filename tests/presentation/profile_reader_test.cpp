@@ -5,7 +5,7 @@
 #include <array>
 #include <cstring>
 
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "support/test_device.h"
 
 namespace {

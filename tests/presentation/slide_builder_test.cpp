@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "presentation/part_reference.h"
 #include "support/test_device.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "model/smil_writer.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "presentation/slide_builder.h"
 #include "support/test_device.h"
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 
 namespace test_support {
 

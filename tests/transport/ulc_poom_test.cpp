@@ -2,13 +2,13 @@
 // chooser values by request, photos and ring tones from device files, and exports that read back.
 #include <gtest/gtest.h>
 
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/write_limit.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcalendar.h"
 #include "platform/pim/vcard_reader.h"
-#include "platform/text_conversion.h"
-#include "platform/write_limit.h"
+#include "platform/text/text_conversion.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"
 

@@ -8,7 +8,7 @@
 
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 #include "platform/resources/resource_api.h"
 #include "platform/window/screen.h"
 #include "transport/resource_module.h"

@@ -8,10 +8,10 @@
 
 #include "golden_compare.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/shell_gesture.h"
 #include "platform/gdi/line_breaks.h"
 #include "platform/gdi/png_file.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/screen.h"
 #include "text_view_scene.h"
 #include "ui/density.h"

@@ -1,6 +1,6 @@
 // The resource module holds a text for every string number the forms use; CString loads numbers
 // given directly; message boxes take the transport's caption.
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 #include "transport/message_box.h"
 #include "transport/resource_module.h"

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/control_classes.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_system.h"
 #include "support/test_device.h"
 #include "transport/mms_global.h"

@@ -10,8 +10,8 @@
 
 #include "platform/automation/automation.h"
 #include "platform/gdi/surface.h"
-#include "platform/clock.h"
-#include "platform/last_error.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/window_api.h"
 #include "platform/window/window_system.h"
 #include "support/test_device.h"

@@ -16,7 +16,7 @@
 #include "platform/pim/pim_import.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcard_writer.h"
-#include "platform/temporary_files.h"
+#include "platform/kernel/temporary_files.h"
 
 namespace mmsform_tool {
 namespace {

@@ -11,12 +11,12 @@
 #include "command.h"
 #include "device_wallpaper.h"
 #include "json_writer.h"
-#include "platform/activity_log.h"
-#include "platform/clock.h"
-#include "platform/cstring.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/clock.h"
 #include "platform/phone/call_log.h"
 #include "platform/phone/sim_phonebook.h"
-#include "platform/text_conversion.h"
+#include "platform/text/cstring.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

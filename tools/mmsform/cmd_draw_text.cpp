@@ -15,7 +15,7 @@
 #include "platform/gdi/gdi_raii.h"
 #include "platform/gdi/png_file.h"
 #include "platform/gdi/text_block.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 

@@ -7,7 +7,7 @@
 #include "command.h"
 #include "device/link_detection.h"
 #include "json_writer.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

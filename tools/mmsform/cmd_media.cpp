@@ -23,11 +23,11 @@
 #include "json_writer.h"
 #include "type_text.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
-#include "platform/file_api.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/file_api.h"
 #include "platform/front_end/front_end.h"
 #include "platform/window/window_system.h"
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 
 namespace mmsform_tool {

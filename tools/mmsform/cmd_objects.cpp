@@ -21,10 +21,10 @@
 #include "object_save_steps.h"
 #include "object_source.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/control_classes.h"
-#include "platform/device.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/device.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_system.h"
 
 namespace mmsform_tool {

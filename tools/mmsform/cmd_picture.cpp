@@ -25,9 +25,9 @@
 #include "transport/mms_global.h"
 #include "json_writer.h"
 #include "mm1/file_io.h"
-#include "platform/device.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

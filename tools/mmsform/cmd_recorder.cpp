@@ -14,9 +14,9 @@
 #include "forms/recorder_dialog.h"
 #include "json_writer.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/dialog/dialog_api.h"
-#include "platform/registry.h"
+#include "platform/kernel/clock.h"
+#include "platform/registry/registry.h"
 #include "platform/window/window_api.h"
 #include "transport/mms_global.h"
 

@@ -14,7 +14,7 @@
 #include "config/setting_descriptions.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

@@ -14,9 +14,9 @@
 #include "mm1/message_reader.h"
 #include "mm1/pdu_decoder.h"
 #include "model/device_file.h"
-#include "platform/file_api.h"
+#include "platform/kernel/file_api.h"
 #include "platform/message_store/message_store.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "store_listing.h"
 #include "transport/mms_global.h"
 

@@ -14,8 +14,8 @@
 #include "device_writing.h"
 #include "forms/template_store.h"
 #include "json_writer.h"
-#include "platform/file_api.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/file_api.h"
+#include "platform/text/text_conversion.h"
 #include "transport/resource_module.h"
 
 namespace mmsform_tool {

@@ -15,10 +15,10 @@
 #include "device/link_words.h"
 #include "json_writer.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
 #include "platform/controls/html_view.h"
-#include "platform/device.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/device.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_system.h"
 #include "text_view_scene.h"
 

@@ -6,7 +6,7 @@
 #include "command.h"
 #include "type_text.h"
 #include "model/media_types.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

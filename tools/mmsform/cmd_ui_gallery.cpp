@@ -8,7 +8,7 @@
 #include "cmd_window_options.h"
 #include "command.h"
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_system.h"
 
 namespace mmsform_tool {

@@ -23,7 +23,7 @@
 #include "platform/automation/automation.h"
 #include "platform/controls/control_messages.h"
 #include "platform/message_store/mapi_tags.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_api.h"
 #include "read_session.h"
 #include "store_listing.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "form_session.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/mapi_interfaces.h"
 
 namespace mmsform_tool {

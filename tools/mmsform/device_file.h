@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/device.h"
-#include "platform/lent_files.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/lent_files.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 #include "platform/win_types.h"
 
 namespace mmsform_tool {

@@ -1,11 +1,11 @@
 #include "device_writing.h"
 
 #include "forms/message_import.h"
-#include "platform/com_ptr.h"
-#include "platform/device.h"
+#include "platform/com/com_ptr.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/storage_problem.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/message_store/message_store.h"
-#include "platform/storage_problem.h"
-#include "platform/temporary_files.h"
 
 namespace mmsform_tool {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "forms/form_provider.h"
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 
 namespace mmsform_tool {
 

@@ -10,7 +10,7 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/controls/shell_title_bar.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "store_listing.h"
 
 namespace mmsform_tool {

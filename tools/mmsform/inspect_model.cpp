@@ -11,9 +11,9 @@
 #include "model/media_types.h"
 #include "model/message_saving.h"
 #include "model/smil_writer.h"
-#include "platform/device.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/temporary_files.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 namespace {

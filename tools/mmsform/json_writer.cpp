@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 

@@ -18,7 +18,7 @@
 #include "platform/controls/control_classes.h"
 #include "platform/controls/popup_menu.h"
 #include "platform/front_end/front_end.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_system.h"
 #include "read_session.h"
 #include "store_listing.h"

@@ -7,7 +7,7 @@
 
 #include "command.h"
 #include "composer_program.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 
 namespace mmsform_tool {
 namespace {

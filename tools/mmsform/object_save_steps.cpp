@@ -2,7 +2,7 @@
 
 #include "forms/object_saving.h"
 #include "platform/automation/automation.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace mmsform_tool {
 

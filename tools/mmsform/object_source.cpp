@@ -6,10 +6,10 @@
 #include "device_writing.h"
 #include "engines/media_lengths.h"
 #include "forms/form_interface.h"
-#include "platform/device.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/message_store/message_store.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "presentation/message_loading.h"
 #include "transport/mms_global.h"
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace mmsform_tool {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "forms/store_message.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "platform/message_store/message_store.h"
 
 namespace mmsform_tool {

@@ -6,7 +6,7 @@
 
 #include "platform/automation/automation.h"
 #include "platform/controls/html_view.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_api.h"
 
 namespace mmsform_tool {

@@ -1,7 +1,7 @@
 // Taps, keys and commands injected as the device's input would arrive.
 #include "platform/automation/automation.h"
 #include "platform/automation/desktop_input.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window_system.h"
 

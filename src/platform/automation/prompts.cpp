@@ -5,7 +5,7 @@
 
 #include "platform/automation/automation.h"
 #include "platform/automation/automation_reset.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::automation {
 namespace {

@@ -1,6 +1,6 @@
 // Pumping the queue and moving the clock for headless runs.
 #include "platform/automation/automation.h"
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"

@@ -4,7 +4,7 @@
 
 #include "platform/automation/automation.h"
 #include "platform/automation/automation_reset.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window_system.h"
 

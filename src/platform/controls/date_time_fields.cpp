@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 
 namespace platform::controls {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::html {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "engines/image_codec_abi.h"
 #include "platform/gdi/gdi_api.h"
-#include "platform/module_api.h"
+#include "platform/kernel/module_api.h"
 
 namespace platform::html {
 namespace {

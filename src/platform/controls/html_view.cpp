@@ -8,11 +8,11 @@
 #include "platform/controls/html_document.h"
 #include "platform/controls/html_pictures.h"
 #include "platform/controls/shell_gesture.h"
-#include "platform/device.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/line_breaks.h"
 #include "platform/gdi/text_clusters.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_styles.h"
 
 namespace platform::html {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::controls {
 

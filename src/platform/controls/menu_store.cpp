@@ -5,7 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/resources/resource_api.h"
 
 namespace platform::controls {

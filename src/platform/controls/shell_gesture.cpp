@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/message_queue.h"
 
 namespace {

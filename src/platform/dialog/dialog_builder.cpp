@@ -6,7 +6,7 @@
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
 #include "platform/dialog/dialog_state.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/resources/resource_api.h"
 #include "platform/window/window_system.h"
 

@@ -3,16 +3,16 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/debug_output.h"
-#include "platform/device.h"
 #include "platform/drm/content_cipher.h"
 #include "platform/drm/dcf_file.h"
 #include "platform/drm/drm_message.h"
 #include "platform/drm/rights_database.h"
-#include "platform/file_api.h"
 #include "platform/internal/file_object.h"
-#include "platform/last_error.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/debug_output.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

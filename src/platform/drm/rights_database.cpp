@@ -1,7 +1,7 @@
 #include "platform/drm/rights_database.h"
 
-#include "platform/device.h"
 #include "platform/internal/sqlite_database.h"
+#include "platform/kernel/device.h"
 
 namespace platform::drm {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/automation/automation.h"
 #include "platform/automation/desktop_input.h"
 #include "platform/front_end/front_end.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"

@@ -6,7 +6,7 @@
 
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/screen.h"
 
 namespace platform::gdi {

@@ -9,7 +9,7 @@
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/text_block.h"
 #include "platform/gdi/text_render.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 
 using namespace platform::gdi;
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <tuple>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::gdi {
 namespace {

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/gdi_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 
 namespace platform::gdi {
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/temporary_files.h"
+#include "platform/kernel/temporary_files.h"
 
 namespace platform::gdi {
 namespace {

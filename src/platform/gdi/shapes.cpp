@@ -8,7 +8,7 @@
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 
 using namespace platform::gdi;
 

@@ -5,7 +5,7 @@
 #include "platform/gdi/gdi_api.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/text_render.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/screen.h"
 
 using namespace platform::gdi;

@@ -1,7 +1,7 @@
 // What the platform keeps for the open device, for the platform's own files.
 #pragma once
 
-#include "platform/internal/registry_store.h"
+#include "platform/registry/registry_store.h"
 
 namespace platform::internal {
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "platform/storage_problem.h"
+#include "platform/kernel/storage_problem.h"
 
 namespace platform::internal {
 

@@ -2,8 +2,8 @@
 // any object, the store, folders, messages, attachments, tables and streams.
 #pragma once
 
+#include "platform/com/unknown.h"
 #include "platform/message_store/mapi_types.h"
-#include "platform/unknown.h"
 
 inline constexpr IID IID_IMAPIProp = {0x00020303, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IMsgStore = {0x00020306, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};

@@ -2,7 +2,7 @@
 // entry lists, flags and result codes, and the buffers results are handed out in.
 #pragma once
 
-#include "platform/unknown.h"
+#include "platform/com/unknown.h"
 #include "platform/win_types.h"
 
 using SCODE = LONG;

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "platform/com_object.h"
+#include "platform/com/com_object.h"
 #include "platform/message_store/store_objects.h"
 
 namespace platform::message_store {

@@ -7,7 +7,7 @@
 
 #include "platform/message_store/mapi_tags.h"
 #include "platform/message_store/property_stream.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::message_store {
 namespace {

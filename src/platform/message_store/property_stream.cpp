@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/com_object.h"
+#include "platform/com/com_object.h"
 
 namespace platform::message_store {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <random>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/message_store/mapi_tags.h"
 #include "platform/message_store/message_store.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::message_store {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "platform/message_store/message_store.h"
 #include "platform/message_store/store_objects.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/com_object.h"
+#include "platform/com/com_object.h"
 #include "platform/message_store/mapi_interfaces.h"
 #include "platform/message_store/property_access.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/activity_log.h"
-#include "platform/registry.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/registry/registry.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 struct SimSession {
   HKEY key = nullptr;

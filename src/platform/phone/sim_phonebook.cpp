@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/controls/control_common.h"
 #include "platform/pim/contact_media.h"
 #include "platform/pim/pim_store.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 

@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/pim/pim_store.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::pim {
 namespace {

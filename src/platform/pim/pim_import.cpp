@@ -3,12 +3,12 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/device.h"
+#include "platform/kernel/device.h"
 #include "platform/pim/pim_store.h"
 #include "platform/pim/vcalendar.h"
 #include "platform/pim/vcard_reader.h"
 #include "platform/pim/versit_lines.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::pim {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/pim/pim_store.h"
 
-#include "platform/device.h"
 #include "platform/internal/sqlite_database.h"
+#include "platform/kernel/device.h"
 
 namespace platform::pim {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "platform/pim/versit_lines.h"
 #include "platform/pim/versit_writer.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::pim {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/pim/vcard_reader.h"
 
 #include "platform/pim/versit_lines.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::pim {
 namespace {

@@ -5,7 +5,7 @@
 #include <array>
 #include <cerrno>
 
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 namespace platform::pim {
 namespace {

@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "platform/device.h"
-#include "platform/last_error.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/last_error.h"
 #include "platform/resources/resource_file.h"
 #include "platform/window/screen.h"
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/activity_log.h"
-#include "platform/file_api.h"
-#include "platform/last_error.h"
-#include "platform/registry.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/registry/registry.h"
+#include "platform/text/text_conversion.h"
 
 namespace {
 

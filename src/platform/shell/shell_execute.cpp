@@ -6,13 +6,13 @@
 #include <atomic>
 #include <string>
 
-#include "platform/activity_log.h"
-#include "platform/device.h"
-#include "platform/file_api.h"
-#include "platform/last_error.h"
+#include "platform/kernel/activity_log.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/last_error.h"
+#include "platform/kernel/process.h"
 #include "platform/pim/pim_import.h"
-#include "platform/process.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 // Focus, activation and mouse capture, in the device's order: the old active window hears
 // WM_ACTIVATE (inactive) before the new one hears WM_ACTIVATE (active); the old focus hears
 // WM_KILLFOCUS before the new one hears WM_SETFOCUS.
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/clock.h"
-#include "platform/last_error.h"
+#include "platform/kernel/clock.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"

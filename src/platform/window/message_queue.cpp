@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/kernel/clock.h"
 #include "platform/window/window_system.h"
 
 namespace platform::window {

@@ -3,7 +3,7 @@
 // from the bottom up and each window before its children, through WM_ERASEBKGND and WM_PAINT.
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <utility>
 
-#include "platform/device.h"
 #include "platform/gdi/device_context.h"
 #include "platform/gdi/png_file.h"
+#include "platform/kernel/device.h"
 
 namespace platform::window {
 namespace {

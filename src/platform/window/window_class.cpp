@@ -1,8 +1,8 @@
 // Window classes: registration by name or atom, looked up without regard to case.
 #include <algorithm>
 
-#include "platform/last_error.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/last_error.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/window_system.h"
 
 namespace platform::window {

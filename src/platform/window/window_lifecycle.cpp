@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"

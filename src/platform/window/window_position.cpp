@@ -3,7 +3,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/last_error.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/last_error.h"
+#include "platform/text/text_conversion.h"
 #include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 

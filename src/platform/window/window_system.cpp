@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/device_context.h"
-#include "platform/last_error.h"
+#include "platform/kernel/last_error.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 

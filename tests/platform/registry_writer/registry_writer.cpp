@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/device.h"
-#include "platform/registry.h"
-#include "platform/text_conversion.h"
+#include "platform/kernel/device.h"
+#include "platform/registry/registry.h"
+#include "platform/text/text_conversion.h"
 
 int main(int argc, char** argv) {
   if (argc != 5) {

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "forms/message_binding.h"
-#include "platform/device.h"
-#include "platform/file_api.h"
+#include "platform/kernel/device.h"
+#include "platform/kernel/file_api.h"
+#include "platform/kernel/temporary_files.h"
 #include "platform/message_store/message_store.h"
-#include "platform/temporary_files.h"
-#include "platform/text_conversion.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {
