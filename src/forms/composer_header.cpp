@@ -90,6 +90,8 @@ void ComposerHeader::Load(const StoreMessage& message) {
   SetFieldText(header_field::kBcc, message.BccList().View());
   SetFieldText(header_field::kSubject, message.Subject().View());
   m_loading = false;
+  m_loadedLists = {message.ToList(), message.CcList(), message.BccList()};
+  for (int i = 0; i < 3; ++i) m_loadedTexts[i] = m_texts[i];
   Commit();
 }
 
@@ -109,7 +111,10 @@ CString ComposerHeader::FieldText(int field) const {
 }
 
 void ComposerHeader::Commit() {
-  for (int i = 0; i < 3; ++i) m_lists[i] = SplitRecipientEntries(m_texts[i].View());
+  for (int i = 0; i < 3; ++i) {
+    const bool asLoaded = m_texts[i] == m_loadedTexts[i] && !m_loadedLists[i].IsEmpty();
+    m_lists[i] = SplitRecipientEntries(asLoaded ? m_loadedLists[i].View() : m_texts[i].View());
+  }
 }
 
 const std::vector<CString>& ComposerHeader::Recipients(int field) const {

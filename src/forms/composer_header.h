@@ -42,7 +42,9 @@ class ComposerHeader {
   // The message class decides whether the voice-mail recipient limit applies.
   explicit ComposerHeader(CString messageClass);
 
-  // Fills the fields from the message; filling is not a change. The subject is cut to its limit.
+  // Fills the fields from the message; filling is not a change. The subject is cut to its limit. An
+  // address list longer than its field shows cut, but while the field is not edited its recipients
+  // are the whole list the message holds, so that saving keeps every one of them.
   void Load(const StoreMessage& message);
   // A field's text as the user left it (the edit control's limit applies); outside loading, the
   // header counts as changed.
@@ -85,6 +87,9 @@ class ComposerHeader {
   CString m_messageClass;
   std::array<CString, 4> m_texts;
   std::array<std::vector<CString>, 3> m_lists;
+  // Each address list as the message held it, and the text its field showed of it.
+  std::array<CString, 3> m_loadedLists;
+  std::array<CString, 3> m_loadedTexts;
   bool m_loading = false;
   bool m_changed = false;
 };

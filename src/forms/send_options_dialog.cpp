@@ -1,6 +1,7 @@
 #include "forms/send_options_dialog.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "config/message_time.h"
@@ -20,6 +21,23 @@ namespace {
 using namespace send_options_item;
 
 constexpr UINT kDeliveryAfterExpiryText = 40261;
+
+// An option coded from 128 up, shown as a choice list of consecutive resource strings.
+struct CodedOption {
+  int list;
+  LONG config::SendOptions::*field;
+  UINT firstText;
+  int count;
+  // Shown for a value outside the codes, above all 0 (not set): what the message is sent with then.
+  LONG shownWhenUnset;
+};
+
+constexpr LONG kFirstCode = 128;
+constexpr CodedOption kCodedOptions[] = {
+    {kPriorityList, &config::SendOptions::priority, 41210, 3, 129},             // low, normal, high
+    {kClassList, &config::SendOptions::messageClass, 41213, 4, 128},            // personal ... automatic
+    {kSenderList, &config::SendOptions::senderVisibility, 41217, 2, config::kShowSender},  // hidden, shown
+};
 
 bool IsChecked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
@@ -95,6 +113,36 @@ void CSendOptionsDialog::ShowOptions() {
   } else {
     ShowChoices(kDeliveryList, DeliveryTimeChoices(), m_options.deliveryTime, false);
   }
+  ShowCodes();
+}
+
+void CSendOptionsDialog::ShowCodes() {
+  static_assert(std::size(kCodedOptions) == std::tuple_size_v<decltype(m_shownCodes)>);
+  for (std::size_t i = 0; i < std::size(kCodedOptions); ++i) {
+    const CodedOption& option = kCodedOptions[i];
+    const LONG value = m_options.*option.field;
+    const bool known = value >= kFirstCode && value < kFirstCode + option.count;
+    m_shownCodes[i] = known ? value : option.shownWhenUnset;
+    ::SendDlgItemMessageW(GetHandle(), option.list, CB_RESETCONTENT, 0, 0);
+    for (int n = 0; n < option.count; ++n) {
+      const CString text = transport::LoadResourceString(option.firstText + static_cast<UINT>(n));
+      const LRESULT index =
+          ::SendDlgItemMessageW(GetHandle(), option.list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.GetString()));
+      if (index < 0) continue;
+      ::SendDlgItemMessageW(GetHandle(), option.list, CB_SETITEMDATA, static_cast<WPARAM>(index), kFirstCode + n);
+      if (kFirstCode + n == m_shownCodes[i]) {
+        ::SendDlgItemMessageW(GetHandle(), option.list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      }
+    }
+  }
+}
+
+void CSendOptionsDialog::ReadCodes(config::SendOptions& options) const {
+  for (std::size_t i = 0; i < std::size(kCodedOptions); ++i) {
+    const CodedOption& option = kCodedOptions[i];
+    const LONG chosen = ReadChoice(option.list, m_shownCodes[i]);
+    if (chosen != m_shownCodes[i]) options.*option.field = chosen;
+  }
 }
 
 // An absolute time: 0 ticks the box and shows the current time greyed; any other time shows in
@@ -157,6 +205,7 @@ void CSendOptionsDialog::ReadControls(config::SendOptions& options) const {
                                     : ReadChoice(kExpiryList, options.expiry);
   options.deliveryTime = m_deliveryAbsolute ? ReadTime(kDeliverAtOnce, kDeliveryDate, kDeliveryTime)
                                             : ReadChoice(kDeliveryList, options.deliveryTime);
+  ReadCodes(options);
 }
 
 bool CSendOptionsDialog::Store() {

@@ -2,9 +2,12 @@
 // send options (command 1379). Delivery and read reports are check boxes; expiry and delivery time
 // are choice lists in relative mode and date and time pickers with a "longest" or "at once" box in
 // absolute mode (SendExpireTimeInAbsolute, SendDeliveryTimeInAbsolute), each mode choosing its
-// template. Done (40450) checks and stores the options; Factory Defaults (40452) loads the factory
-// options, saves them as the defaults and shows them.
+// template. Priority, message class and sender visibility are choice lists in every template.
+// Done (40450) checks and stores the options; Factory Defaults (40452) loads the factory options,
+// saves them as the defaults and shows them.
 #pragma once
+
+#include <array>
 
 #include "config/send_option_defaults.h"
 #include "forms/store_message.h"
@@ -21,6 +24,9 @@ constexpr int kDeliveryList = 1407;
 constexpr int kDeliverAtOnce = 1006;
 constexpr int kDeliveryDate = 1064;
 constexpr int kDeliveryTime = 1065;
+constexpr int kPriorityList = 1220;
+constexpr int kClassList = 1221;
+constexpr int kSenderList = 1222;
 }  // namespace send_options_item
 
 constexpr WORD kSendOptionsDone = 40450;
@@ -56,6 +62,8 @@ class CSendOptionsDialog : public CDialogBase {
   LONG ReadTime(int box, int date, int time) const;
   void ShowChoices(int list, std::vector<LONG> choices, LONG seconds, bool expiry);
   LONG ReadChoice(int list, LONG fallback) const;
+  void ShowCodes();
+  void ReadCodes(config::SendOptions& options) const;
   void ReadControls(config::SendOptions& options) const;
   bool Store();
 
@@ -63,6 +71,9 @@ class CSendOptionsDialog : public CDialogBase {
   config::SendOptions m_options;
   bool m_expiryAbsolute;
   bool m_deliveryAbsolute;
+  // The code each coded list showed first: a list left there keeps the stored value, so that an
+  // option never set (0, the sender's own default) is not turned into an explicit one.
+  std::array<LONG, 3> m_shownCodes{};
   // Local time minus the message time of the same moment: what the pickers add to show it.
   std::int64_t m_localOffset;
 };

@@ -2,6 +2,9 @@
 // limits, with the messages the user is shown.
 #include "forms/composer_header.h"
 
+#include <cstdio>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "binding/binding_fixture.h"
@@ -154,6 +157,42 @@ TEST_F(HeaderTest, AVoiceMailMessageTakesItsOwnSmallerLimit) {
   // A voice-mail limit larger than the plain one does not raise it.
   SetConfigValue(numeric_setting::kMaxVMRecipients, 50, FALSE);
   EXPECT_EQ(voice.RecipientLimit(), 20);
+}
+
+TEST_F(HeaderTest, AThousandStoredRecipientsAreKeptWholeThoughTheFieldShowsFewer) {
+  std::string numbers;
+  for (int i = 0; i < 1000; ++i) {
+    char number[24];
+    std::snprintf(number, sizeof number, "%s+3584000%04d", i == 0 ? "" : ";", i);
+    numbers += number;
+  }
+  const std::u16string to(numbers.begin(), numbers.end());
+  ASSERT_TRUE(m_binding.Message().SetRecipients(to, u"", u""));
+  ComposerHeader header(u"IPM.MMS");
+  header.Load(m_binding.Message());
+  EXPECT_EQ(header.FieldText(header_field::kTo).GetLength(), kMaxAddressFieldChars);
+  EXPECT_EQ(header.Recipients(header_field::kTo).size(), 1000u);
+  // Far over the recipient limit: sending is refused and no recipient can be added, each with its
+  // message, and nothing is taken off the list.
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_FALSE(header.ValidateRecipients(nullptr));
+  platform::automation::QueueAnswer(IDOK);
+  int count = 0;
+  EXPECT_FALSE(header.CanAddRecipient(&count, true));
+  EXPECT_EQ(count, 1000);
+  ASSERT_EQ(Prompts().size(), 2u);
+  EXPECT_EQ(Prompts()[0], u"A message can have at most 20 recipients.");
+  EXPECT_EQ(header.Recipients(header_field::kTo).size(), 1000u);
+
+  // Saving after another field changed keeps every recipient, not only those the field shows.
+  header.SetFieldText(header_field::kSubject, u"Party");
+  ASSERT_TRUE(header.WriteToSite(m_binding.Message(), false));
+  EXPECT_EQ(m_binding.Message().ToList(), CString(to));
+
+  // Editing the list itself replaces it with what the field holds.
+  header.SetFieldText(header_field::kTo, u"+358401234567");
+  ASSERT_TRUE(header.WriteToSite(m_binding.Message(), false));
+  EXPECT_EQ(m_binding.Message().ToList(), u"+358401234567");
 }
 
 TEST_F(HeaderTest, TenThousandCharacterListsAreCutToTheFieldAndStillChecked) {

@@ -183,6 +183,74 @@ TEST_F(SendOptionsTest, TheDefaultsDialogSavesWhatWasChosenAndCanHideTheReadRepo
   EXPECT_EQ(GetConfigValue(numeric_setting::kPriority), 129) << "what the dialog does not show stays";
 }
 
+TEST_F(SendOptionsTest, PriorityClassAndSenderAreChosenAndAnUnsetOneStaysUnsetWhenLeftAlone) {
+  config::SendOptions options = m_binding.Message().ReadSendOptions();
+  options.priority = 0;
+  options.messageClass = 0;
+  options.senderVisibility = 0;
+  ASSERT_TRUE(m_binding.Message().WriteSendOptions(options));
+  // Unset options show what the message goes out with; left alone they stay unset.
+  When([&](HWND dialog) {
+    EXPECT_EQ(Selected(dialog, kPriorityList), u"Normal");
+    EXPECT_EQ(Selected(dialog, kClassList), u"Personal");
+    EXPECT_EQ(Selected(dialog, kSenderList), u"Shown");
+    EXPECT_EQ(Count(dialog, kPriorityList), 3);
+    EXPECT_EQ(Count(dialog, kClassList), 4);
+    EXPECT_EQ(Count(dialog, kSenderList), 2);
+    Done(dialog);
+  });
+  EXPECT_EQ(RunSendOptionsDialog(nullptr, m_binding.Message()), IDOK);
+  EXPECT_EQ(m_binding.Message().ReadSendOptions().priority, 0);
+  EXPECT_EQ(m_binding.Message().ReadSendOptions().messageClass, 0);
+  EXPECT_EQ(m_binding.Message().ReadSendOptions().senderVisibility, 0);
+
+  When([&](HWND dialog) {
+    Choose(dialog, kPriorityList, 2);
+    Choose(dialog, kClassList, 1);
+    Choose(dialog, kSenderList, 0);
+    Done(dialog);
+  });
+  EXPECT_EQ(RunSendOptionsDialog(nullptr, m_binding.Message()), IDOK);
+  const config::SendOptions stored = m_binding.Message().ReadSendOptions();
+  EXPECT_EQ(stored.priority, 130);
+  EXPECT_EQ(stored.messageClass, 129);
+  EXPECT_EQ(stored.senderVisibility, config::kHideSender);
+  EXPECT_EQ(m_binding.Message().Flags() & 0x70000000u, 0x40000000u) << "a high priority marks the message flags";
+
+  // Chosen values show again; Cancel leaves them.
+  When([&](HWND dialog) {
+    EXPECT_EQ(Selected(dialog, kPriorityList), u"High");
+    EXPECT_EQ(Selected(dialog, kClassList), u"Advertisement");
+    EXPECT_EQ(Selected(dialog, kSenderList), u"Hidden");
+    Choose(dialog, kPriorityList, 0);
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(RunSendOptionsDialog(nullptr, m_binding.Message()), IDCANCEL);
+  EXPECT_EQ(m_binding.Message().ReadSendOptions().priority, 130);
+}
+
+TEST_F(SendOptionsTest, TheDefaultsDialogSavesPriorityClassAndAnonymousSending) {
+  When([&](HWND dialog) {
+    Choose(dialog, kPriorityList, 0);
+    Choose(dialog, kClassList, 2);
+    Choose(dialog, kSenderList, 0);
+    Done(dialog);
+  });
+  EXPECT_EQ(RunDefaultSendOptionsDialog(nullptr), IDOK);
+  EXPECT_EQ(GetConfigValue(numeric_setting::kPriority), 128);
+  EXPECT_EQ(GetConfigValue(numeric_setting::kMessageClass), 130);
+  EXPECT_EQ(GetConfigValue(numeric_setting::kSendAnonymously), 1);
+
+  When([&](HWND dialog) {
+    EXPECT_EQ(Selected(dialog, kSenderList), u"Hidden");
+    Choose(dialog, kSenderList, 1);
+    Done(dialog);
+  });
+  EXPECT_EQ(RunDefaultSendOptionsDialog(nullptr), IDOK);
+  EXPECT_EQ(GetConfigValue(numeric_setting::kSendAnonymously), 0);
+  EXPECT_EQ(GetConfigValue(numeric_setting::kPriority), 128) << "a list left alone keeps its value";
+}
+
 TEST_F(SendOptionsTest, ADeliveryAtOrAfterTheExpiryKeepsTheDialogOpen) {
   config::SendOptions options = m_binding.Message().ReadSendOptions();
   options.expiry = 3600;
