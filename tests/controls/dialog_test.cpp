@@ -1,10 +1,12 @@
 // Dialogs from templates: the modal loop, EndDialog, missing and broken templates, dialog units,
 // and headless dialogs answered from the automation queue.
 #include "controls_fixture.h"
+#include "platform/controls/control_common.h"
 #include "platform/controls/control_messages.h"
 #include "platform/controls/shell_title_bar.h"
 #include "platform/dialog/dialog_api.h"
 #include "platform/resources/resource_api.h"
+#include "platform/window/screen.h"
 
 namespace controls_test {
 namespace {
@@ -122,6 +124,52 @@ TEST_F(ControlsTest, ModelessDialogPlacesItemsInDialogUnits) {
   EXPECT_TRUE(CheckRadioButton(dialog, 1001, 1005, 1004));
   EXPECT_EQ(IsDlgButtonChecked(dialog, 1004), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(dialog, 1001), BST_UNCHECKED);
+}
+
+// Every edge of a dialog and of its items, relative to the dialog, in the order they were made.
+std::vector<RECT> DialogLayout(UINT templateId) {
+  HWND dialog = CreateDialogIndirectParamW(nullptr, Template(templateId), nullptr, PassiveProcedure, 0);
+  std::vector<RECT> layout;
+  if (!dialog) return layout;
+  RECT window{};
+  GetWindowRect(dialog, &window);
+  layout.push_back(window);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  for (HWND child = platform::controls::FirstChildInCreationOrder(dialog); child;
+       child = platform::controls::NextInCreationOrder(child)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    layout.push_back({r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y});
+  }
+  RECT units{3, 5, 77, 131};
+  MapDialogRect(dialog, &units);
+  layout.push_back(units);
+  DestroyWindow(dialog);
+  return layout;
+}
+
+// A dense screen shows the same dialog at twice the size, not narrower: the units are those of
+// the 96-dpi font, scaled, whatever the dense font measures.
+TEST_F(ControlsTest, DialogsAtTwiceTheDensityAreExactlyTwiceTheSize) {
+  for (UINT id : {200u, 327u, 381u}) {
+    SCOPED_TRACE(id);
+    ASSERT_TRUE(platform::window::ConfigureScreen({240, 320, 96}));
+    const std::vector<RECT> small = DialogLayout(id);
+    ASSERT_TRUE(platform::window::ConfigureScreen({480, 640, 192}));
+    const std::vector<RECT> large = DialogLayout(id);
+    platform::window::ResetScreen();
+    ASSERT_GT(small.size(), 2u);
+    ASSERT_EQ(large.size(), small.size());
+    EXPECT_GT(small[0].right - small[0].left, 0);
+    for (std::size_t i = 0; i < small.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(large[i].left, 2 * small[i].left);
+      EXPECT_EQ(large[i].top, 2 * small[i].top);
+      EXPECT_EQ(large[i].right, 2 * small[i].right);
+      EXPECT_EQ(large[i].bottom, 2 * small[i].bottom);
+    }
+  }
 }
 
 TEST_F(ControlsTest, ShellDialogFillsTheScreenBetweenTitleBarAndSoftKeys) {

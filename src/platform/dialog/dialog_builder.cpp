@@ -49,33 +49,43 @@ LRESULT DialogWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return DefaultDialogProcessing(hwnd, message, wParam, lParam);
 }
 
-// The dialog's font and the base units it gives: the average width of the alphabet and the
-// font's height.
-void MakeFont(const DialogTemplate& parsed, DialogState& state) {
-  LOGFONTW font{};
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  const int points = parsed.pointSize ? parsed.pointSize : 8;
-  font.lfHeight = -((points * dpi + 36) / 72);
-  font.lfWeight = FW_NORMAL;
-  std::u16string face = parsed.face.empty() ? u"DejaVu Sans" : parsed.face;
-  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-  std::copy(face.begin(), face.end(), font.lfFaceName);
-  state.font.Reset(CreateFontIndirectW(&font));
-  HGDIOBJ previous = SelectObject(screen, state.font.Get());
+// The average width of the alphabet and the height of a font on the screen.
+SIZE MeasureBaseUnits(HDC screen, HFONT font) {
+  HGDIOBJ previous = SelectObject(screen, font);
   constexpr std::u16string_view kAlphabet = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   SIZE extent{};
   GetTextExtentPoint32W(screen, kAlphabet.data(), static_cast<int>(kAlphabet.size()), &extent);
   TEXTMETRICW metrics{};
   GetTextMetricsW(screen, &metrics);
   if (previous) SelectObject(screen, previous);
+  return {std::max(1, static_cast<int>((extent.cx / 26 + 1) / 2)), std::max(1, static_cast<int>(metrics.tmHeight))};
+}
+
+// The dialog's font at the screen's density, and its base units. The units are measured on the
+// 96-dpi font and scaled: fonts do not grow exactly with the density (11 pixels high at 96 dpi,
+// 21 at 192), and a dialog measured on the dense font would come out narrower than the screen.
+void MakeFont(const DialogTemplate& parsed, DialogState& state) {
+  LOGFONTW font{};
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  const int points = parsed.pointSize ? parsed.pointSize : 8;
+  font.lfWeight = FW_NORMAL;
+  std::u16string face = parsed.face.empty() ? u"DejaVu Sans" : parsed.face;
+  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  std::copy(face.begin(), face.end(), font.lfFaceName);
+  font.lfHeight = -((points * 96 + 36) / 72);
+  platform::gdi::UniqueFont reference(CreateFontIndirectW(&font));
+  const SIZE base = MeasureBaseUnits(screen, reference.Get());
+  font.lfHeight = -((points * dpi + 36) / 72);
+  state.font.Reset(CreateFontIndirectW(&font));
   ReleaseDC(nullptr, screen);
-  state.baseX = std::max(1, static_cast<int>((extent.cx / 26 + 1) / 2));
-  state.baseY = std::max(1, static_cast<int>(metrics.tmHeight));
+  state.baseX = base.cx;
+  state.baseY = base.cy;
+  state.dpi = dpi > 0 ? dpi : 96;
 }
 
 RECT ToPixels(const DialogState& state, int x, int y, int cx, int cy) {
-  return {x * state.baseX / 4, y * state.baseY / 8, (x + cx) * state.baseX / 4, (y + cy) * state.baseY / 8};
+  return DialogUnitsToPixels(state, RECT{x, y, x + cx, y + cy});
 }
 
 LPCWSTR NameArgument(const NameField& field, std::u16string* holder) {
@@ -122,6 +132,13 @@ std::optional<DialogTemplate> ReadTemplate(const DLGTEMPLATE* dialogTemplate) {
 }
 
 }  // namespace
+
+RECT DialogUnitsToPixels(const DialogState& state, const RECT& units) {
+  // Whole 96-dpi pixels first, so that 192 dpi gives exactly twice every edge.
+  auto scale = [&](long value) { return static_cast<LONG>(static_cast<long long>(value) * state.dpi / 96); };
+  return {scale(units.left * state.baseX / 4), scale(units.top * state.baseY / 8), scale(units.right * state.baseX / 4),
+          scale(units.bottom * state.baseY / 8)};
+}
 
 std::shared_ptr<DialogState> FindDialog(HWND hwnd) {
   auto it = Dialogs().find(hwnd);

@@ -11,10 +11,7 @@ using namespace platform::dialog;
 BOOL MapDialogRect(HWND dialog, RECT* rect) {
   std::shared_ptr<DialogState> state = FindDialog(dialog);
   if (!state || !rect) return FALSE;
-  rect->left = rect->left * state->baseX / 4;
-  rect->right = rect->right * state->baseX / 4;
-  rect->top = rect->top * state->baseY / 8;
-  rect->bottom = rect->bottom * state->baseY / 8;
+  *rect = DialogUnitsToPixels(*state, *rect);
   return TRUE;
 }
 

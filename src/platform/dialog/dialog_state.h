@@ -11,12 +11,18 @@ namespace platform::dialog {
 struct DialogState {
   DLGPROC procedure = nullptr;
   platform::gdi::UniqueFont font;
-  int baseX = 0;  // dialog base units of the font: pixels per 4 horizontal and 8 vertical units
+  // Base units of the font at 96 dpi (pixels per 4 horizontal and 8 vertical units) and the
+  // screen's density they are scaled to, so that a denser screen gets the same dialog enlarged.
+  int baseX = 0;
   int baseY = 0;
+  int dpi = 96;
   bool modal = false;
   bool ended = false;
   INT_PTR result = IDCANCEL;
 };
+
+// A dialog rectangle in pixels: placed at 96 dpi, then scaled by the density.
+RECT DialogUnitsToPixels(const DialogState& state, const RECT& units);
 
 // The state of a live dialog, shared so that a modal loop outlives a dialog destroyed under it.
 std::shared_ptr<DialogState> FindDialog(HWND hwnd);
