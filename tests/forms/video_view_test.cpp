@@ -177,6 +177,28 @@ TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoAndNothingElseD
   }
 }
 
+// The menu bar's close (-522) is passed on to the parent as 1294 only after its open (-521).
+TEST_F(VideoViewTest, AMenuBarThatOpenedAndClosedIsToldToTheParentOnce) {
+  CVideoView& view = MakeView();
+  const auto notify = [&](int code) {
+    NMHDR notice{};
+    notice.hwndFrom = view.GetHandle();
+    notice.code = static_cast<UINT>(code);
+    SendMessageW(view.GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    platform::automation::PumpUntilIdle();
+  };
+  notify(-522);
+  EXPECT_TRUE(ParentMessages().empty());
+  notify(-521);
+  EXPECT_TRUE(ParentMessages().empty());
+  notify(-522);
+  EXPECT_EQ(ParentMessages(), std::vector<UINT>{WM_VIDEO_VIEW_MENU});
+  notify(-522);
+  notify(-400);
+  EXPECT_EQ(ParentMessages(), std::vector<UINT>{WM_VIDEO_VIEW_MENU});
+  EXPECT_EQ(WM_VIDEO_VIEW_MENU, 1294u);
+}
+
 TEST_F(VideoViewTest, TheEndReturnsToTheStillAndTellsTheParent) {
   CVideoView& view = MakeView();
   ASSERT_TRUE(view.Load(PutVideo().c_str(), m_parent, true));
