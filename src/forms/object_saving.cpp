@@ -149,7 +149,15 @@ bool SaveObjectToFile(LPCWSTR folder, LPCWSTR source, MediaType type, HWND owner
   }
   const bool asUtf8Text = media_type::KindOf(type) == media_type::kText && type != media_type::kMarkupText;
   if (!WriteInPlace(target, source, asUtf8Text)) {
-    Tell(owner, GetLastError() == ERROR_DISK_FULL ? save_text::kStorageFull : save_text::kNotCopied);
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) {
+      // A folder that takes no files is named, so that the person can choose another.
+      const std::u16string refused =
+          platform::FormatWide(transport::LoadResourceString(save_text::kFolderRefused), folderText.c_str());
+      GetMMSGlobal()->MessageBoxW(owner, refused.c_str(), MB_OK);
+    } else {
+      Tell(owner, error == ERROR_DISK_FULL ? save_text::kStorageFull : save_text::kNotCopied);
+    }
     return false;
   }
   const std::u16string saved = platform::FormatWide(transport::LoadResourceString(save_text::kSaved),

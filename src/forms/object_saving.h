@@ -16,6 +16,7 @@ constexpr UINT kStorageFull = 40283;
 constexpr UINT kSaved = 40444;
 constexpr UINT kNameChanged = 40446;
 constexpr UINT kNotCopied = 40447;
+constexpr UINT kFolderRefused = 40448;
 }  // namespace save_text
 
 // The first name "folder + stem_N + extension" (N from 0) that no file has; empty when the first

@@ -61,7 +61,7 @@ LRESULT CObjectViewerDialog::OnInitDialog(WPARAM, LPARAM) {
   RECT client{};
   GetClientRect(&client);
   if (media_type::KindOf(m_object.type) == media_type::kImage) {
-    m_picture = std::make_unique<CImageView>(nullptr, nullptr);
+    m_picture = std::make_unique<CImageView>(&m_svg, nullptr);
     m_picture->Create(GetHandle(), client, 0);
     int result = 0;
     if (m_picture->Load(m_object.path, m_object.type, &result, FALSE, 0, 0)) {

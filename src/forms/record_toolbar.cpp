@@ -10,7 +10,6 @@
 #include "forms/composer_commands.h"
 #include "forms/recorder_dialog.h"
 #include "model/drm_handling.h"
-#include "platform/gdi/gdi_raii.h"
 #include "platform/kernel/file_api.h"
 #include "platform/kernel/power.h"
 #include "platform/window/window_styles.h"
@@ -20,7 +19,10 @@
 
 namespace {
 
+// The recorder's faces drawn for 16 pixels and for 32, as the playback bar's are.
 constexpr UINT kToolbarFaces = 131;
+constexpr UINT kToolbarFacesDouble = 134;
+constexpr int kFaceCells = 4;
 constexpr UINT kRecordTip = 40278, kPlayTip = 40510, kPauseTip = 40511, kStopTip = 40518;
 constexpr int32_t kPlayVolume = 100;
 // The toolbar notifications that bracket a press held on a button.
@@ -70,13 +72,8 @@ BOOL CRecordToolbar::Create(HWND parent) {
                                    nullptr, nullptr);
   if (buttons == nullptr) return FALSE;
   m_buttons.SetToolbar(buttons);
-  platform::gdi::UniqueBitmap faces(transport::LoadResourceBitmap(kToolbarFaces));
-  BITMAP size{};
-  if (faces.Get() != nullptr && ::GetObjectW(faces.Get(), sizeof size, &size) != 0) {
-    m_images = ImageList_Create(size.bmHeight, size.bmHeight, ILC_MASK | ILC_COLOR24, 4, 0);
-    ImageList_AddMasked(m_images, faces.Get(), RGB(192, 192, 192));
-    ::SendMessageW(buttons, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
-  }
+  m_images = CreateFaceImages(kToolbarFaces, kToolbarFacesDouble, kFaceCells);
+  if (m_images != nullptr) ::SendMessageW(buttons, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
   const std::vector<TBBUTTON> faceButtons = {
       {record_toolbar::kRecordImage, record_toolbar::kRecord, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},
       {record_toolbar::kPlayImage, record_toolbar::kPlay, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0},

@@ -369,7 +369,7 @@ LRESULT CSaveObjectsWindow::OnUse(WPARAM, LPARAM) {
   const SaveableObject chosen = *object;
   const DWORD dialog = UseDialogFor(chosen.type);
   if (dialog == use_object::kSoundDialog) StopPreview();
-  CUseObjectDialog use(dialog, chosen.path);
+  CUseObjectDialog use(dialog, chosen.path, chosen.type);
   use.Run(GetHandle());
   return 0;
 }

@@ -1,6 +1,7 @@
 // What an object of a message can be used for (dialogs 212 picture, 213 sound, 220 video or SVG
 // picture, 338 anything else): a picture as the wallpaper or a contact's photo, a sound or a video
-// as a contact's ring tone. OK does the chosen use; the other dialogs only inform.
+// as a contact's ring tone, a video or an SVG picture played. OK does the chosen use once the
+// dialog is gone; Cancel and dialog 338, which only informs, do nothing.
 #pragma once
 
 #include "model/media_types.h"
@@ -21,7 +22,8 @@ DWORD UseDialogFor(MediaType type);
 
 class CUseObjectDialog : public CDialogBase {
  public:
-  CUseObjectDialog(DWORD templateId, CString path) : m_template(templateId), m_path(std::move(path)) {}
+  CUseObjectDialog(DWORD templateId, CString path, MediaType type)
+      : m_template(templateId), m_path(std::move(path)), m_type(type) {}
 
   const MessageMap* GetMessageMap() const override;
 
@@ -37,6 +39,7 @@ class CUseObjectDialog : public CDialogBase {
 
   DWORD m_template;
   CString m_path;
+  MediaType m_type;
   HWND m_owner = nullptr;
-  bool m_done = false;
+  int m_choice = 0;
 };

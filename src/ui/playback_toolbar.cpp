@@ -18,10 +18,21 @@ constexpr UINT kPrevious = 40313, kNext = 40314, kFullScreen = 40692, kPlay = 40
 constexpr UINT kToolbarFaces = 130;
 constexpr UINT kToolbarFacesDouble = 133;
 constexpr int kFaceSide = 16;
+constexpr int kFaceCells = 52;
 
 }  // namespace
 
 int PlaybackFaceSide(int dotsPerInch) { return (kFaceSide * dotsPerInch + 48) / 96; }
+
+HIMAGELIST CreateFaceImages(UINT faces, UINT doubleFaces, int cells) {
+  const int side = PlaybackFaceSide(ScreenDpiX());
+  platform::gdi::UniqueBitmap drawn(transport::LoadResourceBitmap(side * 4 >= kFaceSide * 6 ? doubleFaces : faces));
+  platform::gdi::UniqueBitmap sized(StripAtSide(drawn.Get(), side));
+  if (sized.Get() == nullptr) return nullptr;
+  HIMAGELIST images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR24, cells, 0);
+  ImageList_AddMasked(images, sized.Get(), RGB(192, 192, 192));
+  return images;
+}
 
 HWND PlaybackToolbar::CreateAlongBottom(HWND parent, WORD id, int height, HIMAGELIST* images) {
   *images = nullptr;
@@ -31,16 +42,8 @@ HWND PlaybackToolbar::CreateAlongBottom(HWND parent, WORD id, int height, HIMAGE
                                 client.right, height, parent, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
                                 nullptr, nullptr);
   if (m_toolbar == nullptr) return nullptr;
-  // The strip nearer in size, resized only for a density that neither was drawn for.
-  const int side = PlaybackFaceSide(ScreenDpiX());
-  platform::gdi::UniqueBitmap drawn(
-      transport::LoadResourceBitmap(side * 4 >= kFaceSide * 6 ? kToolbarFacesDouble : kToolbarFaces));
-  platform::gdi::UniqueBitmap faces(StripAtSide(drawn.Get(), side));
-  if (faces.Get() != nullptr) {
-    *images = ImageList_Create(side, side, ILC_MASK | ILC_COLOR24, 52, 0);
-    ImageList_AddMasked(*images, faces.Get(), RGB(192, 192, 192));
-    ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(*images));
-  }
+  *images = CreateFaceImages(kToolbarFaces, kToolbarFacesDouble, kFaceCells);
+  if (*images != nullptr) ::SendMessageW(m_toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(*images));
   return m_toolbar;
 }
 

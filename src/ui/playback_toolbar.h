@@ -25,6 +25,11 @@ constexpr int kMaxToolTips = 5;
 // The faces' side on a screen of this density: 16 pixels at 96 dots per inch, to the nearest pixel.
 int PlaybackFaceSide(int dotsPerInch);
 
+// An image list of the faces of a strip drawn for 16 pixels (`faces`) and for 32 (`doubleFaces`),
+// at the side for the screen: the nearer strip, resized only for a density neither was drawn for.
+// Grey (192, 192, 192) is the mask colour. Null when the strip cannot be loaded.
+HIMAGELIST CreateFaceImages(UINT faces, UINT doubleFaces, int cells);
+
 class PlaybackToolbar {
  public:
   explicit PlaybackToolbar(HWND toolbar = nullptr) : m_toolbar(toolbar) {}

@@ -168,6 +168,35 @@ TEST_F(SaveObjectsWindowTest, SaveWritesEachKindIntoItsFolder) {
   EXPECT_EQ(PromptTexts().size(), 3u);
 }
 
+TEST_F(SaveObjectsWindowTest, AReadOnlyFolderIsNamedKeepsWhatItHoldsAndTheOtherObjectsStillSave) {
+  Add(u"a.jpg", media_type::kJpeg, "new pic");
+  Add(u"b.amr", 0x20003, "snd");
+  Add(u"c.jpg", media_type::kJpeg, "other pic");
+  const std::filesystem::path pictures = m_device.Host(u"\\My Documents\\My Pictures");
+  std::filesystem::create_directories(pictures);
+  test_support::WriteFileBytes(pictures / "a.jpg", "old pic");
+  ASSERT_TRUE(SetFileAttributesW(u"\\My Documents\\My Pictures", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY));
+  // The person chooses to replace the picture of the same name; the folder still refuses.
+  AnswerConflicts(name_conflict::kReplace);
+  const std::set<std::string> before = AllFiles();
+  std::vector<bool> saved;
+  Run([&](CSaveObjectsWindow& window) {
+    for (std::u16string_view name : {u"a.jpg", u"b.amr", u"c.jpg"}) {
+      window.Select(RowOf(window, name));
+      Command(window, save_objects::kSave);
+      saved.push_back(window.LastSaveSucceeded());
+    }
+  });
+  SetFileAttributesW(u"\\My Documents\\My Pictures", FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(saved, (std::vector<bool>{false, true, false}));
+  const std::u16string refused = u"Nothing can be saved in \\My Documents\\My Pictures\\. The item was not saved.";
+  EXPECT_EQ(PromptTexts(), (std::vector<std::u16string>{refused, u"b.amr was saved in \\My Documents\\My Sounds\\.", refused}));
+  EXPECT_EQ(Read(u"\\My Documents\\My Pictures\\a.jpg"), "old pic");
+  std::set<std::string> expected = before;
+  expected.insert("My Documents/My Sounds/b.amr");
+  EXPECT_EQ(AllFiles(), expected);
+}
+
 TEST_F(SaveObjectsWindowTest, AContactCardIsImportedThroughTheShellNotCopiedIntoAFolder) {
   Add(u"ann.vcf", 0x50001, "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Lee;Ann\r\nTEL;CELL:+15550100\r\nEND:VCARD\r\n");
   const std::size_t before = platform::pim::PimStore::ForCurrentDevice()->Ids(platform::pim::PimKind::kContact).size();

@@ -141,6 +141,64 @@ TEST_F(VideoViewTest, PausingKeepsThePausedFrameAndStoppingShowsTheFirstFrameAga
   EXPECT_EQ(EngineState(), engine_state::kPlaying);
 }
 
+// The input panel coming up (setting 224) covers the video as losing the focus does; other
+// settings, and a video that does not play, are left as they are.
+TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoAndNothingElseDoes) {
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    bool pauses;
+  };
+  const Case cases[] = {
+      {"input panel", WM_SETTINGCHANGE, 224, true},
+      {"lost focus", WM_KILLFOCUS, 0, true},
+      {"another setting", WM_SETTINGCHANGE, 0x2A, false},
+      {"the setting next to it", WM_SETTINGCHANGE, 225, false},
+  };
+  const std::u16string path = PutVideo();
+  for (const Case& each : cases) {
+    CVideoView& view = MakeView();
+    ASSERT_TRUE(view.Load(path.c_str(), m_parent, true)) << each.what;
+    platform::automation::PumpUntilIdle();
+    ASSERT_EQ(EngineState(), engine_state::kPlaying) << each.what;
+    SendMessageW(view.GetHandle(), each.message, each.wParam, 0);
+    platform::automation::PumpUntilIdle();
+    EXPECT_EQ(EngineState(), each.pauses ? engine_state::kPaused : engine_state::kPlaying) << each.what;
+    EXPECT_EQ(view.KeepAwakeRunning(), !each.pauses) << each.what;
+    EXPECT_EQ(HasButton(kPlayCommand), each.pauses) << each.what;
+    EXPECT_EQ(view.PausedPicture() != nullptr, each.pauses) << each.what;
+    // A second notice finds nothing playing: a paused video stays paused, not resumed.
+    SendMessageW(view.GetHandle(), WM_SETTINGCHANGE, 224, 0);
+    platform::automation::PumpUntilIdle();
+    EXPECT_EQ(EngineState(), engine_state::kPaused) << each.what;
+    SendMessageW(view.GetHandle(), WM_COMMAND, kVideoStopCommand, 0);
+    m_view.reset();
+  }
+}
+
+// The menu bar's close (-522) is passed on to the parent as 1294 only after its open (-521).
+TEST_F(VideoViewTest, AMenuBarThatOpenedAndClosedIsToldToTheParentOnce) {
+  CVideoView& view = MakeView();
+  const auto notify = [&](int code) {
+    NMHDR notice{};
+    notice.hwndFrom = view.GetHandle();
+    notice.code = static_cast<UINT>(code);
+    SendMessageW(view.GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    platform::automation::PumpUntilIdle();
+  };
+  notify(-522);
+  EXPECT_TRUE(ParentMessages().empty());
+  notify(-521);
+  EXPECT_TRUE(ParentMessages().empty());
+  notify(-522);
+  EXPECT_EQ(ParentMessages(), std::vector<UINT>{WM_VIDEO_VIEW_MENU});
+  notify(-522);
+  notify(-400);
+  EXPECT_EQ(ParentMessages(), std::vector<UINT>{WM_VIDEO_VIEW_MENU});
+  EXPECT_EQ(WM_VIDEO_VIEW_MENU, 1294u);
+}
+
 TEST_F(VideoViewTest, TheEndReturnsToTheStillAndTellsTheParent) {
   CVideoView& view = MakeView();
   ASSERT_TRUE(view.Load(PutVideo().c_str(), m_parent, true));

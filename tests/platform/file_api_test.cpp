@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 
@@ -114,6 +115,48 @@ TEST(Files, PointerSizeCopyMoveAndAttributes) {
   EXPECT_TRUE(GetFileAttributesW(u"\\moved.bin") & FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(SetFileAttributesW(u"\\moved.bin", FILE_ATTRIBUTE_NORMAL));
   EXPECT_TRUE(DeleteFileW(u"\\moved.bin"));
+}
+
+// The host's superuser may write into any folder; the device refuses every new name in a folder
+// marked read-only whoever runs, and keeps what is already there writable and readable.
+TEST(Files, AReadOnlyFolderTakesNoNewNameWhoeverRuns) {
+  TestDevice device;
+  ASSERT_TRUE(CreateDirectoryW(u"\\Locked", nullptr));
+  WriteText(u"\\Locked\\kept.txt", "kept");
+  WriteText(u"\\outside.txt", "outside");
+  ASSERT_TRUE(SetFileAttributesW(u"\\Locked", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(GetFileAttributesW(u"\\Locked"), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(std::filesystem::status(device.root() / "Locked").permissions() & std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
+
+  struct Refused {
+    const char* what;
+    std::function<bool()> attempt;
+  };
+  const Refused refused[] = {
+      {"create new", [] { return CreateFileW(u"\\Locked\\n.txt", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr) != INVALID_HANDLE_VALUE; }},
+      {"create always", [] { return CreateFileW(u"\\Locked\\n.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) != INVALID_HANDLE_VALUE; }},
+      {"open always", [] { return CreateFileW(u"\\Locked\\n.txt", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr) != INVALID_HANDLE_VALUE; }},
+      {"copy in", [] { return CopyFileW(u"\\outside.txt", u"\\Locked\\n.txt", TRUE) != FALSE; }},
+      {"move in", [] { return MoveFileW(u"\\outside.txt", u"\\Locked\\n.txt") != FALSE; }},
+      {"replace by rename", [] { return MoveFileExW(u"\\outside.txt", u"\\Locked\\kept.txt", MOVEFILE_REPLACE_EXISTING) != FALSE; }},
+      {"rename inside", [] { return MoveFileW(u"\\Locked\\kept.txt", u"\\Locked\\n.txt") != FALSE; }},
+      {"folder inside", [] { return CreateDirectoryW(u"\\Locked\\Sub", nullptr) != FALSE; }},
+  };
+  for (const Refused& each : refused) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(each.attempt()) << each.what;
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED) << each.what;
+  }
+  EXPECT_EQ(ReadText(u"\\Locked\\n.txt"), "<missing>");
+  EXPECT_EQ(ReadText(u"\\outside.txt"), "outside");
+  // A file already there is still the file's own to change.
+  WriteText(u"\\Locked\\kept.txt", "changed");
+  EXPECT_EQ(ReadText(u"\\Locked\\kept.txt"), "changed");
+
+  ASSERT_TRUE(SetFileAttributesW(u"\\Locked", FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_TRUE(CopyFileW(u"\\outside.txt", u"\\Locked\\n.txt", TRUE));
+  EXPECT_TRUE(CreateDirectoryW(u"\\Locked\\Sub", nullptr));
 }
 
 TEST(Files, FindMatchesWildcardsWithoutRegardToCase) {

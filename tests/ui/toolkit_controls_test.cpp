@@ -338,6 +338,35 @@ TEST_F(UiTest, PlaybackFacesAreMadeForTheScreensDensity) {
   platform::window::ResetScreen();
 }
 
+// The recorder's strip (play 0, pause 1, stop 2, record 3) is chosen and sized the same way.
+TEST_F(UiTest, RecorderFacesAreMadeForTheScreensDensity) {
+  struct Case {
+    platform::window::ScreenGeometry screen;
+    int side, stopSide, pauseInk, pauseRows;
+  };
+  const Case cases[] = {{{240, 320, 96}, 16, 10, 6, 12}, {{480, 640, 192}, 32, 20, 12, 24}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(platform::window::ConfigureScreen(c.screen));
+    HIMAGELIST images = CreateFaceImages(131, 134, 4);
+    ASSERT_NE(images, nullptr);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(images, &width, &height));
+    EXPECT_EQ(width, c.side) << c.screen.dpi;
+    EXPECT_EQ(height, c.side) << c.screen.dpi;
+    const FaceRows stop = DrawnFace(images, 2, c.side);
+    EXPECT_TRUE(stop.onlyInkAndButton) << c.screen.dpi;
+    EXPECT_EQ(std::count(stop.ink.begin(), stop.ink.end(), c.stopSide), c.stopSide) << c.screen.dpi;
+    const FaceRows pause = DrawnFace(images, 1, c.side);
+    EXPECT_EQ(std::count(pause.ink.begin(), pause.ink.end(), c.pauseInk), c.pauseRows) << c.screen.dpi;
+    // A face of 16 blown up to 32 would have only rows of an even width.
+    const FaceRows play = DrawnFace(images, 0, c.side);
+    EXPECT_TRUE(play.onlyInkAndButton) << c.screen.dpi;
+    EXPECT_TRUE(std::any_of(play.ink.begin(), play.ink.end(), [](int ink) { return ink % 2 == 1; })) << c.screen.dpi;
+    ImageList_Destroy(images);
+  }
+  platform::window::ResetScreen();
+}
+
 TEST_F(UiTest, TransparentBlitLeavesKeyPixelsOfTheDestination) {
   HDC screen = GetDC(nullptr);
   platform::gdi::MemoryDc target(screen);

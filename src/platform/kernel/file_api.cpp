@@ -142,6 +142,19 @@ std::optional<fs::path> Changeable(LPCWSTR path) {
   return Host(path);
 }
 
+// The device refuses a new entry in a folder marked read-only, whoever runs the process; the host
+// would let its superuser write there, so the mark (the folder's owner write bit) is checked here.
+bool InReadOnlyFolder(const fs::path& host) {
+  struct stat info {};
+  const fs::path folder = host.parent_path();
+  return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
+}
+
+bool Absent(const fs::path& host) {
+  struct stat info {};
+  return ::lstat(host.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 FILETIME FileTimeOf(const struct timespec& time) {
   // 100-nanosecond intervals since 1601-01-01.
   constexpr std::uint64_t kEpochDifference = 116444736000000000ULL;
@@ -215,7 +228,9 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWOR
   }
   std::error_code ignored;
   bool existed = fs::exists(*host, ignored);
-  if (fs::is_directory(*host, ignored)) {
+  bool creates = creationDisposition == CREATE_NEW || creationDisposition == CREATE_ALWAYS ||
+                 creationDisposition == OPEN_ALWAYS;
+  if (fs::is_directory(*host, ignored) || (creates && Absent(*host) && InReadOnlyFolder(*host))) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
@@ -369,7 +384,7 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR newPath, BOOL failIfExists) {
   std::error_code error;
   if (!fs::is_regular_file(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
   if (fs::exists(*to, error) && failIfExists) return Fail(ERROR_FILE_EXISTS);
-  if (fs::is_directory(*to, error)) return Fail(ERROR_ACCESS_DENIED);
+  if (fs::is_directory(*to, error) || (Absent(*to) && InReadOnlyFolder(*to))) return Fail(ERROR_ACCESS_DENIED);
   // Under the test switch for full storage a copy that does not fit fails whole, as the device's
   // copy removes what it had written; the bytes that fitted are used up.
   const std::uintmax_t size = fs::file_size(*from, error);
@@ -389,6 +404,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newPath, DWORD flags) {
   if (!fs::exists(*from, error)) return Fail(ErrorFromErrno(ENOENT, *from));
   bool replace = (flags & MOVEFILE_REPLACE_EXISTING) != 0;
   if (fs::exists(*to, error) && (!replace || fs::is_directory(*to, error))) return Fail(ERROR_ALREADY_EXISTS);
+  // A rename within one folder or into another writes the folder that receives the name.
+  if (InReadOnlyFolder(*to)) return Fail(ERROR_ACCESS_DENIED);
   if (::rename(from->c_str(), to->c_str()) != 0) return Fail(ErrorFromErrno(errno, *to));
   return TRUE;
 }
@@ -405,6 +422,7 @@ BOOL DeleteFileW(LPCWSTR path) {
 BOOL CreateDirectoryW(LPCWSTR path, SECURITY_ATTRIBUTES*) {
   auto host = Changeable(path);
   if (!host) return FALSE;
+  if (Absent(*host) && InReadOnlyFolder(*host)) return Fail(ERROR_ACCESS_DENIED);
   if (::mkdir(host->c_str(), 0755) != 0) return Fail(ErrorFromErrno(errno, *host));
   return TRUE;
 }
