@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the host program's start, `mmsform type FILE`, against `file --mime-type FILE` on the same
 # picture, whole processes interleaved in one run, and prints the median wall and CPU time of each
-# and ours over theirs.
+# and ours over theirs. `mmsform --help` runs alongside: it loads the program and its libraries
+# but opens no device, so it shows how much of the start is loading alone.
 #   bench/start/compare.sh [BUILD_DIR] [RUNS] [FILE]
 # FILE defaults to the bench photo; file reads more of a large JPEG than of a small one, so give a
 # small picture too (a received message's photo) to see the start alone.
@@ -26,14 +27,16 @@ export MMSFORM_DEVICE=$work/device
 python3 - "$runs" "$mmsform" "$picture" <<'PY'
 import os, statistics, sys, time
 runs, mmsform, picture = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-commands = {"mmsform type": [mmsform, "type", picture], "file --mime-type": ["file", "--mime-type", picture]}
+commands = {"mmsform type": [mmsform, "type", picture], "file --mime-type": ["file", "--mime-type", picture],
+            "mmsform --help": [mmsform, "--help"]}
 wall = {name: [] for name in commands}
 cpu = {name: [] for name in commands}
 devnull = os.open(os.devnull, os.O_WRONLY)
 for _ in range(runs):
     for name, argv in commands.items():
         start = time.perf_counter()
-        pid = os.posix_spawnp(argv[0], argv, os.environ, file_actions=[(os.POSIX_SPAWN_DUP2, devnull, 1)])
+        pid = os.posix_spawnp(argv[0], argv, os.environ, file_actions=[(os.POSIX_SPAWN_DUP2, devnull, 1),
+                                                                                (os.POSIX_SPAWN_DUP2, devnull, 2)])
         _, status, usage = os.wait4(pid, 0)
         wall[name].append(time.perf_counter() - start)
         cpu[name].append(usage.ru_utime + usage.ru_stime)
@@ -42,7 +45,10 @@ for _ in range(runs):
 print(f"{'command':<20} {'wall ms':>9} {'cpu ms':>9}")
 for name in commands:
     print(f"{name:<20} {statistics.median(wall[name]) * 1e3:9.2f} {statistics.median(cpu[name]) * 1e3:9.2f}")
-ours, theirs = "mmsform type", "file --mime-type"
-print(f"\nours / file: wall {statistics.median(wall[ours]) / statistics.median(wall[theirs]):.2f}, "
-      f"cpu {statistics.median(cpu[ours]) / max(statistics.median(cpu[theirs]), 1e-6):.2f}")
+def ratio(ours, theirs):
+    print(f"{ours + ' / ' + theirs:<36} wall {statistics.median(wall[ours]) / statistics.median(wall[theirs]):.2f}, "
+          f"cpu {statistics.median(cpu[ours]) / max(statistics.median(cpu[theirs]), 1e-6):.2f}")
+print()
+ratio("mmsform type", "file --mime-type")
+ratio("mmsform --help", "file --mime-type")
 PY
