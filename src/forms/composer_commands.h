@@ -35,6 +35,7 @@ constexpr UINT kFirstGoTo = 40155;
 constexpr UINT kLastGoTo = 40175;
 constexpr UINT kFirstColour = 40426;
 constexpr UINT kLastColour = 40437;
+constexpr UINT kLeaveStartAction = 40746;  // "Done" of a form opened for one insertion
 constexpr UINT kInsertContact = 40749;
 constexpr UINT kSlidePopup = 40750;
 constexpr UINT kSendAsText = 40753;

@@ -50,6 +50,16 @@ CString PartPath(const MessageModel& model, const std::optional<MediaRef>& refer
   return CString(std::u16string(model.partFolder.View()) + std::u16string(reference->part->fileName.View()));
 }
 
+// The names of the message's files, one a line: all a form opened for one insertion shows.
+CString PartNames(const MessageModel& model) {
+  CString names;
+  for (const MediaPart& part : model.parts) {
+    if (!names.IsEmpty()) names += u'\n';
+    names += part.fileName.View();
+  }
+  return names;
+}
+
 int LogPixelsY() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -89,6 +99,7 @@ const MessageMap* CComposerFrame::GetMessageMap() const {
       OnCommandId(composer_command::kPreview, &F::OnPreview),
       OnCommandId(composer_command::kPreviewOther, &F::OnPreview),
       OnCommandId(composer_command::kTemplates, &F::OnTemplates),
+      OnCommandId(composer_command::kLeaveStartAction, &F::OnLeaveStartAction),
       OnCommandId(composer_command::kSaveAsTemplate, &F::OnSaveAsTemplate),
       OnCommandId(composer_command::kAddSlide, &F::OnSlideCommand),
       OnCommandId(composer_command::kDeleteSlide, &F::OnSlideCommand),
@@ -289,6 +300,11 @@ void CComposerFrame::OnMessageLoaded() {
 void CComposerFrame::CreateItems() {
   DestroyItems();
   const RECT none{0, 0, 1, 1};
+  if (!m_start.composeMode) {
+    m_simpleItem = std::make_unique<CSlideItem>(kSimpleItemClass);
+    if (!m_simpleItem->Create(GetHandle(), none)) m_simpleItem.reset();
+    return;
+  }
   // A voice message is its recording with a text below; a Flix message is its one visual.
   if (m_voiceMailMode) {
     m_voiceMailItem = std::make_unique<CVoiceMailItem>(static_cast<RecordToolbarOwner*>(this));
@@ -311,6 +327,7 @@ void CComposerFrame::DestroyItems() {
   m_textItem.reset();
   m_audioItem.reset();
   m_voiceMailItem.reset();
+  m_simpleItem.reset();
 }
 
 void CComposerFrame::LayOut() {
@@ -324,7 +341,10 @@ void CComposerFrame::LayOut() {
   // The item grows to hold its record toolbar inside its border.
   const int audioHeight = std::max((LogPixelsY() + 5) * 19 / 96, ScaleY(record_toolbar::kHeight) + 2);
   RECT visual{}, text{}, audio{};
-  if (m_voiceMailItem) {
+  if (m_simpleItem) {
+    const RECT simple{ScaleX(8), headerHeight + gap, client.right - ScaleX(4), client.bottom - navigation - gap};
+    m_simpleItem->MoveTo(&simple);
+  } else if (m_voiceMailItem) {
     // The recording at the top, as tall as two audio items, and the text taking the rest.
     const RECT voice{ScaleX(8), headerHeight + gap, client.right - ScaleX(4), headerHeight + gap + 2 * audioHeight};
     text = RECT{voice.left, voice.bottom + gap, voice.right,
@@ -372,6 +392,7 @@ void CComposerFrame::RefreshSlide() {
     m_audioItem->Toolbar().StopUnless(PartPath(model, slide.audio));
   }
   if (m_voiceMailItem) RefreshVoiceMailItem();
+  if (m_simpleItem) m_simpleItem->SetCaption(PartNames(model));
   CString number;
   number.Format(u"%d/%d", m_editor->Current() + 1, m_editor->Count());
   ::SetWindowTextW(m_slideNumber, number.GetString());
@@ -606,9 +627,25 @@ LRESULT CComposerFrame::OnSettingChange(WPARAM wParam, LPARAM) {
   for (HWND child : {m_headerWindow ? m_headerWindow->GetHandle() : nullptr,
                      m_visualItem ? m_visualItem->GetHandle() : nullptr, m_textItem ? m_textItem->GetHandle() : nullptr,
                      m_audioItem ? m_audioItem->GetHandle() : nullptr,
-                     m_voiceMailItem ? m_voiceMailItem->GetHandle() : nullptr}) {
+                     m_voiceMailItem ? m_voiceMailItem->GetHandle() : nullptr,
+                     m_simpleItem ? m_simpleItem->GetHandle() : nullptr}) {
     if (child != nullptr) ::SendMessageW(child, composer_message::kSettingToChildren, wParam, 0);
   }
+  return 0;
+}
+
+// The person is done with the one insertion and goes on composing: the form becomes the full
+// composer over the message as it is in memory, so that what was inserted stays.
+LRESULT CComposerFrame::OnLeaveStartAction(WPARAM, LPARAM) {
+  if (m_start.composeMode || !m_editor || m_busy) return 0;
+  m_start.composeMode = 1;
+  m_start.startAction = start_action::kNone;
+  FlushSlideEdits();
+  if (m_header && m_header->IsChanged()) m_header->Commit();
+  CreateItems();
+  m_editor->SetChanged(true);
+  RefreshSlide();
+  OnSettingChange(kSipInfo, 0);
   return 0;
 }
 

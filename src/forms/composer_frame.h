@@ -88,6 +88,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   CComposerHeaderWnd* HeaderWindow() const { return m_headerWindow.get(); }
   CTextItem* TextItem() const { return m_textItem.get(); }
   CVisualItem* VisualItem() const { return m_visualItem.get(); }
+  CSlideItem* SimpleItem() const { return m_simpleItem.get(); }
   CAudioItem* AudioItem() const { return m_audioItem.get(); }
   // Only in voice-mail mode, above the text item.
   CVoiceMailItem* VoiceMailItem() const { return m_voiceMailItem.get(); }
@@ -153,6 +154,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   LRESULT OnSize(WPARAM wParam, LPARAM lParam);
   LRESULT OnMove(WPARAM wParam, LPARAM lParam);
   LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+  LRESULT OnLeaveStartAction(WPARAM wParam, LPARAM lParam);
   LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
   LRESULT OnFirstShow(WPARAM wParam, LPARAM lParam);
@@ -274,6 +276,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   std::unique_ptr<CAudioItem> m_audioItem;
   std::unique_ptr<CTextItem> m_textItem;
   std::unique_ptr<CVoiceMailItem> m_voiceMailItem;
+  // The one item of a form opened for one insertion: what the message holds so far.
+  std::unique_ptr<CSlideItem> m_simpleItem;
   std::unique_ptr<CTemplateChooser> m_chooser;
   HWND m_menuBar = nullptr;
   HWND m_slideNumber = nullptr;

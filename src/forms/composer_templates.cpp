@@ -46,7 +46,7 @@ bool CComposerFrame::OffersTemplates() {
 }
 
 bool CComposerFrame::OpenTemplateChooser() {
-  // The chooser lowers the input panel; a chosen template gives the person's state back.
+  // The chooser lowers the input panel; a chosen template or a cancel gives the person's state back.
   SHSaveInputPanelState(GetHandle());
   if (!m_chooser) m_chooser = std::make_unique<CTemplateChooser>();
   if (!m_chooser->Open(GetHandle())) {
@@ -156,6 +156,8 @@ LRESULT CComposerFrame::OnTemplateCancelled(WPARAM, LPARAM) {
   // The templates command dropped the model before the chooser opened: the message comes back as
   // it was stored, with what the header held.
   if (!m_editor && m_binding != nullptr) ReloadFromSite(nullptr);
+  // Cancelling gives the person the panel back as an applied template does.
+  SHRestoreInputPanelState(GetHandle());
   ShowLoaded();
   return 0;
 }

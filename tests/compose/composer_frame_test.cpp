@@ -123,6 +123,40 @@ TEST_F(ComposerFrameTest, AChangedMessageAsksAndCancelStays) {
   EXPECT_EQ(frame->Editor(), nullptr);
 }
 
+// A changed security policy is looked at when the frame gets the focus again: a policy that no
+// longer lets the person compose says so, keeps what was written and closes the form; one that
+// still does changes nothing.
+TEST_F(ComposerFrameTest, APolicyChangeThatForbidsComposingKeepsTheMessageAndCloses) {
+  const CString forbidden = transport::LoadResourceString(41134);
+  ASSERT_FALSE(forbidden.IsEmpty());
+  for (const LONG policy : {0, 1}) {
+    SCOPED_TRACE(policy);
+    SetConfigValue(numeric_setting::kSecurityPolicy1033, policy, FALSE);
+    CComposerFrame* frame = OpenNew();
+    ASSERT_NE(frame, nullptr);
+    TypeInto(frame->TextItem()->Edit(), u"half a thought");
+    const CString dataFile = frame->Binding()->DataFile();
+    const std::size_t before = Prompts().size();
+    HostClosed() = 0;
+    if (policy == 0) platform::automation::QueueAnswer(IDOK, std::u16string(forbidden.View()));
+    frame->SendMessage(composer_message::kPolicyChanged, 0, 0);
+    frame->SendMessage(WM_SETFOCUS, 0, 0);
+    platform::automation::PumpUntilIdle();
+    EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+    if (policy == 0) {
+      ASSERT_EQ(Prompts().size(), before + 1);
+      EXPECT_EQ(Prompts().back(), forbidden.View());
+      EXPECT_EQ(HostClosed(), 1);
+      EXPECT_NE(ReadFileBytes(m_device.Host(dataFile.View())).find("half a thought"), std::string::npos);
+    } else {
+      EXPECT_EQ(Prompts().size(), before);
+      EXPECT_EQ(HostClosed(), 0);
+      ASSERT_NE(frame->Editor(), nullptr);
+    }
+    CloseForm();
+  }
+}
+
 TEST_F(ComposerFrameTest, KeepingSavesTheTextAndTheHeaderAndAReopenedMessageShowsThem) {
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);

@@ -174,6 +174,54 @@ INSTANTIATE_TEST_SUITE_P(
         StartActionCase{"none", nullptr, nullptr, u"", u"", u"", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A form opened for one insertion shows only the single item with what the message holds; "Done"
+// (40746) makes it the full composer over the message in memory, the insertion kept. A full
+// composer has no single item and ignores the command.
+TEST_F(InsertCommandsTest, DoneTurnsAFormOpenedForOneInsertionIntoTheFullComposerKeepingTheInsertion) {
+  struct Case {
+    const char* name;
+    LPCWSTR marker;
+    bool single;
+  };
+  SetConfigValue(numeric_setting::kAlwaysChooseCustom, 1, FALSE);  // no template chooser over the frame
+  for (const Case& c : {Case{"one insertion", u"/C-C", true}, Case{"full composer", nullptr, false}}) {
+    SCOPED_TRACE(c.name);
+    if (c.single) QueueFileChoice(kPicture, u"Insert Picture or Video");
+    m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
+    const ComposeDataBlock block{{nullptr, nullptr, u"/PV", nullptr, c.marker}, 0};
+    m_form = OpenForm(&m_host, m_message.Get(), 0, nullptr, &block);
+    ASSERT_NE(m_form, nullptr);
+    CComposerFrame* frame = m_form->Frame();
+    ASSERT_NE(frame, nullptr);
+    if (c.single) {
+      ASSERT_NE(frame->SimpleItem(), nullptr);
+      EXPECT_EQ(frame->VisualItem(), nullptr);
+      EXPECT_EQ(frame->TextItem(), nullptr);
+      ASSERT_TRUE(frame->Editor()->CurrentSlide().image.has_value());
+      EXPECT_EQ(frame->SimpleItem()->Caption(), frame->Editor()->CurrentSlide().image->part->fileName);
+      RECT item{}, client{};
+      GetWindowRect(frame->SimpleItem()->GetHandle(), &item);
+      frame->GetClientRect(&client);
+      EXPECT_GT(item.bottom - item.top, client.bottom / 2) << "the single item fills the slide area";
+      frame->Editor()->SetChanged(false);
+    }
+    Command(frame, composer_command::kLeaveStartAction);
+    EXPECT_EQ(frame->SimpleItem(), nullptr);
+    ASSERT_NE(frame->VisualItem(), nullptr);
+    ASSERT_NE(frame->TextItem(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(frame->VisualItem()->GetHandle()));
+    EXPECT_EQ(frame->VisualItem()->HasPicture(), c.single) << "the inserted picture stays";
+    EXPECT_EQ(frame->Editor()->IsChanged(), c.single);
+    // Once full, the form stays so: a second Done changes nothing.
+    Command(frame, composer_command::kLeaveStartAction);
+    EXPECT_NE(frame->TextItem(), nullptr);
+    TypeInto(frame->TextItem()->Edit(), u"and a word");
+    frame->FlushSlideEdits();
+    EXPECT_EQ(frame->Editor()->SlideText(), u"and a word");
+    CloseForm();
+  }
+}
+
 TEST_F(InsertCommandsTest, FiltersTakeEitherSpellingAndAStarTakesEverything) {
   const FileFilter pictures(u"*.jpg; *.PNG;.gif;;jpeg;");
   EXPECT_TRUE(pictures.Accepts(u"a.JPG"));

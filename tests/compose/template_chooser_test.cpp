@@ -272,19 +272,23 @@ TEST_F(TemplateChooserTest, TheTemplatesCommandAsksAndCancellingEitherQuestionKe
   EXPECT_TRUE(IsWindowVisible(frame->GetHandle()));
 }
 
-// The chooser lowers the input panel; applying the template gives the person the panel as it was
-// before the chooser opened, whether the chooser came with the new message or from the templates
-// command in the middle of writing.
-TEST_F(TemplateChooserTest, ApplyingATemplateRestoresTheInputPanelTheChooserLowered) {
+// The chooser lowers the input panel; applying a template or cancelling the chooser gives the
+// person the panel as it was before the chooser opened, whether the chooser came with the new
+// message or from the templates command in the middle of writing.
+TEST_F(TemplateChooserTest, LeavingTheChooserRestoresTheInputPanelItLowered) {
   const struct {
     const char* name;
     DWORD before;
     bool fromCommand;
+    bool cancel;
   } cases[] = {
-      {"new message, panel up", SIPF_ON, false},
-      {"new message, panel down", SIPF_OFF, false},
-      {"templates command, panel up", SIPF_ON, true},
-      {"templates command, panel down", SIPF_OFF, true},
+      {"new message, panel up, applied", SIPF_ON, false, false},
+      {"new message, panel down, applied", SIPF_OFF, false, false},
+      {"templates command, panel up, applied", SIPF_ON, true, false},
+      {"templates command, panel down, applied", SIPF_OFF, true, false},
+      {"new message, panel up, cancelled", SIPF_ON, false, true},
+      {"new message, panel down, cancelled", SIPF_OFF, false, true},
+      {"templates command, panel up, cancelled", SIPF_ON, true, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -300,9 +304,15 @@ TEST_F(TemplateChooserTest, ApplyingATemplateRestoresTheInputPanelTheChooserLowe
     }
     ASSERT_NE(frame->TemplateChooser(), nullptr);
     EXPECT_EQ(SipGetState(), static_cast<DWORD>(SIPF_OFF)) << "the chooser lowers the panel";
-    Choose(frame, u"Birthday");
+    if (c.cancel) {
+      platform::automation::SendCommand(frame->TemplateChooser()->GetHandle(), composer_command::kCancel);
+      platform::automation::PumpUntilIdle();
+    } else {
+      Choose(frame, u"Birthday");
+      EXPECT_EQ(frame->Header()->FieldText(header_field::kSubject), u"Birthday");
+    }
     EXPECT_EQ(frame->TemplateChooser(), nullptr);
-    EXPECT_EQ(frame->Header()->FieldText(header_field::kSubject), u"Birthday");
+    EXPECT_TRUE(IsWindowVisible(frame->GetHandle()));
     EXPECT_EQ(SipGetState(), c.before);
     CloseForm();
   }
