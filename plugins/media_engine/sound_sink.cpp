@@ -134,6 +134,31 @@ class SdlSink : public SoundSink {
   bool m_started = false;
 };
 
+// Plays through one sink and keeps the same sound through another, so that a sound played aloud is
+// still written to the played file when one is named.
+class TeeSink : public SoundSink {
+ public:
+  TeeSink(std::unique_ptr<SoundSink> heard, std::unique_ptr<SoundSink> kept)
+      : m_heard(std::move(heard)), m_kept(std::move(kept)) {}
+  void Write(const int16_t* samples, size_t frames) override {
+    m_heard->Write(samples, frames);
+    m_kept->Write(samples, frames);
+  }
+  void Pause(bool paused) override {
+    m_heard->Pause(paused);
+    m_kept->Pause(paused);
+  }
+  void Flush() override {
+    m_heard->Flush();
+    m_kept->Flush();
+  }
+  uint32_t LeadMs() const override { return m_heard->LeadMs(); }
+
+ private:
+  std::unique_ptr<SoundSink> m_heard;
+  std::unique_ptr<SoundSink> m_kept;
+};
+
 std::unique_ptr<SoundSink> OpenSdlSink(int rate, int channels) {
   if (platform::IsVirtualClock()) return nullptr;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -172,13 +197,15 @@ std::u16string AudioSetting(const char16_t* name) {
 }
 
 std::unique_ptr<SoundSink> OpenSoundSink(int rate, int channels) {
-  if (auto sink = OpenSdlSink(rate, channels)) return sink;
   std::filesystem::path file;
   std::u16string played = AudioSetting(u"PlayedFile");
   if (!played.empty()) {
     if (auto host = platform::HostPath(played)) file = *host;
   }
-  return std::make_unique<NullSink>(rate, channels, file);
+  auto sdl = OpenSdlSink(rate, channels);
+  if (!sdl) return std::make_unique<NullSink>(rate, channels, file);
+  if (file.empty()) return sdl;
+  return std::make_unique<TeeSink>(std::move(sdl), std::make_unique<NullSink>(rate, channels, file));
 }
 
 }  // namespace media_engine

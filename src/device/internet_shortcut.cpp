@@ -141,3 +141,28 @@ BOOL AddFavorite(LPCWSTR name, LPCWSTR address) {
   platform::RecordActivity("favourite", CString(name).ToUtf8() + " " + CString(address).ToUtf8());
   return TRUE;
 }
+
+namespace {
+
+// A favourite's name is its address cut to this many characters.
+constexpr int kLongestFavoriteName = 100;
+
+// The favourite's name: the address without its scheme, a key name's separator made harmless.
+CString FavoriteName(const CString& address) {
+  CString name = address;
+  const int scheme = name.Find(u"://");
+  if (scheme >= 0) name = name.Mid(scheme + 3);
+  name.Replace(u"\\", u"/");
+  name.Trim();
+  if (name.GetLength() > kLongestFavoriteName) name = name.Left(kLongestFavoriteName);
+  return name;
+}
+
+}  // namespace
+
+BOOL AddLinkToFavorites(const CString& target) {
+  CString address = target;
+  if (address.Find(u"://") < 0) address = CString(u"http://") + address.View();
+  const CString name = FavoriteName(address);
+  return !name.IsEmpty() && AddFavorite(name, address);
+}

@@ -19,3 +19,7 @@ BOOL ReadInternetShortcut(LPCWSTR filePath, CString& address);
 std::vector<CString> ReadFavorites();
 // Adds a favourite: a FavoritesEntries subkey `name` with the text value "URL" (flushed).
 BOOL AddFavorite(LPCWSTR name, LPCWSTR address);
+// Adds an address link's target as a favourite named by the address without its scheme ("http://"
+// is put in front of a target without one). FALSE when there is no name or the favourite cannot be
+// added.
+BOOL AddLinkToFavorites(const CString& target);

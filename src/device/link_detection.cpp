@@ -36,9 +36,70 @@ std::int32_t LinkTypeOfScheme(INTERNET_SCHEME scheme) {
   }
 }
 
-// Canonicalises and splits an address given with its terminating null; the scheme number, or
-// nothing when the library fails.
-std::optional<INTERNET_SCHEME> SchemeOf(LPCWSTR url) {
+}  // namespace
+
+namespace link_scheme {
+namespace {
+
+bool IsAsciiAlpha(char16_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char16_t c) { return c >= '0' && c <= '9'; }
+bool IsPlainHostChar(char16_t c) {
+  return IsAsciiAlpha(c) || IsAsciiDigit(c) || c == '-' || c == '.' || c == '_' || c == '~';
+}
+// What a path, query or fragment may hold without the library changing its meaning: no "%", no
+// brackets, no "#" (the one fragment mark is handled by the caller) and nothing outside ASCII.
+bool IsPlainPathChar(char16_t c) {
+  if (IsPlainHostChar(c)) return true;
+  switch (c) {
+    case '!': case '$': case '&': case '\'': case '(': case ')': case '*': case '+': case ',': case ';':
+    case '=': case ':': case '@': case '/': case '?':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Canonicalising and splitting every candidate was most of a scan's time, though only the scheme
+// number is used.
+}  // namespace
+
+std::optional<INTERNET_SCHEME> OfPlainAddress(std::u16string_view url) {
+  struct Known {
+    std::u16string_view name;
+    INTERNET_SCHEME number;
+  };
+  static constexpr Known kKnown[] = {
+      {u"http://", INTERNET_SCHEME_HTTP},     {u"https://", INTERNET_SCHEME_HTTPS}, {u"ftp://", INTERNET_SCHEME_FTP},
+      {u"file://", INTERNET_SCHEME_FILE},     {u"gopher://", INTERNET_SCHEME_GOPHER},
+  };
+  const Known* scheme = nullptr;
+  for (const Known& known : kKnown) {
+    if (StartsWithNoCase(url, known.name)) scheme = &known;
+  }
+  if (scheme == nullptr) return std::nullopt;
+  std::size_t i = scheme->name.size();
+  const std::size_t hostStart = i;
+  while (i < url.size() && IsPlainHostChar(url[i])) ++i;
+  if (i == hostStart) return std::nullopt;
+  if (i < url.size() && url[i] == ':') {
+    const std::size_t portStart = ++i;
+    std::uint32_t port = 0;
+    while (i < url.size() && IsAsciiDigit(url[i]) && i - portStart < 5) port = port * 10 + (url[i++] - '0');
+    if (i == portStart || port > 0xFFFF) return std::nullopt;
+  }
+  if (i < url.size() && url[i] != '/' && url[i] != '?' && url[i] != '#') return std::nullopt;
+  bool fragment = false;
+  for (; i < url.size(); ++i) {
+    if (url[i] == '#' && !fragment) {
+      fragment = true;
+    } else if (!IsPlainPathChar(url[i])) {
+      return std::nullopt;
+    }
+  }
+  return scheme->number;
+}
+
+std::optional<INTERNET_SCHEME> OfLibrary(LPCWSTR url) {
   ULC_Global* global = ULC_Global::GetGlobal();
   if (global->canonicalizeUrl == nullptr || global->crackUrl == nullptr) return std::nullopt;
   WCHAR buffer[kCanonicalBufferChars];
@@ -57,6 +118,19 @@ std::optional<INTERNET_SCHEME> SchemeOf(LPCWSTR url) {
   return components.nScheme;
 }
 
+}  // namespace link_scheme
+
+namespace {
+
+// The scheme number of an address given as a view and with its terminating null, or nothing when
+// the library fails.
+std::optional<INTERNET_SCHEME> SchemeOf(std::u16string_view target, LPCWSTR terminated) {
+  ULC_Global* global = ULC_Global::GetGlobal();
+  if (global->canonicalizeUrl == nullptr || global->crackUrl == nullptr) return std::nullopt;
+  if (std::optional<INTERNET_SCHEME> plain = link_scheme::OfPlainAddress(target)) return plain;
+  return link_scheme::OfLibrary(terminated);
+}
+
 // ClassifyLink on a target that carries its terminating null.
 std::int32_t ClassifyTerminated(std::u16string_view target, LPCWSTR terminated, const LinkSettings& settings) {
   if (IsEmailAddress(target, true, settings)) return kLinkEmail;
@@ -64,7 +138,7 @@ std::int32_t ClassifyTerminated(std::u16string_view target, LPCWSTR terminated, 
   if (target.size() > kRtsp.size() && LastRtsp(target) != std::u16string_view::npos) return kLinkRtsp;
   ULC_Global* global = ULC_Global::GetGlobal();
   if (!global->LoadWinINet()) return kLinkNone;
-  const std::optional<INTERNET_SCHEME> scheme = SchemeOf(terminated);
+  const std::optional<INTERNET_SCHEME> scheme = SchemeOf(target, terminated);
   global->UnloadWinINet();
   if (!scheme) return kLinkNone;
   if (std::int32_t type = LinkTypeOfScheme(*scheme)) return type;

@@ -2,6 +2,7 @@
 // numbers, found in one pass and kept in document order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,11 +10,25 @@
 #include "device/link_checks.h"
 #include "device/link_record.h"
 #include "device/link_words.h"
+#include "platform/net/internet_api.h"
 
 // The type of a candidate link (LinkType), or kLinkNone. Addresses are canonicalised and split by
 // the internet library, which must be loaded (ULC_Global::LoadWinINet) for them to classify.
 std::int32_t ClassifyLink(std::u16string_view target);
 std::int32_t ClassifyLink(std::u16string_view target, const LinkSettings& settings);
+
+namespace link_scheme {
+
+// The scheme number of a plain "scheme://host[:port][/path][?query][#fragment]" address, which
+// canonicalising can neither make fail nor change the scheme of, read without the library; nothing
+// for anything else (the library decides those). Most links in message texts are plain.
+std::optional<INTERNET_SCHEME> OfPlainAddress(std::u16string_view url);
+
+// The scheme number that the loaded internet library gives an address (with its terminating null)
+// after canonicalising it, or nothing when the library fails.
+std::optional<INTERNET_SCHEME> OfLibrary(LPCWSTR url);
+
+}  // namespace link_scheme
 
 class LinkList {
  public:

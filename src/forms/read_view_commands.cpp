@@ -47,8 +47,6 @@ constexpr std::size_t kLongestHtmlTarget = 1000;
 constexpr std::u16string_view kMailto = u"mailto:";
 constexpr LPCWSTR kPolicyKey = u"\\Security\\Policies\\Policies";
 constexpr LPCWSTR kPolicyValue = u"00001033";
-// A favourite's name is its address cut to this many characters.
-constexpr int kLongestFavoriteName = 100;
 
 namespace compose_kind {
 constexpr int kText = 0;
@@ -105,16 +103,6 @@ bool CanCompose(int kind, int linkType) {
   }
 }
 
-// The favourite's name: the address without its scheme, a key name's separator made harmless.
-CString FavoriteName(const CString& address) {
-  CString name = address;
-  const int scheme = name.Find(u"://");
-  if (scheme >= 0) name = name.Mid(scheme + 3);
-  name.Replace(u"\\", u"/");
-  name.Trim();
-  if (name.GetLength() > kLongestFavoriteName) name = name.Left(kLongestFavoriteName);
-  return name;
-}
 
 // Hands the link to the client's main frame: the first of the three offers that it answers wins.
 void HandLinkToClient(const CString& link) {
@@ -317,11 +305,7 @@ LRESULT CReadView::OnVoiceMailToLink(WPARAM, LPARAM) {
 }
 
 LRESULT CReadView::OnLinkToFavorites(WPARAM, LPARAM) {
-  if (m_linkTarget.IsEmpty() || !IsAddressLinkType(m_linkType)) return 0;
-  CString address = m_linkTarget;
-  if (address.Find(u"://") < 0) address = CString(u"http://") + address.View();
-  const CString name = FavoriteName(address);
-  if (!name.IsEmpty()) AddFavorite(name, address);
+  if (!m_linkTarget.IsEmpty() && IsAddressLinkType(m_linkType)) AddLinkToFavorites(m_linkTarget);
   return 0;
 }
 

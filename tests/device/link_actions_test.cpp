@@ -3,11 +3,15 @@
 #include "device/link_actions.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <thread>
 
 #include "platform/kernel/activity_log.h"
@@ -17,6 +21,26 @@
 #include "support/test_device.h"
 
 namespace {
+
+// Children of this process named `name` that have ended and were never waited for.
+int ZombieChildren(const std::string& name) {
+  int count = 0;
+  const std::string self = std::to_string(getpid());
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream in(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(in, line)) continue;
+    // pid (comm) state ppid ...
+    const std::size_t open = line.find('(');
+    const std::size_t close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 1));
+    std::string state, ppid;
+    rest >> state >> ppid;
+    count += ppid == self && state == "Z" && line.substr(open + 1, close - open - 1) == name;
+  }
+  return count;
+}
 
 class LinkActions : public ::testing::Test {
  protected:
@@ -104,6 +128,14 @@ TEST_F(LinkActions, WebAndMailAddressesReachTheDesktopOpenerOnlyWhenAllowed) {
   EXPECT_NE(opened.find("https://secure.example.com/a?b=1&c=2\n"), std::string::npos) << opened;
   EXPECT_NE(opened.find("mailto:anna@example.com\n"), std::string::npos) << opened;
   EXPECT_EQ(std::count(opened.begin(), opened.end(), '\n'), 2) << opened;
+  // Both openers have ended; neither may stay behind as a zombie of this process.
+  int zombies = 0;
+  for (int i = 0; i < 200; ++i) {
+    zombies = ZombieChildren("xdg-open");
+    if (zombies == 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  EXPECT_EQ(zombies, 0);
 }
 
 TEST_F(LinkActions, ADeviceProgramIsStartedAsAProcess) {

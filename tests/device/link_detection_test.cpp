@@ -186,6 +186,69 @@ TEST_F(LinkScan, HostileTextsStayBounded) {
   EXPECT_EQ(list.Links().size(), 10000u);
 }
 
+struct PlainCase {
+  std::u16string address;
+  bool plain;  // read without the library
+};
+
+// Plain addresses skip canonicalising; each must get the scheme number the library gives it, and
+// everything the library might change or refuse must be left to it.
+TEST_F(LinkScan, PlainAddressesGetTheLibrarysSchemeNumber) {
+  const PlainCase cases[] = {
+      {u"http://example.com", true},
+      {u"HTTP://Example.COM:8080/a/b?c=d#e", true},
+      {u"https://tickets.example.org/event?id=4711&seat=12", true},
+      {u"http://example.com:80/", true},
+      {u"http://example.com:0", true},
+      {u"http://example.com:00080/", true},
+      {u"http://example.com:65535", true},
+      {u"http://example.com:65536", false},
+      {u"http://example.com:123456/", false},
+      {u"http://example.com:/", false},
+      {u"http://example.com:8080:9/", false},
+      {u"http://[::1]/", false},
+      {u"http://[fe80::1%25eth0]:8/", false},
+      {u"http://user@example.com/", false},
+      {u"http://user:pw@example.com/", false},
+      {u"http://example.com/a%20b", false},
+      {u"http://example.com/%7Euser", false},
+      {u"http://example.com/a/../../b/./c", true},
+      {u"http://example.com/./.", true},
+      {u"http://a..b/", true},
+      {u"http://-/", true},
+      {u"http://1.2.3.999/", true},
+      {u"http://example.com/page)", true},
+      {u"http://example.com/?q='x'&y=(1),;*!$+:@", true},
+      {u"http://example.com/x#a#b", false},
+      {u"http://example.com/a[1]", false},
+      {u"http://example.com\\path", false},
+      {u"http://b\u00fccher.example/", false},
+      {u"http://example.com/\u00e4", false},
+      {u"http://example.com/\xd800", false},
+      {u"https://", false},
+      {u"ftp:///pub", false},
+      {u"ftp://files.example.com/pub/pics/.", true},
+      {u"file://host/c:/x", true},
+      {u"file:///c:/x", false},
+      {u"gopher://g.example:70/1", true},
+      {u"news://news.example/group", false},
+      {u"mailto:a@example.com", false},
+      {u"tel:+35840123", false},
+      {u"www.example.com", false},
+      {u"http:example.com", false},
+      {u"rtsp://media.example/clip", false},
+  };
+  ULC_Global* global = ULC_Global::GetGlobal();
+  ASSERT_TRUE(global->LoadWinINet());
+  for (const PlainCase& c : cases) {
+    SCOPED_TRACE(Narrow(c.address));
+    const std::optional<INTERNET_SCHEME> fast = link_scheme::OfPlainAddress(c.address);
+    EXPECT_EQ(fast.has_value(), c.plain);
+    if (fast) EXPECT_EQ(fast, link_scheme::OfLibrary(CString(c.address).GetString()));
+  }
+  global->UnloadWinINet();
+}
+
 struct ClassifyCase {
   std::u16string target;
   std::int32_t type;

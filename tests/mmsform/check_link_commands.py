@@ -199,6 +199,32 @@ class TextView(Device):
                 self.assertFalse([r for r in records if "action" in r])
         self.assertEqual(len(self.log()), before)
 
+    def test_the_link_menu_adds_favourites_and_starts_the_dialler(self):
+        _, (_, _, rows) = self.view()
+        phone, web, mail = first_point_of_each_line(rows, LINK_BLUE)
+        # Each choice on a link it does not fit leads nowhere.
+        for (x, y), choice in ((phone, "favourite"), (mail, "favourite"), (web, "dialler"), (mail, "dialler")):
+            with self.subTest(point=(x, y), choice=choice):
+                records, _ = self.view("--tap", str(x + 2), str(y - 4), "--menu", choice)
+                self.assertEqual(records[-1]["action"], "none")
+        self.assertEqual(self.log(), [])
+        records, _ = self.view("--tap", str(web[0] + 2), str(web[1] - 4), "--menu", "favourite")
+        self.assertEqual(records[-1], {"action": "favourite added", "target": "http://www.example.com"})
+        self.assertEqual([(e["kind"], e["detail"]) for e in self.log()],
+                         [("favourite", "www.example.com http://www.example.com")])
+        records, _ = self.view("--tap", str(phone[0] + 2), str(phone[1] - 4), "--menu", "dialler")
+        self.assertEqual(records[-1], {"action": "dialler started", "target": "040-1234567"})
+        # The dialler is a device process of its own: its row comes when it has run.
+        kinds = []
+        for _ in range(100):
+            kinds = [e["kind"] for e in self.log()]
+            if "dialler" in kinds:
+                break
+            time.sleep(0.05)
+        self.assertEqual(kinds, ["favourite", "dialler"])  # started, and no call placed
+        self.fails("text-view", self.write("t.txt", self.TEXT), "--png", self.scratch("x.png"),
+                   "--tap", "1", "1", "--menu", "call", status=USAGE)
+
     def test_an_html_part_reports_its_folder_and_taps_and_goes_nowhere_outside(self):
         part = self.write("part.html", '<h1>Menu</h1><p><a href="http://tickets.example.org/">tickets</a></p>'
                                        '<p><a href="../../secret.txt">up</a></p><p><a href="menu.html">menu</a></p>'

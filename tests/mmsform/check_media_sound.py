@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """`mmsform media play FILE --real-clock` is heard through SDL2 audio when there is a device: with
 SDL's "disk" driver as the device (it writes the raw samples it is given to SDL_DISKAUDIOFILE), the
-samples written are those the null sink writes for the same file on the virtual clock.
+samples written are those the null sink writes for the same file on the virtual clock. With --wav
+as well, the sound is heard and written to the WAV file both.
 
 The device plays silence while it waits for samples: before the first, after the last (it takes its
 queue in blocks of 1024 frames), and wherever a loaded machine let the queue run dry. So the frames
@@ -100,6 +101,21 @@ class MediaSound(unittest.TestCase):
                 heard_sound, expected_sound = sounding_frames(heard, channels), sounding_frames(expected, channels)
                 self.assertEqual(len(heard_sound), len(expected_sound), "SDL heard more or fewer frames of sound")
                 self.assertTrue(heard_sound == expected_sound, "what SDL wrote differs from the null sink's samples")
+
+    def test_sound_played_aloud_is_also_written_to_the_wav_asked_for(self):
+        for name, rate, channels in CASES[:2]:
+            with self.subTest(name):
+                quiet = os.path.join(self.work, name + ".quiet.wav")
+                self.play(name, ["--wav", quiet], os.environ)
+                _, _, expected = wav_samples(quiet)
+                raw, wav = os.path.join(self.work, name + ".raw"), os.path.join(self.work, name + ".loud.wav")
+                environment = dict(os.environ, SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=raw)
+                self.play(name, ["--real-clock", "--wav", wav], environment)
+                self.assertEqual(wav_samples(wav), (rate, channels, expected))
+                with open(raw, "rb") as f:
+                    heard = f.read()
+                self.assertTrue(sounding_frames(heard, channels) == sounding_frames(expected, channels),
+                                "the device did not hear what the WAV holds")
 
 
 def main():

@@ -1,7 +1,8 @@
-// mmsform text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act]]: a text
-// part laid out as the read view shows it, the screen written as a PNG; the links, and what a tap
-// would send the read view, printed as JSON lines. --act does what the link leads to (see
-// mmsform device log).
+// mmsform text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act | --menu CHOICE]]:
+// a text part laid out as the read view shows it, the screen written as a PNG; the links, and what
+// a tap would send the read view, printed as JSON lines. --act does what the link leads to, --menu
+// what the choice of the read view's link menu does ("favourite" for an address, "dialler" for a
+// number); see mmsform device log.
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "cmd_window_options.h"
 #include "command.h"
+#include "device/internet_shortcut.h"
 #include "device/link_actions.h"
 #include "device/link_words.h"
 #include "json_writer.h"
@@ -26,14 +28,15 @@ namespace mmsform_tool {
 namespace {
 
 constexpr char kUsage[] =
-    "usage: mmsform text-view FILE --png OUT.png [--screen 240x320@96|480x640@192] [--select N] [--tap X Y [--act]]\n"
-    "       [--open-links]\n";
+    "usage: mmsform text-view FILE --png OUT.png [--screen 240x320@96|480x640@192] [--select N]\n"
+    "       [--tap X Y [--act | --menu favourite|dialler]] [--open-links]\n";
 
 struct TextViewOptions {
   std::string file;
   int select = 0;
   bool tap = false;
   bool act = false;
+  std::string menu;  // the link menu's choice instead of the link's own action
   POINT tapAt{};
 };
 
@@ -72,9 +75,16 @@ void PrintNotice(const TextViewNotice& notice) {
 
 // What the read view does with a tapped link, as far as this device goes: addresses are opened,
 // numbers called, mail addresses opened as "mailto:" addresses.
-void Act(const LinkRecord& link) {
+void Act(const LinkRecord& link, const std::string& menu) {
   const char* action = "none";
-  if (IsAddressLinkType(link.type)) {
+  if (menu == "favourite") {
+    if (IsAddressLinkType(link.type)) action = AddLinkToFavorites(link.target) ? "favourite added" : "favourite failed";
+  } else if (menu == "dialler") {
+    if (link.type == kLinkPhone) {
+      Dial(link.target, 1);
+      action = "dialler started";
+    }
+  } else if (IsAddressLinkType(link.type)) {
     action = OpenAddress(link.target) ? "opened" : "open failed";
   } else if (link.type == kLinkPhone) {
     Dial(link.target, 0);
@@ -137,6 +147,10 @@ bool ParseOptions(std::span<char* const> args, TextViewOptions* options, std::ve
       i += 2;
     } else if (std::strcmp(args[i], "--act") == 0) {
       options->act = true;
+    } else if (std::strcmp(args[i], "--menu") == 0 && i + 1 < args.size()) {
+      options->menu = args[++i];
+      if (options->menu != "favourite" && options->menu != "dialler") return false;
+      options->act = true;
     } else if (args[i][0] != '-' && options->file.empty()) {
       options->file = args[i];
     } else {
@@ -193,7 +207,7 @@ int RunTextView(std::span<char* const> args) {
         platform::automation::Tap(options.tapAt);
         for (const TextViewNotice& notice : scene.TakeNotices()) {
           PrintNotice(notice);
-          if (options.act && notice.message == kHyperTextLinkOpened) Act(notice.record);
+          if (options.act && notice.message == kHyperTextLinkOpened) Act(notice.record, options.menu);
           if (options.act && notice.message == kReadHtmlLink) ActOnHtml(notice.htmlTarget, folder);
         }
       }
@@ -209,7 +223,7 @@ int RunTextView(std::span<char* const> args) {
 }
 
 const Command kTextView("text-view",
-                        "text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act]]   a text part "
+                        "text-view FILE --png OUT.png [--screen WxH@DPI] [--select N] [--tap X Y [--act | --menu favourite|dialler]]   a text part "
                         "as the read view lays it out",
                         RunTextView);
 

@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 
 #include <atomic>
+#include <cerrno>
 #include <string>
+#include <thread>
 
 #include "platform/kernel/activity_log.h"
 #include "platform/kernel/device.h"
@@ -51,11 +53,13 @@ void OpenOnDesktop(const std::string& address) {
   std::string program = "xdg-open";
   char* argv[] = {program.data(), const_cast<char*>(address.c_str()), nullptr};
   pid_t pid = 0;
-  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) == 0) {
-    // The opener returns at once; it is not waited for beyond that.
+  if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0) return;
+  // A desktop opener may take its time; it is reaped off the UI thread so that it leaves no zombie.
+  std::thread([pid] {
     int status = 0;
-    waitpid(pid, &status, WNOHANG);
-  }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
 }
 
 }  // namespace
