@@ -9,9 +9,9 @@
 #include <string>
 
 #include "device/link_detection.h"
-#include "platform/cstring.h"
-#include "platform/device.h"
-#include "platform/text_conversion.h"
+#include "platform/text/cstring.h"
+#include "platform/kernel/device.h"
+#include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
 
 namespace {
