@@ -59,10 +59,10 @@ bool IsPlainPathChar(char16_t c) {
   }
 }
 
-// Canonicalising and splitting every candidate was most of a scan's time, though only the scheme
-// number is used.
 }  // namespace
 
+// Canonicalising and splitting every candidate was most of a scan's time, though only the scheme
+// number is used: a plain address gives it by its prefix.
 std::optional<INTERNET_SCHEME> OfPlainAddress(std::u16string_view url) {
   struct Known {
     std::u16string_view name;
