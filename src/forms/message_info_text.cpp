@@ -18,6 +18,7 @@ constexpr UINT kFrom = 41200, kTo = 41201, kCc = 41202, kSubject = 41203, kDate 
                kObjects = 41238, kReport = 41239;
 constexpr UINT kFirstPriority = 41210;     // 128 low, 129 normal, 130 high
 constexpr UINT kFirstClass = 41213;        // 128 personal ... 131 auto
+constexpr UINT kFirstVisibility = 41217;   // 128 hidden, 129 shown
 constexpr UINT kFirstStatus = 41220;       // 128 expired ... 135 unreachable
 constexpr UINT kDeliveryReportTemplate = 41230;
 constexpr UINT kReadReportTemplate = 41231;
@@ -143,6 +144,7 @@ CString MessageSizeText(LONG bytes) {
 CString PriorityText(LONG priority) { return CodeName(priority, text_id::kFirstPriority, 3); }
 CString MessageClassText(LONG messageClass) { return CodeName(messageClass, text_id::kFirstClass, 4); }
 CString DeliveryStatusText(LONG status) { return CodeName(status, text_id::kFirstStatus, 8); }
+CString SenderVisibilityText(LONG visibility) { return CodeName(visibility, text_id::kFirstVisibility, 2); }
 
 bool IsReportMessage(const StoreMessage& message) {
   const LONG state = message.State();

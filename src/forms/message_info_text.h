@@ -24,6 +24,8 @@ CString MessageSizeText(LONG bytes);
 CString PriorityText(LONG priority);
 CString MessageClassText(LONG messageClass);
 CString DeliveryStatusText(LONG status);
+// The sender's visibility (128 hidden, 129 shown); empty for any other value.
+CString SenderVisibilityText(LONG visibility);
 
 // Whether the stored message is a delivery report or a read report.
 bool IsReportMessage(const StoreMessage& message);

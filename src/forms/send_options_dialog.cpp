@@ -8,6 +8,7 @@
 #include "config/setting_numbers.h"
 #include "config/settings.h"
 #include "forms/dialog_soft_keys.h"
+#include "forms/message_info_text.h"
 #include "forms/send_option_choices.h"
 #include "platform/controls/date_time_picker.h"
 #include "platform/dialog/dialog_api.h"
@@ -22,11 +23,11 @@ using namespace send_options_item;
 
 constexpr UINT kDeliveryAfterExpiryText = 40261;
 
-// An option coded from 128 up, shown as a choice list of consecutive resource strings.
+// An option coded from 128 up, shown as a choice list of its names.
 struct CodedOption {
   int list;
   LONG config::SendOptions::*field;
-  UINT firstText;
+  CString (*name)(LONG code);
   int count;
   // Shown for a value outside the codes, above all 0 (not set): what the message is sent with then.
   LONG shownWhenUnset;
@@ -34,10 +35,18 @@ struct CodedOption {
 
 constexpr LONG kFirstCode = 128;
 constexpr CodedOption kCodedOptions[] = {
-    {kPriorityList, &config::SendOptions::priority, 41210, 3, 129},             // low, normal, high
-    {kClassList, &config::SendOptions::messageClass, 41213, 4, 128},            // personal ... automatic
-    {kSenderList, &config::SendOptions::senderVisibility, 41217, 2, config::kShowSender},  // hidden, shown
+    {kPriorityList, &config::SendOptions::priority, PriorityText, 3, 129},
+    {kClassList, &config::SendOptions::messageClass, MessageClassText, 4, 128},
+    {kSenderList, &config::SendOptions::senderVisibility, SenderVisibilityText, 2, config::kShowSender},
 };
+
+// Adds one choice with its value to a choice list, selected when it is the value shown.
+void AddListChoice(HWND dialog, int list, const CString& text, LONG value, bool selected) {
+  const LRESULT index = ::SendDlgItemMessageW(dialog, list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.GetString()));
+  if (index < 0) return;
+  ::SendDlgItemMessageW(dialog, list, CB_SETITEMDATA, static_cast<WPARAM>(index), value);
+  if (selected) ::SendDlgItemMessageW(dialog, list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 bool IsChecked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
@@ -124,15 +133,8 @@ void CSendOptionsDialog::ShowCodes() {
     const bool known = value >= kFirstCode && value < kFirstCode + option.count;
     m_shownCodes[i] = known ? value : option.shownWhenUnset;
     ::SendDlgItemMessageW(GetHandle(), option.list, CB_RESETCONTENT, 0, 0);
-    for (int n = 0; n < option.count; ++n) {
-      const CString text = transport::LoadResourceString(option.firstText + static_cast<UINT>(n));
-      const LRESULT index =
-          ::SendDlgItemMessageW(GetHandle(), option.list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.GetString()));
-      if (index < 0) continue;
-      ::SendDlgItemMessageW(GetHandle(), option.list, CB_SETITEMDATA, static_cast<WPARAM>(index), kFirstCode + n);
-      if (kFirstCode + n == m_shownCodes[i]) {
-        ::SendDlgItemMessageW(GetHandle(), option.list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-      }
+    for (LONG code = kFirstCode; code < kFirstCode + option.count; ++code) {
+      AddListChoice(GetHandle(), option.list, option.name(code), code, code == m_shownCodes[i]);
     }
   }
 }
@@ -183,12 +185,8 @@ void CSendOptionsDialog::ShowChoices(int list, std::vector<LONG> choices, LONG s
   AddChoice(choices, seconds);
   ::SendDlgItemMessageW(GetHandle(), list, CB_RESETCONTENT, 0, 0);
   for (LONG choice : choices) {
-    const CString text = expiry ? ExpiryChoiceText(choice) : DeliveryTimeChoiceText(choice);
-    const LRESULT index =
-        ::SendDlgItemMessageW(GetHandle(), list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.GetString()));
-    if (index < 0) continue;
-    ::SendDlgItemMessageW(GetHandle(), list, CB_SETITEMDATA, static_cast<WPARAM>(index), choice);
-    if (choice == seconds) ::SendDlgItemMessageW(GetHandle(), list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    AddListChoice(GetHandle(), list, expiry ? ExpiryChoiceText(choice) : DeliveryTimeChoiceText(choice), choice,
+                  choice == seconds);
   }
 }
 
