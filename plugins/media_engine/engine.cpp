@@ -124,8 +124,9 @@ int32_t Engine::LoadVideo(const char16_t* path) {
 void Engine::Play(int volume) {
   m_volume = std::clamp(volume, 0, 100);
   if (m_state == engine_state::kPaused) {
-    m_resumeTick = GetTickCount();
+    // The clock restarts once the sound runs again, so the time the sink takes to wake is not play.
     if (m_sink) m_sink->Pause(false);
+    m_resumeTick = GetTickCount();
   } else if (m_state == engine_state::kStopped || m_state == engine_state::kLoading) {
     // Each start of protected content spends a play; with none left the engine refuses to start.
     if (!m_protectedPath.empty() && !SpendPlayRight(m_protectedPath.c_str())) return;
@@ -137,9 +138,10 @@ void Engine::Play(int volume) {
   } else {
     return;
   }
+  const uint32_t from = m_basePosition;
   m_state = engine_state::kPlaying;
   ++m_serial;
-  NotifyVideoState();
+  NotifyVideoState(from);
   if (m_kind == Kind::kVideo) ShowFramesUntil(Position());
   StartTimer(NextTickMs(m_durationMs - std::min(m_durationMs, Position())));
 }
@@ -153,13 +155,14 @@ void Engine::Pause() {
   if (m_kind == Kind::kVideo) ShowFramesUntil(m_basePosition);
   m_state = engine_state::kPaused;
   ++m_serial;
-  NotifyVideoState();
+  NotifyVideoState(m_basePosition);
 }
 
-// Posted, not sent: it comes from inside the view's own play and pause calls.
-void Engine::NotifyVideoState() {
+// Posted, not sent: it comes from inside the view's own play and pause calls. The position is the
+// one play starts, resumes or holds at, not wherever the clock has moved on to since.
+void Engine::NotifyVideoState(uint32_t positionMs) {
   if (m_kind != Kind::kVideo || m_videoWindow == nullptr) return;
-  PostMessageW(m_videoWindow, engine_message::kVideoState, static_cast<WPARAM>(m_state), static_cast<LPARAM>(Position()));
+  PostMessageW(m_videoWindow, engine_message::kVideoState, static_cast<WPARAM>(m_state), static_cast<LPARAM>(positionMs));
 }
 
 void Engine::Stop() {

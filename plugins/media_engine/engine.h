@@ -60,7 +60,7 @@ class Engine {
   // After a stop or the end: a sound stays loaded and plays again from the start; a video is
   // unloaded.
   void Settle();
-  void NotifyVideoState();
+  void NotifyVideoState(uint32_t positionMs);
   bool OpenSound();
 
   Kind m_kind;
