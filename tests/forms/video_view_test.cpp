@@ -26,6 +26,15 @@ LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// A message that may pause a playing video, sent while the engine library reports `kind`.
+struct PauseCase {
+  const char* what;
+  UINT message;
+  WPARAM wParam;
+  int32_t kind;
+  bool pauses;
+};
+
 class VideoViewTest : public SaveTest {
  protected:
   void SetUp() override {
@@ -152,14 +161,7 @@ TEST_F(VideoViewTest, PausingKeepsThePausedFrameAndStoppingShowsTheFirstFrameAga
 // settings, and a video that does not play, are left as they are. An engine of the kind that plays
 // without stills (the library's own) is left to play on; the other kinds are paused.
 TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoUnlessTheEnginePlaysWithoutStills) {
-  struct Case {
-    const char* what;
-    UINT message;
-    WPARAM wParam;
-    int32_t kind;
-    bool pauses;
-  };
-  const Case cases[] = {
+  const PauseCase cases[] = {
       {"input panel", WM_SETTINGCHANGE, 224, video_engine_type::kNeedsStill, true},
       {"lost focus", WM_KILLFOCUS, 0, video_engine_type::kNeedsStill, true},
       {"another setting", WM_SETTINGCHANGE, 0x2A, video_engine_type::kNeedsStill, false},
@@ -169,7 +171,7 @@ TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoUnlessTheEngine
       {"lost focus, own player window", WM_KILLFOCUS, 0, video_engine_type::kOwnPlayer, true},
   };
   const std::u16string path = PutVideo();
-  for (const Case& each : cases) {
+  for (const PauseCase& each : cases) {
     SetEngineKind(each.kind);
     CVideoView& view = MakeView();
     ASSERT_TRUE(view.Load(path.c_str(), m_parent, true)) << each.what;
@@ -250,14 +252,7 @@ TEST_F(VideoViewTest, AFileTheEngineCannotOpenIsNotPlayedAndShowsItsNameOnWhite)
 // the video; so does losing the activation, except to an engine with a player window of its own,
 // which takes the activation when it plays. An engine that plays without stills is left to play on.
 TEST_F(VideoViewTest, ThePlayerDialogPausesWhenItLosesTheFocusTheModeOrTheActivation) {
-  struct Case {
-    const char* what;
-    UINT message;
-    WPARAM wParam;
-    int32_t kind;
-    bool pauses;
-  };
-  const Case cases[] = {
+  const PauseCase cases[] = {
       {"lost focus", WM_KILLFOCUS, 0, video_engine_type::kNeedsStill, true},
       {"cancelled mode", WM_CANCELMODE, 0, video_engine_type::kNeedsStill, true},
       {"deactivated", WM_ACTIVATE, WA_INACTIVE, video_engine_type::kNeedsStill, true},
@@ -267,7 +262,7 @@ TEST_F(VideoViewTest, ThePlayerDialogPausesWhenItLosesTheFocusTheModeOrTheActiva
       {"deactivated, engine without stills", WM_ACTIVATE, WA_INACTIVE, video_engine_type::kPlaysWithoutStill, false},
   };
   const std::u16string path = PutVideo();
-  for (const Case& each : cases) {
+  for (const PauseCase& each : cases) {
     SetEngineKind(each.kind);
     CVideoPlayerDialog dialog{CString(path)};
     bool checked = false;
