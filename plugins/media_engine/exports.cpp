@@ -13,10 +13,22 @@ using media_engine::Recorder;
 
 namespace {
 
-// What Audio_GetEngineType and Video_GetEngineType report: this engine plays EVRC (6), and its
-// video engine gives stills and plays in a window region (1).
+// What Audio_GetEngineType reports: this engine plays EVRC (6).
 constexpr int32_t kAudioEngineType = 6;
-constexpr int32_t kVideoEngineType = 1;
+
+// What Video_GetEngineType reports. This library plays protected videos it makes no still of (1);
+// a host may have it report one of the device's other kinds (Video_SetConfig key
+// engine_config::kEngineKind) to run the module as it runs over those. Decoding and drawing stay
+// the same.
+int32_t& VideoEngineKind() {
+  static int32_t kind = video_engine_type::kPlaysWithoutStill;
+  return kind;
+}
+
+bool IsVideoEngineKind(intptr_t value) {
+  return value == video_engine_type::kPlaysWithoutStill || value == video_engine_type::kNeedsStill ||
+         value == video_engine_type::kOwnPlayer;
+}
 
 std::set<Engine*>& Engines() {
   static std::set<Engine*> engines;
@@ -131,7 +143,7 @@ ENGINE_EXPORT int32_t Video_GetVideoInfo(MediaEngineHandle, LPCWSTR path, int32_
   return 1;
 }
 
-ENGINE_EXPORT int32_t Video_GetEngineType() { return kVideoEngineType; }
+ENGINE_EXPORT int32_t Video_GetEngineType() { return VideoEngineKind(); }
 
 ENGINE_EXPORT int32_t Video_SetEngine(MediaEngineHandle handle, HWND window, int32_t left, int32_t top,
                                       int32_t right, int32_t bottom) {
@@ -185,7 +197,11 @@ ENGINE_EXPORT int32_t Video_GetFlag(MediaEngineHandle handle, int32_t flag, int3
 }
 
 // Key 0 names the thumbnail's owner; the engine keeps nothing per owner, so there is nothing to set.
-ENGINE_EXPORT void Video_SetConfig(MediaEngineHandle, int32_t, intptr_t) {}
+// Key 1 chooses the kind the library reports; a value that names no kind changes nothing.
+ENGINE_EXPORT void Video_SetConfig(MediaEngineHandle handle, int32_t key, intptr_t value) {
+  if (Live(handle) == nullptr || key != engine_config::kEngineKind || !IsVideoEngineKind(value)) return;
+  VideoEngineKind() = static_cast<int32_t>(value);
+}
 
 ENGINE_EXPORT MediaEngineHandle GetRecordEngine(int32_t type) {
   if (type != record_type::kAmr) return nullptr;  // no free encoder for QCELP

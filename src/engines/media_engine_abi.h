@@ -33,11 +33,24 @@ constexpr UINT kRecordProgress = 0x04DC;  // wParam bytes written, lParam millis
 constexpr UINT kRecordLimit = 0x04DE;
 }  // namespace engine_message
 
-// What Video_SetConfig key 0 selects, and the flag of Video_GetFlag.
+// What Video_SetConfig keys 0 and 1 select, and the flag of Video_GetFlag.
 namespace engine_config {
 constexpr int32_t kThumbnailOwner = 0;
-constexpr int32_t kFlagFinished = 1;  // set once the loaded video has played to its end
+constexpr int32_t kEngineKind = 1;    // key: the kind Video_GetEngineType reports, for the whole library
+constexpr int32_t kFlagFinished = 1;  // flag: set once the loaded video has played to its end
 }  // namespace engine_config
+
+// The kinds of video engine Video_GetEngineType reports. The module treats each the way the
+// device's engine of that kind needs.
+namespace video_engine_type {
+// Plays files it makes no still of (protected content among them), and is left to play on when
+// its view loses the focus or the input panel comes up. This library's own kind.
+constexpr int32_t kPlaysWithoutStill = 1;
+// Plays only what it made a still of; its views pause it when they lose the focus.
+constexpr int32_t kNeedsStill = 2;
+// Plays in a full-screen player window of its own, which takes the activation when it shows.
+constexpr int32_t kOwnPlayer = 5;
+}  // namespace video_engine_type
 
 // Record types of GetRecordEngine: 1 is AMR-NB (RFC 4867 storage format); 0 (QCELP) has no encoder.
 namespace record_type {

@@ -72,6 +72,7 @@ const MessageMap* CRecorderDialog::GetMessageMap() const {
       OnMessage(WM_INITDIALOG, &CRecorderDialog::OnInitDialog),
       OnMessage(WM_CTLCOLORBTN, &CRecorderDialog::OnCtlColorButton),
       OnCommandId(recorder::kCycle, &CRecorderDialog::OnCycle),
+      OnCommandId(IDOK, &CRecorderDialog::OnDone),
       OnCommandId(IDCANCEL, &CRecorderDialog::OnCancelCommand),
       OnCommandId(recorder::kInsert, &CRecorderDialog::OnInsert),
       OnMessage(engine_message::kRecordProgress, &CRecorderDialog::OnRecordProgress),
@@ -232,9 +233,19 @@ LRESULT CRecorderDialog::OnCancelCommand(WPARAM wParam, LPARAM lParam) {
   return OnCancel(wParam, lParam);
 }
 
+bool CRecorderDialog::InsertEnabled() const {
+  return ::IsWindowEnabled(::GetDlgItem(GetHandle(), recorder::kInsert)) != FALSE;
+}
+
+// Done (IDOK) must not tell the toolbar to insert what may not exist or is still being recorded:
+// once a clip has been recorded it is the insert button, before that it leaves as cancel does.
+LRESULT CRecorderDialog::OnDone(WPARAM wParam, LPARAM lParam) {
+  return InsertEnabled() ? OnInsert(wParam, lParam) : OnCancelCommand(wParam, lParam);
+}
+
 LRESULT CRecorderDialog::OnInsert(WPARAM, LPARAM) {
   // Only a recorded clip can be inserted, whatever sent the command.
-  if (!::IsWindowEnabled(::GetDlgItem(GetHandle(), recorder::kInsert))) return 0;
+  if (!InsertEnabled()) return 0;
   StopEverything();
   EndDialog(IDOK);
   return 0;

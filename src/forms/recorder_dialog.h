@@ -1,8 +1,8 @@
 // CRecorderDialog: the voice recorder (dialog template 373). One button cycles through record,
 // stop and play; a progress bar ("RECORDER_PROGRESSBAR_CLASS") beside the microphone shows the
-// time; the insert button, enabled once a clip has been recorded, ends the dialog with IDOK. The
-// clip is recorded by the record engine into the destination file and played on the shared audio
-// engine.
+// time; the insert button, enabled once a clip has been recorded, ends the dialog with IDOK, and
+// so does Done then (before that, Done leaves as cancel does). The clip is recorded by the record
+// engine into the destination file and played on the shared audio engine.
 #pragma once
 
 #include <memory>
@@ -49,6 +49,7 @@ class CRecorderDialog : public CDialogBase {
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
   LRESULT OnCtlColorButton(WPARAM wParam, LPARAM lParam);
   LRESULT OnCycle(WPARAM wParam, LPARAM lParam);
+  LRESULT OnDone(WPARAM wParam, LPARAM lParam);
   LRESULT OnCancelCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnInsert(WPARAM wParam, LPARAM lParam);
   LRESULT OnRecordProgress(WPARAM wParam, LPARAM lParam);
@@ -69,6 +70,7 @@ class CRecorderDialog : public CDialogBase {
   void StopEverything();
   void StartTimer();
   void KillTimer();
+  bool InsertEnabled() const;
   bool Busy() const { return m_state == RecorderState::kRecording || m_state == RecorderState::kPlaying; }
   ULC_AudioEngine* Audio() const;
 

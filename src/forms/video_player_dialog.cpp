@@ -12,7 +12,6 @@ namespace {
 
 // The read view's template: an empty full-screen dialog that the one child fills.
 constexpr DWORD kPlayerTemplate = kReadViewDialog;
-constexpr int32_t kEngineSwitching = 5;
 constexpr int kMaxTitle = 256;
 
 }  // namespace
@@ -67,8 +66,8 @@ LRESULT CVideoPlayerDialog::OnLoseFocus(WPARAM, LPARAM) {
 
 LRESULT CVideoPlayerDialog::OnActivate(WPARAM wParam, LPARAM) {
   if (LOWORD(wParam) != WA_INACTIVE) return 0;
-  ULC_VideoEngine* engine = m_view.Engine();
-  if (engine != nullptr && Video_GetState(engine) == kEngineSwitching) return 0;
+  // An engine with a player window of its own deactivates the dialog when it shows it.
+  if (Video_GetEngineType() == video_engine_type::kOwnPlayer) return 0;
   return OnLoseFocus(0, 0);
 }
 

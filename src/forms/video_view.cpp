@@ -243,6 +243,8 @@ LRESULT CVideoView::OnProgress(WPARAM wParam, LPARAM lParam) {
 
 void CVideoView::PauseIfPlaying() {
   if (m_engine == nullptr || Video_GetState(m_engine) != engine_state::kPlaying) return;
+  // An engine of the kind that plays without stills is left to play on.
+  if (Video_GetEngineType() == video_engine_type::kPlaysWithoutStill) return;
   ::SendMessageW(GetHandle(), WM_COMMAND, kPauseCommand, 0);
 }
 

@@ -157,7 +157,7 @@ int CImageView::LoadVideo(MediaType type, SIZE box) {
   if (still == kNoStill) {
     code = image_view_result::kVideoWithoutStill;
   } else if (still == nullptr) {
-    if (Video_GetEngineType() != 1) return image_view_result::kPlayerFailed;
+    if (Video_GetEngineType() != video_engine_type::kPlaysWithoutStill) return image_view_result::kPlayerFailed;
   } else {
     m_picture.reset(still);
   }
@@ -282,7 +282,7 @@ LRESULT CImageView::OnEraseBackground(WPARAM, LPARAM) { return 1; }
 LRESULT CImageView::OnVideoEnd(WPARAM, LPARAM) {
   m_redraw.reset();
   m_playing = false;
-  if (m_video != nullptr && Video_GetEngineType() == 5) {
+  if (m_video != nullptr && Video_GetEngineType() == video_engine_type::kOwnPlayer) {
     int32_t finished = 0;
     if (Video_GetFlag(m_video, engine_config::kFlagFinished, &finished) && finished) Video_Stop(m_video);
   }

@@ -1,6 +1,7 @@
 // The audio item's record toolbar on the virtual clock, with a WAV file as the microphone: where it
 // sits, recording through the recorder dialog into the slide (and nothing left behind when the
-// recorder is cancelled), and play, pause and stop driving the audio engine on the slide's sound.
+// recorder is cancelled, or left with Done before a clip was made), and play, pause and stop
+// driving the audio engine on the slide's sound.
 #include <filesystem>
 
 #include "composer_frame_fixture.h"
@@ -257,6 +258,48 @@ TEST_F(RecordToolbarTest, TheAudioPickersRecordRowOpensTheRecorderAndItsCancelCh
   ASSERT_TRUE(slide.audio && slide.audio->part);
   EXPECT_EQ(slide.audio->part->fileName, u"record.amr");
   EXPECT_FALSE(frame->IsBusy());
+}
+
+// Done (IDOK, the button the recorder's shell dialog carries) inserts only a clip that was
+// recorded and stopped, as the insert button does; before that it leaves as cancel does, stopping
+// a recording under way, and the clip's file is deleted. Playback of the clip stops either way.
+TEST_F(RecordToolbarTest, DoneInsertsOnlyARecordedClipAndOtherwiseLeavesNothingBehind) {
+  struct Case {
+    const char* what;
+    int cycles;  // presses of the cycling button before Done: record, stop, play
+    bool inserts;
+  };
+  const Case cases[] = {
+      {"before recording", 0, false},
+      {"while recording", 1, false},
+      {"after the recording stopped", 2, true},
+      {"while the clip plays", 3, true},
+  };
+  for (const Case& each : cases) {
+    CComposerFrame* frame = OpenWithSound();
+    ASSERT_NE(frame, nullptr) << each.what;
+    const std::u16string clip = std::u16string(frame->Editor()->Model().partFolder.View()) + u"record.amr";
+    int32_t stateAtDone = -1;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND recorder) {
+      for (int press = 0; press < each.cycles; ++press) {
+        SendCommand(recorder, recorder::kCycle);
+        AdvanceClock(press == 0 ? 1000 : 200);  // a second of sound; playback stops short of its end
+      }
+      stateAtDone = EngineState();
+      SendCommand(recorder, IDOK);
+    });
+    SendCommand(Strip(frame), record_toolbar::kRecord);
+    platform::automation::PumpUntilIdle();
+    EXPECT_EQ(stateAtDone == engine_state::kPlaying, each.cycles == 3) << each.what;
+    const Slide& slide = frame->Editor()->CurrentSlide();
+    ASSERT_TRUE(slide.audio && slide.audio->part) << each.what;
+    EXPECT_EQ(slide.audio->part->fileName, each.inserts ? u"record.amr" : u"sweep.amr") << each.what;
+    EXPECT_EQ(std::filesystem::exists(m_device.Host(clip)), each.inserts) << each.what;
+    if (each.inserts) EXPECT_EQ(ReadFileBytes(m_device.Host(clip)).substr(0, 6), "#!AMR\n") << each.what;
+    EXPECT_NE(EngineState(), engine_state::kPlaying) << each.what;
+    EXPECT_FALSE(frame->IsBusy()) << each.what;
+    CloseForm();
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The video view over the real media engine: loading, playing with the device kept awake, the
 // paused frame, stopping back to the first frame, the end told to the parent, a file the engine
-// cannot open, and the player dialog that pauses when it loses the focus.
+// cannot open, what pauses it for each kind of engine, and the player dialog: what pauses it, and
+// its two ways out, which leave the engine free.
 #include "forms/video_view.h"
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "platform/controls/toolbar_api.h"
 #include "save_fixture.h"
 #include "support/outside_tool.h"
+#include "ui/window_layout.h"
 
 namespace save_test {
 namespace {
@@ -23,6 +25,15 @@ LRESULT ParentProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_VIDEO_VIEW_ENDED || message == WM_VIDEO_VIEW_MENU) ParentMessages().push_back(message);
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
+
+// A message that may pause a playing video, sent while the engine library reports `kind`.
+struct PauseCase {
+  const char* what;
+  UINT message;
+  WPARAM wParam;
+  int32_t kind;
+  bool pauses;
+};
 
 class VideoViewTest : public SaveTest {
  protected:
@@ -39,6 +50,7 @@ class VideoViewTest : public SaveTest {
   }
   void TearDown() override {
     m_view.reset();
+    SetEngineKind(video_engine_type::kPlaysWithoutStill);
     DestroyWindow(m_parent);
     ULC_Global::GetGlobal()->UnloadEngineModule();
     SaveTest::TearDown();
@@ -57,6 +69,10 @@ class VideoViewTest : public SaveTest {
     return platform::controls::ToolbarButtonRect(m_view->Toolbar(), command, &rect);
   }
   int32_t EngineState() { return Video_GetState(m_view->Engine()); }
+  // The kind the engine library reports, chosen through the shared video engine.
+  static void SetEngineKind(int32_t kind) {
+    Video_SetConfig(ULC_Global::GetGlobal()->InitVideoInstance(), engine_config::kEngineKind, kind);
+  }
 
   HWND m_parent = nullptr;
   std::unique_ptr<CVideoView> m_view;
@@ -142,22 +158,21 @@ TEST_F(VideoViewTest, PausingKeepsThePausedFrameAndStoppingShowsTheFirstFrameAga
 }
 
 // The input panel coming up (setting 224) covers the video as losing the focus does; other
-// settings, and a video that does not play, are left as they are.
-TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoAndNothingElseDoes) {
-  struct Case {
-    const char* what;
-    UINT message;
-    WPARAM wParam;
-    bool pauses;
-  };
-  const Case cases[] = {
-      {"input panel", WM_SETTINGCHANGE, 224, true},
-      {"lost focus", WM_KILLFOCUS, 0, true},
-      {"another setting", WM_SETTINGCHANGE, 0x2A, false},
-      {"the setting next to it", WM_SETTINGCHANGE, 225, false},
+// settings, and a video that does not play, are left as they are. An engine of the kind that plays
+// without stills (the library's own) is left to play on; the other kinds are paused.
+TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoUnlessTheEnginePlaysWithoutStills) {
+  const PauseCase cases[] = {
+      {"input panel", WM_SETTINGCHANGE, 224, video_engine_type::kNeedsStill, true},
+      {"lost focus", WM_KILLFOCUS, 0, video_engine_type::kNeedsStill, true},
+      {"another setting", WM_SETTINGCHANGE, 0x2A, video_engine_type::kNeedsStill, false},
+      {"the setting next to it", WM_SETTINGCHANGE, 225, video_engine_type::kNeedsStill, false},
+      {"input panel, engine without stills", WM_SETTINGCHANGE, 224, video_engine_type::kPlaysWithoutStill, false},
+      {"lost focus, engine without stills", WM_KILLFOCUS, 0, video_engine_type::kPlaysWithoutStill, false},
+      {"lost focus, own player window", WM_KILLFOCUS, 0, video_engine_type::kOwnPlayer, true},
   };
   const std::u16string path = PutVideo();
-  for (const Case& each : cases) {
+  for (const PauseCase& each : cases) {
+    SetEngineKind(each.kind);
     CVideoView& view = MakeView();
     ASSERT_TRUE(view.Load(path.c_str(), m_parent, true)) << each.what;
     platform::automation::PumpUntilIdle();
@@ -168,10 +183,12 @@ TEST_F(VideoViewTest, TheInputPanelOrLostFocusPausesAPlayingVideoAndNothingElseD
     EXPECT_EQ(view.KeepAwakeRunning(), !each.pauses) << each.what;
     EXPECT_EQ(HasButton(kPlayCommand), each.pauses) << each.what;
     EXPECT_EQ(view.PausedPicture() != nullptr, each.pauses) << each.what;
-    // A second notice finds nothing playing: a paused video stays paused, not resumed.
-    SendMessageW(view.GetHandle(), WM_SETTINGCHANGE, 224, 0);
-    platform::automation::PumpUntilIdle();
-    EXPECT_EQ(EngineState(), engine_state::kPaused) << each.what;
+    if (each.pauses) {
+      // A second notice finds nothing playing: a paused video stays paused, not resumed.
+      SendMessageW(view.GetHandle(), WM_SETTINGCHANGE, 224, 0);
+      platform::automation::PumpUntilIdle();
+      EXPECT_EQ(EngineState(), engine_state::kPaused) << each.what;
+    }
     SendMessageW(view.GetHandle(), WM_COMMAND, kVideoStopCommand, 0);
     m_view.reset();
   }
@@ -231,23 +248,87 @@ TEST_F(VideoViewTest, AFileTheEngineCannotOpenIsNotPlayedAndShowsItsNameOnWhite)
   ReleaseDC(nullptr, screen);
 }
 
-TEST_F(VideoViewTest, ThePlayerDialogPlaysAtOnceAndPausesWhenItLosesTheFocus) {
+// The player dialog takes its owner's title and plays at once. Losing the focus or the mode pauses
+// the video; so does losing the activation, except to an engine with a player window of its own,
+// which takes the activation when it plays. An engine that plays without stills is left to play on.
+TEST_F(VideoViewTest, ThePlayerDialogPausesWhenItLosesTheFocusTheModeOrTheActivation) {
+  const PauseCase cases[] = {
+      {"lost focus", WM_KILLFOCUS, 0, video_engine_type::kNeedsStill, true},
+      {"cancelled mode", WM_CANCELMODE, 0, video_engine_type::kNeedsStill, true},
+      {"deactivated", WM_ACTIVATE, WA_INACTIVE, video_engine_type::kNeedsStill, true},
+      {"activated", WM_ACTIVATE, WA_ACTIVE, video_engine_type::kNeedsStill, false},
+      {"deactivated by the engine's own player", WM_ACTIVATE, WA_INACTIVE, video_engine_type::kOwnPlayer, false},
+      {"cancelled mode, own player", WM_CANCELMODE, 0, video_engine_type::kOwnPlayer, true},
+      {"deactivated, engine without stills", WM_ACTIVATE, WA_INACTIVE, video_engine_type::kPlaysWithoutStill, false},
+  };
   const std::u16string path = PutVideo();
-  CVideoPlayerDialog dialog{CString(path)};
-  bool checked = false;
-  platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND window) {
-    checked = true;
-    EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPlaying);
-    WCHAR title[32] = {};
-    GetWindowTextW(window, title, 32);
-    EXPECT_EQ(std::u16string_view(title), u"Inbox");
-    SendMessageW(window, WM_KILLFOCUS, 0, 0);
+  for (const PauseCase& each : cases) {
+    SetEngineKind(each.kind);
+    CVideoPlayerDialog dialog{CString(path)};
+    bool checked = false;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND window) {
+      checked = true;
+      EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPlaying) << each.what;
+      WCHAR title[32] = {};
+      GetWindowTextW(window, title, 32);
+      EXPECT_EQ(std::u16string_view(title), u"Inbox") << each.what;
+      SendMessageW(window, each.message, each.wParam, 0);
+      platform::automation::PumpUntilIdle();
+      EXPECT_EQ(Video_GetState(dialog.View().Engine()), each.pauses ? engine_state::kPaused : engine_state::kPlaying)
+          << each.what;
+      EXPECT_EQ(dialog.View().KeepAwakeRunning(), !each.pauses) << each.what;
+      PostMessageW(window, WM_COMMAND, 1, 0);
+    });
+    EXPECT_TRUE(dialog.Run(m_owner)) << each.what;
+    EXPECT_TRUE(checked) << each.what;
+  }
+}
+
+// Done (command 1) and the close message of a closing form (1268) both end the dialog, and neither
+// leaves the shared engine playing or holding the file, whether the video played or was paused.
+// (Paused through the lost focus, which an engine that needs stills honours.)
+TEST_F(VideoViewTest, DoneOrTheCloseMessageEndsThePlayerDialogAndReleasesTheEngine) {
+  struct Case {
+    const char* what;
+    bool pauseFirst;
+    bool done;  // otherwise closed by 1268, as when the form closes
+  };
+  const Case cases[] = {
+      {"done while playing", false, true},
+      {"done while paused", true, true},
+      {"closed while playing", false, false},
+      {"closed while paused", true, false},
+  };
+  const std::u16string path = PutVideo();
+  SetEngineKind(video_engine_type::kNeedsStill);
+  for (const Case& each : cases) {
+    CVideoPlayerDialog dialog{CString(path)};
+    int told = -1;
+    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND window) {
+      EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPlaying) << each.what;
+      if (each.pauseFirst) {
+        SendMessageW(window, WM_KILLFOCUS, 0, 0);
+        platform::automation::PumpUntilIdle();
+        EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPaused) << each.what;
+      }
+      if (each.done) {
+        PostMessageW(window, WM_COMMAND, 1, 0);
+      } else {
+        told = CloseProcessDialogs();
+      }
+    });
+    EXPECT_EQ(dialog.Run(m_owner), each.done) << each.what;
+    if (!each.done) EXPECT_EQ(told, 1) << each.what;
+    EXPECT_EQ(Video_GetState(ULC_Global::GetGlobal()->InitVideoInstance()), engine_state::kIdle) << each.what;
+    EXPECT_FALSE(dialog.View().KeepAwakeRunning()) << each.what;
+    // The engine is free for the next player: the file loads and plays again at once.
+    CVideoView& view = MakeView();
+    ASSERT_TRUE(view.Load(path.c_str(), m_parent, true)) << each.what;
     platform::automation::PumpUntilIdle();
-    EXPECT_EQ(Video_GetState(dialog.View().Engine()), engine_state::kPaused);
-    PostMessageW(window, WM_COMMAND, 1, 0);
-  });
-  EXPECT_TRUE(dialog.Run(m_owner));
-  EXPECT_TRUE(checked);
+    EXPECT_EQ(EngineState(), engine_state::kPlaying) << each.what;
+    SendMessageW(view.GetHandle(), WM_COMMAND, kVideoStopCommand, 0);
+    m_view.reset();
+  }
 }
 
 }  // namespace

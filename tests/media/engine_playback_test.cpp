@@ -362,5 +362,35 @@ TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {
   }
 }
 
+// The kind of video engine is the library's, not one engine's: set through the shared engine, it
+// is what every caller reads; a key or value that names no kind, or a handle the library did not
+// make, leaves it as it was.
+TEST_F(Playback, TheVideoEngineKindIsChosenForTheWholeLibraryAndOnlyByItsKey) {
+  using namespace video_engine_type;
+  EXPECT_EQ(Video_GetEngineType(), kPlaysWithoutStill) << "it plays protected videos it makes no still of";
+  int foreign = 0;
+  ULC_VideoEngine stranger{&foreign};
+  struct Step {
+    const char* what;
+    ULC_VideoEngine* engine;
+    int32_t key;
+    intptr_t value;
+    int32_t reported;
+  };
+  const Step steps[] = {
+      {"needs a still", g_video, engine_config::kEngineKind, kNeedsStill, kNeedsStill},
+      {"a value between the kinds", g_video, engine_config::kEngineKind, 3, kNeedsStill},
+      {"no kind at all", g_video, engine_config::kEngineKind, 0, kNeedsStill},
+      {"the thumbnail's key", g_video, engine_config::kThumbnailOwner, kOwnPlayer, kNeedsStill},
+      {"a handle not made here", &stranger, engine_config::kEngineKind, kOwnPlayer, kNeedsStill},
+      {"own player", g_video, engine_config::kEngineKind, kOwnPlayer, kOwnPlayer},
+      {"back to its own kind", g_video, engine_config::kEngineKind, kPlaysWithoutStill, kPlaysWithoutStill},
+  };
+  for (const Step& step : steps) {
+    Video_SetConfig(step.engine, step.key, step.value);
+    EXPECT_EQ(Video_GetEngineType(), step.reported) << step.what;
+  }
+}
+
 }  // namespace
 }  // namespace media_test
