@@ -734,6 +734,7 @@ ComposerMenuState CComposerFrame::MenuState() const {
   state.anySlideHasMedia = AnyMediaInSlides(model);
   state.mayAddAfterCurrent = m_editor->MayAppendAfterCurrent();
   state.cdmaType = m_cdmaType;
+  state.oneInsertion = m_start.composeMode == 0;
   state.focusInHeader = m_headerWindow && m_headerWindow->HasFocusedField();
   state.backgroundColour = model.layout.backgroundColor;
   return state;

@@ -24,6 +24,8 @@ constexpr UINT kRemoveVideoText = 41161;
 constexpr UINT kRemovePictureText = 41162;
 constexpr UINT kInsertVideoText = 41163;
 constexpr UINT kInsertPictureText = 41164;
+// The item that turns a form opened for one insertion into the full composer.
+constexpr UINT kLeaveStartActionText = 40746;
 
 // Where the capture items and the background items sit in the soft-key menu (menu 250): the
 // separator above the capture items, and the background popup with its separator first.
@@ -54,6 +56,28 @@ void Reword(HMENU menu, UINT command, UINT textId) {
 }
 
 bool SupportsCdma() { return GetConfigValue(numeric_setting::kIsSupportCDMA) != 0; }
+
+bool HoldsAtTopLevel(HMENU menu, UINT command) {
+  for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+    if (GetMenuItemID(menu, position) == command) return true;
+  }
+  return false;
+}
+
+// A form opened for one insertion shows only that object; the first item of its menu leads to the
+// full composer. It comes off before the other rules run, since they find items by position.
+void RemoveStartActionItem(HMENU menu) {
+  if (!IsAt(menu, 0, kLeaveStartAction)) return;
+  DeleteMenu(menu, 0, MF_BYPOSITION);
+  DeleteMenu(menu, 0, MF_BYPOSITION);  // its separator
+}
+
+void AddStartActionItem(HMENU menu) {
+  const CString text = transport::LoadResourceString(kLeaveStartActionText);
+  if (text.IsEmpty()) return;
+  InsertMenuW(menu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+  InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, kLeaveStartAction, text.GetString());
+}
 
 void ApplyCdmaWording(HMENU menu, int cdmaType) {
   if (cdmaType == kFlixType) {
@@ -134,12 +158,15 @@ bool ComposerRoomForSlide(int slideCount, int cdmaType) {
 
 void ApplyComposerMenuRules(HMENU menu, const ComposerMenuState& state) {
   if (!IsMenu(menu)) return;
+  RemoveStartActionItem(menu);
+  const bool mainPopup = HoldsAtTopLevel(menu, kSendOptions);
   const bool cdma = SupportsCdma();
   if (cdma) ApplyCdmaWording(menu, state.cdmaType);
   ApplySlideRules(menu, state);
   ApplyCaptureRules(menu, state);
   ApplyBackgroundRules(menu, state);
   ApplyTemplateRules(menu, state, cdma);
+  if (mainPopup && state.oneInsertion) AddStartActionItem(menu);
 }
 
 std::optional<COLORREF> ComposerBackgroundColour(UINT command) {

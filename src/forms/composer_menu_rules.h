@@ -26,6 +26,7 @@ struct ComposerMenuState {
   bool mayCapturePicture = false;     // a captured picture may go into the current slide
   bool mayCaptureVideo = false;       // a captured video may go into the current slide
   COLORREF backgroundColour = 0x00FFFFFF;  // the model's background colour
+  bool oneInsertion = false;          // compose mode 0: the form was opened for one insertion
 };
 
 // The masks of the CaptureEnable setting that allow picture and video capture.

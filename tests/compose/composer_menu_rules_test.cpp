@@ -275,6 +275,29 @@ TEST_F(ComposerMenuRulesTest, WithoutARootLayoutTheBackgroundPopupAndItsSeparato
   EXPECT_EQ(GetMenuItemCount(m_menu), 14) << "removed once only";
 }
 
+// A form opened for one insertion offers the full composer first; the item comes and goes with the
+// mode, and the position-bound rules find their items as before whether it is there or not.
+TEST_F(ComposerMenuRulesTest, AFormOpenedForOneInsertionLeadsToTheFullComposerFirst) {
+  SetConfigValue(numeric_setting::kCaptureEnable, 0, FALSE);
+  ComposerMenuState single = Typical();
+  single.oneInsertion = true;
+  ApplyComposerMenuRules(m_menu, single);
+  const std::vector<std::string> withItem{"40746", "-", "[", "-", "[", "[", "40139", "-", "40018", "40137",
+                                          "1143",  "40138", "40753", "-", "40151"};
+  EXPECT_EQ(Level(m_menu), withItem);
+  EXPECT_EQ(Text(m_menu, kLeaveStartAction), u"Edit Message");
+  ApplyComposerMenuRules(m_menu, single);
+  EXPECT_EQ(Level(m_menu), withItem) << "opened again: still one item";
+  ApplyComposerMenuRules(m_menu, Typical());
+  EXPECT_EQ(Level(m_menu), (std::vector<std::string>{"[", "-", "[", "[", "40139", "-", "40018", "40137", "1143",
+                                                     "40138", "40753", "-", "40151"}));
+  // Only the main popup gets it, not the popups inside it.
+  HMENU slides = GetSubMenu(m_menu, 3);
+  ASSERT_NE(slides, nullptr);
+  ApplyComposerMenuRules(slides, single);
+  EXPECT_EQ(StateOf(slides, kLeaveStartAction), Item::kGone);
+}
+
 TEST_F(ComposerMenuRulesTest, TheComposePopupsOfMenu252FollowTheSameRules) {
   HMENU popups = transport::LoadResourceMenu(252);
   ASSERT_NE(popups, nullptr);
