@@ -38,7 +38,11 @@ LRESULT CComposerFrame::OnClassSelected(WPARAM wParam, LPARAM) {
   FlushSlideEdits();
   m_flixMode = flix;
   m_start.messageClass = GetConfigString(flix ? string_setting::kFlixClassName : string_setting::kMMSClassName);
-  m_binding->Message().SetMessageClassText(m_start.messageClass.View());
+  StoreMessage& site = m_binding->Message();
+  site.SetMessageClassText(m_start.messageClass.View());
+  // The account goes with the class: the transport sends a Flix message through the Flix account.
+  site.SetAccountName(
+      GetConfigString(flix ? string_setting::kFlixAccountName : string_setting::kMMSAccountName).View());
   m_outcome.status = kStatusReclassified;
 
   // The model stays as the person made it (reading it back from the store would lose what was
