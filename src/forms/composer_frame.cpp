@@ -260,6 +260,7 @@ void CComposerFrame::Attach(DWORD verb, MessageBinding* binding) {
   if ((m_start.formKind == 3 || m_start.formKind == 6) && (m_openAction == 1 || m_openAction == 2)) {
     m_start.formKind = 1;
   }
+  if (RefusesForwardedContent()) return;
   if (LoadModel()) OnMessageLoaded();
 }
 

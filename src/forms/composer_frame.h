@@ -82,6 +82,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   // The state the frame reports to the form's close: 5 once the message was handed over.
   LONG ReportedState() const { return m_reportedState; }
   const ComposerOutcome& Outcome() const { return m_outcome; }
+  // A forward whose content its message kind cannot carry: the form closes without writing.
+  bool LoadRefused() const { return m_loadRefused; }
 
   SlideEditor* Editor() const { return m_editor.get(); }
   ComposerHeader* Header() const { return m_header.get(); }
@@ -257,6 +259,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   LRESULT OnClassSelected(WPARAM wParam, LPARAM lParam);
   // The CDMA message type from the mode and the message class.
   void EvaluateCdmaType();
+  // Shows 40630 and closes the form when a forward holds more than a Flix message carries.
+  bool RefusesForwardedContent();
   bool SlideCountCheck();
   int Ask(UINT textId, UINT style);
   void DiscardModel();
@@ -299,6 +303,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   bool m_policyChanged = false;
   bool m_closing = false;
   bool m_signatureDone = false;
+  bool m_loadRefused = false;
   int m_layoutCode = 3;
   int m_cdmaType = 0;  // 1 Flix message, 2 MMS message, 0 undecided or without CDMA
   int m_captureMarker = 0;
