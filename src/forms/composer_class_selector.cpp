@@ -55,9 +55,31 @@ bool CComposerFrame::RefusesForwardedContent() {
   return true;
 }
 
+void CComposerFrame::OpenClassSelector() {
+  if (!SupportsCdma() || m_closing || m_openAction != 0 || !m_start.composeMode || m_voiceMailMode) return;
+  if (!m_classSelector) m_classSelector = std::make_unique<CClassSelector>();
+  if (!m_classSelector->Open(GetHandle())) {
+    m_classSelector.reset();
+    return;
+  }
+  ::SetForegroundWindow(m_classSelector->GetHandle());
+  m_classSelector->Focus();
+}
+
+void CComposerFrame::CloseClassSelector() {
+  if (!m_classSelector) return;
+  m_classSelector->Close();
+  m_classSelector.reset();
+}
+
 LRESULT CComposerFrame::OnClassSelected(WPARAM wParam, LPARAM) {
   if (!SupportsCdma() || (wParam != kSelectFlix && wParam != kSelectMms) || m_binding == nullptr || !m_editor) {
     return 0;
+  }
+  if (ClassSelector() != nullptr) {
+    CloseClassSelector();
+    ::SetForegroundWindow(GetHandle());
+    PostMessage(WM_SETFOCUS, 0, 0);
   }
   const bool flix = wParam == kSelectFlix;
   FlushSlideEdits();

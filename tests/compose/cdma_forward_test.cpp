@@ -205,6 +205,7 @@ TEST_F(CdmaForwardTest, AFlixForwardOfWhatAFlixMessageCarriesOpens) {
     EXPECT_EQ(MismatchShown(), 0);
     EXPECT_FALSE(form->Frame()->LoadRefused());
     EXPECT_EQ(form->Frame()->CdmaType(), 1);
+    EXPECT_EQ(form->Frame()->ClassSelector(), nullptr) << "a forward keeps the kind it was opened as";
     ASSERT_NE(form->Frame()->Editor(), nullptr);
     EXPECT_EQ(form->Frame()->Editor()->Count(), static_cast<int>(slides.size()));
     EXPECT_TRUE(IsWindowVisible(form->Frame()->GetHandle()));
