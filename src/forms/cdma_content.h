@@ -1,5 +1,5 @@
-// What the content of a message asks of a CDMA device's two message kinds: a Flix message carries
-// a few slides of one picture or video and a text each; anything more takes an MMS message.
+// What the content of a message asks of a CDMA device's two message kinds: a Flix message carries a
+// few slides of one picture or video and a text each; anything more takes an MMS message.
 #pragma once
 
 #include "model/message_model.h"

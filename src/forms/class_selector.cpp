@@ -9,7 +9,7 @@
 
 CClassSelector::~CClassSelector() { Close(); }
 
-const MessageMap *CClassSelector::GetMessageMap() const {
+const MessageMap* CClassSelector::GetMessageMap() const {
   static const MessageMapEntry kEntries[] = {
       MapFirst(),
       OnMessage(WM_INITDIALOG, &CClassSelector::OnInitDialog),
@@ -66,8 +66,7 @@ LRESULT CClassSelector::OnOK(WPARAM, LPARAM) {
 }
 
 LRESULT CClassSelector::OnCancel(WPARAM, LPARAM) {
-  // Without a kind there is no message to write: the form closes as an
-  // untouched new message does.
+  // Without a kind there is no message to write: the form closes as an untouched new message does.
   if (m_told) return 0;
   m_told = true;
   if (m_frame != nullptr && ::IsWindow(m_frame)) {

@@ -1,7 +1,7 @@
-// CClassSelector (dialog 394): a new message on a CDMA device first becomes a
-// Flix message or an MMS message. A modeless window owned by the composer frame
-// offers the two; choosing posts 0x0523 with the selection (0 Flix, 1 MMS) to
-// the frame, which closes the selector. Cancel closes the form.
+// CClassSelector (dialog 394): a new message on a CDMA device first becomes a Flix message or an
+// MMS message. A modeless window owned by the composer frame offers the two; choosing posts 0x0523
+// with the selection (0 Flix, 1 MMS) to the frame, which closes the selector. Cancel closes the
+// form.
 #pragma once
 
 #include "ui/dialog_base.h"
@@ -19,15 +19,14 @@ class CClassSelector : public CDialogBase {
   CClassSelector() = default;
   ~CClassSelector() override;
 
-  const MessageMap *GetMessageMap() const override;
+  const MessageMap* GetMessageMap() const override;
 
   // Shows the selector over `frame`; false when the window cannot be made.
   bool Open(HWND frame);
   // Destroys the window without telling the frame anything.
   void Close();
   bool IsOpen() const { return IsWindow() != FALSE; }
-  // Gives the focus to the button of the selection that keys choose first
-  // (MMS).
+  // Gives the focus to the button of the selection that keys choose first (MMS).
   void Focus();
 
  protected:
@@ -38,8 +37,7 @@ class CClassSelector : public CDialogBase {
   LRESULT OnCancel(WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // Tells the frame once: a second tap before the frame has acted changes
-  // nothing.
+  // Tells the frame once: a second tap before the frame has acted changes nothing.
   void Choose(WPARAM selection);
 
   HWND m_frame = nullptr;

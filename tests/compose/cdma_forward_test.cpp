@@ -1,6 +1,5 @@
-// Forwarding a message on a CDMA device: what its content needs (nothing, a
-// Flix message or an MMS message), and the forward that its message kind cannot
-// carry, which closes the form unwritten.
+// Forwarding a message on a CDMA device: what its content needs (nothing, a Flix message or an MMS
+// message), and the forward that its message kind cannot carry, which closes the form unwritten.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,19 +26,18 @@ using SlideLetters = std::vector<std::string>;
 
 constexpr int kLimit = 2;
 
-// A model of those slides over parts that need no files; `attachments` parts no
-// slide uses.
-MessageModel ModelOf(const SlideLetters &slides, int attachments = 0) {
+// A model of those slides over parts that need no files; `attachments` parts no slide uses.
+MessageModel ModelOf(const SlideLetters& slides, int attachments = 0) {
   MessageModel model;
-  for (const std::string &letters : slides) {
+  for (const std::string& letters : slides) {
     Slide slide = NewSlide();
     for (char letter : letters) {
       const MediaType type = letter == 'P'   ? media_type::Make(media_type::kImage, 1)
                              : letter == 'V' ? media_type::Make(media_type::kVideo, 1)
                              : letter == 'S' ? media_type::Make(media_type::kAudio, 1)
                                              : media_type::Make(media_type::kText, 1);
-      MediaPart *part = &*AddPartOfType(model, u"part", type);
-      std::optional<MediaRef> &slot = letter == 'P'   ? slide.image
+      MediaPart* part = &*AddPartOfType(model, u"part", type);
+      std::optional<MediaRef>& slot = letter == 'P'   ? slide.image
                                       : letter == 'V' ? slide.video
                                       : letter == 'S' ? slide.audio
                                                       : slide.text;
@@ -53,7 +51,7 @@ MessageModel ModelOf(const SlideLetters &slides, int attachments = 0) {
 
 TEST(CdmaContentClass, SortsMessagesByWhatTheyCarry) {
   const struct Case {
-    const char *name;
+    const char* name;
     SlideLetters slides;
     int attachments;
     int expected;
@@ -70,27 +68,17 @@ TEST(CdmaContentClass, SortsMessagesByWhatTheyCarry) {
       {"an attachment beside a picture", {"P"}, 1, cdma_content::kNeedsMms},
       {"an attachment alone", {}, 1, cdma_content::kNeedsMms},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     EXPECT_EQ(CdmaContentClass(ModelOf(c.slides, c.attachments), kLimit), c.expected) << c.name;
   }
 }
 
 TEST(CdmaContentClass, AVideoLeavesTheSoundOfItsSlideUnused) {
-  // The slide's sound reference is not played beside a video: the video is what
-  // the slide shows.
+  // The slide's sound reference is not played beside a video: the video is what the slide shows.
   EXPECT_EQ(CdmaContentClass(ModelOf({"VS"}), kLimit), cdma_content::kFitsFlix);
 }
 
-struct CountingHost : IFormHost {
-  std::vector<DWORD> closes;
-  HRESULT FormClosed(IMMSForm *, IMessage *, DWORD flags) override {
-    closes.push_back(flags);
-    return S_OK;
-  }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm *, IMessage *, DWORD, DWORD) override { return S_OK; }
-};
+using composer_test::CountingHost;
 
 class CdmaForwardTest : public composer_test::ComposeHostTest {
  protected:
@@ -107,20 +95,19 @@ class CdmaForwardTest : public composer_test::ComposeHostTest {
     ComposeHostTest::TearDown();
   }
 
-  // A received message of those slides, saved as an MMS file from real part
-  // files and stored.
-  void Receive(const SlideLetters &slides, bool attachment) {
+  // A received message of those slides, saved as an MMS file from real part files and stored.
+  void Receive(const SlideLetters& slides, bool attachment) {
     const std::u16string folder = u"\\source\\";
     std::filesystem::create_directories(m_device.Host(folder));
     MessageModel model;
     SetDefaultRegions(model.layout);
     int n = 0;
-    auto add = [&](const std::string &name, const std::string &bytes) {
+    auto add = [&](const std::string& name, const std::string& bytes) {
       WriteFileBytes(m_device.Host(folder + platform::Utf8ToUtf16(name)), bytes);
       const std::u16string wide = platform::Utf8ToUtf16(name);
       return &*AddPartOfType(model, wide, TypeOfFile(folder + wide, true));
     };
-    for (const std::string &letters : slides) {
+    for (const std::string& letters : slides) {
       Slide slide = NewSlide();
       const std::string tag = std::to_string(++n);
       for (char letter : letters) {
@@ -154,19 +141,19 @@ class CdmaForwardTest : public composer_test::ComposeHostTest {
   }
 
   // Forwards `source` in a form of that message class, as the host opens it.
-  CComposeForm *Forward(const SlideLetters &slides, LPCWSTR messageClass, bool attachment = false) {
+  CComposeForm* Forward(const SlideLetters& slides, LPCWSTR messageClass, bool attachment = false) {
     Receive(slides, attachment);
     m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
-    IMMSForm *form = nullptr;
+    IMMSForm* form = nullptr;
     EXPECT_EQ(OpenComposeForm(&m_host, m_message.Get(), 4, m_source->Get(), nullptr, m_parent, 0, &form, messageClass),
               S_OK);
     platform::automation::PumpUntilIdle();
-    m_form = static_cast<CComposeForm *>(form);
+    m_form = static_cast<CComposeForm*>(form);
     return m_form;
   }
 
-  // Closes the form as its host does; the host's window, which closing closes,
-  // is made anew and the prompts are forgotten, for the next case.
+  // Closes the form as its host does; the host's window, which closing closes, is made anew and the
+  // prompts are forgotten, for the next case.
   void CloseAndRenew() {
     if (m_form != nullptr) {
       m_form->Close();
@@ -184,23 +171,23 @@ class CdmaForwardTest : public composer_test::ComposeHostTest {
   int MismatchShown() const {
     const std::u16string text = transport::LoadResourceString(40630).GetString();
     int shown = 0;
-    for (const std::u16string &prompt : Prompts()) shown += prompt == text ? 1 : 0;
+    for (const std::u16string& prompt : Prompts()) shown += prompt == text ? 1 : 0;
     return shown;
   }
 
   CountingHost m_host;
   std::unique_ptr<StoreMessage> m_source;
   ComPtr<IMessage> m_message;
-  CComposeForm *m_form = nullptr;
+  CComposeForm* m_form = nullptr;
 };
 
 constexpr LPCWSTR kFlix = u"IPM.MMS.Flix";
 constexpr LPCWSTR kMms = u"IPM.MMS";
 
 TEST_F(CdmaForwardTest, AFlixForwardOfWhatAFlixMessageCarriesOpens) {
-  for (const SlideLetters &slides : {SlideLetters{"PT"}, SlideLetters{"VT", "P"}}) {
+  for (const SlideLetters& slides : {SlideLetters{"PT"}, SlideLetters{"VT", "P"}}) {
     SCOPED_TRACE(slides.size());
-    CComposeForm *form = Forward(slides, kFlix);
+    CComposeForm* form = Forward(slides, kFlix);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(MismatchShown(), 0);
     EXPECT_FALSE(form->Frame()->LoadRefused());
@@ -216,7 +203,7 @@ TEST_F(CdmaForwardTest, AFlixForwardOfWhatAFlixMessageCarriesOpens) {
 
 TEST_F(CdmaForwardTest, AFlixForwardOfWhatNeedsAnMmsMessageIsRefusedAndClosesUnwritten) {
   const struct Case {
-    const char *name;
+    const char* name;
     SlideLetters slides;
     bool attachment;
   } cases[] = {
@@ -224,12 +211,12 @@ TEST_F(CdmaForwardTest, AFlixForwardOfWhatNeedsAnMmsMessageIsRefusedAndClosesUnw
       {"more slides than the limit", {"P", "P", "P"}, false},
       {"an attachment", {"PT"}, true},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    CComposeForm *form = Forward(c.slides, kFlix, c.attachment);
+    CComposeForm* form = Forward(c.slides, kFlix, c.attachment);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(MismatchShown(), 1);
-    CComposerFrame *frame = form->Frame();
+    CComposerFrame* frame = form->Frame();
     EXPECT_TRUE(frame->LoadRefused());
     EXPECT_FALSE(IsWindowVisible(frame->GetHandle())) << "the refused message is never shown";
     EXPECT_EQ(frame->Editor(), nullptr);
@@ -252,11 +239,11 @@ TEST_F(CdmaForwardTest, AFlixForwardOfWhatNeedsAnMmsMessageIsRefusedAndClosesUnw
 }
 
 TEST_F(CdmaForwardTest, AnMmsForwardNeverFailsForItsContent) {
-  // A plain MMS forward of one picture fits a Flix message too; an MMS message
-  // takes it all the same.
-  for (const SlideLetters &slides : {SlideLetters{"P"}, SlideLetters{"PT", "S", "P"}}) {
+  // A plain MMS forward of one picture fits a Flix message too; an MMS message takes it all the
+  // same.
+  for (const SlideLetters& slides : {SlideLetters{"P"}, SlideLetters{"PT", "S", "P"}}) {
     SCOPED_TRACE(slides.size());
-    CComposeForm *form = Forward(slides, kMms);
+    CComposeForm* form = Forward(slides, kMms);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(MismatchShown(), 0);
     EXPECT_FALSE(form->Frame()->LoadRefused());
@@ -268,7 +255,7 @@ TEST_F(CdmaForwardTest, AnMmsForwardNeverFailsForItsContent) {
 
 TEST_F(CdmaForwardTest, WithoutCdmaAFlixClassedForwardIsNotChecked) {
   SetConfigValue(numeric_setting::kIsSupportCDMA, 0, FALSE);
-  CComposeForm *form = Forward({"PT", "S"}, kFlix);
+  CComposeForm* form = Forward({"PT", "S"}, kFlix);
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(MismatchShown(), 0);
   EXPECT_FALSE(form->Frame()->LoadRefused());

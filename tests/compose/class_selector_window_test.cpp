@@ -1,7 +1,7 @@
-// The on-screen message-class selector of a CDMA device: a new message asks
-// Flix or MMS first in a window of the frame's own; the answer (a tap, Enter,
-// the OK soft key) makes the message that kind, Cancel closes the form, and
-// while it is open the focus stays with it and nothing is written.
+// The on-screen message-class selector of a CDMA device: a new message asks Flix or MMS first in a
+// window of the frame's own; the answer (a tap, Enter, the OK soft key) makes the message that
+// kind, Cancel closes the form, and while it is open the focus stays with it and nothing is
+// written.
 #include <filesystem>
 #include <string>
 
@@ -43,19 +43,19 @@ class ClassSelectorWindowTest : public ComposerFrameTest {
 
 TEST_F(ClassSelectorWindowTest, ANewMessageAsksFirstAndATapMakesItThatKind) {
   const struct Case {
-    const char *name;
+    const char* name;
     int button;
     bool flix;
-    const char16_t *messageClass;
+    const char16_t* messageClass;
   } cases[] = {
       {"Flix", class_selector::kFlixButton, true, u"IPM.MMS.Flix"},
       {"MMS", class_selector::kMmsButton, false, u"IPM.MMS"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    CComposerFrame *frame = OpenNew();
+    CComposerFrame* frame = OpenNew();
     ASSERT_NE(frame, nullptr);
-    CClassSelector *selector = frame->ClassSelector();
+    CClassSelector* selector = frame->ClassSelector();
     ASSERT_NE(selector, nullptr) << "a new message on a CDMA phone";
     EXPECT_EQ(GetWindow(selector->GetHandle(), GW_OWNER), frame->GetHandle());
     EXPECT_TRUE(IsWindowVisible(selector->GetHandle()));
@@ -77,9 +77,9 @@ TEST_F(ClassSelectorWindowTest, ANewMessageAsksFirstAndATapMakesItThatKind) {
 }
 
 TEST_F(ClassSelectorWindowTest, KeysChooseTheFocusedKind) {
-  // Enter presses the button with the focus, which is MMS as the selector
-  // opens; the OK soft key takes whichever has the focus.
-  CComposerFrame *frame = OpenNew();
+  // Enter presses the button with the focus, which is MMS as the selector opens; the OK soft key
+  // takes whichever has the focus.
+  CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(frame->ClassSelector(), nullptr);
   EXPECT_EQ(GetFocus(), frame->ClassSelector()->GetDlgItem(class_selector::kMmsButton));
@@ -92,7 +92,7 @@ TEST_F(ClassSelectorWindowTest, KeysChooseTheFocusedKind) {
 
   frame = OpenNew();
   ASSERT_NE(frame, nullptr);
-  CClassSelector *selector = frame->ClassSelector();
+  CClassSelector* selector = frame->ClassSelector();
   ASSERT_NE(selector, nullptr);
   SetFocus(selector->GetDlgItem(class_selector::kFlixButton));
   platform::automation::SendCommand(selector->GetHandle(), IDOK);
@@ -104,7 +104,7 @@ TEST_F(ClassSelectorWindowTest, KeysChooseTheFocusedKind) {
 
 TEST_F(ClassSelectorWindowTest, IsNotOfferedWithoutCdmaNorToAFormOpenedForOneInsertion) {
   SetConfigValue(numeric_setting::kIsSupportCDMA, 0, FALSE);
-  CComposerFrame *frame = OpenNew();
+  CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->ClassSelector(), nullptr);
   CloseForm();
@@ -120,12 +120,11 @@ TEST_F(ClassSelectorWindowTest, IsNotOfferedWithoutCdmaNorToAFormOpenedForOneIns
 }
 
 TEST_F(ClassSelectorWindowTest, KeepsTheFocusWhileItIsOpen) {
-  CComposerFrame *frame = OpenNew();
+  CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
-  CClassSelector *selector = frame->ClassSelector();
+  CClassSelector* selector = frame->ClassSelector();
   ASSERT_NE(selector, nullptr);
-  // The frame is brought forward (as a tap on its title would) and told it has
-  // the focus.
+  // The frame is brought forward (as a tap on its title would) and told it has the focus.
   SetForegroundWindow(frame->GetHandle());
   SetFocus(frame->GetHandle());
   frame->SendMessage(WM_SETFOCUS, 0, 0);
@@ -135,10 +134,9 @@ TEST_F(ClassSelectorWindowTest, KeepsTheFocusWhileItIsOpen) {
 }
 
 TEST_F(ClassSelectorWindowTest, ClosingBeforeAChoiceWritesNothing) {
-  // Command 1 closes keeping the message; even with a recipient typed behind
-  // the selector nothing is checked, asked or written: the person has not
-  // started the message.
-  CComposerFrame *frame = OpenNew();
+  // Command 1 closes keeping the message; even with a recipient typed behind the selector nothing
+  // is checked, asked or written: the person has not started the message.
+  CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(frame->ClassSelector(), nullptr);
   TypeInto(frame->HeaderWindow()->GetDlgItem(header_field::kTo), u"5551234");
@@ -183,7 +181,7 @@ class ClassSelectorScreens : public ClassSelectorWindowTest,
 TEST_P(ClassSelectorScreens, TheSelectorOverANewMessageMatchesItsReference) {
   const platform::window::ScreenGeometry screen = GetParam();
   ASSERT_TRUE(platform::window::ConfigureScreen(screen));
-  CComposerFrame *frame = OpenNew();
+  CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
   ASSERT_NE(frame->ClassSelector(), nullptr);
   const GoldenFolders folders = ComposerGoldenFolders(screen.width, screen.height);
@@ -193,7 +191,7 @@ TEST_P(ClassSelectorScreens, TheSelectorOverANewMessageMatchesItsReference) {
 INSTANTIATE_TEST_SUITE_P(Densities, ClassSelectorScreens,
                          ::testing::Values(platform::window::ScreenGeometry{240, 320, 96},
                                            platform::window::ScreenGeometry{480, 640, 192}),
-                         [](const auto &info) { return std::to_string(info.param.width); });
+                         [](const auto& info) { return std::to_string(info.param.width); });
 
 }  // namespace
 }  // namespace composer_test
