@@ -124,13 +124,15 @@ void CComposeForm::NotifyClosed() {
   if (m_binding->ContentFolder().GetLength() > 0) m_binding->RemovePartFolder();
   ComPtr<IMessage> message = m_binding->ReopenMessage();
   CMMSGlobal* global = GetMMSGlobal();
-  const bool aborted = global != nullptr && global->composeAbort != 0 && global->composeAbortForm == this;
-  if (aborted) {
+  const bool marked = global != nullptr && global->composeAbort != 0 && global->composeAbortForm == this;
+  if (marked) {
     global->composeAbort = 0;
     global->composeAbortForm = nullptr;
   }
   // A message deleted meanwhile has nothing to report the close of.
   if (!message) return;
+  // A frame that refused the message it was given ends like an opening that could not go on.
+  const bool aborted = marked || (m_frame && m_frame->LoadRefused());
   DWORD flags = m_closeFlag;
   if (aborted) flags = m_frame && m_frame->ReportedState() == kHandedOver ? 0 : kComposeCloseFlag;
   m_host->FormClosed(this, message.Get(), flags);

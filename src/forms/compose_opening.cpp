@@ -307,12 +307,16 @@ HRESULT OpenComposeForm(IFormHost* host, IMessage* message, DWORD mode, IMessage
       PrepareNewMessage(opening.mode, *opening.binding, opening.source.get(),
                         opening.importStatus == import_status::kImported);
       const bool abort = opening.abort;
+      // Known to the frame while it loads the message: a form that closes at once asks nothing more.
+      context->composeAbort = abort ? 1 : 0;
       result = MakeForm(opening, host, parentWindow, initArg, &form);
       if (SUCCEEDED(result)) {
         *formOut = form;
         context->composeAbort = abort ? 1 : 0;
         context->composeAbortForm = abort ? static_cast<IMMSForm*>(form) : nullptr;
         if (abort && parentWindow != nullptr) ::PostMessageW(parentWindow, WM_COMMAND, 1, 0);
+      } else {
+        context->composeAbort = 0;
       }
     }
   }

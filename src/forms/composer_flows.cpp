@@ -112,6 +112,12 @@ void CComposerFrame::Close(WORD command) {
   // An insertion that pumps messages must not find its model gone when it returns.
   if (m_busy) return;
   const bool keepCommand = command == composer_command::kCloseKeep;
+  // The person has not started while the kind is still to be chosen: nothing to ask or check.
+  if (ClassSelector() != nullptr) {
+    WriteBack(false);
+    FinishClose();
+    return;
+  }
   if (!m_header || !m_editor) {
     if (!keepCommand && !m_start.composeMode) m_discard = true;
     FinishClose();
@@ -139,6 +145,10 @@ void CComposerFrame::Close(WORD command) {
 }
 
 void CComposerFrame::WriteBack(bool keep) {
+  if (GetConfigValue(numeric_setting::kIsSupportCDMA) != 0 && ClassSelector() != nullptr) {
+    DiscardModel();
+    return;
+  }
   if (m_discard) {
     m_outcome.status = kStatusDiscarded;
     DiscardModel();
@@ -162,6 +172,7 @@ void CComposerFrame::WriteBack(bool keep) {
 
 void CComposerFrame::FinishClose() {
   m_closing = true;
+  CloseClassSelector();
   CloseTemplateChooser();
   if (m_hostParent != nullptr && ::IsWindow(m_hostParent)) ::PostMessageW(m_hostParent, WM_COMMAND, IDOK, 0);
 }

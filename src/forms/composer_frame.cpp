@@ -71,6 +71,7 @@ int LogPixelsY() {
 
 CComposerFrame::~CComposerFrame() {
   if (m_policyNotify != nullptr) RegistryCloseNotification(m_policyNotify);
+  CloseClassSelector();
   CloseTemplateChooser();
   DestroyItems();
   m_headerWindow.reset();
@@ -260,6 +261,7 @@ void CComposerFrame::Attach(DWORD verb, MessageBinding* binding) {
   if ((m_start.formKind == 3 || m_start.formKind == 6) && (m_openAction == 1 || m_openAction == 2)) {
     m_start.formKind = 1;
   }
+  if (RefusesForwardedContent()) return;
   if (LoadModel()) OnMessageLoaded();
 }
 
@@ -289,8 +291,12 @@ bool CComposerFrame::LoadModel() {
 void CComposerFrame::OnMessageLoaded() {
   if (m_closing) return;
   // The frame stays hidden under the chooser; one that cannot open leaves the message as it is.
-  if (OffersTemplates() && OpenTemplateChooser()) return;
+  if (OffersTemplates() && OpenTemplateChooser()) {
+    OpenClassSelector();
+    return;
+  }
   ShowLoaded();
+  OpenClassSelector();
   // From the message loop, once the frame shows: the picker then opens over it.
   if (!m_start.composeMode && m_start.startAction != start_action::kNone) {
     PostMessage(composer_message::kStartAction, 0, 0);
@@ -652,6 +658,11 @@ LRESULT CComposerFrame::OnLeaveStartAction(WPARAM, LPARAM) {
 LRESULT CComposerFrame::OnFirstShow(WPARAM, LPARAM) {
   if (m_shownOnce) return 0;
   m_shownOnce = true;
+  // The selector is the question to answer first; it stays above the chooser and the frame.
+  if (CClassSelector* selector = ClassSelector()) {
+    ::SetForegroundWindow(selector->GetHandle());
+    return 0;
+  }
   if (CTemplateChooser* chooser = TemplateChooser()) {
     ::SetForegroundWindow(chooser->GetHandle());
     return 0;
@@ -666,8 +677,18 @@ LRESULT CComposerFrame::OnSetFocus(WPARAM, LPARAM) {
     m_policyChanged = false;
     if (GetConfigValue(numeric_setting::kSecurityPolicy1033) == 0) PostMessage(composer_message::kPolicyForbids, 0, 0);
   }
+  CClassSelector* selector = ClassSelector();
   if (CTemplateChooser* chooser = TemplateChooser(); chooser != nullptr && ::GetForegroundWindow() == chooser->GetHandle()) {
-    chooser->List().SetFocus();
+    if (selector != nullptr) {
+      selector->Focus();
+    } else {
+      chooser->List().SetFocus();
+    }
+    return 0;
+  }
+  // Like a picker, the open selector keeps the focus: a field behind it would take the keys.
+  if (selector != nullptr) {
+    selector->Focus();
     return 0;
   }
   SetTimer(kFocusTimer, kFocusDelayMs, nullptr);
@@ -713,6 +734,7 @@ LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {
     ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
   }
   m_closing = true;
+  CloseClassSelector();
   CloseTemplateChooser();
   if (IsWindow()) ::DestroyWindow(GetHandle());
   return 0;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "forms/class_selector.h"
 #include "forms/composer_commands.h"
 #include "forms/composer_header.h"
 #include "forms/composer_header_wnd.h"
@@ -82,6 +83,8 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   // The state the frame reports to the form's close: 5 once the message was handed over.
   LONG ReportedState() const { return m_reportedState; }
   const ComposerOutcome& Outcome() const { return m_outcome; }
+  // A forward whose content its message kind cannot carry: the form closes without writing.
+  bool LoadRefused() const { return m_loadRefused; }
 
   SlideEditor* Editor() const { return m_editor.get(); }
   ComposerHeader* Header() const { return m_header.get(); }
@@ -100,6 +103,10 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   HWND MenuBar() const { return m_menuBar; }
   // The template chooser while it is open, else null.
   CTemplateChooser* TemplateChooser() const { return m_chooser && m_chooser->IsOpen() ? m_chooser.get() : nullptr; }
+  // The message-class selector of a CDMA device while it is open, else null.
+  CClassSelector* ClassSelector() const {
+    return m_classSelector && m_classSelector->IsOpen() ? m_classSelector.get() : nullptr;
+  }
   bool IsBusy() const { return m_busy; }
   void SetBusy(bool busy) { m_busy = busy; }
   bool IsSendEnabled() const { return m_sendEnabled; }
@@ -257,6 +264,11 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   LRESULT OnClassSelected(WPARAM wParam, LPARAM lParam);
   // The CDMA message type from the mode and the message class.
   void EvaluateCdmaType();
+  // Shows 40630 and closes the form when a forward holds more than a Flix message carries.
+  bool RefusesForwardedContent();
+  // A new message on a CDMA device asks Flix or MMS first.
+  void OpenClassSelector();
+  void CloseClassSelector();
   bool SlideCountCheck();
   int Ask(UINT textId, UINT style);
   void DiscardModel();
@@ -279,6 +291,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   // The one item of a form opened for one insertion: what the message holds so far.
   std::unique_ptr<CSlideItem> m_simpleItem;
   std::unique_ptr<CTemplateChooser> m_chooser;
+  std::unique_ptr<CClassSelector> m_classSelector;
   HWND m_menuBar = nullptr;
   HWND m_slideNumber = nullptr;
   HWND m_sizeDisplay = nullptr;
@@ -299,6 +312,7 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   bool m_policyChanged = false;
   bool m_closing = false;
   bool m_signatureDone = false;
+  bool m_loadRefused = false;
   int m_layoutCode = 3;
   int m_cdmaType = 0;  // 1 Flix message, 2 MMS message, 0 undecided or without CDMA
   int m_captureMarker = 0;

@@ -210,6 +210,8 @@ CString StoreMessage::Subject() const { return Text(kSubject); }
 bool StoreMessage::SetSubject(std::u16string_view text) { return SetText(kSubject, text); }
 CString StoreMessage::MessageClassText() const { return Text(store_property::kMessageClass); }
 bool StoreMessage::SetMessageClassText(std::u16string_view text) { return SetText(store_property::kMessageClass, text); }
+CString StoreMessage::AccountName() const { return Text(store_property::kAccountName); }
+bool StoreMessage::SetAccountName(std::u16string_view name) { return SetText(store_property::kAccountName, name); }
 DWORD StoreMessage::MessageStatus() const { return static_cast<DWORD>(Long(kMessageStatus)); }
 bool StoreMessage::SetMessageStatus(DWORD status) { return SetLong(kMessageStatus, static_cast<LONG>(status)); }
 

@@ -55,6 +55,8 @@ class StoreMessage : public config::SendOptionTarget {
   bool SetSubject(std::u16string_view text);
   CString MessageClassText() const;
   bool SetMessageClassText(std::u16string_view text);
+  CString AccountName() const;
+  bool SetAccountName(std::u16string_view name);
   DWORD MessageStatus() const;
   bool SetMessageStatus(DWORD status);
   // The parent folder's entry identifier.

@@ -39,6 +39,9 @@ constexpr ULONG kHeaderFlag27 = 0x8027000B;
 // The transport's state of the message: 2 a body still to download, 3 a report, 8 queued for sending
 // (transport/send_queue.h).
 constexpr ULONG kTransportState = 0x81180003;
+// The account the message goes out through, by name (as the Config\UI account names give it); the
+// composer of a CDMA device sets it with the message class when the person picks Flix or MMS.
+constexpr ULONG kAccountName = 0x8028001F;
 
 // Send options.
 constexpr ULONG kDeliveryReport = 0x8017000B;

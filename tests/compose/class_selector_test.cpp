@@ -55,6 +55,12 @@ class ClassSelectorTest : public ComposerFrameTest {
     platform::automation::PumpUntilIdle();
   }
   CString StoredClass() { return m_form->Binding()->Message().MessageClassText(); }
+  // Read back through a second binding of the same message: what the store holds, not a cache.
+  CString StoredAccount() {
+    MessageBinding other;
+    if (!LoadBinding(other, m_message.Get(), nullptr, 5)) return CString(u"<no binding>");
+    return other.Message().AccountName();
+  }
 };
 
 TEST_F(ClassSelectorTest, FlixTakesTheFlixClassOneVisualItemAndNoMoreSlidesThanItsLimit) {
@@ -67,6 +73,7 @@ TEST_F(ClassSelectorTest, FlixTakesTheFlixClassOneVisualItemAndNoMoreSlidesThanI
   EXPECT_TRUE(frame->IsFlixMode());
   EXPECT_EQ(frame->MessageClass(), u"IPM.MMS.Flix");
   EXPECT_EQ(StoredClass(), u"IPM.MMS.Flix");
+  EXPECT_EQ(StoredAccount(), u"Flix") << "the Flix account of the factory settings";
   EXPECT_EQ(frame->CdmaType(), 1);
   EXPECT_EQ(frame->Outcome().status, 4);
   EXPECT_EQ(ULC_Global::GetGlobal()->flixFlag, 1);
@@ -85,6 +92,7 @@ TEST_F(ClassSelectorTest, FlixTakesTheFlixClassOneVisualItemAndNoMoreSlidesThanI
   Select(frame, kMms);
   EXPECT_FALSE(frame->IsFlixMode());
   EXPECT_EQ(StoredClass(), u"IPM.MMS");
+  EXPECT_EQ(StoredAccount(), u"MMS");
   EXPECT_EQ(frame->CdmaType(), 2);
   EXPECT_EQ(ULC_Global::GetGlobal()->flixFlag, 0);
   EXPECT_EQ(ULC_Global::GetGlobal()->mmsFlag, 1);
@@ -92,6 +100,18 @@ TEST_F(ClassSelectorTest, FlixTakesTheFlixClassOneVisualItemAndNoMoreSlidesThanI
   EXPECT_NE(frame->AudioItem(), nullptr);
   Command(frame, kAddSlide);
   EXPECT_EQ(frame->Editor()->Count(), kFlixSlides + 1) << "an MMS message takes more slides again";
+}
+
+TEST_F(ClassSelectorTest, TheAccountComesFromTheSettingsOfTheChosenClass) {
+  SetConfigString(string_setting::kFlixAccountName, u"Carrier Flix", FALSE);
+  SetConfigString(string_setting::kMMSAccountName, u"Carrier MMS", FALSE);
+  CComposerFrame* frame = OpenFourSlides();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(StoredAccount(), u"") << "a new message names no account before a class is chosen";
+  Select(frame, kFlix);
+  EXPECT_EQ(StoredAccount(), u"Carrier Flix");
+  Select(frame, kMms);
+  EXPECT_EQ(StoredAccount(), u"Carrier MMS");
 }
 
 TEST_F(ClassSelectorTest, WithoutCdmaOrWithAnotherSelectionNothingChanges) {
@@ -105,6 +125,7 @@ TEST_F(ClassSelectorTest, WithoutCdmaOrWithAnotherSelectionNothingChanges) {
     EXPECT_EQ(frame->MessageClass(), u"IPM.MMS");
     EXPECT_EQ(frame->Editor()->Count(), 4);
     EXPECT_EQ(frame->Outcome().status, 0);
+    EXPECT_EQ(StoredAccount(), u"");
     EXPECT_NE(frame->TextItem(), nullptr);
     CloseForm();
   }

@@ -18,6 +18,18 @@
 
 namespace composer_test {
 
+// A host that records the flags of every FormClosed it hears.
+struct CountingHost : IFormHost {
+  std::vector<DWORD> closes;
+  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD flags) override {
+    closes.push_back(flags);
+    return S_OK;
+  }
+  HRESULT HostSlot1() override { return S_OK; }
+  HRESULT HostSlot2() override { return S_OK; }
+  HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
+};
+
 class ComposeHostTest : public binding_test::BindingTest {
  protected:
   void SetUp() override {

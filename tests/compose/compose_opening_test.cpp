@@ -24,16 +24,7 @@ using binding_test::BindingTest;
 using test_support::ReadFileBytes;
 using test_support::WriteFileBytes;
 
-struct CountingHost : IFormHost {
-  std::vector<DWORD> closes;
-  HRESULT FormClosed(IMMSForm*, IMessage*, DWORD flags) override {
-    closes.push_back(flags);
-    return S_OK;
-  }
-  HRESULT HostSlot1() override { return S_OK; }
-  HRESULT HostSlot2() override { return S_OK; }
-  HRESULT FormAction(IMMSForm*, IMessage*, DWORD, DWORD) override { return S_OK; }
-};
+using composer_test::CountingHost;
 
 class ComposeOpeningTest : public composer_test::ComposeHostTest {
  protected:

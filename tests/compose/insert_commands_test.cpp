@@ -87,30 +87,45 @@ TEST_F(InsertCommandsTest, TheVisualFilterFollowsTheMessageKind) {
   WriteDeviceFile(u"\\My Documents\\My Pictures\\clip.3gp", std::string(64, '\0'));
   WriteDeviceFile(u"\\My Documents\\My Pictures\\song.wma", std::string(64, '\0'));
   std::filesystem::create_directories(m_device.Host(u"\\My Documents\\My Pictures\\Holiday"));
+  // Pictures and videos without CDMA; on a CDMA phone pictures for an MMS message (type 2), and
+  // videos with what the media player plays for a Flix message (type 1).
   struct Case {
+    const char* name;
     LONG cdma;
+    bool flix;
     std::vector<std::u16string> rows;
   };
   const Case cases[] = {
-      {0, {u"..", u"[Holiday]", u"clip.3gp", u"dot.png"}},
+      {"without CDMA", 0, false, {u"..", u"[Holiday]", u"clip.3gp", u"dot.png"}},
+      {"MMS message", 1, false, {u"..", u"[Holiday]", u"dot.png"}},
+      {"Flix message", 1, true, {u"..", u"[Holiday]", u"clip.3gp", u"song.wma"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.cdma);
+    SCOPED_TRACE(c.name);
     SetConfigValue(numeric_setting::kIsSupportCDMA, c.cdma, FALSE);
     CComposerFrame* frame = OpenNew();
     ASSERT_NE(frame, nullptr);
+    if (c.flix) {
+      frame->SendMessage(composer_message::kClassSelected, 0, 0);
+      platform::automation::PumpUntilIdle();
+    }
+    ASSERT_EQ(frame->CdmaType(), c.cdma == 0 ? 0 : c.flix ? 1 : 2);
     std::vector<std::u16string> rows;
-    platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { rows = ListRows(dialog); });
-    // What the list does not offer cannot be picked either.
-    QueueFileChoice(u"\\My Documents\\My Pictures\\song.wma");
-    QueueAnswer(IDCANCEL);
+    const platform::automation::HookId hook =
+        platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND dialog) { rows = ListRows(dialog); });
+    if (c.flix) {
+      QueueFileChoice(u"");
+    } else {
+      // What the list does not offer cannot be picked either.
+      QueueFileChoice(u"\\My Documents\\My Pictures\\song.wma");
+      QueueAnswer(IDCANCEL);
+    }
     Command(frame, composer_command::kInsertVisual);
+    platform::automation::RemoveHook(hook);
     EXPECT_EQ(rows, c.rows);
     EXPECT_FALSE(frame->Editor()->CurrentSlide().video.has_value());
     EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
-    m_form->Close();
-    m_form->Release();
-    m_form = nullptr;
+    CloseForm();
   }
 }
 
