@@ -9,6 +9,7 @@ opened for a calendar entry sends the task picked from the imported ones; and th
 forward reaches the device's composer program, which keeps the forward in Drafts.
 
 usage: check_compose_command.py MMSFORM CORPUS_DIR"""
+import hashlib
 import json
 import os
 import shutil
@@ -197,7 +198,15 @@ class Compose(unittest.TestCase):
         message = json.loads(self.ok("inspect", out_file))
         calendars = [part for part in message["parts"] if part["content_type"] == "text/x-vCalendar"]
         self.assertEqual(len(calendars), 1, message["parts"])
-        self.assertIn("SUMMARY:Water the plants", calendars[0].get("text", ""))
+        # The part is the task's vCalendar: its bytes in the message file hash as inspect says.
+        with open(out_file, "rb") as f:
+            pdu = f.read()
+        start = pdu.find(b"BEGIN:VCALENDAR")
+        self.assertGreaterEqual(start, 0)
+        body = pdu[start:start + calendars[0]["size"]]
+        self.assertIn(b"SUMMARY:Water the plants", body)
+        self.assertTrue(body.endswith(b"END:VCALENDAR\r\n"), body)
+        self.assertEqual(hashlib.sha256(body).hexdigest(), calendars[0]["sha256"])
         status, _, err = self.run_command("compose", "--create", "VR", "--answer", "1000")
         self.assertEqual(status, 2, err)
 
