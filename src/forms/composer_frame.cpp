@@ -730,8 +730,10 @@ bool CComposerFrame::OwnsActiveWindow() const {
 }
 
 LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {
-  if (HWND chooser = ::FindWindowW(u"MSContactChooser", nullptr); chooser != nullptr && ::GetParent(chooser) == GetHandle()) {
-    ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+  for (LPCWSTR chooserClass : {u"MSContactChooser", u"MSCalendarChooser"}) {
+    if (HWND chooser = ::FindWindowW(chooserClass, nullptr); chooser != nullptr && ::GetParent(chooser) == GetHandle()) {
+      ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+    }
   }
   m_closing = true;
   CloseClassSelector();

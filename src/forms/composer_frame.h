@@ -20,6 +20,8 @@
 #include "platform/text/cstring.h"
 #include "ui/wnd_base.h"
 
+class ULC_Poom;
+
 constexpr const WCHAR* kComposerFrameClass = u"Ppc_WndCls_ComposerFrame";
 constexpr const WCHAR* kComposerFrameTitle = u"ComposerFrame";
 
@@ -211,6 +213,10 @@ class CComposerFrame : public CWndBase, private RecordToolbarOwner {
   void InsertAttachment();
   bool InsertHandedOverText(LPCWSTR path);
   bool InsertContactCard();
+  bool InsertCalendarEntry();
+  // Exports the store's item into a free file of the part folder and adds it to the message as a
+  // personal-data attachment of the format (1 vCard, 2 vCalendar); says so when the export fails.
+  bool AttachPersonalData(ULC_Poom* store, LONG id, DWORD format);
 
   // composer_insert_commands.cpp: the insert commands, each through its picker.
   LRESULT OnInsertVisual(WPARAM wParam, LPARAM lParam);

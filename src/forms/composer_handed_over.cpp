@@ -1,5 +1,5 @@
 // Files that reach the composer from elsewhere: the file another application handed over with the
-// new message, and a contact card made from the contact store.
+// new message, and a contact card or a calendar entry made from the contact store.
 #include <optional>
 #include <string>
 
@@ -10,6 +10,7 @@
 #include "model/text_charset.h"
 #include "platform/kernel/file_api.h"
 #include "platform/kernel/temporary_files.h"
+#include "platform/pim/calendar_chooser.h"
 #include "platform/pim/contact_chooser.h"
 #include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
@@ -18,9 +19,11 @@ namespace {
 
 constexpr UINT kPersonalDataCopyFailedText = 40447;
 constexpr WPARAM kContactCard = 2;
+constexpr WPARAM kCalendarEntry = 3;
 constexpr DWORD kMarkupTextFormat = 9;
 constexpr DWORD kSvgFormat = 6;
 constexpr DWORD kContactCardFormat = 1;
+constexpr DWORD kCalendarEntryFormat = 2;
 // A handed-over text larger than this contributes only its first kHandedOverTextBytes bytes.
 constexpr std::size_t kLargestWholeText = 9999;
 constexpr std::size_t kHandedOverTextBytes = 9998;
@@ -106,10 +109,10 @@ LRESULT CComposerFrame::OnHandedOverFile(WPARAM, LPARAM) {
 }
 
 LRESULT CComposerFrame::OnInsertPersonalData(WPARAM wParam, LPARAM) {
-  if (!m_editor || wParam != kContactCard) return 0;
+  if (!m_editor || (wParam != kContactCard && wParam != kCalendarEntry)) return 0;
   FlushSlideEdits();
   m_busy = true;
-  const bool added = InsertContactCard();
+  const bool added = wParam == kContactCard ? InsertContactCard() : InsertCalendarEntry();
   m_busy = false;
   RefreshSlide();
   return added ? 1 : 0;
@@ -123,18 +126,35 @@ bool CComposerFrame::InsertContactCard() {
   choice.lpszName = name.data();
   choice.cchName = static_cast<DWORD>(name.size());
   if (ChooseContact(&choice) != 1) return false;
-  MessageModel& model = m_editor->Model();
-  const std::u16string file = UniquePartName(u"vCard.vcf");
-  const std::u16string target = std::u16string(model.partFolder.View()) + file;
-  const std::u16string temporary = target + platform::Utf8ToUtf16(platform::TemporarySuffix());
   CMMSGlobal* global = GetMMSGlobal();
-  if (file.empty() || global == nullptr || !global->GetContactPoom()->Export(choice.lContactId, temporary.c_str()) ||
+  return AttachPersonalData(global ? global->GetContactPoom() : nullptr, choice.lContactId, kContactCardFormat);
+}
+
+bool CComposerFrame::InsertCalendarEntry() {
+  const std::optional<platform::pim::CalendarChoice> choice = platform::pim::ChooseCalendarItem(GetHandle());
+  if (!choice) return false;
+  CMMSGlobal* global = GetMMSGlobal();
+  ULC_Poom* store = nullptr;
+  if (global != nullptr) {
+    store = choice->kind == platform::pim::PimKind::kTask ? global->GetTaskPoom() : global->GetAppointmentPoom();
+  }
+  return AttachPersonalData(store, static_cast<LONG>(choice->id), kCalendarEntryFormat);
+}
+
+bool CComposerFrame::AttachPersonalData(ULC_Poom* store, LONG id, DWORD format) {
+  MessageModel& model = m_editor->Model();
+  const std::u16string file = UniquePartName(format == kContactCardFormat ? u"vCard.vcf" : u"vCalendar.vcs");
+  const std::u16string target = std::u16string(model.partFolder.View()) + file;
+  // Written under a name of its own first, so that a failed export leaves no file the message
+  // could take for its own.
+  const std::u16string temporary = target + platform::Utf8ToUtf16(platform::TemporarySuffix());
+  if (file.empty() || store == nullptr || !store->Export(id, temporary.c_str()) ||
       !MoveFileExW(temporary.c_str(), target.c_str(), 0)) {
     DeleteFileW(temporary.c_str());
     Tell(kPersonalDataCopyFailedText);
     return false;
   }
-  const MediaType type = media_type::Make(media_type::kPersonalData, kContactCardFormat);
+  const MediaType type = media_type::Make(media_type::kPersonalData, format);
   if (!CheckInsertion(target.c_str(), type, &model, &m_editor->CurrentSlide(), GetHandle(), false)) {
     DeleteFileW(target.c_str());
     return false;

@@ -130,8 +130,8 @@ TEST_F(InsertCommandsTest, TheVisualFilterFollowsTheMessageKind) {
 }
 
 // A form opened for one insertion (a creation request: compose mode 0) runs it once it shows: the
-// picker, the contact chooser or the attachment picker opens over the shown frame. A full
-// composer, or a request for nothing, opens none of them.
+// picker, the contact chooser, the appointment-or-task chooser or the attachment picker opens over
+// the shown frame. A full composer, or a request for nothing, opens none of them.
 struct StartActionCase {
   const char* name;
   LPCWSTR creation;
@@ -155,6 +155,12 @@ TEST_P(StartActionTest, AFormOpenedForOneInsertionStartsItOnceShown) {
     ann.mobile = "+358 40 111 1111";
     ASSERT_TRUE(platform::pim::PimStore::ForCurrentDevice()->Add(ann));
     QueueAnswer(1);
+  }
+  if (chooser == u"CalendarChooser") {
+    platform::pim::Task call;
+    call.subject = "Call the bank";
+    ASSERT_TRUE(platform::pim::PimStore::ForCurrentDevice()->Add(call));
+    QueueAnswer(1, u"1. Call the bank - task\n");
   }
   m_message = NewMessage(PR_DRAFTS_FOLDER_ENTRYID);
   const ComposeDataBlock block{{nullptr, nullptr, c.creation, nullptr, c.marker}, 0};
@@ -185,6 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartActionCase{"attachment", u"/AT", u"/C-C", u"FileChooser", u"Insert Attachment",
                         u"\\My Documents\\notes.bin", 1},
         StartActionCase{"contact", u"/VC", u"/C-C", u"ContactChooser", u"", u"", 1},
+        StartActionCase{"calendar", u"/VR", u"/C-C", u"CalendarChooser", u"Appointments and Tasks", u"", 1},
         StartActionCase{"unmarked", u"/PV", nullptr, u"", u"", u"", 0},
         StartActionCase{"none", nullptr, nullptr, u"", u"", u"", 0}),
     [](const auto& info) { return std::string(info.param.name); });

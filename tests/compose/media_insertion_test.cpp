@@ -1,6 +1,6 @@
 // Files brought into a message being composed: pictures scaled to the configured box and held to the
-// room left in the message, files used twice, handed-over texts and contact cards. What the frame
-// wrote into the part folder is decoded or read back.
+// room left in the message, files used twice, handed-over texts, contact cards and calendar entries.
+// What the frame wrote into the part folder is decoded or read back.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +16,7 @@
 #include "forms/message_size.h"
 #include "platform/automation/automation.h"
 #include "platform/pim/pim_store.h"
+#include "platform/pim/vcalendar.h"
 #include "platform/pim/vcard_reader.h"
 #include "platform/text/text_conversion.h"
 #include "transport/mms_global.h"
@@ -266,6 +267,100 @@ TEST_F(MediaInsertionTest, AContactCardIsWrittenFromTheStoreAndAttached) {
   platform::automation::QueueAnswer(0);
   EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 2, 0), 0);
   EXPECT_EQ(model.parts.size(), 2u);
+}
+
+// The chooser lists the appointments and then the tasks; each one picked is exported from its own
+// store into a free "vCalendar.vcs" of the message and goes with it as an attachment.
+TEST_F(MediaInsertionTest, AnAppointmentOrATaskIsWrittenAsAVcalendarAndAttached) {
+  platform::pim::Appointment dentist;
+  dentist.subject = "Dentist";
+  dentist.location = "High Street 4";
+  dentist.start = 1796644800;  // 2026-12-07 12:00 UTC
+  dentist.end = dentist.start + 1800;
+  platform::pim::Task milk;
+  milk.subject = "Buy milk";
+  milk.due = 1796688000;  // 2026-12-08
+  milk.priority = 1;
+  platform::pim::PimStore* store = platform::pim::PimStore::ForCurrentDevice();
+  // A task added before the appointment is still listed after it.
+  ASSERT_TRUE(store->Add(milk).has_value());
+  ASSERT_TRUE(store->Add(dentist).has_value());
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  frame->Editor()->SetChanged(false);
+  platform::automation::QueueAnswer(1, u"1. Dentist - 2026-12-07 12:00\n2. Buy milk - task, due 2026-12-08\n");
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 1);
+  platform::automation::QueueAnswer(2);
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 1);
+  EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+  EXPECT_FALSE(frame->IsBusy());
+  EXPECT_TRUE(frame->Editor()->IsChanged());
+
+  const MessageModel& model = frame->Editor()->Model();
+  ASSERT_EQ(model.parts.size(), 2u);
+  EXPECT_EQ(model.attachmentCount, 2);
+  EXPECT_EQ(model.parts.front().fileName, u"vCalendar.vcs");
+  EXPECT_EQ(model.parts.back().fileName, u"vCalendar_1.vcs");
+  for (const MediaPart& part : model.parts) EXPECT_EQ(part.type, 0x50002u);
+  EXPECT_FALSE(frame->Editor()->CurrentSlide().text.has_value()) << "an attachment, not a slide object";
+
+  const platform::pim::VcalendarRead event =
+      platform::pim::ReadVcalendar(ReadFileBytes(m_device.Host(PartPath(frame, &model.parts.front()))));
+  ASSERT_TRUE(event.ok()) << event.error;
+  ASSERT_EQ(event.appointments.size(), 1u);
+  EXPECT_TRUE(event.tasks.empty());
+  EXPECT_EQ(event.appointments[0].subject, "Dentist");
+  EXPECT_EQ(event.appointments[0].location, "High Street 4");
+  EXPECT_EQ(event.appointments[0].start, 1796644800);
+  const platform::pim::VcalendarRead todo =
+      platform::pim::ReadVcalendar(ReadFileBytes(m_device.Host(PartPath(frame, &model.parts.back()))));
+  ASSERT_TRUE(todo.ok()) << todo.error;
+  ASSERT_EQ(todo.tasks.size(), 1u);
+  EXPECT_TRUE(todo.appointments.empty());
+  EXPECT_EQ(todo.tasks[0].subject, "Buy milk");
+  EXPECT_EQ(todo.tasks[0].due, 1796688000);
+
+  // Nothing chosen, or a row that is not there, adds nothing and leaves no file.
+  for (int answer : {0, 3}) {
+    platform::automation::QueueAnswer(answer);
+    EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 0);
+  }
+  EXPECT_EQ(model.parts.size(), 2u);
+  EXPECT_EQ(PartFiles(frame, "vCalendar"), 2);
+  // Neither a vCard nor a vCalendar: no chooser opens.
+  const std::size_t asked = platform::automation::PromptLog().size();
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 4, 0), 0);
+  EXPECT_EQ(platform::automation::PromptLog().size(), asked);
+}
+
+TEST_F(MediaInsertionTest, ACalendarEntryTheChecksRefuseOrThatCannotBeWrittenLeavesNoFile) {
+  platform::pim::Appointment party;
+  party.subject = "Party";
+  party.start = 1798070400;  // 2026-12-24
+  party.allDay = true;
+  ASSERT_TRUE(platform::pim::PimStore::ForCurrentDevice()->Add(party).has_value());
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+
+  // Restricted creation with room for less than the file: refused, and the file is gone again.
+  SetConfigValue(numeric_setting::kDefaultCreationMode, 0, FALSE);
+  SetConfigValue(numeric_setting::kMMContentClassVideoRichSizeLimit, 16, FALSE);
+  platform::automation::QueueAnswer(1, u"1. Party - 2026-12-24\n");
+  platform::automation::QueueAnswer(IDOK);
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 0);
+  EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+  EXPECT_TRUE(frame->Editor()->Model().parts.empty());
+  EXPECT_EQ(PartFiles(frame, "vCalendar"), 0);
+
+  // A part folder that has gone: the export fails, the person is told, nothing is added.
+  SetConfigValue(numeric_setting::kDefaultCreationMode, 2, FALSE);
+  std::filesystem::remove_all(m_device.Host(frame->Editor()->Model().partFolder.View()));
+  platform::automation::QueueAnswer(1);
+  platform::automation::QueueAnswer(IDOK, u"could not be copied");
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 0);
+  EXPECT_EQ(platform::automation::PendingAnswers(), 0u);
+  EXPECT_TRUE(frame->Editor()->Model().parts.empty());
+  EXPECT_FALSE(frame->IsBusy());
 }
 
 }  // namespace

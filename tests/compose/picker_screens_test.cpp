@@ -1,6 +1,6 @@
 // The composer's pickers at both common densities, compared with reference pictures a person has
-// looked at: the media picker in a folder with a sub-folder, pictures and the capture row, and the
-// texts picker. The pictures drawn are kept under the build folder (picker-pictures/<size>/);
+// looked at: the media picker in a folder with a sub-folder, pictures and the capture row, the
+// texts picker, and the appointment-or-task chooser as a person sees it. The pictures drawn are kept under the build folder (picker-pictures/<size>/);
 // MMSFORM_UPDATE_GOLDEN=1 makes the run replace the references with them.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,9 @@
 #include "composer_frame_fixture.h"
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "platform/pim/calendar_chooser.h"
+#include "platform/pim/pim_store.h"
+#include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
 #include "ui/golden_compare.h"
 
@@ -57,6 +60,48 @@ TEST_P(PickerScreens, TheMediaPickerAndTheTextsPickerMatchTheirReferences) {
   DrawPicker(frame, composer_command::kInsertListText, "text_list_picker.png");
   EXPECT_FALSE(frame->Editor()->CurrentSlide().image.has_value());
   EXPECT_TRUE(frame->Editor()->SlideText().IsEmpty());
+}
+
+TEST_P(PickerScreens, TheCalendarChooserMatchesItsReferenceAndCancelsToNothing) {
+  ASSERT_TRUE(platform::window::ConfigureScreen(GetParam()));
+  platform::pim::PimStore* store = platform::pim::PimStore::ForCurrentDevice();
+  platform::pim::Appointment review;
+  review.subject = "Design review";
+  review.start = 1796644800;  // 2026-12-07 12:00 UTC
+  ASSERT_TRUE(store->Add(review));
+  platform::pim::Appointment holiday;
+  holiday.subject = "Christmas Eve";
+  holiday.start = 1798070400;
+  holiday.allDay = true;
+  ASSERT_TRUE(store->Add(holiday));
+  platform::pim::Task report;
+  report.subject = "Send the quarterly report to the whole team";
+  report.due = 1796688000;
+  ASSERT_TRUE(store->Add(report));
+  ASSERT_TRUE(store->Add(platform::pim::Task{}));
+  CComposerFrame* frame = OpenNew();
+  ASSERT_NE(frame, nullptr);
+  const platform::window::ScreenGeometry screen = GetParam();
+  const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
+  const std::filesystem::path drawn = test_support::BinaryPath("picker-pictures/" + size);
+  const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
+  std::filesystem::create_directories(drawn);
+  bool shot = false;
+  std::string error;
+  // A person at the front-end: the window waits for them, and is drawn before they cancel it.
+  platform::window::SetWaitHandler([&](DWORD) {
+    HWND chooser = FindWindowW(platform::pim::kCalendarChooserClass, nullptr);
+    if (chooser == nullptr || shot) return;
+    shot = platform::automation::Screenshot(drawn / "calendar_chooser.png", &error);
+    PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_EQ(frame->SendMessage(composer_message::kInsertPersonalData, 3, 0), 0);
+  platform::window::SetWaitHandler(nullptr);
+  ASSERT_TRUE(shot) << error;
+  EXPECT_TRUE(ui_test::MatchesReference(drawn, references, "calendar_chooser.png"));
+  EXPECT_EQ(FindWindowW(platform::pim::kCalendarChooserClass, nullptr), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(frame->GetHandle())) << "the frame takes input again";
+  EXPECT_TRUE(frame->Editor()->Model().parts.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Densities, PickerScreens,

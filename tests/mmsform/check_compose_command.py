@@ -4,10 +4,12 @@ typed, given pictures, sounds and texts in several scripts and sent is an m-send
 decodes without complaint and that `inspect` plays back with the same slides; a refused recipient
 keeps the message unsent with the form's question printed; --check prints what a send's checks
 say and leaves the store as it was; settings and the fixed-dialling list change the next run; a
-saved draft opened again keeps what it held; a slide's length is set in the slide sorter; and the
-read form's forward reaches the device's composer program, which keeps the forward in Drafts.
+saved draft opened again keeps what it held; a slide's length is set in the slide sorter; a form
+opened for a calendar entry sends the task picked from the imported ones; and the read form's
+forward reaches the device's composer program, which keeps the forward in Drafts.
 
 usage: check_compose_command.py MMSFORM CORPUS_DIR"""
+import hashlib
 import json
 import os
 import shutil
@@ -38,6 +40,11 @@ def pcap_of(pdu):
         out += struct.pack("<IIII", 0, record, len(frame), len(frame)) + frame
         sequence += len(payload)
     return out
+
+
+def lines_of_kind(out):
+    """The first word of each line `contacts import` prints: what kind of item it stored."""
+    return [line.split()[0] for line in out.splitlines() if line.strip()]
 
 
 def lines(out):
@@ -173,6 +180,35 @@ class Compose(unittest.TestCase):
         self.assertEqual([m["subject"] for m in self.stored()], ["Draft"])
         self.assertEqual([message["parts"][s["text"]["part"]]["text"] for s in message["slides"]], ["one", "two"])
         self.assertEqual(message["slides"][1]["duration"], 5000)
+
+    def test_a_form_opened_for_a_calendar_entry_sends_the_picked_task_as_a_vcalendar(self):
+        calendar = os.path.join(self.work, "diary.vcs")
+        with open(calendar, "w", newline="") as f:
+            f.write("BEGIN:VCALENDAR\r\nVERSION:1.0\r\n"
+                    "BEGIN:VEVENT\r\nSUMMARY:Dentist\r\nDTSTART:20261207T120000Z\r\nDTEND:20261207T123000Z\r\n"
+                    "END:VEVENT\r\n"
+                    "BEGIN:VTODO\r\nSUMMARY:Water the plants\r\nDUE:20261208T000000Z\r\nEND:VTODO\r\n"
+                    "END:VCALENDAR\r\n")
+        self.assertEqual(lines_of_kind(self.ok("contacts", "import", calendar)), ["appointment", "task"])
+        out_file = os.path.join(self.work, "task.mms")
+        said = lines(self.ok("compose", "--create", "VR", "--to", "+358401234567", "--answer", "2", "--send",
+                             "--out", out_file))
+        asked = [line for line in said if "Water the plants - task, due 2026-12-08" in line.get("text", "")]
+        self.assertEqual(len(asked), 1, said)
+        message = json.loads(self.ok("inspect", out_file))
+        calendars = [part for part in message["parts"] if part["content_type"] == "text/x-vCalendar"]
+        self.assertEqual(len(calendars), 1, message["parts"])
+        # The part is the task's vCalendar: its bytes in the message file hash as inspect says.
+        with open(out_file, "rb") as f:
+            pdu = f.read()
+        start = pdu.find(b"BEGIN:VCALENDAR")
+        self.assertGreaterEqual(start, 0)
+        body = pdu[start:start + calendars[0]["size"]]
+        self.assertIn(b"SUMMARY:Water the plants", body)
+        self.assertTrue(body.endswith(b"END:VCALENDAR\r\n"), body)
+        self.assertEqual(hashlib.sha256(body).hexdigest(), calendars[0]["sha256"])
+        status, _, err = self.run_command("compose", "--create", "VR", "--answer", "1000")
+        self.assertEqual(status, 2, err)
 
     def test_a_template_gives_its_slides_and_an_unknown_one_is_refused(self):
         made = os.path.join(self.work, "made.mms")

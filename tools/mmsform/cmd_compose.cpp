@@ -1,7 +1,7 @@
 // mmsform compose [--to ADDR]... [--cc ADDR]... [--bcc ADDR]... [--subject TEXT] [--slide] [--text TEXT]
 // [--picture FILE] [--audio FILE] [--video FILE] [--attach FILE]... [--duration SECONDS]
 // [--create PV|AU|VC|VR|AT] [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]
-// [--template NAME] [--answer yes|no|cancel|ok]... [--save | --send | --check] [--out OUT.mms]
+// [--template NAME] [--answer yes|no|cancel|ok|ROW]... [--save | --send | --check] [--out OUT.mms]
 // [--png DIR] [--screen WxH@DPI]: the compose form as a messaging application opens it, driven
 // headless through its own commands as a person taps them. The template chooser a new message
 // opens with takes the template --template names, else the custom entry (an empty message). The host's callbacks and every question the form
@@ -33,8 +33,10 @@ constexpr char kUsage[] =
     "                       [--slide] [--text TEXT] [--picture FILE] [--audio FILE] [--video FILE]\n"
     "                       [--attach FILE]... [--duration SECONDS] [--create PV|AU|VC|VR|AT]\n"
     "                       [--import FILE] [--reply|--reply-all|--forward|--reopen ENTRY_ID|FILE]\n"
-    "                       [--template NAME] [--answer yes|no|cancel|ok]... [--save | --send | --check]\n"
-    "                       [--out OUT.mms] [--png DIR] [--screen 240x320@96|480x640@192]\n"
+    "                       [--template NAME] [--answer yes|no|cancel|ok|ROW]... [--save | --send |\n"
+    "                       --check] [--out OUT.mms] [--png DIR] [--screen 240x320@96|480x640@192]\n"
+    "  --answer  the next question's answer; a chooser (--create VC or VR) takes the number of\n"
+    "            the row it lists, counted from 1, and 0 cancels it\n"
     "  --template  the template a new message starts from (see mmsform templates list); without\n"
     "              it the template chooser takes the custom entry, an empty message\n"
     "  --check  print what the recipient and content checks of a send would say (one JSON line\n"

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <string>
 #include <string_view>
 
 #include "platform/window/window_styles.h"
@@ -31,7 +32,11 @@ std::optional<int> AnswerNamed(std::string_view name) {
   if (name == "no") return IDNO;
   if (name == "cancel") return IDCANCEL;
   if (name == "ok") return IDOK;
-  return std::nullopt;
+  // A chooser (contacts, appointments and tasks) takes the number of the row it lists.
+  if (name.empty() || name.size() > 3 || name.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  return std::stoi(std::string(name));
 }
 
 bool IsCreationSwitch(std::string_view name) {
@@ -81,7 +86,7 @@ bool ParseComposeOptions(std::span<char* const> args, ComposeOptions* options, s
       options->templateName = args[++i];
     } else if (arg == "--answer" && hasValue) {
       const std::optional<int> answer = AnswerNamed(args[++i]);
-      if (!answer) return fail("--answer takes yes, no, cancel or ok");
+      if (!answer) return fail("--answer takes yes, no, cancel, ok or a chooser's row number");
       options->answers.push_back(*answer);
     } else if (arg == "--save" || arg == "--send") {
       if (options->end != ComposeEnd::kLeave) return fail("only one of --save and --send");
