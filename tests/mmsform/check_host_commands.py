@@ -9,6 +9,7 @@ usage: check_host_commands.py MMSFORM CORPUS"""
 import json
 import mimetypes
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -234,6 +235,37 @@ class Type(Device):
         for args in (["type"], ["type", "--content-type"], ["type", "--content-type", "a/b", "c", "d"]):
             with self.subTest(args=args):
                 self.fails(*args, status=USAGE)
+
+
+class StartUp(Device):
+    """A command that draws nothing starts without the drawing libraries and the ones they bring, as
+    the dynamic loader itself reports (LD_DEBUG=files); a command that draws still finds them."""
+    DRAWING = {"libfreetype", "libharfbuzz", "libfontconfig", "libfribidi", "libgumbo", "libglib-2.0", "libSDL2-2.0"}
+
+    def loaded(self, *args):
+        environment = dict(os.environ, MMSFORM_DEVICE=self.device, LD_DEBUG="files")
+        done = subprocess.run([MMSFORM, *args], capture_output=True, env=environment, timeout=300)
+        err = done.stderr.decode("utf-8", "replace")
+        self.assertEqual(done.returncode, 0, f"mmsform {' '.join(args)} failed: {err[-2000:]}")
+        return {os.path.basename(name).split(".so")[0] for name in re.findall(r"\bfile=(\S+)\s+\[", err)}
+
+    def test_commands_that_draw_nothing_load_no_drawing_library(self):
+        self.ok("settings")  # the device made once, as a person's is
+        for args in (["--help"], ["type", "photo.jpg", "note.txt"], ["settings"]):
+            with self.subTest(args=args):
+                libraries = self.loaded(*args)
+                self.assertIn("libsqlite3", libraries)  # the report is read at all
+                self.assertEqual(libraries & self.DRAWING, set())
+
+    def test_a_read_with_pictures_loads_the_text_libraries_and_draws(self):
+        out = self.scratch("pictures")
+        libraries = self.loaded("read", self.corpus(ReadKeys.MESSAGE), "--png", out)
+        self.assertLessEqual({"libfreetype", "libharfbuzz"}, libraries)
+        pictures = [name for name in os.listdir(out) if name.endswith(".png")]
+        self.assertTrue(pictures)
+        for name in pictures:
+            with open(os.path.join(out, name), "rb") as f:
+                self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n", name)
 
 
 class ReadKeys(Device):

@@ -5,12 +5,35 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "platform/internal/shared_library.h"
 #include "platform/text/text_conversion.h"
 
 namespace platform::html {
 namespace {
+
+// The parser, loaded the first time an HTML text is shown: most runs show none.
+struct GumboFunctions {
+  decltype(&gumbo_parse_with_options) parseWithOptions;
+  decltype(&gumbo_destroy_output) destroyOutput;
+  decltype(&gumbo_get_attribute) getAttribute;
+  const GumboOptions* defaultOptions;
+};
+
+void ResolveGumbo(internal::SharedLibrary& library, GumboFunctions& gumbo) {
+  library.Resolve(gumbo.parseWithOptions, "gumbo_parse_with_options");
+  library.Resolve(gumbo.destroyOutput, "gumbo_destroy_output");
+  library.Resolve(gumbo.getAttribute, "gumbo_get_attribute");
+  library.Resolve(gumbo.defaultOptions, "kGumboDefaultOptions");
+}
+
+// Null when the library or one of its names cannot be found.
+const GumboFunctions* Gumbo() {
+  static const auto functions = internal::LoadFunctions<GumboFunctions>(MMSFORM_GUMBO_LIBRARY, ResolveGumbo);
+  return functions ? &*functions : nullptr;
+}
 
 bool IsSpace(char16_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -118,7 +141,7 @@ bool IsHidden(GumboTag tag) {
 }
 
 const char* Attribute(const GumboElement& element, const char* name) {
-  const GumboAttribute* attribute = gumbo_get_attribute(&element.attributes, name);
+  const GumboAttribute* attribute = Gumbo()->getAttribute(&element.attributes, name);
   return attribute ? attribute->value : nullptr;
 }
 
@@ -221,8 +244,11 @@ bool IsLocalPicture(std::string_view source) {
 }
 
 Document ParseHtml(std::string_view utf8) {
+  const GumboFunctions* gumbo = Gumbo();
+  if (gumbo == nullptr) return {};
   const std::string limited = LimitNesting(utf8.substr(0, kMaxHtmlBytes));
-  GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, limited.data(), limited.size());
+  GumboOutput* output = gumbo->parseWithOptions(gumbo->defaultOptions, limited.data(), limited.size());
+  if (output == nullptr) return {};
   Builder builder;
   std::vector<Frame> stack{{output->root, 0, -1, false}};
   while (!stack.empty()) {
@@ -281,7 +307,7 @@ Document ParseHtml(std::string_view utf8) {
       stack.push_back(Frame{static_cast<const GumboNode*>(children.data[i]), style, link, false});
     }
   }
-  gumbo_destroy_output(&kGumboDefaultOptions, output);
+  gumbo->destroyOutput(gumbo->defaultOptions, output);
   return std::move(builder.document);
 }
 

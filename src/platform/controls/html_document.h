@@ -39,6 +39,7 @@ constexpr std::size_t kMaxHtmlBytes = 4u << 20;
 constexpr std::size_t kMaxLinkTarget = 1000;
 constexpr int kMaxNesting = 256;
 
+// Empty when the parser library cannot be loaded.
 Document ParseHtml(std::string_view utf8);
 
 // Whether a picture source names a file of the text's own folder: relative, no scheme, no ".."

@@ -1,42 +1,32 @@
 #include "platform/drm/crypto_library.h"
 
-#include <dlfcn.h>
 #include <openssl/opensslv.h>
 
 #include <string>
 
+#include "platform/internal/shared_library.h"
+
 namespace platform::drm {
 namespace {
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(dlsym(library, name));
-  return *function != nullptr;
-}
-
-std::optional<CryptoLibrary> Load() {
-  // The library of the major version the headers describe, the one the build was checked against.
-  const std::string name = "libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR);
-  void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) return std::nullopt;
-  CryptoLibrary crypto{};
-  bool complete = Resolve(library, "EVP_CIPHER_CTX_new", &crypto.cipherContextNew) &&
-                  Resolve(library, "EVP_CIPHER_CTX_free", &crypto.cipherContextFree) &&
-                  Resolve(library, "EVP_CipherInit_ex", &crypto.cipherInit) &&
-                  Resolve(library, "EVP_CipherUpdate", &crypto.cipherUpdate) &&
-                  Resolve(library, "EVP_CipherFinal_ex", &crypto.cipherFinal) &&
-                  Resolve(library, "EVP_aes_128_cbc", &crypto.aes128Cbc) &&
-                  Resolve(library, "RAND_bytes", &crypto.randomBytes) &&
-                  Resolve(library, "EVP_Digest", &crypto.digest) && Resolve(library, "EVP_sha256", &crypto.sha256);
-  // Kept loaded for the life of the process: the library keeps global state once used.
-  if (!complete) return std::nullopt;
-  return crypto;
+void ResolveCrypto(internal::SharedLibrary& library, CryptoLibrary& crypto) {
+  library.Resolve(crypto.cipherContextNew, "EVP_CIPHER_CTX_new");
+  library.Resolve(crypto.cipherContextFree, "EVP_CIPHER_CTX_free");
+  library.Resolve(crypto.cipherInit, "EVP_CipherInit_ex");
+  library.Resolve(crypto.cipherUpdate, "EVP_CipherUpdate");
+  library.Resolve(crypto.cipherFinal, "EVP_CipherFinal_ex");
+  library.Resolve(crypto.aes128Cbc, "EVP_aes_128_cbc");
+  library.Resolve(crypto.randomBytes, "RAND_bytes");
+  library.Resolve(crypto.digest, "EVP_Digest");
+  library.Resolve(crypto.sha256, "EVP_sha256");
 }
 
 }  // namespace
 
 const CryptoLibrary* Crypto() {
-  static const std::optional<CryptoLibrary> crypto = Load();
+  // The library of the major version the headers describe, the one the build was checked against.
+  static const std::optional<CryptoLibrary> crypto = internal::LoadFunctions<CryptoLibrary>(
+      ("libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR)).c_str(), ResolveCrypto);
   return crypto ? &*crypto : nullptr;
 }
 

@@ -1,10 +1,5 @@
 #include "platform/gdi/font_engine.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include <hb-ft.h>
-#include <hb.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "platform/gdi/drawing_libraries.h"
 #include "platform/text/text_conversion.h"
 
 namespace platform::gdi {
@@ -27,7 +23,7 @@ constexpr long kMaxCachedGlyphs = 65536;
 FT_Library Library() {
   static FT_Library library = [] {
     FT_Library created = nullptr;
-    return FT_Init_FreeType(&created) == 0 ? created : nullptr;
+    return FreeType() != nullptr && FreeType()->initFreeType(&created) == 0 ? created : nullptr;
   }();
   return library;
 }
@@ -106,19 +102,20 @@ std::vector<BYTE> Resample(const BYTE* source, int pitch, int width, int height,
 FontInstance::FontInstance(const FaceSource& source, int pixelSize, int lineHeight)
     : m_source(source), m_pixelSize(std::clamp(pixelSize, kMinPixelSize, kMaxPixelSize)) {
   FT_Face face = nullptr;
-  if (Library() && !source.file.empty() && FT_New_Face(Library(), source.file.c_str(), source.index, &face) == 0) {
+  if (Library() && !source.file.empty() &&
+      FreeType()->newFace(Library(), source.file.c_str(), source.index, &face) == 0) {
     bool sized = false;
     if (FT_IS_SCALABLE(face)) {
-      sized = FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(m_pixelSize)) == 0;
+      sized = FreeType()->setPixelSizes(face, 0, static_cast<FT_UInt>(m_pixelSize)) == 0;
     } else if (face->num_fixed_sizes > 0) {
       // Bitmap strikes (colour emoji) are drawn from the nearest strike and scaled to the line.
-      sized = FT_Select_Size(face, StrikeFor(face, m_pixelSize)) == 0;
+      sized = FreeType()->selectSize(face, StrikeFor(face, m_pixelSize)) == 0;
       m_colour = FT_HAS_COLOR(face);
     }
     if (sized) {
       m_face = face;
     } else {
-      FT_Done_Face(face);
+      FreeType()->doneFace(face);
     }
   }
   if (!m_face) {
@@ -138,27 +135,30 @@ FontInstance::FontInstance(const FaceSource& source, int pixelSize, int lineHeig
   m_descent = CeilPixels(-metrics.descender * m_scale);
   m_maxWidth = CeilPixels(metrics.max_advance * m_scale);
   m_glyphs.resize(static_cast<std::size_t>(std::clamp(m_face->num_glyphs, 0L, kMaxCachedGlyphs)));
-  m_hbFont = hb_ft_font_create_referenced(m_face);
+  // Without HarfBuzz the face still draws, a glyph per character.
+  const HarfBuzzFunctions* hb = HarfBuzz();
+  if (hb == nullptr) return;
+  m_hbFont = hb->fontFromFace(m_face);
   // Hinted advances, as the glyphs are rendered, so that measured and drawn text agree.
-  hb_ft_font_set_load_flags(m_hbFont, m_colour ? FT_LOAD_DEFAULT | FT_LOAD_COLOR : FT_LOAD_DEFAULT);
+  hb->fontSetLoadFlags(m_hbFont, m_colour ? FT_LOAD_DEFAULT | FT_LOAD_COLOR : FT_LOAD_DEFAULT);
 }
 
 FontInstance::~FontInstance() {
   if (m_hbFont) {
-    hb_font_destroy(m_hbFont);
+    HarfBuzz()->fontDestroy(m_hbFont);
   }
   if (m_face) {
-    FT_Done_Face(m_face);
+    FreeType()->doneFace(m_face);
   }
 }
 
 std::uint32_t FontInstance::GlyphIndexOf(char32_t c) const {
-  return m_face ? FT_Get_Char_Index(m_face, c) : 0;
+  return m_face ? FreeType()->charIndex(m_face, c) : 0;
 }
 
 Glyph FontInstance::Render(std::uint32_t index) const {
   Glyph glyph;
-  if (FT_Load_Glyph(m_face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
+  if (FreeType()->loadGlyph(m_face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) {
     return glyph;
   }
   const FT_GlyphSlot slot = m_face->glyph;
@@ -180,7 +180,7 @@ Glyph FontInstance::Render(std::uint32_t index) const {
 
 Glyph FontInstance::RenderColour(std::uint32_t index) const {
   Glyph glyph;
-  if (FT_Load_Glyph(m_face, index, FT_LOAD_COLOR | FT_LOAD_RENDER) != 0) {
+  if (FreeType()->loadGlyph(m_face, index, FT_LOAD_COLOR | FT_LOAD_RENDER) != 0) {
     return glyph;
   }
   const FT_GlyphSlot slot = m_face->glyph;

@@ -1,12 +1,12 @@
 #include "platform/gdi/font_fallback.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <map>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/gdi/drawing_libraries.h"
 
 namespace platform::gdi {
 namespace {
@@ -22,7 +22,7 @@ struct Candidate {
 };
 
 struct FontSetCloser {
-  void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+  void operator()(FcFontSet* set) const { Fontconfig()->fontSetDestroy(set); }
 };
 
 // The installed faces in fontconfig's order of preference for one style, and what was found.
@@ -34,50 +34,54 @@ struct StyleFallback {
 };
 
 FcConfig* Config() {
-  static FcConfig* config = FcInitLoadConfigAndFonts();
+  static FcConfig* config = Fontconfig() != nullptr ? Fontconfig()->initLoadConfigAndFonts() : nullptr;
   return config;
 }
 
 std::unique_ptr<StyleFallback> SortFaces(const FallbackStyle& style) {
   auto fallback = std::make_unique<StyleFallback>();
   if (!Config()) return fallback;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(style.family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, style.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, style.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfigSubstitute(Config(), pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  const FontconfigFunctions& fc = *Fontconfig();
+  FcPattern* pattern = fc.patternCreate();
+  fc.patternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(style.family.c_str()));
+  fc.patternAddInteger(pattern, FC_WEIGHT, style.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  fc.patternAddInteger(pattern, FC_SLANT, style.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  fc.configSubstitute(Config(), pattern, FcMatchPattern);
+  fc.defaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  fallback->sorted.reset(FcFontSort(Config(), pattern, FcFalse, nullptr, &result));
-  FcPatternDestroy(pattern);
+  fallback->sorted.reset(fc.fontSort(Config(), pattern, FcFalse, nullptr, &result));
+  fc.patternDestroy(pattern);
   if (!fallback->sorted) return fallback;
   for (int i = 0; i < fallback->sorted->nfont; ++i) {
     FcPattern* font = fallback->sorted->fonts[i];
     FcChar8* file = nullptr;
     FcCharSet* characters = nullptr;
-    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
-        FcPatternGetCharSet(font, FC_CHARSET, 0, &characters) != FcResultMatch) {
+    if (fc.patternGetString(font, FC_FILE, 0, &file) != FcResultMatch ||
+        fc.patternGetCharSet(font, FC_CHARSET, 0, &characters) != FcResultMatch) {
       continue;
     }
     int index = 0;
-    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    fc.patternGetInteger(font, FC_INDEX, 0, &index);
     FcBool colour = FcFalse;
-    FcPatternGetBool(font, FC_COLOR, 0, &colour);
+    fc.patternGetBool(font, FC_COLOR, 0, &colour);
     fallback->candidates.push_back({{reinterpret_cast<const char*>(file), index}, characters, colour == FcTrue});
   }
   return fallback;
 }
 
 int FindCandidate(const StyleFallback& fallback, char32_t c, bool colourFirst) {
+  // Candidates come only from fontconfig, so that with any there is the library.
+  if (fallback.candidates.empty()) return -1;
+  const FontconfigFunctions& fc = *Fontconfig();
   if (colourFirst) {
     for (std::size_t i = 0; i < fallback.candidates.size(); ++i) {
-      if (fallback.candidates[i].colour && FcCharSetHasChar(fallback.candidates[i].characters, c)) {
+      if (fallback.candidates[i].colour && fc.charSetHasChar(fallback.candidates[i].characters, c)) {
         return static_cast<int>(i);
       }
     }
   }
   for (std::size_t i = 0; i < fallback.candidates.size(); ++i) {
-    if (FcCharSetHasChar(fallback.candidates[i].characters, c)) {
+    if (fc.charSetHasChar(fallback.candidates[i].characters, c)) {
       return static_cast<int>(i);
     }
   }

@@ -1,13 +1,13 @@
 #include "platform/gdi/png_file.h"
 
-#include <png.h>
-
 #include <cerrno>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "platform/gdi/drawing_libraries.h"
 #include "platform/kernel/temporary_files.h"
 
 namespace platform::gdi {
@@ -24,8 +24,11 @@ void SetError(std::string* error, const std::string& text) {
   }
 }
 
+constexpr const char* kNoLibrary = "the PNG library cannot be loaded";
+
 // Writes the PNG into an open file; false with *error when a write failed.
-bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::path& path, std::string* error);
+bool WritePngTo(const PngFunctions& png, std::FILE* file, const Surface& surface, const std::filesystem::path& path,
+                std::string* error);
 
 }  // namespace
 
@@ -36,6 +39,11 @@ bool WritePng(const Surface& surface, const std::filesystem::path& path, std::st
     SetError(error, "empty surface");
     return false;
   }
+  const PngFunctions* png = Png();
+  if (png == nullptr) {
+    SetError(error, kNoLibrary);
+    return false;
+  }
   std::filesystem::path temporary = path;
   temporary += TemporarySuffix();
   UniqueFile file(std::fopen(temporary.c_str(), "wbx"));
@@ -43,7 +51,7 @@ bool WritePng(const Surface& surface, const std::filesystem::path& path, std::st
     SetError(error, "cannot create " + path.string() + ": " + std::strerror(errno));
     return false;
   }
-  bool written = WritePngTo(file.get(), surface, path, error);
+  bool written = WritePngTo(*png, file.get(), surface, path, error);
   if (std::fclose(file.release()) != 0 && written) {
     SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     written = false;
@@ -58,24 +66,26 @@ bool WritePng(const Surface& surface, const std::filesystem::path& path, std::st
 
 namespace {
 
-bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::path& path, std::string* error) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
+bool WritePngTo(const PngFunctions& png, std::FILE* file, const Surface& surface, const std::filesystem::path& path,
+                std::string* error) {
+  png_structp writer = png.createWriteStruct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = writer ? png.createInfoStruct(writer) : nullptr;
   if (!info) {
-    png_destroy_write_struct(&png, nullptr);
+    png.destroyWriteStruct(&writer, nullptr);
     SetError(error, "out of memory");
     return false;
   }
   std::vector<png_byte> row(static_cast<std::size_t>(surface.Width()) * 3);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
+  // What png_jmpbuf does, through the loaded library.
+  if (setjmp(*png.setLongJump(writer, std::longjmp, sizeof(std::jmp_buf)))) {
+    png.destroyWriteStruct(&writer, &info);
     SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     return false;
   }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(surface.Width()), static_cast<png_uint_32>(surface.Height()), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
+  png.initIo(writer, file);
+  png.setHeader(writer, info, static_cast<png_uint_32>(surface.Width()), static_cast<png_uint_32>(surface.Height()), 8,
+                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png.writeInfo(writer, info);
   for (int y = 0; y < surface.Height(); ++y) {
     const BYTE* source = surface.Row(y);
     for (int x = 0; x < surface.Width(); ++x) {
@@ -83,10 +93,10 @@ bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::
       row[x * 3 + 1] = source[x * 3 + 1];
       row[x * 3 + 2] = source[x * 3];
     }
-    png_write_row(png, row.data());
+    png.writeRow(writer, row.data());
   }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
+  png.writeEnd(writer, nullptr);
+  png.destroyWriteStruct(&writer, &info);
   if (std::fflush(file) != 0) {
     SetError(error, "cannot write " + path.string() + ": " + std::strerror(errno));
     return false;
@@ -97,23 +107,28 @@ bool WritePngTo(std::FILE* file, const Surface& surface, const std::filesystem::
 }  // namespace
 
 std::optional<Surface> ReadPng(const std::filesystem::path& path, std::string* error) {
+  const PngFunctions* png = Png();
+  if (png == nullptr) {
+    SetError(error, kNoLibrary);
+    return std::nullopt;
+  }
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) {
+  if (!png->imageBeginReadFromFile(&image, path.c_str())) {
     SetError(error, image.message);
     return std::nullopt;
   }
   image.format = PNG_FORMAT_BGR;
   if (static_cast<std::int64_t>(image.width) * image.height > kMaxSurfacePixels) {
-    png_image_free(&image);
+    png->imageFree(&image);
     SetError(error, "picture too large");
     return std::nullopt;
   }
   Surface surface(static_cast<int>(image.width), static_cast<int>(image.height), false, false);
   if (!surface.IsValid() ||
-      !png_image_finish_read(&image, nullptr, surface.Bits(), surface.Stride(), nullptr)) {
+      !png->imageFinishRead(&image, nullptr, surface.Bits(), surface.Stride(), nullptr)) {
     SetError(error, image.message);
-    png_image_free(&image);
+    png->imageFree(&image);
     return std::nullopt;
   }
   return surface;

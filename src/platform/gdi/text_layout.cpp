@@ -1,10 +1,9 @@
 #include "platform/gdi/text_layout.h"
 
-#include <fribidi.h>
-
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/gdi/drawing_libraries.h"
 #include "platform/gdi/line_breaks.h"
 #include "platform/gdi/text_clusters.h"
 #include "platform/gdi/text_render.h"
@@ -72,26 +71,32 @@ void Paragraph::Analyse(FontSet& fonts, BaseDirection direction) {
   }
   // Embedding levels (UAX #9). Text without right-to-left characters or controls stays at level 0.
   m_levels.assign(size, 0);
-  if (!simple && !points.empty()) {
+  // Plain left-to-right text never needs the library loaded.
+  const FriBidiFunctions* fribidi = simple || points.empty() ? nullptr : FriBidi();
+  bool ordered = false;
+  if (fribidi != nullptr) {
     std::vector<FriBidiCharType> types(points.size());
     std::vector<FriBidiBracketType> brackets(points.size());
     std::vector<FriBidiLevel> levels(points.size());
     const auto count = static_cast<FriBidiStrIndex>(points.size());
-    fribidi_get_bidi_types(points.data(), count, types.data());
-    fribidi_get_bracket_types(points.data(), count, types.data(), brackets.data());
+    fribidi->bidiTypes(points.data(), count, types.data());
+    fribidi->bracketTypes(points.data(), count, types.data(), brackets.data());
     FriBidiParType base = direction == BaseDirection::kRightToLeft   ? FRIBIDI_PAR_RTL
                           : direction == BaseDirection::kLeftToRight ? FRIBIDI_PAR_LTR
                                                                      : FRIBIDI_PAR_ON;
-    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), count, &base, levels.data()) != 0) {
+    ordered = fribidi->embeddingLevels(types.data(), brackets.data(), count, &base, levels.data()) != 0;
+    m_mixedLevels = ordered;
+    if (ordered) {
       m_rightToLeft = FRIBIDI_IS_RTL(base);
       for (std::size_t p = 0; p < points.size(); ++p) {
         std::uint32_t end = p + 1 < points.size() ? unitOf[p + 1] : static_cast<std::uint32_t>(size);
         std::fill(m_levels.begin() + unitOf[p], m_levels.begin() + end, static_cast<std::uint8_t>(levels[p]));
       }
-    } else {
-      m_rightToLeft = direction == BaseDirection::kRightToLeft;
-      std::fill(m_levels.begin(), m_levels.end(), m_rightToLeft ? 1 : 0);
     }
+  }
+  if (!simple && !points.empty() && !ordered) {
+    m_rightToLeft = direction == BaseDirection::kRightToLeft;
+    std::fill(m_levels.begin(), m_levels.end(), m_rightToLeft ? 1 : 0);
   }
   // Scripts: Common and Inherited characters take the script of the text before them (or, at the
   // start, after them).
@@ -273,9 +278,13 @@ LineLayout Paragraph::Line(std::uint32_t start, std::uint32_t end) const {
   LineLayout line;
   line.start = start;
   line.end = end;
-  // Whitespace at the end of a line takes the paragraph's level (UAX #9, L1).
+  // Whitespace at the end of a line takes the paragraph's level (UAX #9, L1); in a paragraph all at
+  // that level there is nothing to move.
   std::uint32_t trailing = end;
-  while (trailing > start && fribidi_get_bidi_type(m_text[trailing - 1]) == FRIBIDI_TYPE_WS) --trailing;
+  if (m_mixedLevels) {
+    const FriBidiFunctions& fribidi = *FriBidi();
+    while (trailing > start && fribidi.bidiType(m_text[trailing - 1]) == FRIBIDI_TYPE_WS) --trailing;
+  }
   const std::uint8_t paragraphLevel = m_rightToLeft ? 1 : 0;
   std::vector<Piece> pieces;
   auto first = std::upper_bound(m_runs.begin(), m_runs.end(), start,

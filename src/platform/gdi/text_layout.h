@@ -100,6 +100,7 @@ class Paragraph {
 
   std::u16string m_text;
   bool m_rightToLeft = false;
+  bool m_mixedLevels = false;          // levels from the bidirectional algorithm, not all the base one
   std::vector<std::uint8_t> m_levels;  // embedding level per UTF-16 unit
   std::vector<Run> m_runs;             // logical order
   std::vector<bool> m_boundary;        // size + 1

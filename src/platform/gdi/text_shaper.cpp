@@ -1,13 +1,13 @@
 #include "platform/gdi/text_shaper.h"
 
-#include <hb.h>
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+
+#include "platform/gdi/drawing_libraries.h"
 
 namespace platform::gdi {
 namespace {
@@ -54,12 +54,13 @@ ShapingCache& Cache() {
 }
 
 struct BufferDestroyer {
-  void operator()(hb_buffer_t* buffer) const { hb_buffer_destroy(buffer); }
+  void operator()(hb_buffer_t* buffer) const { HarfBuzz()->bufferDestroy(buffer); }
 };
 
-// One shaping buffer a thread, so that shaping a run allocates nothing but its result.
+// One shaping buffer a thread, so that shaping a run allocates nothing but its result. Only asked
+// for with a shaping font, which only HarfBuzz gives.
 hb_buffer_t* ThreadBuffer() {
-  thread_local std::unique_ptr<hb_buffer_t, BufferDestroyer> buffer(hb_buffer_create());
+  thread_local std::unique_ptr<hb_buffer_t, BufferDestroyer> buffer(HarfBuzz()->bufferCreate());
   return buffer.get();
 }
 
@@ -82,24 +83,25 @@ std::vector<ShapedGlyph> Unshaped(FontInstance& font, std::u16string_view text, 
 std::vector<ShapedGlyph> Shape(FontInstance& font, std::u16string_view text, std::uint32_t start,
                                std::uint32_t end, bool rightToLeft, std::uint32_t script) {
   if (!font.ShapingFont()) return Unshaped(font, text, start, end);
+  const HarfBuzzFunctions& hb = *HarfBuzz();
   hb_buffer_t* buffer = ThreadBuffer();
-  hb_buffer_reset(buffer);
-  hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
+  hb.bufferReset(buffer);
+  hb.bufferAddUtf16(buffer, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
                       start, static_cast<int>(end - start));
-  hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-  hb_buffer_set_script(buffer, static_cast<hb_script_t>(script));
-  hb_buffer_set_language(buffer, hb_language_get_default());
+  hb.bufferSetDirection(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+  hb.bufferSetScript(buffer, static_cast<hb_script_t>(script));
+  hb.bufferSetLanguage(buffer, hb.defaultLanguage());
   unsigned flags = HB_BUFFER_FLAG_DEFAULT;
   if (start == 0) flags |= HB_BUFFER_FLAG_BOT;
   if (end == text.size()) flags |= HB_BUFFER_FLAG_EOT;
-  hb_buffer_set_flags(buffer, static_cast<hb_buffer_flags_t>(flags));
+  hb.bufferSetFlags(buffer, static_cast<hb_buffer_flags_t>(flags));
   {
     auto lock = font.Lock();
-    hb_shape(font.ShapingFont(), buffer, nullptr, 0);
+    hb.shape(font.ShapingFont(), buffer, nullptr, 0);
   }
   unsigned count = 0;
-  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-  const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+  const hb_glyph_info_t* infos = hb.bufferGlyphInfos(buffer, &count);
+  const hb_glyph_position_t* positions = hb.bufferGlyphPositions(buffer, &count);
   std::vector<ShapedGlyph> glyphs(count);
   const double scale = font.Scale();
   for (unsigned i = 0; i < count; ++i) {
@@ -112,7 +114,7 @@ std::vector<ShapedGlyph> Shape(FontInstance& font, std::u16string_view text, std
     glyph.yOffset = Pixels(positions[i].y_offset, scale);
     glyph.unsafeToBreak = (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) != 0;
   }
-  hb_buffer_reset(buffer);  // its storage kept for the next run, the text it held let go
+  hb.bufferReset(buffer);  // its storage kept for the next run, the text it held let go
   return glyphs;
 }
 
@@ -155,7 +157,9 @@ std::vector<ShapedGlyph> ShapeRun(FontInstance& font, std::u16string_view text, 
 }
 
 std::uint32_t ScriptOf(char32_t c) {
-  return static_cast<std::uint32_t>(hb_unicode_script(hb_unicode_funcs_get_default(), c));
+  const HarfBuzzFunctions* hb = HarfBuzz();
+  if (hb == nullptr) return HB_SCRIPT_UNKNOWN;
+  return static_cast<std::uint32_t>(hb->unicodeScript(hb->defaultUnicodeFunctions(), c));
 }
 
 bool IsRealScript(std::uint32_t script) {

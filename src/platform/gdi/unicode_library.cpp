@@ -1,10 +1,10 @@
 #include "platform/gdi/unicode_library.h"
 
-#include <dlfcn.h>
 #include <unicode/uvernum.h>
 
 #include <optional>
-#include <string>
+
+#include "platform/internal/shared_library.h"
 
 namespace platform::gdi {
 namespace {
@@ -14,34 +14,22 @@ namespace {
 #define MMSFORM_ICU_NAME_TEXT(name) #name
 #define MMSFORM_ICU_NAME(name) MMSFORM_ICU_NAME_TEXT(name)
 
-template <typename Function>
-bool Resolve(void* library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(dlsym(library, name));
-  return *function != nullptr;
-}
-
-std::optional<UnicodeLibrary> Load() {
-  // The library of the version the headers describe, the one the build was checked against.
-  const std::string name = std::string("libicuuc.so.") + U_ICU_VERSION_SHORT;
-  void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) return std::nullopt;
-  UnicodeLibrary unicode{};
-  bool complete = Resolve(library, MMSFORM_ICU_NAME(ubrk_open), &unicode.breakOpen) &&
-                  Resolve(library, MMSFORM_ICU_NAME(ubrk_close), &unicode.breakClose) &&
-                  Resolve(library, MMSFORM_ICU_NAME(ubrk_setText), &unicode.breakSetText) &&
-                  Resolve(library, MMSFORM_ICU_NAME(ubrk_following), &unicode.breakFollowing) &&
-                  Resolve(library, MMSFORM_ICU_NAME(ubrk_next), &unicode.breakNext) &&
-                  Resolve(library, MMSFORM_ICU_NAME(ubrk_getRuleStatus), &unicode.breakRuleStatus) &&
-                  Resolve(library, MMSFORM_ICU_NAME(u_hasBinaryProperty), &unicode.hasBinaryProperty);
-  // Kept loaded for the life of the process: break iterators opened from it live in thread storage.
-  if (!complete) return std::nullopt;
-  return unicode;
+void ResolveUnicode(internal::SharedLibrary& library, UnicodeLibrary& unicode) {
+  library.Resolve(unicode.breakOpen, MMSFORM_ICU_NAME(ubrk_open));
+  library.Resolve(unicode.breakClose, MMSFORM_ICU_NAME(ubrk_close));
+  library.Resolve(unicode.breakSetText, MMSFORM_ICU_NAME(ubrk_setText));
+  library.Resolve(unicode.breakFollowing, MMSFORM_ICU_NAME(ubrk_following));
+  library.Resolve(unicode.breakNext, MMSFORM_ICU_NAME(ubrk_next));
+  library.Resolve(unicode.breakRuleStatus, MMSFORM_ICU_NAME(ubrk_getRuleStatus));
+  library.Resolve(unicode.hasBinaryProperty, MMSFORM_ICU_NAME(u_hasBinaryProperty));
 }
 
 }  // namespace
 
 const UnicodeLibrary* Unicode() {
-  static const std::optional<UnicodeLibrary> unicode = Load();
+  // The library of the version the headers describe, the one the build was checked against.
+  static const std::optional<UnicodeLibrary> unicode =
+      internal::LoadFunctions<UnicodeLibrary>("libicuuc.so." U_ICU_VERSION_SHORT, ResolveUnicode);
   return unicode ? &*unicode : nullptr;
 }
 
