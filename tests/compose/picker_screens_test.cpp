@@ -26,13 +26,23 @@ class PickerScreens : public ComposerFrameTest, public ::testing::WithParamInter
     ComposerFrameTest::TearDown();
     platform::window::ResetScreen();
   }
+  std::string ScreenSize() const {
+    const platform::window::ScreenGeometry screen = GetParam();
+    return std::to_string(screen.width) + "x" + std::to_string(screen.height);
+  }
+  // Where the pictures of this screen size are drawn (created when missing), and their references.
+  std::filesystem::path DrawnFolder() const {
+    const std::filesystem::path drawn = test_support::BinaryPath("picker-pictures/" + ScreenSize());
+    std::filesystem::create_directories(drawn);
+    return drawn;
+  }
+  std::filesystem::path ReferenceFolder() const {
+    return test_support::SourcePath("tests/compose/golden/" + ScreenSize());
+  }
   // Opens the picker of `command` and draws it once it has settled; the picker is then cancelled.
   void DrawPicker(CComposerFrame* frame, WORD command, const std::string& name) {
-    const platform::window::ScreenGeometry screen = GetParam();
-    const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
-    const std::filesystem::path drawn = test_support::BinaryPath("picker-pictures/" + size);
-    const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
-    std::filesystem::create_directories(drawn);
+    const std::filesystem::path drawn = DrawnFolder();
+    const std::filesystem::path references = ReferenceFolder();
     bool shot = false;
     std::string error;
     platform::automation::OnWindowAppears(u"Dialog", u"", [&](HWND) {
@@ -81,11 +91,8 @@ TEST_P(PickerScreens, TheCalendarChooserMatchesItsReferenceAndCancelsToNothing) 
   ASSERT_TRUE(store->Add(platform::pim::Task{}));
   CComposerFrame* frame = OpenNew();
   ASSERT_NE(frame, nullptr);
-  const platform::window::ScreenGeometry screen = GetParam();
-  const std::string size = std::to_string(screen.width) + "x" + std::to_string(screen.height);
-  const std::filesystem::path drawn = test_support::BinaryPath("picker-pictures/" + size);
-  const std::filesystem::path references = test_support::SourcePath("tests/compose/golden/" + size);
-  std::filesystem::create_directories(drawn);
+  const std::filesystem::path drawn = DrawnFolder();
+  const std::filesystem::path references = ReferenceFolder();
   bool shot = false;
   std::string error;
   // A person at the front-end: the window waits for them, and is drawn before they cancel it.
