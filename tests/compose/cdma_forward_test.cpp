@@ -14,6 +14,7 @@
 #include "platform/kernel/file_api.h"
 #include "platform/text/text_conversion.h"
 #include "presentation/slide_builder.h"
+#include "transport/mms_global.h"
 #include "transport/resource_module.h"
 
 namespace {
@@ -93,6 +94,8 @@ class CdmaForwardTest : public composer_test::ComposeHostTest {
       m_form->Release();
     }
     ComposeHostTest::TearDown();
+    // A slide's video made the shared video engine; it goes with the engine library.
+    ULC_Global::GetGlobal()->UnloadEngineModule();
   }
 
   // A received message of those slides, saved as an MMS file from real part files and stored.
