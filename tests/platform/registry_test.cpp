@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <vector>
 
 #include "platform/internal/sqlite_database.h"
@@ -163,6 +164,35 @@ TEST(Registry, AFlushSucceedsWhileOthersUseTheRegistry) {
   writer->Execute("ROLLBACK");
   EXPECT_EQ(GetDword(key, u"Count"), 2u);
   RegCloseKey(key);
+}
+
+// Short-lived processes open and close the device's databases all the time: the log stays in
+// place between them, and the last one to close leaves it empty, so it neither grows without end
+// nor holds anything the database file lacks.
+TEST(Registry, TheLastConnectionLeavesTheLogInPlaceAndEmpty) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  const auto file = device.root() / "log-test.db";
+  std::string error;
+  {
+    auto db = platform::internal::SqliteDatabase::Open(file, &error);
+    ASSERT_TRUE(db) << error;
+    ASSERT_TRUE(db->Execute("CREATE TABLE t(v BLOB)"));
+    for (int i = 0; i < 64; ++i) {
+      ASSERT_TRUE(db->Prepare("INSERT INTO t VALUES(?)").BindBlob(1, std::string(4096, 'x')).Run());
+    }
+    EXPECT_GT(std::filesystem::file_size(file.string() + "-wal"), 64u * 4096u);
+  }
+  ASSERT_TRUE(std::filesystem::exists(file.string() + "-wal"));
+  ASSERT_TRUE(std::filesystem::exists(file.string() + "-shm"));
+  EXPECT_EQ(std::filesystem::file_size(file.string() + "-wal"), 0u);
+  // What the log held is in the database file itself now.
+  std::filesystem::remove(file.string() + "-wal");
+  std::filesystem::remove(file.string() + "-shm");
+  auto reopened = platform::internal::SqliteDatabase::Open(file, &error);
+  ASSERT_TRUE(reopened) << error;
+  auto count = reopened->Prepare("SELECT count(*) FROM t");
+  ASSERT_TRUE(count.Step());
+  EXPECT_EQ(count.Int(0), 64);
 }
 
 TEST(Registry, ChangesCommittedElsewhereAreSeenByTheNextRead) {

@@ -146,6 +146,15 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::OpenWith(const std::filesystem::
   bool ok = !mode.empty() && (readOnly || mode == "wal" || database->ExecuteRetryingBusy("PRAGMA journal_mode=WAL")) &&
             database->Execute("PRAGMA synchronous=NORMAL") &&
             database->ExecuteRetryingBusy("SELECT count(*) FROM sqlite_master");
+  // The log and its index stay when the last connection closes, instead of being made and removed
+  // again by every short-lived process of the device (a read-only device then finds them there).
+  // With a size limit set, the last connection leaves the log empty, and a log that restarts
+  // keeps no more than the limit. Recovery does not depend on either: it replays what the log holds.
+  if (ok && !readOnly) {
+    int persist = 1;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    ok = database->Execute("PRAGMA journal_size_limit=1048576");
+  }
   if (!ok) {
     *error = database->Problem();
     return nullptr;
