@@ -247,7 +247,7 @@ int Resize(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform: %s\n", input.problem().c_str());
     return 1;
   }
-  CleanUpBeforeWriting();
+  CleanUpTemporaryFiles();
   PictureOutput output(args[2]);
   MediaType type = ResolvePictureType(input.path(), media_type::kNone);
   SIZE size{};
@@ -291,7 +291,7 @@ int Fit(std::span<char* const> args) {
     std::fprintf(stderr, "mmsform: %s\n", input.problem().c_str());
     return 1;
   }
-  CleanUpBeforeWriting();
+  CleanUpTemporaryFiles();
   SIZE box{width, height};
   std::unique_ptr<DibImage, DibImageDeleter> image(DecodeImage(input.path(), &box, media_type::kNone, 0xFFFFFFFF));
   // A video that plays without a picture answers with the no-still marker.

@@ -11,10 +11,14 @@ namespace mmsform_tool {
 
 void CleanUpBeforeWriting(IMsgStore* store) {
   if (platform::IsReadOnlyFolder(platform::DeviceRoot())) return;
-  platform::RemoveStaleTemporaryFiles();
+  CleanUpTemporaryFiles();
   ComPtr<IMsgStore> opened;
   if (store == nullptr && platform::OpenMessageStore(opened.Receive()) == S_OK) store = opened.Get();
   if (store != nullptr) RemoveUnclaimedDataFiles(store);
+}
+
+void CleanUpTemporaryFiles() {
+  if (!platform::IsReadOnlyFolder(platform::DeviceRoot())) platform::RemoveStaleTemporaryFiles();
 }
 
 std::string StorageCause(unsigned long error) {

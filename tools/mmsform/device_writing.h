@@ -13,6 +13,11 @@ namespace mmsform_tool {
 // never call this, so that they work on a read-only or full device.
 void CleanUpBeforeWriting(IMsgStore* store = nullptr);
 
+// The part of that clean-up a command needs when all it writes is its own temporary file, renamed
+// into place at the end (a picture written out): the temporary files of processes that no longer
+// run. The store's data files are left to the commands that write the store.
+void CleanUpTemporaryFiles();
+
 // ": the device folder ... is full" (or "... is read-only") when that is why a device write failed
 // with the Win32 error `error`; empty otherwise.
 std::string StorageCause(unsigned long error = 0);
