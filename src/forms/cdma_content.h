@@ -4,6 +4,14 @@
 
 #include "model/message_model.h"
 
+// The kind a message being composed on a CDMA device has (the frame's `m_cdmaType`, the global
+// Flix and MMS flags).
+namespace cdma_message_type {
+constexpr int kUndecided = 0;  // not chosen yet, or a device without CDMA
+constexpr int kFlix = 1;
+constexpr int kMms = 2;
+}  // namespace cdma_message_type
+
 namespace cdma_content {
 constexpr int kEmpty = 0;     // no object at all
 constexpr int kFitsFlix = 1;  // at most the Flix slide limit, each slide one visual and a text

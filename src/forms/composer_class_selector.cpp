@@ -14,8 +14,6 @@ namespace {
 constexpr WPARAM kSelectFlix = 0;
 constexpr WPARAM kSelectMms = 1;
 constexpr LONG kStatusReclassified = 4;
-constexpr int kFlixType = 1;
-constexpr int kMmsType = 2;
 constexpr DWORD kForwardAction = 4;
 constexpr UINT kTypeMismatchText = 40630;
 
@@ -26,12 +24,12 @@ int FlixSlideLimit() { return std::max(1, static_cast<int>(GetConfigValue(numeri
 }  // namespace
 
 void CComposerFrame::EvaluateCdmaType() {
-  m_cdmaType = 0;
+  m_cdmaType = cdma_message_type::kUndecided;
   if (!SupportsCdma() || m_start.messageClass.IsEmpty()) return;
   if (m_flixMode) {
-    m_cdmaType = kFlixType;
+    m_cdmaType = cdma_message_type::kFlix;
   } else if (m_start.messageClass == GetConfigString(string_setting::kMMSClassName)) {
-    m_cdmaType = kMmsType;
+    m_cdmaType = cdma_message_type::kMms;
   }
 }
 
@@ -39,7 +37,8 @@ void CComposerFrame::EvaluateCdmaType() {
 // holds, so an MMS forward of one picture goes ahead. A refused forward writes nothing and closes
 // the form the way an opening that cannot go on closes it.
 bool CComposerFrame::RefusesForwardedContent() {
-  if (!SupportsCdma() || m_openAction != kForwardAction || m_cdmaType != kFlixType || m_binding == nullptr) {
+  if (!SupportsCdma() || m_openAction != kForwardAction || m_cdmaType != cdma_message_type::kFlix ||
+      m_binding == nullptr) {
     return false;
   }
   // A form that closes at once for the opening's own reason has told the person already.
@@ -103,8 +102,8 @@ LRESULT CComposerFrame::OnClassSelected(WPARAM wParam, LPARAM) {
   }
   EvaluateCdmaType();
   ULC_Global* global = ULC_Global::GetGlobal();
-  global->flixFlag = m_cdmaType == kFlixType ? 1 : 0;
-  global->mmsFlag = m_cdmaType == kMmsType ? 1 : 0;
+  global->flixFlag = m_cdmaType == cdma_message_type::kFlix ? 1 : 0;
+  global->mmsFlag = m_cdmaType == cdma_message_type::kMms ? 1 : 0;
 
   editor.GoToSlide(0);
   CreateItems();

@@ -8,6 +8,7 @@
 #include "config/settings.h"
 #include "engines/camera_capture.h"
 #include "engines/media_engine_adapter.h"
+#include "forms/cdma_content.h"
 #include "forms/composer_frame.h"
 #include "forms/composer_recording.h"
 #include "forms/emoticon_picker.h"
@@ -106,11 +107,11 @@ LRESULT CComposerFrame::OnInsertVisual(WPARAM, LPARAM) {
     request.title = transport::LoadResourceString(kVisualPickerTitle);
     request.startFolder = GetLastFolder(last_folder::kCurVisualPath);
     switch (CdmaMessageType()) {
-      case 1:
+      case cdma_message_type::kFlix:
         request.filter = GetConfigString(string_setting::kVideoFilter);
         request.filter += GetConfigString(string_setting::kMediaPlayerSupportFilter).View();
         break;
-      case 2: request.filter = GetConfigString(string_setting::kImageFilter); break;
+      case cdma_message_type::kMms: request.filter = GetConfigString(string_setting::kImageFilter); break;
       default:
         request.filter = GetConfigString(string_setting::kImageFilter);
         request.filter += GetConfigString(string_setting::kVideoFilter).View();

@@ -5,6 +5,7 @@
 
 #include "config/setting_numbers.h"
 #include "config/settings.h"
+#include "forms/cdma_content.h"
 #include "platform/gdi/gdi_raii.h"
 #include "transport/resource_module.h"
 #include "ui/density.h"
@@ -32,9 +33,6 @@ constexpr UINT kLeaveStartActionText = 40746;
 constexpr UINT kCaptureSeparatorPosition = 5;
 constexpr UINT kCloseAfterCapturePosition = 9;
 constexpr UINT kSendOptionsPosition = 4;
-
-constexpr int kFlixType = 1;
-constexpr int kMmsType = 2;
 
 bool Has(HMENU menu, UINT command) { return GetMenuState(menu, command, MF_BYCOMMAND) != kMenuItemNotFound; }
 
@@ -80,12 +78,12 @@ void AddStartActionItem(HMENU menu) {
 }
 
 void ApplyCdmaWording(HMENU menu, int cdmaType) {
-  if (cdmaType == kFlixType) {
+  if (cdmaType == cdma_message_type::kFlix) {
     Reword(menu, kInsertVisual, kInsertVideoText);
     Reword(menu, kRemoveVisual, kRemoveVideoText);
     DeleteMenu(menu, kInsertAudio, MF_BYCOMMAND);
     DeleteMenu(menu, kRemoveAudio, MF_BYCOMMAND);
-  } else if (cdmaType == kMmsType) {
+  } else if (cdmaType == cdma_message_type::kMms) {
     Reword(menu, kInsertVisual, kInsertPictureText);
     Reword(menu, kRemoveVisual, kRemovePictureText);
   }
@@ -140,9 +138,9 @@ void ApplyBackgroundRules(HMENU menu, const ComposerMenuState& state) {
 }
 
 void ApplyTemplateRules(HMENU menu, const ComposerMenuState& state, bool cdma) {
-  const bool flix = cdma && state.cdmaType == kFlixType;
+  const bool flix = cdma && state.cdmaType == cdma_message_type::kFlix;
   const bool restricted = GetConfigValue(numeric_setting::kRestrictUseTemplate) != 0 &&
-                          state.cdmaType != kFlixType && state.anySlideHasMedia;
+                          state.cdmaType != cdma_message_type::kFlix && state.anySlideHasMedia;
   Enable(menu, kTemplates, !flix && !restricted);
   Enable(menu, kSaveAsTemplate, !flix);
 }
@@ -152,7 +150,7 @@ void ApplyTemplateRules(HMENU menu, const ComposerMenuState& state, bool cdma) {
 bool ComposerRoomForSlide(int slideCount, int cdmaType) {
   const LONG maxSlides = GetConfigValue(numeric_setting::kMaxSlides);
   if (slideCount >= maxSlides) return false;
-  return !(SupportsCdma() && cdmaType == kFlixType &&
+  return !(SupportsCdma() && cdmaType == cdma_message_type::kFlix &&
            slideCount >= GetConfigValue(numeric_setting::kFlixSlideCountLimit));
 }
 

@@ -1,6 +1,7 @@
 #include "forms/slide_sorter.h"
 
 #include "engines/media_lengths.h"
+#include "forms/cdma_content.h"
 #include "forms/composer_menu_rules.h"
 #include "forms/dialog_soft_keys.h"
 #include "forms/slide_sorter_window.h"
@@ -16,8 +17,6 @@ using namespace slide_sorter;
 
 namespace {
 
-constexpr int kFlixType = 1;
-constexpr int kMmsType = 2;
 
 class SlideSorterDialog : public CDialogBase {
  public:
@@ -61,7 +60,7 @@ const MessageMap* SlideSorterDialog::GetMessageMap() const {
 
 bool SlideSorterDialog::RoomForSlide() const {
   if (m_room) return m_room();
-  return ComposerRoomForSlide(m_sorting.count(), ULC_Global::GetGlobal()->flixFlag ? kFlixType : kMmsType);
+  return ComposerRoomForSlide(m_sorting.count(), ULC_Global::GetGlobal()->flixFlag ? cdma_message_type::kFlix : cdma_message_type::kMms);
 }
 
 LRESULT SlideSorterDialog::OnInitDialog(WPARAM, LPARAM) {
