@@ -1,5 +1,7 @@
 #include "platform/kernel/device.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <memory>
 #include <system_error>
@@ -43,6 +45,19 @@ fs::path PluginSource() {
   return MMSFORM_PLUGIN_DIR;
 }
 
+// Whether `target` has the size of `source` and is no older: one status call each, since every
+// process of the device asks this of every library when it starts.
+bool IsCurrentCopy(const fs::path& target, const fs::path& source) {
+  struct stat targetStatus {};
+  struct stat sourceStatus {};
+  if (::stat(target.c_str(), &targetStatus) != 0 || ::stat(source.c_str(), &sourceStatus) != 0) return false;
+  const auto nanoseconds = [](const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1000000000LL + time.tv_nsec;
+  };
+  return targetStatus.st_size == sourceStatus.st_size &&
+         nanoseconds(targetStatus.st_mtim) >= nanoseconds(sourceStatus.st_mtim);
+}
+
 // Puts the libraries built for the device into its "\windows\" folder, replacing older ones. Each
 // goes in under a temporary name and is renamed, so that another process of the device never loads
 // a half-written library; a device whose libraries are current is not written at all.
@@ -54,10 +69,7 @@ void InstallPlugins(const fs::path& windowsFolder) {
     if (!entry.is_regular_file(error)) continue;
     fs::path target = windowsFolder / entry.path().filename();
     std::error_code targetError;
-    bool current = fs::exists(target, targetError) &&
-                   fs::file_size(target, targetError) == entry.file_size(error) &&
-                   fs::last_write_time(target, targetError) >= entry.last_write_time(error);
-    if (current) continue;
+    if (IsCurrentCopy(target, entry.path())) continue;
     if (!folderReady) folderReady = fs::create_directories(windowsFolder, targetError) || !targetError;
     fs::path temporary = target;
     temporary += TemporarySuffix();
