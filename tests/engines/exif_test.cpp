@@ -6,9 +6,13 @@
 #include <filesystem>
 #include <string>
 
+#include "config/setting_numbers.h"
+#include "config/settings.h"
 #include "engines/exif_reader.h"
 #include "engines/jpeg_segments.h"
+#include "engines/picture_type.h"
 #include "engines/tiff_parser.h"
+#include "model/media_types.h"
 #include "support/json_value.h"
 #include "support/test_device.h"
 
@@ -249,6 +253,61 @@ TEST(ExifReader, EveryCorpusJpegGivesWhatExiftoolFound) {
     ++compared;
   }
   EXPECT_GE(compared, 18);
+}
+
+// A received photo cut anywhere in its headers: the EXIF reader answers only once the whole EXIF
+// segment is there, and the segment copy only once the scan has begun; every shorter file is an
+// error, never a record made of what happened to be read.
+TEST(ExifReader, AJpegCutAnywhereInItsHeadersIsAnErrorUntilTheNeededBytesAreThere) {
+  const std::string bytes = test_support::ReadFileBytes(test_support::CorpusPath("jpeg/canon-ixus.jpg"));
+  ASSERT_EQ(bytes.substr(0, 4), "\xFF\xD8\xFF\xE1");  // EXIF comes first in this camera's files
+  const size_t exifEnd = 4 + ((size_t{static_cast<uint8_t>(bytes[4])} << 8) | static_cast<uint8_t>(bytes[5]));
+  // The start-of-scan marker, found by walking the segment lengths.
+  size_t scan = 2;
+  while (scan + 4 <= bytes.size() && static_cast<uint8_t>(bytes[scan + 1]) != 0xDA) {
+    scan += 2 + ((size_t{static_cast<uint8_t>(bytes[scan + 2])} << 8) | static_cast<uint8_t>(bytes[scan + 3]));
+  }
+  ASSERT_LT(scan, bytes.size());
+  for (size_t cut = 0; cut <= scan + 2; ++cut) {
+    SCOPED_TRACE(cut);
+    auto stream = ImageStream::OpenMemory(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), cut));
+    ExifInfo* info = nullptr;
+    const int read = ReadExif(*stream, &info, kExifRecordWithMask);
+    if (cut >= exifEnd) {
+      ASSERT_EQ(read, 0);
+      EXPECT_EQ(info->make, std::string("Canon\0", 6));
+      FreeExifInfo(info);
+    } else {
+      EXPECT_EQ(info, nullptr);
+      // Ending in the marker scan means no EXIF was found; ending inside the segment, a read error.
+      EXPECT_EQ(read, cut < 2 ? exif_error::kRead : cut < 4 ? exif_error::kNoExif : exif_error::kRead);
+    }
+    std::vector<uint8_t> block;
+    EXPECT_EQ(CopyAppSegments(*stream, block) == 0, cut >= scan + 2);
+  }
+}
+
+// The device reads a file's EXIF only while the setting allows it, and only for a JPEG.
+TEST(ExifReader, TheDeviceReadsExifOfJpegFilesWhileTheSettingAllowsIt) {
+  test_support::TestDevice device;
+  const std::string photo = test_support::ReadFileBytes(test_support::CorpusPath("jpeg/canon-ixus.jpg"));
+  test_support::WriteFileBytes(device.Host(u"\\My Documents\\photo.jpg"), photo);
+  test_support::WriteFileBytes(device.Host(u"\\My Documents\\photo.gif"), photo);
+  ExifInfo* info = reinterpret_cast<ExifInfo*>(1);
+  SetConfigValue(numeric_setting::kSupportEXIF, 0, FALSE);
+  EXPECT_FALSE(ReadExifInfo(u"\\My Documents\\photo.jpg", &info, media_type::kNone));
+  EXPECT_EQ(info, nullptr);
+  SetConfigValue(numeric_setting::kSupportEXIF, 1, FALSE);
+  EXPECT_FALSE(ReadExifInfo(u"\\My Documents\\photo.gif", &info, media_type::kNone));  // named as a GIF
+  EXPECT_FALSE(ReadExifInfo(u"\\My Documents\\missing.jpg", &info, media_type::kNone));
+  EXPECT_FALSE(ReadExifInfo(nullptr, &info, media_type::kNone));
+  EXPECT_FALSE(ReadExifInfo(u"\\My Documents\\photo.jpg", nullptr, media_type::kNone));
+  ASSERT_TRUE(ReadExifInfo(u"\\My Documents\\photo.jpg", &info, media_type::kNone));
+  EXPECT_EQ(info->make, std::string("Canon\0", 6));
+  FreeExifInfo(info);
+  // A type given by the caller wins over the name.
+  ASSERT_TRUE(ReadExifInfo(u"\\My Documents\\photo.gif", &info, picture_type::kJpeg));
+  FreeExifInfo(info);
 }
 
 TEST(JpegSegments, CopiesApplicationSegmentsAndRewritesDimensionsInEitherByteOrder) {
