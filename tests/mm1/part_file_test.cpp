@@ -97,6 +97,40 @@ TEST(PartFiles, NamesAreUniqueWithoutRegardToCase) {
   ScratchFolder folder;
   auto names = WriteAllParts({"A.txt", "a.txt", "a.TXT", "a1.txt"}, folder.Path());
   EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "a1.txt", "a2.TXT", "a11.txt"}));
+  // Latin-1 letters fold as the device compares names; the multiplication and division signs,
+  // which sit where a capital and its small letter would, are two names.
+  ScratchFolder latin;
+  names = WriteAllParts({"\xC3\x84pfel.txt", "\xC3\xA4pfel.txt", "\xC3\x97.txt", "\xC3\xB7.txt", "\xC3"}, latin.Path());
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"\xC3\x84pfel.txt", "\xC3\xA4pfel1.txt", "\xC3\x97.txt", "\xC3\xB7.txt", "_"}));
+}
+
+TEST(PartFileName, OnlyAShortExtensionAfterAStemSurvivesTheLengthBound) {
+  const std::string stem(200, 'n');
+  EXPECT_EQ(SafePartFileName(stem + ".jpg"), std::string(kMaxPartNameBytes - 4, 'n') + ".jpg");
+  // Seventeen bytes is no extension: the name is cut like any other.
+  EXPECT_EQ(SafePartFileName(stem + "." + std::string(16, 'e')), std::string(kMaxPartNameBytes, 'n'));
+  // A leading dot starts the name rather than an extension.
+  EXPECT_EQ(SafePartFileName("." + stem), "." + std::string(kMaxPartNameBytes - 1, 'n'));
+}
+
+TEST(PartFiles, AFolderOrAnUnsafeNameIsNeverWrittenOver) {
+  ScratchFolder root;
+  std::filesystem::create_directories(root.Path() / "clip.amr");
+  auto folder = PartFolder::Open(root.Path());
+  ASSERT_TRUE(folder);
+  const std::uint8_t data[] = {'x'};
+  auto name = folder.Value().WriteUnique("clip.amr", data);
+  ASSERT_TRUE(name) << name.Failure().message;
+  EXPECT_EQ(name.Value(), "clip1.amr");
+  EXPECT_TRUE(std::filesystem::is_directory(root.Path() / "clip.amr"));
+  EXPECT_FALSE(folder.Value().WriteExact("clip.amr", data));
+  // The writer takes only names already made safe: anything else is refused, not cleaned.
+  for (const char* unsafe : {"", "../x", "a/b", "name.", "a\x01"}) {
+    EXPECT_FALSE(folder.Value().WriteUnique(unsafe, data)) << unsafe;
+    EXPECT_FALSE(folder.Value().WriteExact(unsafe, data)) << unsafe;
+  }
+  EXPECT_FALSE(PartFolder::Open(root.Path() / "missing"));
 }
 
 TEST(PartFiles, ALinkInTheFolderIsNotFollowed) {
