@@ -155,35 +155,18 @@ TEST(WbmpForms, EncoderWritesLongSizesTopDownAndPalettePictures) {
   EXPECT_EQ(palette.bytes(), std::string("\x00\x00\x09\x02", 4) + PackedRows(9, 2));
 }
 
-// A stream that takes a fixed number of bytes, then refuses every write.
-struct ShortStream {
-  ImageCodecStream base;
-  uint32_t room;
-  static int32_t Read(ImageCodecStream*, void*, uint32_t, uint32_t* done) {
-    *done = 0;
-    return -1;
-  }
-  static int32_t Write(ImageCodecStream* stream, const void*, uint32_t size) {
-    auto* self = reinterpret_cast<ShortStream*>(stream);
-    if (size > self->room) return -1;
-    self->room -= size;
-    return 0;
-  }
-  static int32_t Seek(ImageCodecStream*, int32_t, int32_t) { return -1; }
-  static int32_t Tell(ImageCodecStream*) { return -1; }
-};
-const ImageCodecStreamOps kShortOps = {ShortStream::Read, ShortStream::Write, ShortStream::Seek, ShortStream::Tell};
-
 TEST(WbmpForms, EncoderReportsAStreamThatStopsTakingBytes) {
   const std::vector<uint8_t> dib = DibHeader(16, 3, 24, {});
   auto white = [](int) { return std::vector<uint8_t>(16 * 3, 255); };
   // No room for the header.
-  ShortStream none{{&kShortOps}, 3};
+  MemoryStream none;
+  none.LimitWrites(3);
   bool closed = true;
-  EXPECT_EQ(Encode(&none.base, dib, 3, white, &closed), "init failed");
+  EXPECT_EQ(Encode(none.get(), dib, 3, white, &closed), "init failed");
   // Room for the header and one row: the second row fails, and so does every row after it.
-  ShortStream oneRow{{&kShortOps}, 4 + 2};
-  EXPECT_EQ(Encode(&oneRow.base, dib, 3, white, &closed), "row 1 failed;row 2 failed;");
+  MemoryStream oneRow;
+  oneRow.LimitWrites(4 + 2);
+  EXPECT_EQ(Encode(oneRow.get(), dib, 3, white, &closed), "row 1 failed;row 2 failed;");
   EXPECT_FALSE(closed);
 }
 
