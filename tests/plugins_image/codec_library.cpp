@@ -17,13 +17,12 @@ MemoryStream::MemoryStream(std::string bytes) : m_bytes(std::move(bytes)) {
   m_head.owner = this;
 }
 
-MemoryStream* MemoryStream::Self(ImageCodecStream* stream) {
-  return reinterpret_cast<Head*>(stream)->owner;
-}
+MemoryStream* MemoryStream::Self(ImageCodecStream* stream) { return reinterpret_cast<Head*>(stream)->owner; }
 
 int32_t MemoryStream::Read(ImageCodecStream* stream, void* buffer, uint32_t size, uint32_t* done) {
   MemoryStream* self = Self(stream);
-  size_t count = std::min<size_t>(size, self->m_position < self->m_bytes.size() ? self->m_bytes.size() - self->m_position : 0);
+  size_t count =
+      std::min<size_t>(size, self->m_position < self->m_bytes.size() ? self->m_bytes.size() - self->m_position : 0);
   std::memcpy(buffer, self->m_bytes.data() + self->m_position, count);
   self->m_position += count;
   *done = static_cast<uint32_t>(count);
@@ -32,6 +31,8 @@ int32_t MemoryStream::Read(ImageCodecStream* stream, void* buffer, uint32_t size
 
 int32_t MemoryStream::Write(ImageCodecStream* stream, const void* buffer, uint32_t size) {
   MemoryStream* self = Self(stream);
+  if (size > self->m_writeRoom) return -1;
+  self->m_writeRoom -= size;
   if (self->m_position + size > self->m_bytes.size()) self->m_bytes.resize(self->m_position + size);
   std::memcpy(self->m_bytes.data() + self->m_position, buffer, size);
   self->m_position += size;
@@ -40,8 +41,9 @@ int32_t MemoryStream::Write(ImageCodecStream* stream, const void* buffer, uint32
 
 int32_t MemoryStream::Seek(ImageCodecStream* stream, int32_t offset, int32_t origin) {
   MemoryStream* self = Self(stream);
-  int64_t base = origin == kImageSeekBegin ? 0 : origin == kImageSeekEnd ? static_cast<int64_t>(self->m_bytes.size())
-                                                                          : static_cast<int64_t>(self->m_position);
+  int64_t base = origin == kImageSeekBegin ? 0
+                 : origin == kImageSeekEnd ? static_cast<int64_t>(self->m_bytes.size())
+                                           : static_cast<int64_t>(self->m_position);
   if (base + offset < 0) return -1;
   self->m_position = static_cast<size_t>(base + offset);
   return 0;
@@ -50,8 +52,7 @@ int32_t MemoryStream::Seek(ImageCodecStream* stream, int32_t offset, int32_t ori
 int32_t MemoryStream::Tell(ImageCodecStream* stream) { return static_cast<int32_t>(Self(stream)->m_position); }
 
 void* CodecSymbol(const char* name) {
-  static void* library =
-      dlopen(test_support::BinaryPath("device-plugins/ImageDLL.dll").c_str(), RTLD_NOW | RTLD_LOCAL);
+  static void* library = dlopen(test_support::BinaryPath("device-plugins/ImageDLL.dll").c_str(), RTLD_NOW | RTLD_LOCAL);
   return library == nullptr ? nullptr : dlsym(library, name);
 }
 
@@ -95,7 +96,6 @@ std::vector<uint8_t> ToRgb(const Decoded& picture) {
   return rgb;
 }
 
-
 double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
   if (a.size() != b.size() || a.empty()) return 0;
   double sum = 0;
@@ -129,7 +129,8 @@ uint8_t* DibRow(std::vector<uint8_t>& dib, int rowFromTop) {
   return &dib[pixels + stride * static_cast<size_t>(header.height - 1 - rowFromTop)];
 }
 
-std::string EncodeWhole(const std::string& family, std::vector<uint8_t>& dib, int quality, const std::string& segments) {
+std::string EncodeWhole(const std::string& family, std::vector<uint8_t>& dib, int quality,
+                        const std::string& segments) {
   MemoryStream stream;
   ImageCodecHandle handle = nullptr;
   if (Entry<ImageEncodeInitFn>(family + "_EncodeInit")(stream.get(), dib.data(), &handle) != 0) return {};

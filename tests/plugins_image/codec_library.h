@@ -19,6 +19,8 @@ class MemoryStream {
   MemoryStream& operator=(const MemoryStream&) = delete;
   ImageCodecStream* get() { return &m_head.base; }
   const std::string& bytes() const { return m_bytes; }
+  // From now on the stream takes `bytes` more and then refuses every write, as a full disk does.
+  void LimitWrites(size_t bytes) { m_writeRoom = bytes; }
 
  private:
   static int32_t Read(ImageCodecStream* stream, void* buffer, uint32_t size, uint32_t* done);
@@ -34,6 +36,7 @@ class MemoryStream {
   Head m_head;
   std::string m_bytes;
   size_t m_position = 0;
+  size_t m_writeRoom = SIZE_MAX;
 };
 
 // Resolves an entry point of the built library ("JPEG_DecodeInit"); null when missing.
