@@ -17,7 +17,6 @@ using namespace slide_sorter;
 
 namespace {
 
-
 class SlideSorterDialog : public CDialogBase {
  public:
   SlideSorterDialog(SlideSorting& sorting, std::function<bool()> roomForSlide)
@@ -60,7 +59,8 @@ const MessageMap* SlideSorterDialog::GetMessageMap() const {
 
 bool SlideSorterDialog::RoomForSlide() const {
   if (m_room) return m_room();
-  return ComposerRoomForSlide(m_sorting.count(), ULC_Global::GetGlobal()->flixFlag ? cdma_message_type::kFlix : cdma_message_type::kMms);
+  return ComposerRoomForSlide(m_sorting.count(),
+                              ULC_Global::GetGlobal()->flixFlag ? cdma_message_type::kFlix : cdma_message_type::kMms);
 }
 
 LRESULT SlideSorterDialog::OnInitDialog(WPARAM, LPARAM) {
