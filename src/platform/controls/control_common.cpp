@@ -54,6 +54,17 @@ HFONT SystemUiFont() {
   return font;
 }
 
+void DrawCaptionBar(HDC hdc, const RECT& bar, const std::u16string& title) {
+  FillRect(hdc, &bar, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  HGDIOBJ previous = SelectObject(hdc, SystemUiFont());
+  SetBkMode(hdc, TRANSPARENT);
+  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
+  const int inset = platform::window::ScaleForDensity(6);
+  RECT text{bar.left + inset, bar.top, bar.right - inset, bar.bottom};
+  DrawTextW(hdc, title.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  SelectObject(hdc, previous);
+}
+
 HFONT FontOr(HFONT font) { return font ? font : SystemUiFont(); }
 
 HWND FirstChildInCreationOrder(HWND parent) {

@@ -45,6 +45,9 @@ HBRUSH ParentColors(HWND control, HDC hdc, UINT message);
 std::u16string TextOf(HWND hwnd);
 // The system's user-interface font at the screen's density (owned by the system, never deleted).
 HFONT SystemUiFont();
+// The device's caption bar: `bar` in the active-caption colour and `title` on it in the system
+// font, inset at both sides and cut with an ellipsis when it does not fit.
+void DrawCaptionBar(HDC hdc, const RECT& bar, const std::u16string& title);
 // The default control font: the dialog font given by WM_SETFONT, else the system's.
 HFONT FontOr(HFONT font);
 // Siblings in the order they were created (the dialog's tab order): the newest child sits on top

@@ -4,7 +4,6 @@
 
 #include "platform/controls/control_classes.h"
 #include "platform/controls/control_common.h"
-#include "platform/window/screen.h"
 #include "platform/window/window_system.h"
 
 namespace platform::controls {
@@ -17,15 +16,7 @@ LRESULT Paint(HWND hwnd) {
   HDC hdc = BeginPaint(hwnd, &paint);
   RECT client{};
   GetClientRect(hwnd, &client);
-  FillRect(hdc, &client, GetSysColorBrush(COLOR_ACTIVECAPTION));
-  HGDIOBJ previous = SelectObject(hdc, SystemUiFont());
-  SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
-  const std::u16string title = ShellTitleText();
-  RECT text{platform::window::ScaleForDensity(6), 0, client.right - platform::window::ScaleForDensity(6),
-            client.bottom};
-  DrawTextW(hdc, title.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(hdc, previous);
+  DrawCaptionBar(hdc, client, ShellTitleText());
   EndPaint(hwnd, &paint);
   return 0;
 }

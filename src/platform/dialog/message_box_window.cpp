@@ -45,14 +45,9 @@ LRESULT Paint(HWND hwnd, const BoxState& state) {
   GetClientRect(hwnd, &client);
   FillRect(hdc, &client, GetSysColorBrush(COLOR_WINDOW));
   const int bar = Scaled(22);
-  RECT caption{0, 0, client.right, bar};
-  FillRect(hdc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
+  platform::controls::DrawCaptionBar(hdc, RECT{0, 0, client.right, bar}, platform::controls::TextOf(hwnd));
   HGDIOBJ previous = SelectObject(hdc, platform::controls::SystemUiFont());
   SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
-  std::u16string title = platform::controls::TextOf(hwnd);
-  RECT titleRect{Scaled(6), 0, client.right - Scaled(6), bar};
-  DrawTextW(hdc, title.c_str(), -1, &titleRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
   SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
   RECT body{Scaled(8), bar + Scaled(8), client.right - Scaled(8), client.bottom - Scaled(34)};
   DrawTextW(hdc, state.text.c_str(), -1, &body, DT_WORDBREAK | DT_NOPREFIX);

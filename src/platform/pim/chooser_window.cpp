@@ -31,15 +31,7 @@ LRESULT Paint(HWND hwnd) {
   RECT client{};
   GetClientRect(hwnd, &client);
   FillRect(hdc, &client, GetSysColorBrush(COLOR_WINDOW));
-  RECT caption{0, 0, client.right, CaptionHeight()};
-  FillRect(hdc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
-  HGDIOBJ previous = SelectObject(hdc, controls::SystemUiFont());
-  SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, GetSysColor(COLOR_CAPTIONTEXT));
-  const std::u16string title = controls::TextOf(hwnd);
-  RECT titleRect{Scaled(6), 0, client.right - Scaled(6), CaptionHeight()};
-  DrawTextW(hdc, title.c_str(), -1, &titleRect, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(hdc, previous);
+  controls::DrawCaptionBar(hdc, RECT{0, 0, client.right, CaptionHeight()}, controls::TextOf(hwnd));
   EndPaint(hwnd, &paint);
   return 0;
 }
