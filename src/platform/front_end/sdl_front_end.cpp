@@ -3,15 +3,16 @@
 // brings are loaded when a live window is first asked for: every other run of a program starts
 // without them.
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/automation/automation.h"
 #include "platform/automation/desktop_input.h"
 #include "platform/front_end/front_end.h"
+#include "platform/internal/shared_library.h"
 #include "platform/text/text_conversion.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen.h"
@@ -43,52 +44,37 @@ struct SdlLibrary {
   decltype(&::SDL_StartTextInput) StartTextInput = nullptr;
   decltype(&::SDL_UpdateTexture) UpdateTexture = nullptr;
   decltype(&::SDL_WaitEventTimeout) WaitEventTimeout = nullptr;
-
-  // Null when the library or one of its functions cannot be found.
-  static const SdlLibrary* Get() {
-    static const SdlLibrary* library = [] {
-      static SdlLibrary loaded;
-      return loaded.Open() ? &loaded : nullptr;
-    }();
-    return library;
-  }
-
- private:
-  template <typename Function>
-  void Load(Function& function, const char* name) {
-    function = reinterpret_cast<Function>(dlsym(m_handle, name));
-    m_complete = m_complete && function != nullptr;
-  }
-  bool Open() {
-    m_handle = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (m_handle == nullptr) return false;
-      Load(CreateRenderer, "SDL_CreateRenderer");
-      Load(CreateSystemCursor, "SDL_CreateSystemCursor");
-      Load(CreateTexture, "SDL_CreateTexture");
-      Load(CreateWindow, "SDL_CreateWindow");
-      Load(DestroyRenderer, "SDL_DestroyRenderer");
-      Load(DestroyTexture, "SDL_DestroyTexture");
-      Load(DestroyWindow, "SDL_DestroyWindow");
-      Load(FreeCursor, "SDL_FreeCursor");
-      Load(GetError, "SDL_GetError");
-      Load(InitSubSystem, "SDL_InitSubSystem");
-      Load(PollEvent, "SDL_PollEvent");
-      Load(QuitSubSystem, "SDL_QuitSubSystem");
-      Load(RenderClear, "SDL_RenderClear");
-      Load(RenderCopy, "SDL_RenderCopy");
-      Load(RenderPresent, "SDL_RenderPresent");
-      Load(SetCursor, "SDL_SetCursor");
-      Load(StartTextInput, "SDL_StartTextInput");
-      Load(UpdateTexture, "SDL_UpdateTexture");
-      Load(WaitEventTimeout, "SDL_WaitEventTimeout");
-    return m_complete;
-  }
-
-  void* m_handle = nullptr;
-  bool m_complete = true;
 };
 
-const SdlLibrary& Sdl() { return *SdlLibrary::Get(); }
+void ResolveSdl(internal::SharedLibrary& library, SdlLibrary& sdl) {
+  library.Resolve(sdl.CreateRenderer, "SDL_CreateRenderer");
+  library.Resolve(sdl.CreateSystemCursor, "SDL_CreateSystemCursor");
+  library.Resolve(sdl.CreateTexture, "SDL_CreateTexture");
+  library.Resolve(sdl.CreateWindow, "SDL_CreateWindow");
+  library.Resolve(sdl.DestroyRenderer, "SDL_DestroyRenderer");
+  library.Resolve(sdl.DestroyTexture, "SDL_DestroyTexture");
+  library.Resolve(sdl.DestroyWindow, "SDL_DestroyWindow");
+  library.Resolve(sdl.FreeCursor, "SDL_FreeCursor");
+  library.Resolve(sdl.GetError, "SDL_GetError");
+  library.Resolve(sdl.InitSubSystem, "SDL_InitSubSystem");
+  library.Resolve(sdl.PollEvent, "SDL_PollEvent");
+  library.Resolve(sdl.QuitSubSystem, "SDL_QuitSubSystem");
+  library.Resolve(sdl.RenderClear, "SDL_RenderClear");
+  library.Resolve(sdl.RenderCopy, "SDL_RenderCopy");
+  library.Resolve(sdl.RenderPresent, "SDL_RenderPresent");
+  library.Resolve(sdl.SetCursor, "SDL_SetCursor");
+  library.Resolve(sdl.StartTextInput, "SDL_StartTextInput");
+  library.Resolve(sdl.UpdateTexture, "SDL_UpdateTexture");
+  library.Resolve(sdl.WaitEventTimeout, "SDL_WaitEventTimeout");
+}
+
+// Null when the library or one of its functions cannot be found.
+const SdlLibrary* LoadedSdl() {
+  static const std::optional<SdlLibrary> sdl = internal::LoadFunctions<SdlLibrary>("libSDL2-2.0.so.0", ResolveSdl);
+  return sdl ? &*sdl : nullptr;
+}
+
+const SdlLibrary& Sdl() { return *LoadedSdl(); }
 
 KeyFilter& CurrentKeyFilter() {
   static KeyFilter filter;
@@ -291,7 +277,7 @@ bool IsAvailable() { return true; }
 void SetKeyFilter(KeyFilter filter) { CurrentKeyFilter() = std::move(filter); }
 
 int RunLiveWindow(const std::string& title, std::string* error) {
-  if (SdlLibrary::Get() == nullptr) {
+  if (LoadedSdl() == nullptr) {
     if (error) {
       *error = "the SDL2 library (libSDL2-2.0.so.0) cannot be loaded";
     }
