@@ -11,7 +11,7 @@ namespace mmsform_tool {
 
 void CleanUpBeforeWriting(IMsgStore* store) {
   if (platform::IsReadOnlyFolder(platform::DeviceRoot())) return;
-  CleanUpTemporaryFiles();
+  platform::RemoveStaleTemporaryFiles();
   ComPtr<IMsgStore> opened;
   if (store == nullptr && platform::OpenMessageStore(opened.Receive()) == S_OK) store = opened.Get();
   if (store != nullptr) RemoveUnclaimedDataFiles(store);
