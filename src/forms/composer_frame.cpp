@@ -14,6 +14,8 @@
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
 #include "platform/gdi/gdi_api.h"
+#include "platform/pim/calendar_chooser.h"
+#include "platform/pim/contact_chooser.h"
 #include "platform/text/text_conversion.h"
 #include "platform/controls/toolbar_api.h"
 #include "platform/window/window_styles.h"
@@ -730,7 +732,7 @@ bool CComposerFrame::OwnsActiveWindow() const {
 }
 
 LRESULT CComposerFrame::OnCloseDialogs(WPARAM, LPARAM) {
-  for (LPCWSTR chooserClass : {u"MSContactChooser", u"MSCalendarChooser"}) {
+  for (LPCWSTR chooserClass : {platform::pim::kContactChooserClass, platform::pim::kCalendarChooserClass}) {
     if (HWND chooser = ::FindWindowW(chooserClass, nullptr); chooser != nullptr && ::GetParent(chooser) == GetHandle()) {
       ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
     }
