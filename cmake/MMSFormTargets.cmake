@@ -16,6 +16,13 @@ endif()
 # type information) is still looked up, so each stays one object across the libraries.
 string(APPEND CMAKE_SHARED_LINKER_FLAGS " -Wl,-Bsymbolic-functions")
 
+# A library that the module loads by name binds all its functions at load. The loader loads lazily
+# (the system libraries underneath bind on first call), so without this a plugin of ours lacking a
+# function would load and then end the process at the first call instead of failing to load.
+function(mmsform_bind_at_load target)
+  target_link_options(${target} PRIVATE -Wl,-z,now)
+endfunction()
+
 # Sources of one layer: every .cpp below the given folders, so that a new file needs no edit here.
 function(mmsform_glob_sources out)
   set(files)

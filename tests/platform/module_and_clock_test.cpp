@@ -22,6 +22,16 @@ TEST(Modules, MissingLibrariesAndNamesGiveNull) {
   EXPECT_FALSE(FreeLibrary(nullptr));
 }
 
+// Libraries load lazily, so this is refused only because the device's libraries bind at load: a
+// library with a missing function must fail to load, not end the process when it is called.
+TEST(Modules, ALibraryNeedingAFunctionNoLibraryDefinesIsRefused) {
+  test_support::TestDevice device;
+  std::filesystem::copy_file(test_support::BinaryPath("test-plugins/Unresolved.dll"),
+                             device.Host(u"\\windows\\Unresolved.dll"));
+  EXPECT_EQ(LoadLibraryW(u"Unresolved.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+}
+
 TEST(Modules, AHostLibraryCopiedIntoTheDeviceLoadsAndResolves) {
   test_support::TestDevice device;
   std::filesystem::copy_file(test_support::BinaryPath("test-plugins/Probe.dll"), device.Host(u"\\windows\\Probe.dll"));

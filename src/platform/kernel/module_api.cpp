@@ -61,7 +61,10 @@ HMODULE LoadLibraryW(LPCWSTR path) {
     ++found->second->references;
     return found->second;
   }
-  void* library = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Lazy: the system libraries under a plugin (the whole FFmpeg or librsvg stack) bind a function
+  // when it is first called, as in any program, instead of all of them before the load returns.
+  // Our plugins are linked to bind at load, so one that lacks a function is still refused here.
+  void* library = ::dlopen(key.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (library == nullptr) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
