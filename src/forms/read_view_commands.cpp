@@ -27,6 +27,7 @@
 #include "platform/controls/html_view.h"
 #include "platform/controls/menu_api.h"
 #include "platform/controls/menu_bar_api.h"
+#include "platform/pim/contact_chooser.h"
 #include "platform/registry/registry.h"
 #include "platform/resources/resource_api.h"
 #include "transport/mms_global.h"
@@ -184,7 +185,7 @@ void CReadView::ClearLink() {
 }
 
 void CReadView::CancelContactChooser() {
-  HWND chooser = ::FindWindowW(u"MSContactChooser", nullptr);
+  HWND chooser = ::FindWindowW(platform::pim::kContactChooserClass, nullptr);
   if (chooser != nullptr && ::GetWindow(chooser, GW_OWNER) == GetHandle()) {
     ::SendMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
   }

@@ -5,6 +5,7 @@
 
 #include "platform/controls/control_messages.h"
 #include "platform/dialog/dialog_api.h"
+#include "platform/pim/contact_chooser.h"
 #include "platform/resources/resource_api.h"
 #include "platform/text/text_conversion.h"
 #include "platform/window/window_api.h"
@@ -71,7 +72,7 @@ BOOL CollectPicker(HWND hwnd, LPARAM lParam) {
   ::GetClassNameW(hwnd, className, 32);
   WCHAR title[16] = {};
   ::GetWindowTextW(hwnd, title, 16);
-  if (platform::EqualsNoCase(className, u"MSContactChooser")) {
+  if (platform::EqualsNoCase(className, platform::pim::kContactChooserClass)) {
     search->found.emplace_back(hwnd, IDCANCEL);
   } else if (platform::EqualsNoCase(className, u"Dialog") && std::u16string_view(title) == u"Properties") {
     search->found.emplace_back(hwnd, IDOK);
