@@ -63,6 +63,7 @@ class FrameConverter {
  public:
   ~FrameConverter() {
     swr_free(&m_resampler);
+    av_channel_layout_uninit(&m_inLayout);
     av_frame_free(&m_frame);
   }
   bool Open(AVCodecContext* codec, int& rate, int& channels) {
@@ -73,32 +74,29 @@ class FrameConverter {
     }
     rate = codec->sample_rate;
     channels = std::min(sourceChannels, 2);
+    m_rate = rate;
     m_channels = channels;
-    AVChannelLayout out{};
-    av_channel_layout_default(&out, channels);
-    AVChannelLayout in{};
-    if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-      av_channel_layout_default(&in, sourceChannels);
-    } else {
-      av_channel_layout_copy(&in, &codec->ch_layout);
-    }
-    int result = swr_alloc_set_opts2(&m_resampler, &out, AV_SAMPLE_FMT_S16, rate, &in, codec->sample_fmt,
-                                     codec->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&out);
     m_frame = av_frame_alloc();
-    return result >= 0 && m_frame != nullptr && swr_init(m_resampler) >= 0;
+    return m_frame != nullptr && Configure(codec->ch_layout, codec->sample_fmt, codec->sample_rate);
   }
   // Takes every frame the codec has ready; returns whether any sample came.
   bool Drain(AVCodecContext* codec, std::vector<int16_t>& pending) {
     bool any = false;
     while (avcodec_receive_frame(codec, m_frame) == 0) {
       int samples = m_frame->nb_samples;
-      if (samples > 0 && samples <= 1 << 20) {
+      // Decoders may change channels, rate or sample format between frames (MPEG audio's channel
+      // mode, AAC's channel configuration); the resampler must read the frame as it is.
+      bool same = m_frame->format == m_inFormat && m_frame->sample_rate == m_inRate &&
+                  av_channel_layout_compare(&m_frame->ch_layout, &m_inLayout) == 0;
+      if (!same && !Configure(m_frame->ch_layout, static_cast<AVSampleFormat>(m_frame->format), m_frame->sample_rate)) {
+        samples = 0;
+      }
+      int room = samples > 0 ? swr_get_out_samples(m_resampler, samples) : 0;
+      if (samples > 0 && samples <= 1 << 20 && room > 0) {
         size_t start = pending.size();
-        pending.resize(start + static_cast<size_t>(samples) * m_channels);
+        pending.resize(start + static_cast<size_t>(room) * m_channels);
         uint8_t* out[1] = {reinterpret_cast<uint8_t*>(pending.data() + start)};
-        int done = swr_convert(m_resampler, out, samples, const_cast<const uint8_t**>(m_frame->extended_data), samples);
+        int done = swr_convert(m_resampler, out, room, const_cast<const uint8_t**>(m_frame->extended_data), samples);
         pending.resize(start + static_cast<size_t>(std::max(done, 0)) * m_channels);
         any = any || done > 0;
       }
@@ -108,9 +106,47 @@ class FrameConverter {
   }
 
  private:
+  // The resampler from this input to the output chosen at Open; on failure none is left, and
+  // frames are skipped until one comes that can be read.
+  bool Configure(const AVChannelLayout& layout, AVSampleFormat format, int rate) {
+    swr_free(&m_resampler);
+    av_channel_layout_uninit(&m_inLayout);
+    m_inFormat = AV_SAMPLE_FMT_NONE;
+    m_inRate = 0;
+    if (rate <= 0 || rate > kMaxSampleRate || layout.nb_channels <= 0 || layout.nb_channels > kMaxAudioChannels) {
+      return false;
+    }
+    AVChannelLayout in{};
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+      av_channel_layout_default(&in, layout.nb_channels);
+    } else if (av_channel_layout_copy(&in, &layout) < 0) {
+      return false;
+    }
+    AVChannelLayout out{};
+    av_channel_layout_default(&out, m_channels);
+    int result = swr_alloc_set_opts2(&m_resampler, &out, AV_SAMPLE_FMT_S16, m_rate, &in, format, rate, 0, nullptr);
+    av_channel_layout_uninit(&in);
+    av_channel_layout_uninit(&out);
+    if (result < 0 || swr_init(m_resampler) < 0) {
+      swr_free(&m_resampler);
+      return false;
+    }
+    if (av_channel_layout_copy(&m_inLayout, &layout) < 0) {
+      swr_free(&m_resampler);
+      return false;
+    }
+    m_inFormat = format;
+    m_inRate = rate;
+    return true;
+  }
+
   SwrContext* m_resampler = nullptr;
   AVFrame* m_frame = nullptr;
   int m_channels = 1;
+  int m_rate = 8000;
+  AVChannelLayout m_inLayout{};
+  AVSampleFormat m_inFormat = AV_SAMPLE_FMT_NONE;
+  int m_inRate = 0;
 };
 
 AVCodecContext* OpenDecoder(AVCodecID id, const AVCodecParameters* parameters, int rate) {

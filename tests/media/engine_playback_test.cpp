@@ -351,6 +351,28 @@ TEST_F(Playback, ProtectedVideoPlaysItsSound) {
   }
 }
 
+// MPEG audio may change its channel mode from one frame to the next: a stream that starts in
+// stereo and goes on in mono plays its whole length, the mono frames as they come or as silence.
+TEST_F(Playback, MpegAudioThatTurnsMonoHalfwayPlaysItsLength) {
+  // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, no padding: 417 bytes, silent (empty side information).
+  auto frames = [](uint8_t mode, int count) {
+    std::string frame(417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = '\x90';
+    frame[3] = static_cast<char>(mode << 6);
+    std::string out;
+    for (int i = 0; i < count; ++i) out += frame;
+    return out;
+  };
+  std::u16string path = PutBytes("turns-mono.mp3", frames(0, 20) + frames(3, 20));
+  ASSERT_EQ(Audio_LoadFile(g_audio, path.c_str(), m_window, 0), 40 * 1152 * 1000 / 44100);
+  Audio_Play(g_audio, 0, -1, 1, 100);
+  RunToEnd();
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(PlayedData().size(), 46040u * 2 * 2) << "1044 ms of 44.1 kHz stereo";
+}
+
 TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {
   ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
   for (const char* name : {"truncated-3000.mp4", "empty.mp3", "amrnb-audio-only.3gp"}) {
