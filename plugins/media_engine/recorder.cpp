@@ -123,9 +123,14 @@ bool Recorder::ReadMicrophone(int16_t* samples) {
   size_t channels = static_cast<size_t>(m_microphone->channels());
   uint64_t first = static_cast<uint64_t>(m_framesDone) * 160 * rate / 8000;
   uint64_t last = static_cast<uint64_t>(m_framesDone + 1) * 160 * rate / 8000;
-  std::vector<int16_t> input(static_cast<size_t>(last - first) * channels, 0);
-  m_microphone->Read(input.data(), static_cast<size_t>(last - first));
   size_t count = static_cast<size_t>(last - first);
+  // Below 50 Hz some frames fall between two of the microphone's samples: they are silent.
+  if (count == 0) {
+    std::fill(samples, samples + 160, 0);
+    return true;
+  }
+  std::vector<int16_t> input(count * channels, 0);
+  m_microphone->Read(input.data(), count);
   for (size_t i = 0; i < 160; ++i) {
     size_t at = std::min(count - 1, i * count / 160) * channels;
     int sum = 0;

@@ -137,6 +137,21 @@ TEST_F(Recording, StopsByItselfAtTheSizeLimit) {
   DestroyRecording(&m_holder);
 }
 
+// A microphone slower than one sample a frame (here 10 Hz) still records, its frames held or silent.
+TEST_F(Recording, AMicrophoneOfFewSamplesASecondStillRecords) {
+  std::string samples;
+  for (int i = 0; i < 20; ++i) samples += std::string(i % 2 ? "\x00\x10" : "\x00\xF0", 2);
+  auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  std::string wav = "RIFF" + le32(36 + samples.size()) + "WAVEfmt " + le32(16) + std::string("\x01\x00\x01\x00", 4) +
+                    le32(10) + le32(20) + std::string("\x02\x00\x10\x00", 4) + "data" + le32(samples.size()) + samples;
+  SetMicrophone(PutBytes("slow.wav", wav));
+  ASSERT_TRUE(StartRecording(&m_holder, u"\\My Documents\\clip.amr", m_window, 100000, record_type::kAmr));
+  platform::automation::AdvanceClock(1000);
+  StopRecording(&m_holder);
+  DestroyRecording(&m_holder);
+  EXPECT_EQ(Frames(Recorded()), 50u);
+}
+
 TEST_F(Recording, QcelpHasNoEncoderAndGivesANullEngine) {
   SetMicrophone(Put("pcm16-8k-mono.wav"));
   EXPECT_FALSE(StartRecording(&m_holder, u"\\My Documents\\clip.qcp", m_window, 100000, record_type::kQcelp));
