@@ -62,16 +62,29 @@ size_t ScanTrack(ByteCursor track, std::vector<TempoChange>& tempos, TrackScan& 
   return track.position();
 }
 
+// Microseconds of `ticks` at one tempo, and their sum, saturate: a length that does not fit is
+// refused by the caller rather than wrapped round into one that looks plausible.
+uint64_t SpanMicros(uint64_t ticks, uint32_t tempo, uint16_t division) {
+  uint64_t product = 0;
+  if (__builtin_mul_overflow(ticks, tempo, &product)) return UINT64_MAX;
+  return product / division;
+}
+
+uint64_t AddMicros(uint64_t a, uint64_t b) {
+  uint64_t sum = 0;
+  return __builtin_add_overflow(a, b, &sum) ? UINT64_MAX : sum;
+}
+
 uint64_t TicksToMicros(uint64_t tick, const std::vector<TempoChange>& tempos, uint16_t division) {
   uint64_t micros = 0, lastTick = 0;
   uint32_t tempo = 500000;
   for (const TempoChange& change : tempos) {
     if (change.tick >= tick) break;
-    micros += (change.tick - lastTick) * tempo / division;
+    micros = AddMicros(micros, SpanMicros(change.tick - lastTick, tempo, division));
     lastTick = change.tick;
     tempo = change.microsPerQuarter;
   }
-  return micros + (tick - lastTick) * tempo / division;
+  return AddMicros(micros, SpanMicros(tick - lastTick, tempo, division));
 }
 
 }  // namespace

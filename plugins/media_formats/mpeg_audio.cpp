@@ -106,6 +106,8 @@ std::optional<uint32_t> MpegAudioDurationMs(std::span<const uint8_t> bytes) {
       uint64_t samples = static_cast<uint64_t>(xing.frames) * first.samples;
       uint64_t trimmed = xing.delay + xing.padding;
       if (trimmed < samples) samples -= trimmed;
+      // A count no file holds would wrap round to a plausible length.
+      if (samples * 1000 / first.rate > 0x7FFFFFFF) return std::nullopt;
       return static_cast<uint32_t>(samples * 1000 / first.rate);
     }
   }

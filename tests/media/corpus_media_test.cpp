@@ -145,6 +145,29 @@ TEST_F(CorpusMedia, BrokenFilesFailOrGivePartialValues) {
   platform::UseVirtualClock(false);
 }
 
+// Headers that claim a length no file holds: the arithmetic must not wrap round into a length that
+// looks plausible.
+TEST_F(CorpusMedia, LengthsPastWhatCountsHoldAreNotTaken) {
+  auto be32 = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+  // MPEG-1 Layer III 128 kbit/s 44.1 kHz stereo frames (417 bytes); the first is a Xing frame whose
+  // count, 164416908 frames, is 4294972290 ms: 4994 ms once wrapped to 32 bits.
+  std::string frame(417, '\0');
+  frame.replace(0, 4, "\xFF\xFB\x90\x00", 4);
+  std::string xing = frame;
+  xing.replace(36, 12, "Xing" + be32(1) + be32(164416908));
+  std::string mp3 = xing;
+  for (int i = 0; i < 5; ++i) mp3 += frame;
+  EXPECT_EQ(Audio_GetAudioFileDuration(Audio(), PutBytes("xing-lies.mp3", mp3).c_str()), -1);
+  // A format 0 MIDI file, one tick a quarter note, tempo 2^23 us: 2^14 events 2^27 ticks apart and
+  // an End of Track 1000 ticks later make 2^41 + 1000 quarters, whose microseconds wrap to 64 bits.
+  std::string track = std::string("\x00\xFF\x51\x03\x80\x00\x00", 7);
+  for (int i = 0; i < 1 << 14; ++i) track += std::string("\xC0\x80\x80\x00\xFF\x01\x00", 7);
+  track += std::string("\x87\x68\xFF\x2F\x00", 5);
+  std::string midi = "MThd" + be32(6) + std::string("\x00\x00\x00\x01\x00\x01", 6) + "MTrk" +
+                     be32(static_cast<uint32_t>(track.size())) + track;
+  EXPECT_EQ(Audio_GetAudioFileDuration(Audio(), PutBytes("tempo-wraps.mid", midi).c_str()), -1);
+}
+
 TEST_F(CorpusMedia, EmptyAndMissingFilesHaveNoLength) {
   EXPECT_EQ(Audio_GetAudioFileDuration(Audio(), Put("empty.mp3").c_str()), -1);
   EXPECT_EQ(Audio_GetAudioFileDuration(Audio(), u"\\My Documents\\missing.amr"), -1);
