@@ -91,8 +91,9 @@ class FrameConverter {
       if (!same && !Configure(m_frame->ch_layout, static_cast<AVSampleFormat>(m_frame->format), m_frame->sample_rate)) {
         samples = 0;
       }
-      int room = samples > 0 ? swr_get_out_samples(m_resampler, samples) : 0;
-      if (samples > 0 && samples <= 1 << 20 && room > 0) {
+      // Resampling a long frame from a very low rate would ask for a huge block: skipped.
+      int room = samples > 0 && samples <= 1 << 20 ? swr_get_out_samples(m_resampler, samples) : 0;
+      if (room > 0 && room <= 1 << 22) {
         size_t start = pending.size();
         pending.resize(start + static_cast<size_t>(room) * m_channels);
         uint8_t* out[1] = {reinterpret_cast<uint8_t*>(pending.data() + start)};
