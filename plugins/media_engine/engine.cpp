@@ -47,6 +47,12 @@ SIZE FitRegion(int width, int height, const RECT& region) {
               std::max<LONG>(1, static_cast<LONG>(height * scale + 0.5))};
 }
 
+// The container's length when it fits the engine's 31 bits of milliseconds; -1 otherwise.
+int32_t ContainerDurationMs(const MediaInput& input) {
+  int64_t duration = input.DurationMs();
+  return duration > 0 && duration < 0x7FFFFFFF ? static_cast<int32_t>(duration) : -1;
+}
+
 }  // namespace
 
 int32_t FileDurationMs(const std::filesystem::path& host) {
@@ -57,9 +63,7 @@ int32_t FileDurationMs(const std::filesystem::path& host) {
     if (HasCountedFormat(bytes)) return -1;
   }
   std::unique_ptr<MediaInput> input = MediaInput::Open(host);
-  if (!input) return -1;
-  int64_t duration = input->DurationMs();
-  return duration > 0 && duration < 0x7FFFFFFF ? static_cast<int32_t>(duration) : -1;
+  return input ? ContainerDurationMs(*input) : -1;
 }
 
 Engine::~Engine() {
@@ -104,7 +108,7 @@ int32_t Engine::LoadVideo(const char16_t* path) {
   m_videoInput = protectedContent ? MediaInput::OpenBytes(m_protectedBytes) : MediaInput::Open(host);
   if (m_videoInput) m_decoder = VideoDecoder::Open(*m_videoInput);
   int32_t duration = -1;
-  if (m_decoder) duration = protectedContent ? static_cast<int32_t>(m_videoInput->DurationMs()) : FileDurationMs(host);
+  if (m_decoder) duration = protectedContent ? ContainerDurationMs(*m_videoInput) : FileDurationMs(host);
   if (duration <= 0) {
     m_decoder.reset();
     m_videoInput.reset();

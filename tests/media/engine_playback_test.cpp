@@ -373,6 +373,19 @@ TEST_F(Playback, MpegAudioThatTurnsMonoHalfwayPlaysItsLength) {
   EXPECT_EQ(PlayedData().size(), 46040u * 2 * 2) << "1044 ms of 44.1 kHz stereo";
 }
 
+// A movie header whose length does not fit 31 bits of milliseconds (here 4294970 s, 2704 ms once
+// cut to 32 bits) is refused, protected or not.
+TEST_F(Playback, AVideoLengthPastWhatMillisecondsHoldIsRefused) {
+  std::string video = test_support::ReadFileBytes(test_support::CorpusPath("media/h264-qvga-aac.mp4"));
+  size_t mvhd = video.find("mvhd");
+  ASSERT_NE(mvhd, std::string::npos);
+  video.replace(mvhd + 16, 8, std::string("\x00\x00\x00\x01\x00\x41\x89\x3A", 8));  // timescale 1, 4294970
+  ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
+  EXPECT_EQ(Video_LoadFile(g_video, PutBytes("long.mp4", video).c_str(), 0), 0);
+  EXPECT_EQ(Video_LoadFile(g_video, PutProtectedVideo("long", 0, video).c_str(), 0), 0);
+  EXPECT_EQ(Video_GetState(g_video), engine_state::kIdle);
+}
+
 TEST_F(Playback, VideoLoadFailsCleanlyOnBrokenFiles) {
   ASSERT_TRUE(Video_SetEngine(g_video, m_window, 0, 0, 240, 320));
   for (const char* name : {"truncated-3000.mp4", "empty.mp3", "amrnb-audio-only.3gp"}) {

@@ -35,7 +35,7 @@ std::u16string MediaTest::PutBytes(const std::string& name, const std::string& b
   return path;
 }
 
-std::u16string MediaTest::PutProtectedVideo(const std::string& name, int plays) {
+std::u16string MediaTest::PutProtectedVideo(const std::string& name, int plays, const std::string& video) {
   std::string message = "Content-Type: application/vnd.oma.drm.message\r\n\r\n";
   if (plays > 0) {
     message += "--b\r\nContent-Type: application/vnd.oma.drm.rights+xml\r\n\r\n"
@@ -45,8 +45,10 @@ std::u16string MediaTest::PutProtectedVideo(const std::string& name, int plays) 
                "<o-ex:permission><o-dd:play><o-ex:constraint><o-dd:count>" + std::to_string(plays) +
                "</o-dd:count></o-ex:constraint></o-dd:play></o-ex:permission></o-ex:agreement></o-ex:rights>\r\n";
   }
-  message += "--b\r\nContent-Type: video/mp4\r\n\r\n" +
-             test_support::ReadFileBytes(test_support::CorpusPath("media/h264-qvga-aac.mp4")) + "\r\n--b--\r\n";
+  message +=
+      "--b\r\nContent-Type: video/mp4\r\n\r\n" +
+      (video.empty() ? test_support::ReadFileBytes(test_support::CorpusPath("media/h264-qvga-aac.mp4")) : video) +
+      "\r\n--b--\r\n";
   const std::u16string received = PutBytes(name + ".in", message);
   const std::u16string stored = u"\\My Documents\\" + Wide(name) + u".mp4";
   WCHAR type[64];

@@ -26,8 +26,9 @@ class MediaTest : public ::testing::Test {
   std::u16string PutBytes(const std::string& name, const std::string& bytes);
   // h264-qvga-aac.mp4 received as a DRM message and stored as protected content, the way a
   // received one is: forward-lock with no rights given (it plays freely), or combined delivery
-  // whose rights allow `plays` plays. Returns the stored file's device path.
-  std::u16string PutProtectedVideo(const std::string& name, int plays);
+  // whose rights allow `plays` plays. Returns the stored file's device path. `video` replaces the
+  // corpus file's bytes when given.
+  std::u16string PutProtectedVideo(const std::string& name, int plays, const std::string& video = {});
 
   test_support::TestDevice m_device;
 };
