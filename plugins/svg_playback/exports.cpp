@@ -42,25 +42,22 @@ Player* Live(SvgPlayerHandle handle) {
   return Players().count(player) != 0 ? player : nullptr;
 }
 
-// The document of a file; the last one read is kept while the file is unchanged, since a view
-// asks for a picture's size and then its first frame.
+// The document of a file; the last one read is kept while the file holds the same bytes, since a
+// view asks for a picture's size and then its first frame. Size and write time do not tell: a file
+// rewritten within one tick of the file clock, or copied with its time, keeps both.
 std::shared_ptr<SvgDocument> OpenPath(const char16_t* path) {
   if (path == nullptr || path[0] == 0) return nullptr;
   auto host = platform::HostPath(path);
   if (!host) return nullptr;
-  std::error_code error;
-  auto size = std::filesystem::file_size(*host, error);
-  auto written = std::filesystem::last_write_time(*host, error);
-  if (error) return nullptr;
+  std::vector<uint8_t> bytes = SvgDocument::ReadFile(*host);
+  if (bytes.empty()) return nullptr;
   static struct {
-    std::filesystem::path host;
-    uintmax_t size = 0;
-    std::filesystem::file_time_type written;
+    std::vector<uint8_t> bytes;
     std::shared_ptr<SvgDocument> document;
   } last;
-  if (last.document && last.host == *host && last.size == size && last.written == written) return last.document;
-  std::shared_ptr<SvgDocument> document = SvgDocument::LoadFile(*host);
-  if (document) last = {*host, size, written, document};
+  if (last.document && last.bytes == bytes) return last.document;
+  std::shared_ptr<SvgDocument> document = SvgDocument::Load(bytes);
+  if (document) last = {std::move(bytes), document};
   return document;
 }
 
@@ -114,7 +111,8 @@ SVG_EXPORT int32_t AS_CloseFile(SvgPlayerHandle handle, SvgFileHandle file) {
     player->current = nullptr;
     player->playing = false;
   }
-  std::erase_if(player->owned, [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; });
+  std::erase_if(player->owned,
+                [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; });
   return 0;
 }
 

@@ -117,16 +117,16 @@ std::unique_ptr<SvgDocument> SvgDocument::Load(std::span<const uint8_t> bytes) {
   return document;
 }
 
-std::unique_ptr<SvgDocument> SvgDocument::LoadFile(const std::filesystem::path& host) {
+std::vector<uint8_t> SvgDocument::ReadFile(const std::filesystem::path& host) {
   std::ifstream file(host, std::ios::binary);
-  if (!file) return nullptr;
+  if (!file) return {};
   file.seekg(0, std::ios::end);
   std::streamoff size = file.tellg();
-  if (size <= 0 || static_cast<uint64_t>(size) > SVG_PLAYBACK_MAX_BYTES) return nullptr;
+  if (size <= 0 || static_cast<uint64_t>(size) > SVG_PLAYBACK_MAX_BYTES) return {};
   file.seekg(0);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return nullptr;
-  return Load(bytes);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return {};
+  return bytes;
 }
 
 SvgDocument::~SvgDocument() {
@@ -135,8 +135,8 @@ SvgDocument::~SvgDocument() {
 
 bool SvgDocument::Render(uint8_t* pixels, int width, int height, int stride, uint32_t background, double zoom,
                          double panX, double panY) const {
-  if (width < 1 || height < 1 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > SVG_PLAYBACK_MAX_PIXELS ||
-      stride < width * 3) {
+  if (width < 1 || height < 1 ||
+      static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > SVG_PLAYBACK_MAX_PIXELS || stride < width * 3) {
     return false;
   }
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);

@@ -1,13 +1,16 @@
 // SVG through the adapter and "svgplayback.dll": sizes and renderings against rsvg-convert's, SVGZ,
 // and documents that reach outside themselves drawing only what is inside.
 #include <cmath>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "engines/dib_image.h"
 #include "engines/image_decode.h"
 #include "engines/image_info.h"
 #include "engines/svg_library.h"
 #include "media_fixture.h"
+#include "platform/kernel/device.h"
 
 namespace media_test {
 namespace {
@@ -126,6 +129,29 @@ TEST_F(Svg, AdapterRefusesNullArgumentsWithoutCalling) {
   EXPECT_EQ(RenderSvgFirstFrame(u"", 10, 10, 0), nullptr);
   EXPECT_EQ(RenderSvgFirstFrame(Put("shapes.svg").c_str(), 0, 10, 0), nullptr);
   AS_ReleasePlayer(player);
+}
+
+// A file rewritten within one tick of the file clock, or copied with its time kept, has the same
+// size and time as before: what is drawn must still be the new content.
+TEST_F(Svg, RewrittenFileOfTheSameSizeAndTimeIsReadAgain) {
+  const std::string narrow = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='20'/>";
+  const std::string wide = "<svg xmlns='http://www.w3.org/2000/svg' width='30' height='20'/>";
+  ASSERT_EQ(narrow.size(), wide.size());
+  std::u16string path = PutBytes("rewritten.svg", narrow);
+  SIZE size{};
+  ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 10);
+  std::optional<std::filesystem::path> host = platform::HostPath(path);
+  ASSERT_TRUE(host);
+  std::filesystem::file_time_type written = std::filesystem::last_write_time(*host);
+  PutBytes("rewritten.svg", wide);
+  std::filesystem::last_write_time(*host, written);
+  ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 30);
+  SIZE box{60, 20};
+  DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(box.cx, 30);
 }
 
 TEST_F(Svg, BrokenDocumentsFailCleanly) {
