@@ -106,13 +106,16 @@ SVG_EXPORT SvgFileHandle AS_OpenFile(SvgPlayerHandle handle, const char16_t* pat
 SVG_EXPORT int32_t AS_CloseFile(SvgPlayerHandle handle, SvgFileHandle file) {
   Player* player = Live(handle);
   auto* document = static_cast<SvgDocument*>(file);
-  if (player == nullptr || player->files.erase(document) == 0) return -1;
+  if (player == nullptr || player->files.count(document) == 0) return -1;
+  // The same document comes back for each opening of the same bytes: one closing ends one opening.
+  auto same = [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; };
+  player->owned.erase(std::find_if(player->owned.begin(), player->owned.end(), same));
+  if (std::any_of(player->owned.begin(), player->owned.end(), same)) return 0;
+  player->files.erase(document);
   if (player->current == document) {
     player->current = nullptr;
     player->playing = false;
   }
-  std::erase_if(player->owned,
-                [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; });
   return 0;
 }
 

@@ -118,6 +118,31 @@ TEST_F(Svg, PlayerDrawsTheDisplayAreaWithZoomAndPan) {
   EXPECT_EQ(AS_ReleasePlayer(player), 1);
 }
 
+// Opening the same picture twice (by one path or by two holding the same bytes) may give the same
+// handle; closing it once leaves the other opening usable.
+TEST_F(Svg, FileOpenedTwiceStaysOpenUntilClosedTwice) {
+  std::u16string first = Put("shapes.svg");
+  std::u16string copy = PutBytes("copy.svg", test_support::ReadFileBytes(test_support::CorpusPath("media/shapes.svg")));
+  for (const std::u16string& second : {first, copy}) {
+    SvgPlayerHandle player = AS_CreatePlayer();
+    ASSERT_NE(player, nullptr);
+    SvgFileHandle a = AS_OpenFile(player, first.c_str());
+    SvgFileHandle b = AS_OpenFile(player, second.c_str());
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(AS_SelectFile(player, b), 0);
+    EXPECT_EQ(AS_CloseFile(player, a), 0);
+    SvgInfo info{};
+    EXPECT_EQ(AS_GetSVGInfo(player, &info), 0);
+    EXPECT_EQ(info.width, 176);
+    EXPECT_EQ(AS_SelectFile(player, b), 0);
+    EXPECT_EQ(AS_CloseFile(player, b), 0);
+    EXPECT_EQ(AS_SelectFile(player, b), -1);
+    EXPECT_EQ(AS_CloseFile(player, b), -1);
+    EXPECT_EQ(AS_ReleasePlayer(player), 1);
+  }
+}
+
 TEST_F(Svg, AdapterRefusesNullArgumentsWithoutCalling) {
   SvgPlayerHandle player = AS_CreatePlayer();
   ASSERT_NE(player, nullptr);
