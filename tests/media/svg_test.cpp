@@ -179,6 +179,44 @@ TEST_F(Svg, RewrittenFileOfTheSameSizeAndTimeIsReadAgain) {
   EXPECT_EQ(box.cx, 30);
 }
 
+// librsvg ends the process on a convolution kernel of more than 400 numbers: such a document is
+// refused however the numbers are written, in UTF-8 or UTF-16; a kernel of 400 is drawn.
+TEST_F(Svg, OversizedConvolutionKernelIsRefused) {
+  auto document = [](const std::string& attributes) {
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='24' height='24'><filter id='f'><feConvolveMatrix " +
+           attributes + "/></filter><rect width='24' height='24' filter='url(#f)'/></svg>";
+  };
+  auto numbers = [](int count, const std::string& number, const std::string& separator) {
+    std::string list;
+    for (int i = 0; i < count; ++i) list += (i == 0 ? "" : separator) + number;
+    return list;
+  };
+  auto utf16 = [](const std::string& ascii) {
+    std::string wide = "\xFF\xFE";
+    for (char c : ascii) wide += std::string{c, '\0'};
+    return wide;
+  };
+  SIZE box{24, 24};
+  DibPointer drawn(DecodeImage(
+      PutBytes("k400.svg", document("order='20' kernelMatrix='" + numbers(400, "0.0025", " ") + "'")).c_str(), &box,
+      media_type::kNone, 0));
+  EXPECT_TRUE(drawn);
+  const std::string refused[] = {
+      document("order='21' kernelMatrix='" + numbers(441, "1", " ") + "'"),
+      document("order='3' kernelMatrix = \"" + numbers(401, "1", ",") + "\""),
+      document("order='21' kernelMatrix='" + numbers(441, "-1", "") + "'"),     // signs part the numbers
+      document("order='21' kernelMatrix='" + numbers(441, ".5", "") + "'"),     // and so do points
+      document("order='21' kernelMatrix='" + numbers(441, "1", "/**/") + "'"),  // and comments
+      "<!DOCTYPE svg [<!ENTITY k '" + numbers(441, "1", " ") + "'>]>" + document("order='21' kernelMatrix='&k;'"),
+      utf16(document("order='21' kernelMatrix='" + numbers(441, "1", " ") + "'")),
+  };
+  for (const std::string& bytes : refused) {
+    SCOPED_TRACE(bytes.substr(0, 160));
+    box = SIZE{24, 24};
+    EXPECT_EQ(DecodeImage(PutBytes("kernel.svg", bytes).c_str(), &box, media_type::kNone, 0), nullptr);
+  }
+}
+
 TEST_F(Svg, BrokenDocumentsFailCleanly) {
   const char* documents[] = {
       "", "<svg", "<svg xmlns='http://www.w3.org/2000/svg'/>",  // no size at all
