@@ -156,10 +156,12 @@ void PreferDejaVu() {
 }  // namespace
 
 std::unique_ptr<SvgDocument> SvgDocument::Load(std::span<const uint8_t> bytes) {
+  auto gzipped = [](std::span<const uint8_t> data) { return data.size() >= 2 && data[0] == 0x1F && data[1] == 0x8B; };
   std::vector<uint8_t> inflated;
-  if (bytes.size() >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B) {
+  if (gzipped(bytes)) {
     inflated = Inflate(bytes);
-    if (inflated.empty()) return nullptr;
+    // A gzip inside would be inflated again by librsvg, whole and without a bound.
+    if (inflated.empty() || gzipped(inflated)) return nullptr;
     bytes = inflated;
   }
   if (bytes.empty() || bytes.size() > SVG_PLAYBACK_MAX_BYTES || DeclaresExternalEntity(bytes)) return nullptr;
