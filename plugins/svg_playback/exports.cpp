@@ -42,25 +42,22 @@ Player* Live(SvgPlayerHandle handle) {
   return Players().count(player) != 0 ? player : nullptr;
 }
 
-// The document of a file; the last one read is kept while the file is unchanged, since a view
-// asks for a picture's size and then its first frame.
+// The document of a file; the last one read is kept while the file holds the same bytes, since a
+// view asks for a picture's size and then its first frame. Size and write time do not tell: a file
+// rewritten within one tick of the file clock, or copied with its time, keeps both.
 std::shared_ptr<SvgDocument> OpenPath(const char16_t* path) {
   if (path == nullptr || path[0] == 0) return nullptr;
   auto host = platform::HostPath(path);
   if (!host) return nullptr;
-  std::error_code error;
-  auto size = std::filesystem::file_size(*host, error);
-  auto written = std::filesystem::last_write_time(*host, error);
-  if (error) return nullptr;
+  std::vector<uint8_t> bytes = SvgDocument::ReadFile(*host);
+  if (bytes.empty()) return nullptr;
   static struct {
-    std::filesystem::path host;
-    uintmax_t size = 0;
-    std::filesystem::file_time_type written;
+    std::vector<uint8_t> bytes;
     std::shared_ptr<SvgDocument> document;
   } last;
-  if (last.document && last.host == *host && last.size == size && last.written == written) return last.document;
-  std::shared_ptr<SvgDocument> document = SvgDocument::LoadFile(*host);
-  if (document) last = {*host, size, written, document};
+  if (last.document && last.bytes == bytes) return last.document;
+  std::shared_ptr<SvgDocument> document = SvgDocument::Load(bytes);
+  if (document) last = {std::move(bytes), document};
   return document;
 }
 
@@ -109,12 +106,16 @@ SVG_EXPORT SvgFileHandle AS_OpenFile(SvgPlayerHandle handle, const char16_t* pat
 SVG_EXPORT int32_t AS_CloseFile(SvgPlayerHandle handle, SvgFileHandle file) {
   Player* player = Live(handle);
   auto* document = static_cast<SvgDocument*>(file);
-  if (player == nullptr || player->files.erase(document) == 0) return -1;
+  if (player == nullptr || player->files.count(document) == 0) return -1;
+  // The same document comes back for each opening of the same bytes: one closing ends one opening.
+  auto same = [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; };
+  player->owned.erase(std::find_if(player->owned.begin(), player->owned.end(), same));
+  if (std::any_of(player->owned.begin(), player->owned.end(), same)) return 0;
+  player->files.erase(document);
   if (player->current == document) {
     player->current = nullptr;
     player->playing = false;
   }
-  std::erase_if(player->owned, [document](const std::shared_ptr<SvgDocument>& owned) { return owned.get() == document; });
   return 0;
 }
 

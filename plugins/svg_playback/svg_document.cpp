@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <string_view>
 
 #include "engines/svg_playback_abi.h"
@@ -57,6 +58,67 @@ bool DeclaresExternalEntity(std::span<const uint8_t> bytes) {
   return false;
 }
 
+// Markup as the checks below read it: a UTF-16 or UTF-32 document with its zero bytes left out, so
+// that its ASCII names, quotes and numbers read as they do in UTF-8.
+std::string_view MarkupText(std::span<const uint8_t> bytes, std::string& narrowed) {
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.find('\0') == std::string_view::npos) return text;
+  narrowed.reserve(text.size());
+  for (char c : text) {
+    if (c != '\0') narrowed.push_back(c);
+  }
+  return narrowed;
+}
+
+// The numbers of a list as a CSS tokenizer splits them: a sign or a second point starts a new one
+// even without a separator, and anything else (spaces, commas, comments) only parts them.
+size_t CountNumbers(std::string_view list) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  size_t count = 0;
+  size_t at = 0;
+  while (at < list.size()) {
+    size_t start = at;
+    if (list[at] == '+' || list[at] == '-') ++at;
+    size_t digits = at;
+    while (at < list.size() && digit(list[at])) ++at;
+    bool whole = at > digits;
+    bool fraction = false;
+    if (at + 1 < list.size() && list[at] == '.' && digit(list[at + 1])) {
+      for (++at; at < list.size() && digit(list[at]);) ++at;
+      fraction = true;
+    }
+    if (!whole && !fraction) {
+      at = start + 1;
+      continue;
+    }
+    ++count;
+    if (at < list.size() && (list[at] == 'e' || list[at] == 'E')) {
+      size_t exponent = at + 1;
+      if (exponent < list.size() && (list[exponent] == '+' || list[exponent] == '-')) ++exponent;
+      if (exponent < list.size() && digit(list[exponent])) {
+        for (at = exponent; at < list.size() && digit(list[at]);) ++at;
+      }
+    }
+  }
+  return count;
+}
+
+// librsvg (2.54) ends the process, panicking while it builds the matrix, on a convolution kernel of
+// more than 400 numbers. Such a kernel is refused, and so is one written with references, whose
+// numbers show only once they are expanded.
+bool HasOversizedKernel(std::string_view text) {
+  constexpr std::string_view kName = "kernelMatrix";
+  for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
+    size_t quote = text.find_first_not_of(" \t\r\n=", at + kName.size());
+    if (quote == std::string_view::npos || (text[quote] != '"' && text[quote] != '\'')) continue;
+    size_t end = text.find(text[quote], quote + 1);
+    std::string_view value =
+        text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
+    if (value.find('&') != std::string_view::npos || CountNumbers(value) > 400) return true;
+  }
+  return false;
+}
+
 // The document's own size at 96 dpi; from the viewBox when it has no width and height.
 bool IntrinsicSize(RsvgHandle* handle, double& width, double& height) {
   rsvg_handle_set_dpi(handle, 96.0);
@@ -94,13 +156,17 @@ void PreferDejaVu() {
 }  // namespace
 
 std::unique_ptr<SvgDocument> SvgDocument::Load(std::span<const uint8_t> bytes) {
+  auto gzipped = [](std::span<const uint8_t> data) { return data.size() >= 2 && data[0] == 0x1F && data[1] == 0x8B; };
   std::vector<uint8_t> inflated;
-  if (bytes.size() >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B) {
+  if (gzipped(bytes)) {
     inflated = Inflate(bytes);
-    if (inflated.empty()) return nullptr;
+    // A gzip inside would be inflated again by librsvg, whole and without a bound.
+    if (inflated.empty() || gzipped(inflated)) return nullptr;
     bytes = inflated;
   }
   if (bytes.empty() || bytes.size() > SVG_PLAYBACK_MAX_BYTES || DeclaresExternalEntity(bytes)) return nullptr;
+  std::string narrowed;
+  if (HasOversizedKernel(MarkupText(bytes, narrowed))) return nullptr;
   // fontconfig is costly to start: only documents with text need it.
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (text.find("<text") != std::string_view::npos || text.find(":text") != std::string_view::npos) PreferDejaVu();
@@ -117,16 +183,16 @@ std::unique_ptr<SvgDocument> SvgDocument::Load(std::span<const uint8_t> bytes) {
   return document;
 }
 
-std::unique_ptr<SvgDocument> SvgDocument::LoadFile(const std::filesystem::path& host) {
+std::vector<uint8_t> SvgDocument::ReadFile(const std::filesystem::path& host) {
   std::ifstream file(host, std::ios::binary);
-  if (!file) return nullptr;
+  if (!file) return {};
   file.seekg(0, std::ios::end);
   std::streamoff size = file.tellg();
-  if (size <= 0 || static_cast<uint64_t>(size) > SVG_PLAYBACK_MAX_BYTES) return nullptr;
+  if (size <= 0 || static_cast<uint64_t>(size) > SVG_PLAYBACK_MAX_BYTES) return {};
   file.seekg(0);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return nullptr;
-  return Load(bytes);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return {};
+  return bytes;
 }
 
 SvgDocument::~SvgDocument() {
@@ -135,8 +201,8 @@ SvgDocument::~SvgDocument() {
 
 bool SvgDocument::Render(uint8_t* pixels, int width, int height, int stride, uint32_t background, double zoom,
                          double panX, double panY) const {
-  if (width < 1 || height < 1 || static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > SVG_PLAYBACK_MAX_PIXELS ||
-      stride < width * 3) {
+  if (width < 1 || height < 1 ||
+      static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > SVG_PLAYBACK_MAX_PIXELS || stride < width * 3) {
     return false;
   }
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);

@@ -16,7 +16,8 @@ namespace svg_playback {
 class SvgDocument {
  public:
   static std::unique_ptr<SvgDocument> Load(std::span<const uint8_t> bytes);
-  static std::unique_ptr<SvgDocument> LoadFile(const std::filesystem::path& host);
+  // The bytes of a file within the bound on documents; empty when it cannot be read or is larger.
+  static std::vector<uint8_t> ReadFile(const std::filesystem::path& host);
   ~SvgDocument();
   SvgDocument(const SvgDocument&) = delete;
   SvgDocument& operator=(const SvgDocument&) = delete;

@@ -1,13 +1,19 @@
 // SVG through the adapter and "svgplayback.dll": sizes and renderings against rsvg-convert's, SVGZ,
 // and documents that reach outside themselves drawing only what is inside.
+#include <zlib.h>
+
 #include <cmath>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "engines/dib_image.h"
 #include "engines/image_decode.h"
 #include "engines/image_info.h"
 #include "engines/svg_library.h"
 #include "media_fixture.h"
+#include "platform/kernel/device.h"
 
 namespace media_test {
 namespace {
@@ -115,6 +121,31 @@ TEST_F(Svg, PlayerDrawsTheDisplayAreaWithZoomAndPan) {
   EXPECT_EQ(AS_ReleasePlayer(player), 1);
 }
 
+// Opening the same picture twice (by one path or by two holding the same bytes) may give the same
+// handle; closing it once leaves the other opening usable.
+TEST_F(Svg, FileOpenedTwiceStaysOpenUntilClosedTwice) {
+  std::u16string first = Put("shapes.svg");
+  std::u16string copy = PutBytes("copy.svg", test_support::ReadFileBytes(test_support::CorpusPath("media/shapes.svg")));
+  for (const std::u16string& second : {first, copy}) {
+    SvgPlayerHandle player = AS_CreatePlayer();
+    ASSERT_NE(player, nullptr);
+    SvgFileHandle a = AS_OpenFile(player, first.c_str());
+    SvgFileHandle b = AS_OpenFile(player, second.c_str());
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(AS_SelectFile(player, b), 0);
+    EXPECT_EQ(AS_CloseFile(player, a), 0);
+    SvgInfo info{};
+    EXPECT_EQ(AS_GetSVGInfo(player, &info), 0);
+    EXPECT_EQ(info.width, 176);
+    EXPECT_EQ(AS_SelectFile(player, b), 0);
+    EXPECT_EQ(AS_CloseFile(player, b), 0);
+    EXPECT_EQ(AS_SelectFile(player, b), -1);
+    EXPECT_EQ(AS_CloseFile(player, b), -1);
+    EXPECT_EQ(AS_ReleasePlayer(player), 1);
+  }
+}
+
 TEST_F(Svg, AdapterRefusesNullArgumentsWithoutCalling) {
   SvgPlayerHandle player = AS_CreatePlayer();
   ASSERT_NE(player, nullptr);
@@ -126,6 +157,97 @@ TEST_F(Svg, AdapterRefusesNullArgumentsWithoutCalling) {
   EXPECT_EQ(RenderSvgFirstFrame(u"", 10, 10, 0), nullptr);
   EXPECT_EQ(RenderSvgFirstFrame(Put("shapes.svg").c_str(), 0, 10, 0), nullptr);
   AS_ReleasePlayer(player);
+}
+
+// A file rewritten within one tick of the file clock, or copied with its time kept, has the same
+// size and time as before: what is drawn must still be the new content.
+TEST_F(Svg, RewrittenFileOfTheSameSizeAndTimeIsReadAgain) {
+  const std::string narrow = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='20'/>";
+  const std::string wide = "<svg xmlns='http://www.w3.org/2000/svg' width='30' height='20'/>";
+  ASSERT_EQ(narrow.size(), wide.size());
+  std::u16string path = PutBytes("rewritten.svg", narrow);
+  SIZE size{};
+  ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 10);
+  std::optional<std::filesystem::path> host = platform::HostPath(path);
+  ASSERT_TRUE(host);
+  std::filesystem::file_time_type written = std::filesystem::last_write_time(*host);
+  PutBytes("rewritten.svg", wide);
+  std::filesystem::last_write_time(*host, written);
+  ASSERT_TRUE(GetImageInfo(path.c_str(), &size, nullptr, media_type::kNone));
+  EXPECT_EQ(size.cx, 30);
+  SIZE box{60, 20};
+  DibPointer image(DecodeImage(path.c_str(), &box, media_type::kNone, 0));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(box.cx, 30);
+}
+
+// librsvg ends the process on a convolution kernel of more than 400 numbers: such a document is
+// refused however the numbers are written, in UTF-8 or UTF-16; a kernel of 400 is drawn.
+TEST_F(Svg, OversizedConvolutionKernelIsRefused) {
+  auto document = [](const std::string& attributes) {
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='24' height='24'><filter id='f'><feConvolveMatrix " +
+           attributes + "/></filter><rect width='24' height='24' filter='url(#f)'/></svg>";
+  };
+  auto numbers = [](int count, const std::string& number, const std::string& separator) {
+    std::string list;
+    for (int i = 0; i < count; ++i) list += (i == 0 ? "" : separator) + number;
+    return list;
+  };
+  auto utf16 = [](const std::string& ascii) {
+    std::string wide = "\xFF\xFE";
+    for (char c : ascii) wide += std::string{c, '\0'};
+    return wide;
+  };
+  SIZE box{24, 24};
+  DibPointer drawn(DecodeImage(
+      PutBytes("k400.svg", document("order='20' kernelMatrix='" + numbers(400, "0.0025", " ") + "'")).c_str(), &box,
+      media_type::kNone, 0));
+  EXPECT_TRUE(drawn);
+  const std::string refused[] = {
+      document("order='21' kernelMatrix='" + numbers(441, "1", " ") + "'"),
+      document("order='3' kernelMatrix = \"" + numbers(401, "1", ",") + "\""),
+      document("order='21' kernelMatrix='" + numbers(441, "-1", "") + "'"),     // signs part the numbers
+      document("order='21' kernelMatrix='" + numbers(441, ".5", "") + "'"),     // and so do points
+      document("order='21' kernelMatrix='" + numbers(441, "1", "/**/") + "'"),  // and comments
+      "<!DOCTYPE svg [<!ENTITY k '" + numbers(441, "1", " ") + "'>]>" + document("order='21' kernelMatrix='&k;'"),
+      utf16(document("order='21' kernelMatrix='" + numbers(441, "1", " ") + "'")),
+  };
+  for (const std::string& bytes : refused) {
+    SCOPED_TRACE(bytes.substr(0, 160));
+    box = SIZE{24, 24};
+    EXPECT_EQ(DecodeImage(PutBytes("kernel.svg", bytes).c_str(), &box, media_type::kNone, 0), nullptr);
+  }
+}
+
+std::string Gzip(const std::string& bytes) {
+  z_stream stream{};
+  EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string out(deflateBound(&stream, bytes.size()), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+// The bound holds for what the document becomes: a 16 MB document is refused gzipped once, and
+// gzipped twice too (librsvg inflates a gzip it is given, without any bound, in memory).
+TEST_F(Svg, SvgzIsBoundAfterEveryInflation) {
+  const std::string small = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'/>";
+  const std::string large =
+      "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'>" + std::string(16u << 20, ' ') + "</svg>";
+  SIZE box{10, 10};
+  DibPointer drawn(DecodeImage(PutBytes("small.svgz", Gzip(small)).c_str(), &box, media_type::kNone, 0));
+  EXPECT_TRUE(drawn);
+  const std::string refused[] = {Gzip(large), Gzip(Gzip(large)), Gzip(Gzip(small))};
+  for (const std::string& bytes : refused) {
+    box = SIZE{10, 10};
+    EXPECT_EQ(DecodeImage(PutBytes("bomb.svgz", bytes).c_str(), &box, media_type::kNone, 0), nullptr);
+  }
 }
 
 TEST_F(Svg, BrokenDocumentsFailCleanly) {
