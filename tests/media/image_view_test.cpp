@@ -102,7 +102,9 @@ TEST_F(ImageView, ResultCodes) {
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(loaded, c.result == 0);
     EXPECT_EQ(m_view->lastResult(), c.result);
-    if (c.result != 0) EXPECT_EQ(m_view->picture(), nullptr);
+    if (c.result != 0) {
+      EXPECT_EQ(m_view->picture(), nullptr);
+    }
   }
 }
 
