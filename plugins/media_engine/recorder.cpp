@@ -96,13 +96,17 @@ void Recorder::Stop() {
   }
   if (!m_recording) return;
   m_recording = false;
+  bool written = false;
   {
     std::ofstream out(m_partial, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(m_bytes.data()), static_cast<std::streamsize>(m_bytes.size()));
-    if (!out) return;
+    out.close();
+    written = !out.fail();
   }
   std::error_code error;
-  std::filesystem::rename(m_partial, m_file, error);
+  if (written) std::filesystem::rename(m_partial, m_file, error);
+  // A clip that could not be put in place leaves nothing behind under its temporary name.
+  if (!written || error) std::filesystem::remove(m_partial, error);
 }
 
 void Recorder::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {

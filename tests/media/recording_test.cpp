@@ -152,6 +152,21 @@ TEST_F(Recording, AMicrophoneOfFewSamplesASecondStillRecords) {
   EXPECT_EQ(Frames(Recorded()), 50u);
 }
 
+// A destination taken by a folder cannot receive the clip: the folder stays as it was and no
+// half-made clip is left beside it.
+TEST_F(Recording, AClipThatCannotBePutInPlaceLeavesNoTemporaryFile) {
+  SetMicrophone(Put("pcm16-8k-mono.wav"));
+  std::filesystem::create_directories(m_device.Host(u"\\My Documents\\clip.amr") / "inside");
+  ASSERT_TRUE(StartRecording(&m_holder, u"\\My Documents\\clip.amr", m_window, 100000, record_type::kAmr));
+  platform::automation::AdvanceClock(200);
+  StopRecording(&m_holder);
+  DestroyRecording(&m_holder);
+  EXPECT_TRUE(std::filesystem::is_directory(m_device.Host(u"\\My Documents\\clip.amr") / "inside"));
+  for (const auto& entry : std::filesystem::directory_iterator(m_device.Host(u"\\My Documents"))) {
+    EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+  }
+}
+
 TEST_F(Recording, QcelpHasNoEncoderAndGivesANullEngine) {
   SetMicrophone(Put("pcm16-8k-mono.wav"));
   EXPECT_FALSE(StartRecording(&m_holder, u"\\My Documents\\clip.qcp", m_window, 100000, record_type::kQcelp));
