@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/internal/sqlite_database.h"
 #include "platform/message_store/mail_api.h"
 #include "store_helpers.h"
 #include "support/test_device.h"
@@ -207,6 +208,28 @@ TEST(MessageStore, AttachmentsAreNumberedAndTheirDataStreams) {
   EXPECT_EQ(stream->Write("x", 1, nullptr), STG_E_ACCESSDENIED);
   ComPtr<IAttach> missing;
   EXPECT_EQ(message->OpenAttach(7, nullptr, 0, missing.Receive()), MAPI_E_NOT_FOUND);
+}
+
+// A stream's commit whose time stamp cannot be written (here refused by a trigger another program
+// put in the file) fails, and leaves the value as it was rather than half written.
+TEST(MessageStore, FailedStreamCommitLeavesNoValueBehind) {
+  TestDevice device;
+  ComPtr<IMsgStore> store = OpenStore();
+  ComPtr<IMessage> message = NewMessage(store.Get());
+  ComPtr<IUnknown> object;
+  ASSERT_EQ(message->OpenProperty(PR_SUBJECT, &IID_IStream, 0, MAPI_CREATE | MAPI_MODIFY, object.Receive()), S_OK);
+  auto* stream = static_cast<IStream*>(object.Get());
+  ASSERT_EQ(stream->Write(u"body", 8, nullptr), S_OK);
+  {
+    std::string error;
+    auto other = platform::internal::SqliteDatabase::Open(device.root() / "message_store.db", &error);
+    ASSERT_TRUE(other) << error;
+    ASSERT_TRUE(other->Execute("CREATE TRIGGER no_stamp BEFORE INSERT ON properties WHEN NEW.prop_id = " +
+                               std::to_string(PROP_ID(PR_LAST_MODIFICATION_TIME)) +
+                               " BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  }
+  EXPECT_EQ(stream->Commit(0), MAPI_E_CALL_FAILED);
+  EXPECT_FALSE(GetText(message.Get(), PR_SUBJECT));
 }
 
 TEST(MessageStore, ContentsTableListsTheFolderInPages) {

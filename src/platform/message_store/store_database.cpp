@@ -251,8 +251,11 @@ bool StoreDatabase::Delete(std::int64_t id) {
 }
 
 bool StoreDatabase::Reparent(std::int64_t id, std::int64_t parent) {
-  return m_db->Prepare("UPDATE objects SET parent=? WHERE id=?").Bind(1, parent).Bind(2, id).Run() &&
-         m_db->Changes() > 0 && Touch(id);
+  // The move and its time stamp go together: a failed stamp must not leave the move made.
+  SqliteTransaction transaction(*m_db);
+  return transaction.ok() &&
+         m_db->Prepare("UPDATE objects SET parent=? WHERE id=?").Bind(1, parent).Bind(2, id).Run() &&
+         m_db->Changes() > 0 && Touch(id) && transaction.Commit();
 }
 
 std::vector<ObjectRow> StoreDatabase::Children(std::int64_t parent, ULONG kind) {
@@ -282,14 +285,19 @@ std::vector<StoredProperty> StoreDatabase::All(std::int64_t object) {
 }
 
 bool StoreDatabase::Set(std::int64_t object, ULONG tag, const StoredValue& value) {
+  // The value and the time stamp in one transaction: a write reported as failed must not be there.
+  SqliteTransaction transaction(*m_db);
+  if (!transaction.ok()) return false;
   auto upsert = m_db->Prepare("INSERT OR REPLACE INTO properties(object, prop_id, type, number, bytes) VALUES(?, ?, ?, ?, ?)");
   upsert.Bind(1, object).Bind(2, PROP_ID(tag)).Bind(3, value.type).Bind(4, value.number).BindBlob(5, value.bytes);
-  return upsert.Run() && Touch(object);
+  return upsert.Run() && Touch(object) && transaction.Commit();
 }
 
 bool StoreDatabase::Remove(std::int64_t object, ULONG tag) {
-  return m_db->Prepare("DELETE FROM properties WHERE object=? AND prop_id=?").Bind(1, object).Bind(2, PROP_ID(tag)).Run() &&
-         Touch(object);
+  SqliteTransaction transaction(*m_db);
+  return transaction.ok() &&
+         m_db->Prepare("DELETE FROM properties WHERE object=? AND prop_id=?").Bind(1, object).Bind(2, PROP_ID(tag)).Run() &&
+         Touch(object) && transaction.Commit();
 }
 
 bool StoreDatabase::Touch(std::int64_t object) {
