@@ -222,6 +222,27 @@ TEST(Registry, ChangesCommittedElsewhereAreSeenByTheNextRead) {
   RegCloseKey(key);
 }
 
+// A registry file may hold a chain of keys far deeper than any path a caller could name; deleting
+// its top must still take the whole chain, values included.
+TEST(Registry, DeletingAVeryDeepTreeRemovesAllOfIt) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  RegCloseKey(Create(HKEY_LOCAL_MACHINE, u"\\Deep"));
+  std::string error;
+  auto other = platform::internal::SqliteDatabase::Open(device.root() / "registry.db", &error);
+  ASSERT_TRUE(other) << error;
+  ASSERT_TRUE(other->Execute(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
+      "INSERT INTO reg_keys(id, parent, name, fold) SELECT 1000000 + i, "
+      "CASE i WHEN 1 THEN (SELECT id FROM reg_keys WHERE fold='deep') ELSE 999999 + i END, 'k', 'k' FROM n"));
+  ASSERT_TRUE(other->Execute(
+      "INSERT INTO reg_values(key, name, fold, type, data, origin) VALUES(1200000, 'V', 'v', 4, x'01000000', 1)"));
+  EXPECT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"\\Deep"), ERROR_SUCCESS);
+  auto left = other->Prepare("SELECT (SELECT count(*) FROM reg_keys WHERE id > 3), (SELECT count(*) FROM reg_values)");
+  ASSERT_TRUE(left.Step());
+  EXPECT_EQ(left.Int(0), 0);
+  EXPECT_EQ(left.Int(1), 0);
+}
+
 // Our own writes, one by one or as a batch of factory values, replace what was read before them.
 TEST(Registry, OwnWritesAndBatchesAreReadBackAsStored) {
   TestDevice device(platform::RegistrySeed::kEmpty);

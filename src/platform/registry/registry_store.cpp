@@ -165,15 +165,12 @@ std::optional<KeyId> RegistryStore::CreateKey(KeyId parent, std::u16string_view 
 
 bool RegistryStore::DeleteKeyTree(KeyId key) {
   Forget();
-  auto children = m_db->Prepare("SELECT id FROM reg_keys WHERE parent=?");
-  children.Bind(1, key);
-  std::vector<KeyId> ids;
-  while (children.Step()) ids.push_back(children.Int(0));
-  for (KeyId child : ids) {
-    if (!DeleteKeyTree(child)) return false;
-  }
-  return m_db->Prepare("DELETE FROM reg_values WHERE key=?").Bind(1, key).Run() &&
-         m_db->Prepare("DELETE FROM reg_keys WHERE id=?").Bind(1, key).Run();
+  // The tree in one statement each, however deep the file's chain of keys: a call per level ran out
+  // of stack. UNION, not UNION ALL, so that a damaged file's loop of parents still ends.
+  constexpr std::string_view kTree =
+      "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION SELECT k.id FROM reg_keys k JOIN tree ON k.parent=tree.id) ";
+  return m_db->Prepare(std::string(kTree) + "DELETE FROM reg_values WHERE key IN tree").Bind(1, key).Run() &&
+         m_db->Prepare(std::string(kTree) + "DELETE FROM reg_keys WHERE id IN tree").Bind(1, key).Run();
 }
 
 std::optional<std::u16string> RegistryStore::SubKeyAt(KeyId key, DWORD index) {
