@@ -89,4 +89,16 @@ TEST(RegeditFile, MalformedFilesFailWithTheirLine) {
   }
 }
 
+// Every value carries its key's path, so a long path repeated by many short values would make a
+// small file parse into gigabytes; past a bound the file is refused instead.
+TEST(RegeditFile, ALongKeyPathRepeatedByManyValuesIsRefused) {
+  std::string text = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\" + std::string(65536, 'k') + "]\n";
+  for (int i = 0; i < 600; ++i) text += "@=\"\"\n";
+  auto result = ParseRegeditText(text);
+  EXPECT_FALSE(result.ok());
+  EXPECT_TRUE(result.entries.empty());
+  // The same values under a short path are an ordinary file.
+  EXPECT_TRUE(ParseRegeditText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\k]\n" + text.substr(text.find(']') + 2)).ok());
+}
+
 }  // namespace

@@ -8,6 +8,15 @@ namespace {
 
 constexpr std::size_t kMaxEntries = 100000;
 constexpr std::size_t kMaxValueBytes = 1 << 20;
+// What all entries may hold together: each repeats its key's path, so without a bound a short file
+// (a long path, many short values) parses into far more memory than the device has.
+constexpr std::size_t kMaxParsedBytes = 64u << 20;
+
+std::size_t ParsedBytes(const RegeditEntry& entry) {
+  std::size_t bytes = entry.keyPath.size() * sizeof(char16_t);
+  if (entry.value) bytes += entry.value->name.size() * sizeof(char16_t) + entry.value->data.size();
+  return bytes;
+}
 
 struct RootName {
   std::string_view name;
@@ -135,6 +144,7 @@ RegeditParseResult ParseRegeditText(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   bool sawHeader = false;
   std::optional<RegeditEntry> section;
+  std::size_t parsedBytes = 0;
   int lineNumber = 0;
   while (!text.empty()) {
     // Join lines that end in "\" (continued hex lists) into one logical line.
@@ -180,6 +190,8 @@ RegeditParseResult ParseRegeditText(std::string_view text) {
       std::string_view keyPath = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
       if (!IsValidUtf8(keyPath)) return fail(firstLine, "key name is not UTF-8");
       entry.keyPath = Utf8ToUtf16(keyPath);
+      parsedBytes += ParsedBytes(entry);
+      if (parsedBytes > kMaxParsedBytes) return fail(firstLine, "too much data");
       section = entry;
       result.entries.push_back(entry);
       continue;
@@ -202,6 +214,8 @@ RegeditParseResult ParseRegeditText(std::string_view text) {
     if (!why.empty()) return fail(firstLine, why);
     RegeditEntry entry = *section;
     entry.value = std::move(value);
+    parsedBytes += ParsedBytes(entry);
+    if (parsedBytes > kMaxParsedBytes) return fail(firstLine, "too much data");
     result.entries.push_back(std::move(entry));
   }
   if (!sawHeader) return fail(lineNumber, "not a registry file (REGEDIT4 header missing)");
