@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "platform/internal/sqlite_database.h"
 #include "platform/kernel/device.h"
 #include "platform/registry/registry.h"
+#include "platform/text/text_conversion.h"
+#include "support/outside_tool.h"
 #include "support/test_device.h"
 
 namespace {
@@ -241,6 +244,24 @@ TEST(Registry, DeletingAVeryDeepTreeRemovesAllOfIt) {
   ASSERT_TRUE(left.Step());
   EXPECT_EQ(left.Int(0), 0);
   EXPECT_EQ(left.Int(1), 0);
+}
+
+// Processes that make the same new path at once each get the key: one finding a key missing and
+// then failing to add it because another just did would report a write failure for nothing.
+TEST(Registry, ProcessesCreatingOnePathAtOnceAllSucceed) {
+  TestDevice device(platform::RegistrySeed::kEmpty);
+  std::string path = "\\Race";
+  for (int i = 0; i < 300; ++i) path += "\\k" + std::to_string(i);
+  const std::string writer = test_support::BinaryPath("test-tools/registry_writer").string() + " " +
+                             test_support::ShellQuoted(device.root().string()) + " " + test_support::ShellQuoted(path);
+  const std::string command =
+      "pids=; for i in 1 2 3 4 5 6; do " + writer +
+      " V$i $i & pids=\"$pids $!\"; done; s=0; for p in $pids; do wait $p || s=1; done; exit $s";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, platform::Utf8ToUtf16(path).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  for (const char16_t* name : {u"V1", u"V2", u"V3", u"V4", u"V5", u"V6"}) EXPECT_TRUE(GetDword(key, name)) << path;
+  RegCloseKey(key);
 }
 
 // Our own writes, one by one or as a batch of factory values, replace what was read before them.

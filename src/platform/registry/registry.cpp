@@ -136,7 +136,17 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SEC
   KeyId id;
   if (LONG status = Resolve(key, &store, &id); status != ERROR_SUCCESS) return status;
   bool created = false;
-  if (!CreatePath(*store, PathComponents(subKey), &id, &created)) return ERROR_CANTWRITE;
+  const auto components = PathComponents(subKey);
+  // A key that is there opens without the write lock (also on a read-only device). Keys to make
+  // are looked for again under the lock: another process may have made them since.
+  if (KeyId existing = id; FindPath(*store, components, &existing) == components.size()) {
+    id = existing;
+  } else {
+    platform::internal::SqliteTransaction transaction(store->database());
+    if (!transaction.ok()) return ERROR_CANTWRITE;
+    if (!IsRootKey(id) && !store->KeyExists(id)) return ERROR_BADKEY;
+    if (!CreatePath(*store, components, &id, &created) || !transaction.Commit()) return ERROR_CANTWRITE;
+  }
   if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   *result = NewHandle(id);
   return ERROR_SUCCESS;
