@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "platform/internal/sqlite_database.h"
 #include "platform/message_store/mail_api.h"
@@ -208,6 +209,31 @@ TEST(MessageStore, AttachmentsAreNumberedAndTheirDataStreams) {
   EXPECT_EQ(stream->Write("x", 1, nullptr), STG_E_ACCESSDENIED);
   ComPtr<IAttach> missing;
   EXPECT_EQ(message->OpenAttach(7, nullptr, 0, missing.Receive()), MAPI_E_NOT_FOUND);
+}
+
+// Seeks by amounts near the limits of the offset type are refused and leave the position alone.
+TEST(MessageStore, StreamSeeksPastTheOffsetLimitsAreRefused) {
+  TestDevice device;
+  ComPtr<IMsgStore> store = OpenStore();
+  ComPtr<IMessage> message = NewMessage(store.Get());
+  ComPtr<IUnknown> object;
+  ASSERT_EQ(message->OpenProperty(PR_ATTACH_DATA_BIN, &IID_IStream, 0, MAPI_CREATE | MAPI_MODIFY, object.Receive()),
+            S_OK);
+  auto* stream = static_cast<IStream*>(object.Get());
+  ASSERT_EQ(stream->Write("abc", 3, nullptr), S_OK);
+  LARGE_INTEGER move{};
+  move.QuadPart = 1;
+  ASSERT_EQ(stream->Seek(move, STREAM_SEEK_SET, nullptr), S_OK);
+  for (LONGLONG far : {std::numeric_limits<LONGLONG>::max(), std::numeric_limits<LONGLONG>::max() - 1,
+                       std::numeric_limits<LONGLONG>::min()}) {
+    move.QuadPart = far;
+    EXPECT_EQ(stream->Seek(move, STREAM_SEEK_CUR, nullptr), STG_E_INVALIDFUNCTION) << far;
+    EXPECT_EQ(stream->Seek(move, STREAM_SEEK_END, nullptr), STG_E_INVALIDFUNCTION) << far;
+  }
+  char back[4] = {};
+  ULONG read = 0;
+  ASSERT_EQ(stream->Read(back, 3, &read), S_OK);
+  EXPECT_EQ(std::string(back, read), "bc");
 }
 
 // A stream's commit whose time stamp cannot be written (here refused by a trigger another program

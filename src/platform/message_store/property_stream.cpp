@@ -46,8 +46,10 @@ class PropertyStream final : public ComObject<IStream> {
                      : origin == STREAM_SEEK_END ? static_cast<long long>(m_data.size())
                                                  : -1;
     if (base < 0) return STG_E_INVALIDFUNCTION;
+    // Bounded before the sum, which could overflow for moves near the type's limits.
+    const auto limit = static_cast<long long>(kMaxPropertyBytes);
+    if (move.QuadPart < -base || move.QuadPart > limit - base) return STG_E_INVALIDFUNCTION;
     long long target = base + move.QuadPart;
-    if (target < 0 || static_cast<unsigned long long>(target) > kMaxPropertyBytes) return STG_E_INVALIDFUNCTION;
     m_position = static_cast<std::size_t>(target);
     if (newPosition) newPosition->QuadPart = m_position;
     return S_OK;
