@@ -62,11 +62,15 @@ TEST(RegeditFile, HeaderFormsAndByteOrderMarks) {
 
 TEST(RegeditFile, MalformedFilesFailWithTheirLine) {
   struct Case {
-    const char* text;
+    std::string_view text;
     int line;
   };
+  using namespace std::string_view_literals;
   const Case cases[] = {
       {"", 0},
+      // A key or value name with a null in it could only be cut short at the null.
+      {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\0B]\n"sv, 2},
+      {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"V\0W\"=dword:1\n"sv, 3},
       {"not a registry\n", 1},
       {"REGEDIT4\n\"Orphan\"=dword:1\n", 2},
       {"REGEDIT4\n[HKEY_NOWHERE\\x]\n", 2},

@@ -189,6 +189,8 @@ RegeditParseResult ParseRegeditText(std::string_view text) {
       if (!known) return fail(firstLine, "unknown root key");
       std::string_view keyPath = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
       if (!IsValidUtf8(keyPath)) return fail(firstLine, "key name is not UTF-8");
+      // Keys are named by null-terminated paths: one with a null would be cut short there.
+      if (keyPath.find('\0') != std::string_view::npos) return fail(firstLine, "null in a key name");
       entry.keyPath = Utf8ToUtf16(keyPath);
       parsedBytes += ParsedBytes(entry);
       if (parsedBytes > kMaxParsedBytes) return fail(firstLine, "too much data");
@@ -203,7 +205,9 @@ RegeditParseResult ParseRegeditText(std::string_view text) {
       rest = Trim(line.substr(1));
     } else if (line.front() == '"') {
       auto name = ReadQuoted(line, &rest);
-      if (!name || !IsValidUtf8(*name)) return fail(firstLine, "malformed value name");
+      if (!name || !IsValidUtf8(*name) || name->find('\0') != std::string::npos) {
+        return fail(firstLine, "malformed value name");
+      }
       value.name = Utf8ToUtf16(*name);
       rest = Trim(rest);
     } else {
