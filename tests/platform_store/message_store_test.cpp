@@ -258,6 +258,34 @@ TEST(MessageStore, FailedStreamCommitLeavesNoValueBehind) {
   EXPECT_FALSE(GetText(message.Get(), PR_SUBJECT));
 }
 
+// A damaged file whose last attachment number is the largest there is gets no more attachments:
+// the next number would wrap onto one in use.
+TEST(MessageStore, AttachmentNumbersDoNotWrapAround) {
+  TestDevice device;
+  ComPtr<IMsgStore> store = OpenStore();
+  ComPtr<IMessage> message = NewMessage(store.Get());
+  for (int i = 0; i < 2; ++i) {
+    ComPtr<IAttach> attach;
+    ULONG number = 0;
+    ASSERT_EQ(message->CreateAttach(nullptr, 0, &number, attach.Receive()), S_OK);
+  }
+  {
+    std::string error;
+    auto other = platform::internal::SqliteDatabase::Open(device.root() / "message_store.db", &error);
+    ASSERT_TRUE(other) << error;
+    ASSERT_TRUE(other->Execute("UPDATE objects SET attach_number=4294967295 WHERE attach_number=1"));
+  }
+  ComPtr<IAttach> attach;
+  ULONG number = 7;
+  EXPECT_EQ(message->CreateAttach(nullptr, 0, &number, attach.Receive()), MAPI_E_CALL_FAILED);
+  EXPECT_FALSE(attach);
+  ComPtr<IMAPITable> table;
+  ASSERT_EQ(message->GetAttachmentTable(0, table.Receive()), S_OK);
+  ULONG rows = 0;
+  ASSERT_EQ(table->GetRowCount(0, &rows), S_OK);
+  EXPECT_EQ(rows, 2u);
+}
+
 TEST(MessageStore, ContentsTableListsTheFolderInPages) {
   TestDevice device;
   ComPtr<IMsgStore> store = OpenStore();

@@ -1,5 +1,6 @@
 #include "platform/message_store/store_database.h"
 
+#include <limits>
 #include <random>
 
 #include "platform/kernel/clock.h"
@@ -229,7 +230,10 @@ std::optional<ObjectRow> StoreDatabase::Create(ULONG kind, std::int64_t parent) 
   if (kind == MAPI_ATTACH) {
     auto next = m_db->Prepare("SELECT ifnull(max(attach_number) + 1, 0) FROM objects WHERE parent=? AND kind=?");
     if (!next.Bind(1, parent).Bind(2, MAPI_ATTACH).Step()) return std::nullopt;
-    attachNumber = static_cast<ULONG>(next.Int(0));
+    // Numbers past the type's range (only a damaged file holds them) would wrap onto used ones.
+    std::int64_t number = next.Int(0);
+    if (number < 0 || number > std::numeric_limits<ULONG>::max()) return std::nullopt;
+    attachNumber = static_cast<ULONG>(number);
   }
   auto insert = m_db->Prepare("INSERT INTO objects(kind, parent, attach_number) VALUES(?, ?, ?)");
   insert.Bind(1, kind).Bind(3, attachNumber);
