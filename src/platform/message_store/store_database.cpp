@@ -300,7 +300,10 @@ bool StoreDatabase::Set(std::int64_t object, ULONG tag, const StoredValue& value
 bool StoreDatabase::Remove(std::int64_t object, ULONG tag) {
   SqliteTransaction transaction(*m_db);
   return transaction.ok() &&
-         m_db->Prepare("DELETE FROM properties WHERE object=? AND prop_id=?").Bind(1, object).Bind(2, PROP_ID(tag)).Run() &&
+         m_db->Prepare("DELETE FROM properties WHERE object=? AND prop_id=?")
+             .Bind(1, object)
+             .Bind(2, PROP_ID(tag))
+             .Run() &&
          Touch(object) && transaction.Commit();
 }
 
