@@ -14,11 +14,14 @@
 //   it by name as well; they are the loader's, kept until the process ends.
 // - The loader keeps the message of a failed dlopen or dlsym in the thread's own record until the
 //   next one replaces it; with thread-local blocks unscanned it reads as lost.
+// - libxml2 2.9.14 loses the value of an entity whose declaration the document leaves open (the
+//   declaration list ends first); SVG drawings reach it through librsvg. What it loses is part of
+//   the document, once per reading.
 // The suppressions are not listed at every exit: each program run by a test would print them.
 extern "C" const char* __lsan_default_suppressions();
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:_dl_resize_dtv\nleak:libsrt-gnutls.so\n"
-         "leak:_dl_map_object_deps\nleak:add_name_to_object\nleak:_dlerror_run\n";
+         "leak:_dl_map_object_deps\nleak:add_name_to_object\nleak:_dlerror_run\nleak:xmlParseEntityValue\n";
 }
 extern "C" const char* __lsan_default_options();
 extern "C" const char* __lsan_default_options() { return "use_tls=0:print_suppressions=0"; }
