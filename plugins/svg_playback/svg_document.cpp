@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -103,9 +104,42 @@ size_t CountNumbers(std::string_view list) {
   return count;
 }
 
+// The value of an attribute `name` of the element around `at`, as written; none when it is not
+// there. A ">" inside a value ends the element early here, which only hides attributes.
+std::optional<std::string_view> AttributeOfElementAround(std::string_view text, size_t at, std::string_view name) {
+  size_t open = text.rfind('<', at);
+  size_t close = text.find('>', at);
+  if (open == std::string_view::npos) return std::nullopt;
+  std::string_view element = text.substr(open, close == std::string_view::npos ? std::string_view::npos : close - open);
+  for (size_t found = element.find(name); found != std::string_view::npos; found = element.find(name, found + 1)) {
+    if (found == 0 || std::string_view(" \t\r\n").find(element[found - 1]) == std::string_view::npos) continue;
+    size_t quote = element.find_first_not_of(" \t\r\n", found + name.size());
+    if (quote == std::string_view::npos || element[quote] != '=') continue;
+    quote = element.find_first_not_of(" \t\r\n", quote + 1);
+    if (quote == std::string_view::npos || (element[quote] != '"' && element[quote] != '\'')) continue;
+    size_t end = element.find(element[quote], quote + 1);
+    return element.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
+  }
+  return std::nullopt;
+}
+
+// An order of 20 by 20, written as one number or two.
+bool IsOrderTwenty(std::optional<std::string_view> order) {
+  if (!order) return false;
+  size_t numbers = 0;
+  size_t at = 0;
+  while ((at = order->find_first_not_of(" \t\r\n,", at)) != std::string_view::npos) {
+    size_t end = order->find_first_of(" \t\r\n,", at);
+    if (order->substr(at, end == std::string_view::npos ? std::string_view::npos : end - at) != "20") return false;
+    ++numbers;
+    at = end;
+  }
+  return numbers == 1 || numbers == 2;
+}
+
 // librsvg (2.54) ends the process, panicking while it builds the matrix, on a convolution kernel of
-// more than 400 numbers. Such a kernel is refused, and so is one written with references, whose
-// numbers show only once they are expanded.
+// 400 numbers or more, unless its order is 20 by 20. Such a kernel is refused, and so is one written
+// with references, whose numbers show only once they are expanded.
 bool HasOversizedKernel(std::string_view text) {
   constexpr std::string_view kName = "kernelMatrix";
   for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
@@ -114,7 +148,9 @@ bool HasOversizedKernel(std::string_view text) {
     size_t end = text.find(text[quote], quote + 1);
     std::string_view value =
         text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
-    if (value.find('&') != std::string_view::npos || CountNumbers(value) > 400) return true;
+    if (value.find('&') != std::string_view::npos) return true;
+    size_t count = CountNumbers(value);
+    if (count >= 400 && !(count == 400 && IsOrderTwenty(AttributeOfElementAround(text, at, "order")))) return true;
   }
   return false;
 }

@@ -182,8 +182,9 @@ TEST_F(Svg, RewrittenFileOfTheSameSizeAndTimeIsReadAgain) {
   EXPECT_EQ(box.cx, 30);
 }
 
-// librsvg ends the process on a convolution kernel of more than 400 numbers: such a document is
-// refused however the numbers are written, in UTF-8 or UTF-16; a kernel of 400 is drawn.
+// librsvg ends the process on a convolution kernel of 400 numbers or more, unless its order is 20
+// by 20: such a document is refused however the numbers are written, in UTF-8 or UTF-16; the 20 by
+// 20 kernel is drawn, whichever way its order is written.
 TEST_F(Svg, OversizedConvolutionKernelIsRefused) {
   auto document = [](const std::string& attributes) {
     return "<svg xmlns='http://www.w3.org/2000/svg' width='24' height='24'><filter id='f'><feConvolveMatrix " +
@@ -200,11 +201,17 @@ TEST_F(Svg, OversizedConvolutionKernelIsRefused) {
     return wide;
   };
   SIZE box{24, 24};
-  DibPointer drawn(DecodeImage(
-      PutBytes("k400.svg", document("order='20' kernelMatrix='" + numbers(400, "0.0025", " ") + "'")).c_str(), &box,
-      media_type::kNone, 0));
-  EXPECT_TRUE(drawn);
+  for (const std::string order : {"order='20'", "order = \"20, 20\""}) {
+    box = SIZE{24, 24};
+    DibPointer drawn(DecodeImage(
+        PutBytes("k400.svg", document(order + " kernelMatrix='" + numbers(400, "0.0025", " ") + "'")).c_str(), &box,
+        media_type::kNone, 0));
+    EXPECT_TRUE(drawn) << order;
+  }
   const std::string refused[] = {
+      document("order='21' kernelMatrix='" + numbers(400, "1", " ") + "'"),
+      document("kernelMatrix='" + numbers(400, "1", " ") + "' order='1'"),
+      document("order='20 21' kernelMatrix='" + numbers(400, "1", " ") + "'"),
       document("order='21' kernelMatrix='" + numbers(441, "1", " ") + "'"),
       document("order='3' kernelMatrix = \"" + numbers(401, "1", ",") + "\""),
       document("order='21' kernelMatrix='" + numbers(441, "-1", "") + "'"),     // signs part the numbers
