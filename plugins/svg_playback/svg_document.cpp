@@ -104,6 +104,14 @@ size_t CountNumbers(std::string_view list) {
   return count;
 }
 
+// The quoted value that follows an attribute name ending at `at` (spaces and "=" between them).
+std::optional<std::string_view> QuotedValueAfter(std::string_view text, size_t at) {
+  size_t quote = text.find_first_not_of(" \t\r\n=", at);
+  if (quote == std::string_view::npos || (text[quote] != '"' && text[quote] != '\'')) return std::nullopt;
+  size_t end = text.find(text[quote], quote + 1);
+  return text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
+}
+
 // The value of an attribute `name` of the element around `at`, as written; none when it is not
 // there. A ">" inside a value ends the element early here, which only hides attributes.
 std::optional<std::string_view> AttributeOfElementAround(std::string_view text, size_t at, std::string_view name) {
@@ -113,12 +121,7 @@ std::optional<std::string_view> AttributeOfElementAround(std::string_view text, 
   std::string_view element = text.substr(open, close == std::string_view::npos ? std::string_view::npos : close - open);
   for (size_t found = element.find(name); found != std::string_view::npos; found = element.find(name, found + 1)) {
     if (found == 0 || std::string_view(" \t\r\n").find(element[found - 1]) == std::string_view::npos) continue;
-    size_t quote = element.find_first_not_of(" \t\r\n", found + name.size());
-    if (quote == std::string_view::npos || element[quote] != '=') continue;
-    quote = element.find_first_not_of(" \t\r\n", quote + 1);
-    if (quote == std::string_view::npos || (element[quote] != '"' && element[quote] != '\'')) continue;
-    size_t end = element.find(element[quote], quote + 1);
-    return element.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
+    if (auto value = QuotedValueAfter(element, found + name.size())) return value;
   }
   return std::nullopt;
 }
@@ -143,13 +146,10 @@ bool IsOrderTwenty(std::optional<std::string_view> order) {
 bool HasOversizedKernel(std::string_view text) {
   constexpr std::string_view kName = "kernelMatrix";
   for (size_t at = text.find(kName); at != std::string_view::npos; at = text.find(kName, at + 1)) {
-    size_t quote = text.find_first_not_of(" \t\r\n=", at + kName.size());
-    if (quote == std::string_view::npos || (text[quote] != '"' && text[quote] != '\'')) continue;
-    size_t end = text.find(text[quote], quote + 1);
-    std::string_view value =
-        text.substr(quote + 1, end == std::string_view::npos ? std::string_view::npos : end - quote - 1);
-    if (value.find('&') != std::string_view::npos) return true;
-    size_t count = CountNumbers(value);
+    std::optional<std::string_view> value = QuotedValueAfter(text, at + kName.size());
+    if (!value) continue;
+    if (value->find('&') != std::string_view::npos) return true;
+    size_t count = CountNumbers(*value);
     if (count >= 400 && !(count == 400 && IsOrderTwenty(AttributeOfElementAround(text, at, "order")))) return true;
   }
   return false;
